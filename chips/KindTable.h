@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "chips/KindRecord.h"
+
+// The attribute table: record i belongs to attribute number i. The editor works with numbers
+// 0 to 99, so the table normally holds 100 records; a loaded file may hold any number, and
+// hasRecord tells whether a number has one.
+class KindTable {
+public:
+    static constexpr int kDefaultCount = 100;
+
+    // The default table, its colours drawn from a generator seeded with the current time.
+    KindTable();
+
+    // 100 records numbered 0 to 99 with the memo "属性未定義", passable, not drop-through, an
+    // empty hit rectangle, Z 0 and a random colour (red, green, blue drawn in that order).
+    void resetToDefaults();
+    void resetToDefaults(unsigned seed);
+
+    int count() const { return static_cast<int>(m_records.size()); }
+    bool hasRecord(int number) const { return number >= 0 && number < count(); }
+    // The record of number, which must have one.
+    KindRecord record(int number) const { return m_records[number]; }
+    void setRecord(int number, const KindRecord& record) { m_records[number] = record; }
+    const std::vector<KindRecord>& records() const { return m_records; }
+    void assign(std::vector<KindRecord> records) { m_records = std::move(records); }
+
+    // Reads the first "KIND" chunk of an attribute file. False, with the table unchanged, when
+    // the file cannot be read, holds no such chunk, or its chunk is too short for its count.
+    bool loadFile(const std::string& path);
+
+    // Forces the extension ".knd" on path (written back) and writes the whole table as one
+    // "KIND" chunk. A failed write leaves any previous file untouched.
+    bool saveFile(std::string& path) const;
+
+private:
+    std::vector<KindRecord> m_records;
+};

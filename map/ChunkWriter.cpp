@@ -1,0 +1,49 @@
+#include "map/ChunkWriter.h"
+
+#include <cstring>
+
+#include "platform/FileIo.h"
+
+bool ChunkWriter::Add(const std::string& tag, std::unique_ptr<ChunkData> data) {
+    ChunkEntry entry;
+    entry.tag = tag;
+    entry.data = std::move(data);
+    m_entries.push_back(std::move(entry));
+    return true;
+}
+
+bool ChunkWriter::Save(const std::string& path) const {
+    // The headers are built apart and the data written from where they lie, so the file's bytes
+    // are not copied once more into one big buffer.
+    std::vector<std::uint8_t> headers(8 * m_entries.size(), 0);
+    std::vector<platform::ByteSpan> pieces;
+    pieces.reserve(2 * m_entries.size());
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        const ChunkEntry& entry = m_entries[i];
+        std::uint8_t* header = &headers[8 * i];
+        std::memcpy(header, entry.tag.data(), entry.tag.size() < 4 ? entry.tag.size() : 4);
+        const std::uint32_t length = entry.data ? entry.data->Remaining() : 0;
+        std::memcpy(header + 4, &length, 4);
+        pieces.push_back({header, 8});
+        if (length > 0) {
+            pieces.push_back({entry.data->Current(), length});
+        }
+    }
+    return platform::writeFileAtomically(path, pieces);
+}
+
+int ChunkWriter::Count() const {
+    return static_cast<int>(m_entries.size());
+}
+
+std::string ChunkWriter::TagAt(int index) const {
+    return tagIn(m_entries, index);
+}
+
+ChunkData* ChunkWriter::DataAt(int index) const {
+    return dataIn(m_entries, index);
+}
+
+ChunkData* ChunkWriter::Find(const std::string& tag) const {
+    return findIn(m_entries, tag);
+}

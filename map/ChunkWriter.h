@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "map/ChunkList.h"
+
+// Writes a chunk file: the chunks added, in order, each as its tag, its 32-bit little-endian
+// length and its data. The file is replaced as a whole or not at all.
+class ChunkWriter : public ChunkList {
+public:
+    ChunkWriter() = default;
+
+    // Takes ownership of data. Its bytes from the cursor to the end are what Save writes, so
+    // callers set the cursor to 0 first. Tags are cut or padded with NULs to four bytes.
+    bool Add(const std::string& tag, std::unique_ptr<ChunkData> data);
+
+    // Writes the file; false when it could not be created or wholly written, in which case a
+    // file already at path is left as it was.
+    bool Save(const std::string& path) const;
+
+    int Count() const override;
+    std::string TagAt(int index) const override;
+    ChunkData* DataAt(int index) const override;
+    ChunkData* Find(const std::string& tag) const override;
+
+private:
+    std::vector<ChunkEntry> m_entries;
+};

@@ -1,0 +1,293 @@
+#include "map/MapFile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "map/ChunkData.h"
+#include "map/ChunkReader.h"
+#include "map/ChunkWriter.h"
+#include "platform/MessagePort.h"
+#include "platform/Paths.h"
+
+namespace {
+
+const char kTag[] = "MAPB";
+const char kLoadErrorTitle[] = "マップ読み込みエラー";
+
+// Reads one layer of rows × columns cells from the chunk, whose size has been checked.
+void readLayer(ChunkData& data, MapGrid::Layer& layer, int columns, int rows) {
+    const std::uint32_t rowBytes = static_cast<std::uint32_t>(columns) * 4;
+    layer.resize(rows);
+    for (MapGrid::Row& row : layer) {
+        const std::uint8_t* p = data.Current();
+        if (reinterpret_cast<std::uintptr_t>(p) % alignof(std::int32_t) == 0) {
+            const auto* cells = reinterpret_cast<const std::int32_t*>(p);
+            row.assign(cells, cells + columns);
+        } else {
+            row.resize(columns);
+            std::memcpy(row.data(), p, rowBytes);
+        }
+        data.SetCursor(data.Cursor() + rowBytes);
+    }
+}
+
+// C's atoi as the text form was written with: leading white space, an optional sign, digits up
+// to the first other character, 0 without digits. Out-of-range values stop at the int limits.
+std::int32_t decimalValue(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > std::numeric_limits<std::int32_t>::max()) {
+            value = std::int64_t(std::numeric_limits<std::int32_t>::max()) + 1;
+        }
+    }
+    value = negative ? -value : value;
+    if (value > std::numeric_limits<std::int32_t>::max()) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+// A file read as a text stream: a CR right before a LF is dropped.
+class TextStream {
+public:
+    explicit TextStream(std::FILE* file) : m_file(file) {}
+
+    int get() {
+        const int c = getc_unlocked(m_file);
+        if (c != '\r') {
+            return c;
+        }
+        const int next = getc_unlocked(m_file);
+        if (next == '\n') {
+            return '\n';
+        }
+        if (next != EOF) {
+            ungetc(next, m_file);
+        }
+        return c;
+    }
+
+    // Reads one line as fgets does into a buffer of 512: at most 511 characters, the line feed
+    // included when it fits. False at the end of the file with nothing read.
+    bool line(std::string& text) {
+        text.clear();
+        while (text.size() < 511) {
+            const int c = get();
+            if (c == EOF) {
+                return !text.empty();
+            }
+            text += static_cast<char>(c);
+            if (c == '\n') {
+                break;
+            }
+        }
+        return true;
+    }
+
+private:
+    std::FILE* m_file;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+std::string tooLargeText(const std::string& path) {
+    return path + "\nマップが大きすぎます（縦横それぞれ" + std::to_string(MapGrid::kMaxCanvas) +
+           "個までです）";
+}
+
+}  // namespace
+
+MapFile::BinaryResult MapFile::loadBinary(const std::string& path, MapGrid& grid, Header* header) {
+    ChunkReader reader(path);
+    ChunkData* data = reader.Find(kTag);
+    if (data == nullptr) {
+        return BinaryResult::NoChunk;
+    }
+    data->SetCursor(0);
+    std::int32_t chipWidth, chipHeight, columns, rows;
+    if (!data->ReadInt32(chipWidth) || !data->ReadInt32(chipHeight) || !data->ReadInt32(columns) ||
+        !data->ReadInt32(rows)) {
+        return BinaryResult::Damaged;
+    }
+    if (columns < 0 || rows < 0 || columns > MapGrid::kMaxCanvas || rows > MapGrid::kMaxCanvas) {
+        return BinaryResult::Damaged;
+    }
+    // Both counts are at most 5000 here, so the product cannot overflow 64 bits.
+    const std::uint64_t layerBytes = 4ull * static_cast<std::uint64_t>(rows) * columns;
+    if (data->Remaining() < 2 * layerBytes) {
+        return BinaryResult::Damaged;
+    }
+
+    MapGrid::Layer chips, kinds;
+    readLayer(*data, chips, columns, rows);
+    readLayer(*data, kinds, columns, rows);
+    grid.assign(std::move(chips), std::move(kinds), columns, rows);
+    if (header != nullptr) {
+        header->format = Format::Binary;
+        header->chipWidth = chipWidth;
+        header->chipHeight = chipHeight;
+    }
+    return BinaryResult::Loaded;
+}
+
+bool MapFile::loadText(const std::string& path, MapGrid& grid, platform::MessagePort& port,
+                       platform::NativeWindow* owner, Header* header) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        port.showError(owner, "マップデータが開けません", kLoadErrorTitle);
+        return false;
+    }
+    TextStream in(file.get());
+    std::string line;
+    in.line(line);
+    if (line.compare(0, 4, "MAPT") != 0) {
+        port.showError(owner, "マップ配置データのＩＤが異なっています", kLoadErrorTitle);
+        return false;
+    }
+    // Lines 2 to 6: chip width, chip height, columns, rows and an empty line. The counts are
+    // overruled by the rows that follow; the chip size is only reported.
+    Header found;
+    found.format = Format::Text;
+    for (int n = 2; n <= 6; ++n) {
+        in.line(line);
+        if (n == 2) {
+            found.chipWidth = decimalValue(line);
+        } else if (n == 3) {
+            found.chipHeight = decimalValue(line);
+        }
+    }
+
+    // The rows are built apart and only replace the map once the whole file has been read.
+    MapGrid::Layer chips;
+    MapGrid::Row row;
+    std::string parts[2];  // the chip part and the count part of the token being read
+    int part = 0;
+    std::size_t expected = 0;
+    int lineNumber = 7;
+
+    auto flushToken = [&]() -> bool {
+        const std::int32_t chip =
+            parts[0].empty() || parts[0][0] != '0' ? decimalValue(parts[0]) : 0;
+        const std::int32_t count = part == 1 ? decimalValue(parts[1]) : 1;
+        if (count > 0) {
+            if (static_cast<std::int64_t>(row.size()) + count > MapGrid::kMaxCanvas) {
+                return false;
+            }
+            row.insert(row.end(), static_cast<std::size_t>(count), chip);
+        }
+        parts[0].clear();
+        parts[1].clear();
+        part = 0;
+        return true;
+    };
+
+    for (;;) {
+        const int c = in.get();
+        if (c == EOF) {
+            break;  // what follows the last line feed is not a row
+        }
+        if (c == ',') {
+            if (!flushToken()) {
+                port.showError(owner, tooLargeText(path), kLoadErrorTitle);
+                return false;
+            }
+        } else if (c == '\n') {
+            if (!parts[0].empty() && !flushToken()) {
+                port.showError(owner, tooLargeText(path), kLoadErrorTitle);
+                return false;
+            }
+            if (expected == 0) {
+                expected = row.size();
+            } else if (!row.empty() && row.size() != expected) {
+                char counts[256];
+                std::snprintf(counts, sizeof counts, "\n\n%s%zu個\n%s%zu個\n\n%s%d", "正しい個数：",
+                              expected, "間違っている個数：", row.size(), "発見した行数：",
+                              lineNumber);
+                port.showError(owner, path + "\nチップの個数が異なる行があります" + counts,
+                               kLoadErrorTitle);
+                return false;
+            }
+            if (!row.empty()) {
+                if (chips.size() >= static_cast<std::size_t>(MapGrid::kMaxCanvas)) {
+                    port.showError(owner, tooLargeText(path), kLoadErrorTitle);
+                    return false;
+                }
+                chips.push_back(std::move(row));
+            }
+            row.clear();
+            parts[0].clear();
+            parts[1].clear();
+            part = 0;
+            ++lineNumber;
+        } else if (c == '*') {
+            part = 1;  // a further "*" starts the count part again
+            parts[1].clear();
+        } else if (parts[part].size() < 15) {
+            parts[part] += static_cast<char>(c);
+        }
+    }
+
+    const int columns = static_cast<int>(expected);
+    const int rows = static_cast<int>(chips.size());
+    // A text map carries no attributes: every cell gets the default one.
+    MapGrid::Layer kinds(rows, MapGrid::Row(columns, MapGrid::kDefaultKind));
+    grid.assign(std::move(chips), std::move(kinds), columns, rows);
+    if (header != nullptr) {
+        *header = found;
+    }
+    return true;
+}
+
+MapFile::Format MapFile::load(const std::string& path, MapGrid& grid, platform::MessagePort& port,
+                              platform::NativeWindow* owner, Header* header) {
+    switch (loadBinary(path, grid, header)) {
+        case BinaryResult::Loaded:
+            return Format::Binary;
+        case BinaryResult::Damaged:
+            port.showError(owner, path + "\nマップデータが壊れています", kLoadErrorTitle);
+            return Format::None;
+        case BinaryResult::NoChunk:
+            break;
+    }
+    return loadText(path, grid, port, owner, header) ? Format::Text : Format::None;
+}
+
+bool MapFile::save(std::string& path, MapGrid& grid) {
+    path = platform::forceExtension(path, ".map");
+
+    const int columns = grid.columns();
+    const int rows = grid.rows();
+    const std::uint64_t layerBytes = 4ull * static_cast<std::uint64_t>(rows) * columns;
+    auto data = std::make_unique<ChunkData>();
+    data->AddSize(static_cast<std::uint32_t>(16 + 2 * layerBytes));
+    data->Allocate();
+    data->WriteInt32(grid.chipWidth());
+    data->WriteInt32(grid.chipHeight());
+    data->WriteInt32(columns);
+    data->WriteInt32(rows);
+    for (const MapGrid::Layer* layer : {&grid.chipLayer(), &grid.kindLayer()}) {
+        for (const MapGrid::Row& row : *layer) {
+            data->Write(row.data(), static_cast<std::uint32_t>(columns) * 4);
+        }
+    }
+    data->SetCursor(0);
+
+    grid.setFileBacked(true);
+    ChunkWriter writer;
+    writer.Add(kTag, std::move(data));
+    return writer.Save(path);
+}

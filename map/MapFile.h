@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+
+#include "map/MapGrid.h"
+
+namespace platform {
+class MessagePort;
+class NativeWindow;
+}  // namespace platform
+
+// Reading and writing map files, apart from any window so that the editor, the command-line
+// tool and the tests share one implementation. A map file is a chunk file with one "MAPB" chunk;
+// the older text form beginning "MAPT" is read only.
+//
+// Loads replace the grid's layers and counts and nothing else: the chip size in effect and the
+// file-backed flag are the caller's (the map screen sets the flag and resets its view).
+// A load that fails leaves the grid exactly as it was.
+class MapFile {
+public:
+    enum class Format { None, Binary, Text };
+
+    // What a file says about itself beside the cells.
+    struct Header {
+        Format format = Format::None;
+        int chipWidth = 0;  // as stored: the "MAPB" fields, or lines 2 and 3 of a text map
+        int chipHeight = 0;
+    };
+
+    enum class BinaryResult { Loaded, NoChunk, Damaged };
+
+    // Reads the first "MAPB" chunk. NoChunk: the file cannot be read or holds no such chunk.
+    // Damaged: the chunk is there but its counts are negative, above the canvas limit, or
+    // promise more cells than its data hold.
+    static BinaryResult loadBinary(const std::string& path, MapGrid& grid,
+                                   Header* header = nullptr);
+
+    // Reads a "MAPT" text map, showing its own errors through port (owned by owner).
+    static bool loadText(const std::string& path, MapGrid& grid, platform::MessagePort& port,
+                         platform::NativeWindow* owner, Header* header = nullptr);
+
+    // Tries the binary form, then the text form. A damaged "MAPB" chunk is reported as such
+    // rather than tried as text. Returns the format read, or None.
+    static Format load(const std::string& path, MapGrid& grid, platform::MessagePort& port,
+                       platform::NativeWindow* owner, Header* header = nullptr);
+
+    // Forces the extension ".map" on path (written back), sets the grid's file-backed flag, and
+    // writes the map as one "MAPB" chunk. A failed write leaves any previous file untouched.
+    static bool save(std::string& path, MapGrid& grid);
+};

@@ -1,0 +1,203 @@
+#include "platform/FileIo.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+std::string describe(const std::string& what, const std::string& path, int err) {
+    return what + " " + path + ": " + std::strerror(err);
+}
+
+// Writes every byte of the pieces, going on after short writes and interruptions.
+bool writeAll(int fd, const std::vector<ByteSpan>& pieces) {
+    std::vector<iovec> iov;
+    iov.reserve(pieces.size());
+    for (const ByteSpan& p : pieces) {
+        if (p.size > 0) {
+            iov.push_back({const_cast<void*>(p.data), p.size});
+        }
+    }
+    std::size_t first = 0;
+    while (first < iov.size()) {
+        const int count = static_cast<int>(std::min<std::size_t>(iov.size() - first, IOV_MAX));
+        const ssize_t n = ::writev(fd, &iov[first], count);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        std::size_t done = static_cast<std::size_t>(n);
+        while (first < iov.size() && done >= iov[first].iov_len) {
+            done -= iov[first].iov_len;
+            ++first;
+        }
+        if (done > 0) {
+            iov[first].iov_base = static_cast<char*>(iov[first].iov_base) + done;
+            iov[first].iov_len -= done;
+        }
+    }
+    return true;
+}
+
+// The file that a save to path really replaces: the target of a symbolic link, else path.
+std::string resolveTarget(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char* real = ::realpath(path.c_str(), nullptr);
+        if (real != nullptr) {
+            std::string resolved(real);
+            ::free(real);
+            return resolved;
+        }
+    }
+    return path;
+}
+
+void syncDirectory(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);  // best effort: the rename is already done
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& pieces,
+                         std::string* error) {
+    const std::string target = resolveTarget(path);
+    const std::size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+
+    struct stat existing;
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        if (error) {
+            *error = describe("cannot write", target, EISDIR);
+        }
+        return false;
+    }
+
+    std::string temp = dir + "." + base + ".XXXXXX";
+    const int fd = ::mkostemp(&temp[0], O_CLOEXEC);
+    if (fd < 0) {
+        if (error) {
+            *error = describe("cannot create a file beside", target, errno);
+        }
+        return false;
+    }
+
+    // mkostemp makes the file private; give it the mode the target has, or the usual one.
+    mode_t mode;
+    if (exists) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    // Best effort: a file we cannot give the old mode or owner is still better saved than not.
+    (void)::fchmod(fd, mode);
+    if (exists) {
+        (void)::fchown(fd, existing.st_uid, existing.st_gid);
+    }
+    bool ok = true;
+    int err = 0;
+    if (!writeAll(fd, pieces) || ::fsync(fd) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        if (error) {
+            *error = describe("cannot write", target, err != 0 ? err : EIO);
+        }
+        return false;
+    }
+    syncDirectory(dir);
+    return true;
+}
+
+bool readWholeFile(const std::string& path, FileBytes& bytes, std::uint64_t maxBytes) {
+    bytes = FileBytes();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+
+    // A regular file is read in one piece of its stated size; anything else (a pipe, a device)
+    // in growing pieces up to maxBytes.
+    std::size_t capacity = S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 65536;
+    if (S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+        ::close(fd);
+        return false;
+    }
+    std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[capacity > 0 ? capacity : 1]);
+    std::size_t size = 0;
+    for (;;) {
+        if (size == capacity) {
+            if (S_ISREG(st.st_mode)) {
+                break;  // a regular file is read up to its stated size
+            }
+            if (capacity >= maxBytes) {
+                ::close(fd);
+                return false;
+            }
+            const std::size_t grown =
+                static_cast<std::size_t>(std::min<std::uint64_t>(capacity * 2, maxBytes));
+            std::unique_ptr<std::uint8_t[]> bigger(new std::uint8_t[grown]);
+            std::memcpy(bigger.get(), data.get(), size);
+            data = std::move(bigger);
+            capacity = grown;
+        }
+        const ssize_t n = ::read(fd, data.get() + size, capacity - size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        size += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    bytes.data = std::move(data);
+    bytes.size = size;
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// One piece of the bytes to write; the pieces are written back to back.
+struct ByteSpan {
+    const void* data;
+    std::size_t size;
+};
+
+// Writes the pieces to path so that the file is either wholly replaced or left as it was:
+// the bytes go to a temporary file in the same folder, which is flushed to disk and then
+// renamed over path. An existing file keeps its permissions; a symbolic link is followed, so the
+// file it names is replaced and the link stays. On failure the temporary file is removed,
+// path is untouched, and error (when given) says why.
+bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& pieces,
+                         std::string* error = nullptr);
+
+// A whole file read into memory.
+struct FileBytes {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t size = 0;
+};
+
+// Reads the whole file at path. Fails when it cannot be opened or read, is a directory, or is
+// larger than maxBytes; bytes is then empty.
+bool readWholeFile(const std::string& path, FileBytes& bytes, std::uint64_t maxBytes);
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/MessagePort.h"
+
+namespace testing_support {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+std::vector<std::uint8_t> readBytes(const std::string& path);
+std::string readText(const std::string& path);
+void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+void writeText(const std::string& path, const std::string& text);
+bool exists(const std::string& path);
+std::vector<std::string> listDir(const std::string& path);
+
+// Little-endian helpers for building and checking file bytes.
+void putU32(std::vector<std::uint8_t>& bytes, std::uint32_t value);
+void putTag(std::vector<std::uint8_t>& bytes, const char* tag);
+std::int32_t i32At(const std::vector<std::uint8_t>& bytes, std::size_t offset);
+
+// A message port that records every message box and answers from a script (OK by default).
+class RecordingPort : public platform::MessagePort {
+public:
+    struct Box {
+        platform::NativeWindow* owner;
+        std::string text;
+        std::string title;
+        platform::MessageButtons buttons;
+        platform::MessageIcon icon;
+    };
+
+    platform::MessageAnswer messageBox(platform::NativeWindow* owner, const std::string& text,
+                                       const std::string& title, platform::MessageButtons buttons,
+                                       platform::MessageIcon icon) override;
+
+    std::vector<Box> boxes;
+    std::vector<platform::MessageAnswer> answers;  // taken from the front; OK when empty
+};
+
+}  // namespace testing_support

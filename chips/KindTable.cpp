@@ -27,12 +27,13 @@ void KindTable::resetToDefaults() {
 
 void KindTable::resetToDefaults(unsigned seed) {
     std::minstd_rand random(seed);
+    KindRecord blank;
+    blank.setMemoText("属性未定義");
     m_records.clear();
     m_records.reserve(kDefaultCount);
     for (int i = 0; i < kDefaultCount; ++i) {
-        KindRecord record;
+        KindRecord record = blank;
         record.number = i;
-        record.setMemoText("属性未定義");
         record.red = static_cast<std::uint8_t>(random() % 256);
         record.green = static_cast<std::uint8_t>(random() % 256);
         record.blue = static_cast<std::uint8_t>(random() % 256);

@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "map/ChunkData.h"
+#include "platform/FileIo.h"
 
-// One chunk held in memory: its four-character tag and its data.
+// One chunk held in memory: its four-character tag and its data. A chunk being written may
+// instead gather its data from pieces that lie elsewhere (data is then null).
 struct ChunkEntry {
     std::string tag;
     std::unique_ptr<ChunkData> data;
+    std::vector<platform::ByteSpan> pieces;
 };
 
 // What the reader and the writer of chunk files have in common: a list of tagged chunks.

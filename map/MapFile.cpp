@@ -1,12 +1,12 @@
 #include "map/MapFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
 
-#include "map/ChunkData.h"
-#include "map/ChunkReader.h"
+#include "map/ChunkScanner.h"
 #include "map/ChunkWriter.h"
 #include "platform/MessagePort.h"
 #include "platform/Paths.h"
@@ -16,21 +16,19 @@ namespace {
 const char kTag[] = "MAPB";
 const char kLoadErrorTitle[] = "マップ読み込みエラー";
 
-// Reads one layer of rows × columns cells from the chunk, whose size has been checked.
-void readLayer(ChunkData& data, MapGrid::Layer& layer, int columns, int rows) {
-    const std::uint32_t rowBytes = static_cast<std::uint32_t>(columns) * 4;
+// Reads one layer of rows × columns cells from the chunk's data at offset at, straight into
+// the rows: the file's bytes are copied once, to where they stay.
+bool readLayer(const ChunkScanner& file, const ChunkScanner::Chunk& chunk, std::uint64_t at,
+               MapGrid::Layer& layer, int columns, int rows) {
+    const std::size_t rowBytes = static_cast<std::size_t>(columns) * 4;
     layer.resize(rows);
+    std::vector<ChunkScanner::Target> targets;
+    targets.reserve(rows);
     for (MapGrid::Row& row : layer) {
-        const std::uint8_t* p = data.Current();
-        if (reinterpret_cast<std::uintptr_t>(p) % alignof(std::int32_t) == 0) {
-            const auto* cells = reinterpret_cast<const std::int32_t*>(p);
-            row.assign(cells, cells + columns);
-        } else {
-            row.resize(columns);
-            std::memcpy(row.data(), p, rowBytes);
-        }
-        data.SetCursor(data.Cursor() + rowBytes);
+        row.resize(columns);  // left unset: the read below fills every cell
+        targets.push_back({row.data(), rowBytes});
     }
+    return file.readScattered(chunk, at, std::move(targets));
 }
 
 // C's atoi as the text form was written with: leading white space, an optional sign, digits up
@@ -112,29 +110,32 @@ std::string tooLargeText(const std::string& path) {
 }  // namespace
 
 MapFile::BinaryResult MapFile::loadBinary(const std::string& path, MapGrid& grid, Header* header) {
-    ChunkReader reader(path);
-    ChunkData* data = reader.Find(kTag);
-    if (data == nullptr) {
+    // The chunk is read straight into the rows: a large map is not held in memory twice.
+    ChunkScanner file(path);
+    const ChunkScanner::Chunk* chunk = file.find(kTag);
+    if (chunk == nullptr) {
         return BinaryResult::NoChunk;
     }
-    data->SetCursor(0);
-    std::int32_t chipWidth, chipHeight, columns, rows;
-    if (!data->ReadInt32(chipWidth) || !data->ReadInt32(chipHeight) || !data->ReadInt32(columns) ||
-        !data->ReadInt32(rows)) {
+    std::int32_t fields[4];
+    if (!file.read(*chunk, 0, fields, sizeof fields)) {
         return BinaryResult::Damaged;
     }
+    const std::int32_t chipWidth = fields[0], chipHeight = fields[1];
+    const std::int32_t columns = fields[2], rows = fields[3];
     if (columns < 0 || rows < 0 || columns > MapGrid::kMaxCanvas || rows > MapGrid::kMaxCanvas) {
         return BinaryResult::Damaged;
     }
     // Both counts are at most 5000 here, so the product cannot overflow 64 bits.
     const std::uint64_t layerBytes = 4ull * static_cast<std::uint64_t>(rows) * columns;
-    if (data->Remaining() < 2 * layerBytes) {
+    if (chunk->length - 16 < 2 * layerBytes) {
         return BinaryResult::Damaged;
     }
 
     MapGrid::Layer chips, kinds;
-    readLayer(*data, chips, columns, rows);
-    readLayer(*data, kinds, columns, rows);
+    if (!readLayer(file, *chunk, 16, chips, columns, rows) ||
+        !readLayer(file, *chunk, 16 + layerBytes, kinds, columns, rows)) {
+        return BinaryResult::Damaged;
+    }
     grid.assign(std::move(chips), std::move(kinds), columns, rows);
     if (header != nullptr) {
         header->format = Format::Binary;
@@ -269,25 +270,21 @@ MapFile::Format MapFile::load(const std::string& path, MapGrid& grid, platform::
 bool MapFile::save(std::string& path, MapGrid& grid) {
     path = platform::forceExtension(path, ".map");
 
-    const int columns = grid.columns();
-    const int rows = grid.rows();
-    const std::uint64_t layerBytes = 4ull * static_cast<std::uint64_t>(rows) * columns;
-    auto data = std::make_unique<ChunkData>();
-    data->AddSize(static_cast<std::uint32_t>(16 + 2 * layerBytes));
-    data->Allocate();
-    data->WriteInt32(grid.chipWidth());
-    data->WriteInt32(grid.chipHeight());
-    data->WriteInt32(columns);
-    data->WriteInt32(rows);
+    // The chunk's data are the four header fields and then both layers row by row; the rows
+    // are written from where they lie rather than copied into one buffer first.
+    const std::int32_t fields[4] = {grid.chipWidth(), grid.chipHeight(), grid.columns(),
+                                    grid.rows()};
+    const std::size_t rowBytes = static_cast<std::size_t>(grid.columns()) * 4;
+    std::vector<platform::ByteSpan> pieces;
+    pieces.reserve(1 + 2 * static_cast<std::size_t>(grid.rows()));
+    pieces.push_back({fields, sizeof fields});
     for (const MapGrid::Layer* layer : {&grid.chipLayer(), &grid.kindLayer()}) {
         for (const MapGrid::Row& row : *layer) {
-            data->Write(row.data(), static_cast<std::uint32_t>(columns) * 4);
+            pieces.push_back({row.data(), rowBytes});
         }
     }
-    data->SetCursor(0);
 
     grid.setFileBacked(true);
     ChunkWriter writer;
-    writer.Add(kTag, std::move(data));
-    return writer.Save(path);
+    return writer.AddPieces(kTag, std::move(pieces)) && writer.Save(path);
 }

@@ -1,14 +1,41 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
+
+// An allocator whose value-less construct leaves the cell as it is, so that rows about to be
+// filled from a file are not cleared first. Every resize and constructor that adds cells must
+// therefore name their value: Row(n, value), resize(n, value), insert(pos, n, value).
+template <typename T>
+class UninitialisedAllocator : public std::allocator<T> {
+public:
+    template <typename U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <typename U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+
+    template <typename U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
 
 // The map: rows × columns cells, each with a chip number and an attribute number, plus the size
 // of a cell in pixels. Both layers always hold exactly rows() rows of exactly columns() cells;
 // everything that changes the shape changes both layers and both counts together.
 class MapGrid {
 public:
-    using Row = std::vector<std::int32_t>;
+    using Row = std::vector<std::int32_t, UninitialisedAllocator<std::int32_t>>;
     using Layer = std::vector<Row>;
 
     static constexpr int kMinCanvas = 1;

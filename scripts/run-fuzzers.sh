@@ -12,7 +12,7 @@ for harness in "$dir"/fuzz_*; do
     seeds="$top/fuzz/seeds/${name#fuzz_}"
     [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
     echo "== $name (${seconds}s)"
-    if ! "$harness" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=65536 \
+    if ! TMPDIR="$corpus" "$harness" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=65536 \
             -print_final_stats=1 "$corpus" 2>"$corpus.log"; then
         tail -50 "$corpus.log"
         status=1

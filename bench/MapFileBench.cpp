@@ -1,0 +1,120 @@
+// Map files against plain reads and writes of the same number of bytes.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <memory>
+#include <random>
+#include <string>
+
+#include "map/MapFile.h"
+
+namespace {
+
+constexpr int kSide = 2000;
+constexpr std::size_t kFileBytes = 8 + 16 + 8ull * kSide * kSide;  // 32,000,024
+
+std::string scratchDir() {
+    static const std::string dir = [] {
+        std::string pattern = "/tmp/pelorin-bench-XXXXXX";
+        return std::string(::mkdtemp(&pattern[0]));
+    }();
+    return dir;
+}
+
+MapGrid bigMap() {
+    std::mt19937 random(1);
+    MapGrid grid;
+    grid.reset(kSide, kSide);
+    for (int r = 0; r < kSide; ++r) {
+        for (int c = 0; c < kSide; ++c) {
+            grid.setChip(c, r, static_cast<std::int32_t>(random() % 256));
+            grid.setKind(c, r, static_cast<std::int32_t>(random() % 100));
+        }
+    }
+    return grid;
+}
+
+void BM_MapSave_2000x2000(benchmark::State& state) {
+    MapGrid grid = bigMap();
+    for (auto _ : state) {
+        std::string path = scratchDir() + "/save.map";
+        if (!MapFile::save(path, grid)) {
+            state.SkipWithError("save failed");
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * kFileBytes);
+}
+BENCHMARK(BM_MapSave_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same bytes written with one write and made durable as a careful save must be.
+void BM_RawWrite_32MB(benchmark::State& state) {
+    std::unique_ptr<char[]> bytes(new char[kFileBytes]);
+    for (std::size_t i = 0; i < kFileBytes; ++i) {
+        bytes[i] = static_cast<char>(i * 31);
+    }
+    for (auto _ : state) {
+        const std::string path = scratchDir() + "/raw.bin";
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::size_t done = 0;
+        while (done < kFileBytes) {
+            const ssize_t n = ::write(fd, bytes.get() + done, kFileBytes - done);
+            if (n <= 0) {
+                state.SkipWithError("write failed");
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        ::fsync(fd);
+        ::close(fd);
+    }
+    state.SetBytesProcessed(state.iterations() * kFileBytes);
+}
+BENCHMARK(BM_RawWrite_32MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_MapLoad_2000x2000(benchmark::State& state) {
+    {
+        MapGrid grid = bigMap();
+        std::string path = scratchDir() + "/load.map";
+        MapFile::save(path, grid);
+    }
+    for (auto _ : state) {
+        MapGrid grid;
+        if (MapFile::loadBinary(scratchDir() + "/load.map", grid) !=
+            MapFile::BinaryResult::Loaded) {
+            state.SkipWithError("load failed");
+        }
+        benchmark::DoNotOptimize(grid.chipLayer().data());
+    }
+    state.SetBytesProcessed(state.iterations() * kFileBytes);
+}
+BENCHMARK(BM_MapLoad_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same file read into a fresh buffer with one read.
+void BM_RawRead_32MB(benchmark::State& state) {
+    {
+        MapGrid grid = bigMap();
+        std::string path = scratchDir() + "/load.map";
+        MapFile::save(path, grid);
+    }
+    for (auto _ : state) {
+        const int fd = ::open((scratchDir() + "/load.map").c_str(), O_RDONLY);
+        std::unique_ptr<char[]> bytes(new char[kFileBytes]);
+        std::size_t done = 0;
+        while (done < kFileBytes) {
+            const ssize_t n = ::read(fd, bytes.get() + done, kFileBytes - done);
+            if (n <= 0) {
+                state.SkipWithError("read failed");
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        ::close(fd);
+        benchmark::DoNotOptimize(bytes.get());
+    }
+    state.SetBytesProcessed(state.iterations() * kFileBytes);
+}
+BENCHMARK(BM_RawRead_32MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

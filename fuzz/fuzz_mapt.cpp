@@ -1,0 +1,32 @@
+#include "fuzz/FuzzFile.h"
+#include "map/MapFile.h"
+#include "platform/MessagePort.h"
+
+namespace {
+class SilentPort : public platform::MessagePort {
+public:
+    platform::MessageAnswer messageBox(platform::NativeWindow*, const std::string&,
+                                       const std::string&, platform::MessageButtons,
+                                       platform::MessageIcon) override {
+        return platform::MessageAnswer::Ok;
+    }
+};
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    MapGrid grid;
+    grid.reset(3, 2);
+    SilentPort port;
+    const bool loaded = MapFile::loadText(fuzzFile(data, size), grid, port, nullptr);
+    if (grid.chipLayer().size() != static_cast<std::size_t>(grid.rows()) ||
+        grid.kindLayer().size() != static_cast<std::size_t>(grid.rows()) ||
+        (!loaded && (grid.columns() != 3 || grid.rows() != 2))) {
+        std::abort();
+    }
+    for (int r = 0; r < grid.rows(); ++r) {
+        if (grid.chipLayer()[r].size() != static_cast<std::size_t>(grid.columns())) {
+            std::abort();
+        }
+    }
+    return 0;
+}

@@ -1,9 +1,0 @@
-#include "gfx/NxVersion.h"
-
-namespace nx {
-
-const char* libraryVersion() {
-    return "0.1";
-}
-
-}  // namespace nx

@@ -1,33 +1,16 @@
 #include "map/ChunkScanner.h"
 
 #include <fcntl.h>
-#include <limits.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace {
 
-// pread until n bytes are read; false on an error or the end of the file.
 bool readAt(int fd, std::uint64_t offset, void* target, std::size_t n) {
-    auto* p = static_cast<std::uint8_t*>(target);
-    while (n > 0) {
-        const ssize_t got = ::pread(fd, p, n, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        p += got;
-        n -= static_cast<std::size_t>(got);
-        offset += static_cast<std::uint64_t>(got);
-    }
-    return true;
+    return platform::readAllAt(fd, offset, {{target, n}});
 }
 
 }  // namespace
@@ -90,42 +73,13 @@ bool ChunkScanner::read(const Chunk& chunk, std::uint64_t at, void* target, std:
 }
 
 bool ChunkScanner::readScattered(const Chunk& chunk, std::uint64_t at,
-                                 std::vector<Target> targets) const {
+                                 const std::vector<platform::MutableSpan>& targets) const {
     std::uint64_t total = 0;
-    for (const Target& t : targets) {
+    for (const platform::MutableSpan& t : targets) {
         total += t.size;
     }
     if (at > chunk.length || total > chunk.length - at) {
         return false;
     }
-    std::vector<iovec> iov;
-    iov.reserve(targets.size());
-    for (const Target& t : targets) {
-        if (t.size > 0) {
-            iov.push_back({t.data, t.size});
-        }
-    }
-    std::uint64_t offset = chunk.offset + at;
-    std::size_t first = 0;
-    while (first < iov.size()) {
-        const int count = static_cast<int>(std::min<std::size_t>(iov.size() - first, IOV_MAX));
-        const ssize_t got = ::preadv(m_fd, &iov[first], count, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        offset += static_cast<std::uint64_t>(got);
-        std::size_t done = static_cast<std::size_t>(got);
-        while (first < iov.size() && done >= iov[first].iov_len) {
-            done -= iov[first].iov_len;
-            ++first;
-        }
-        if (done > 0) {
-            iov[first].iov_base = static_cast<char*>(iov[first].iov_base) + done;
-            iov[first].iov_len -= done;
-        }
-    }
-    return true;
+    return platform::readAllAt(m_fd, chunk.offset + at, targets);
 }

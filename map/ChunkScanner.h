@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileIo.h"
+
 // Finds the chunks of a chunk file without reading their data into memory, so that a large
 // chunk can be read once, straight to where it is going. It splits the file by the same rule as
 // ChunkReader: chunks back to back from offset 0, stopping at one whose header or data would
@@ -31,11 +33,8 @@ public:
     bool read(const Chunk& chunk, std::uint64_t at, void* target, std::size_t n) const;
 
     // Reads the chunk's data from position at into the targets one after another.
-    struct Target {
-        void* data;
-        std::size_t size;
-    };
-    bool readScattered(const Chunk& chunk, std::uint64_t at, std::vector<Target> targets) const;
+    bool readScattered(const Chunk& chunk, std::uint64_t at,
+                       const std::vector<platform::MutableSpan>& targets) const;
 
 private:
     int m_fd = -1;

@@ -22,13 +22,13 @@ bool readLayer(const ChunkScanner& file, const ChunkScanner::Chunk& chunk, std::
                MapGrid::Layer& layer, int columns, int rows) {
     const std::size_t rowBytes = static_cast<std::size_t>(columns) * 4;
     layer.resize(rows);
-    std::vector<ChunkScanner::Target> targets;
+    std::vector<platform::MutableSpan> targets;
     targets.reserve(rows);
     for (MapGrid::Row& row : layer) {
         row.resize(columns);  // left unset: the read below fills every cell
         targets.push_back({row.data(), rowBytes});
     }
-    return file.readScattered(chunk, at, std::move(targets));
+    return file.readScattered(chunk, at, targets);
 }
 
 // C's atoi as the text form was written with: leading white space, an optional sign, digits up

@@ -19,19 +19,14 @@ std::string describe(const std::string& what, const std::string& path, int err) 
     return what + " " + path + ": " + std::strerror(err);
 }
 
-// Writes every byte of the pieces, going on after short writes and interruptions.
-bool writeAll(int fd, const std::vector<ByteSpan>& pieces) {
-    std::vector<iovec> iov;
-    iov.reserve(pieces.size());
-    for (const ByteSpan& p : pieces) {
-        if (p.size > 0) {
-            iov.push_back({const_cast<void*>(p.data), p.size});
-        }
-    }
+// Moves every byte of the iovecs through transfer (a writev or a preadv at a running offset),
+// going on after short transfers and interruptions.
+template <typename Transfer>
+bool transferAll(std::vector<iovec>& iov, Transfer transfer) {
     std::size_t first = 0;
     while (first < iov.size()) {
         const int count = static_cast<int>(std::min<std::size_t>(iov.size() - first, IOV_MAX));
-        const ssize_t n = ::writev(fd, &iov[first], count);
+        const ssize_t n = transfer(&iov[first], count);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -53,6 +48,23 @@ bool writeAll(int fd, const std::vector<ByteSpan>& pieces) {
         }
     }
     return true;
+}
+
+template <typename Span>
+std::vector<iovec> iovecsOf(const std::vector<Span>& pieces) {
+    std::vector<iovec> iov;
+    iov.reserve(pieces.size());
+    for (const Span& p : pieces) {
+        if (p.size > 0) {
+            iov.push_back({const_cast<void*>(static_cast<const void*>(p.data)), p.size});
+        }
+    }
+    return iov;
+}
+
+bool writeAll(int fd, const std::vector<ByteSpan>& pieces) {
+    std::vector<iovec> iov = iovecsOf(pieces);
+    return transferAll(iov, [fd](const iovec* v, int n) { return ::writev(fd, v, n); });
 }
 
 // The file that a save to path really replaces: the target of a symbolic link, else path.
@@ -142,6 +154,17 @@ bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& p
     }
     syncDirectory(dir);
     return true;
+}
+
+bool readAllAt(int fd, std::uint64_t offset, const std::vector<MutableSpan>& pieces) {
+    std::vector<iovec> iov = iovecsOf(pieces);
+    return transferAll(iov, [fd, &offset](const iovec* v, int n) {
+        const ssize_t got = ::preadv(fd, v, n, static_cast<off_t>(offset));
+        if (got > 0) {
+            offset += static_cast<std::uint64_t>(got);
+        }
+        return got;
+    });
 }
 
 bool readWholeFile(const std::string& path, FileBytes& bytes, std::uint64_t maxBytes) {

@@ -22,6 +22,16 @@ struct ByteSpan {
 bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& pieces,
                          std::string* error = nullptr);
 
+// Somewhere to read bytes into; pieces are filled one after another.
+struct MutableSpan {
+    void* data;
+    std::size_t size;
+};
+
+// Reads exactly the pieces' total from the open file descriptor at offset, going on after short
+// reads and interruptions. False on an error or at the end of the file.
+bool readAllAt(int fd, std::uint64_t offset, const std::vector<MutableSpan>& pieces);
+
 // A whole file read into memory.
 struct FileBytes {
     std::unique_ptr<std::uint8_t[]> data;

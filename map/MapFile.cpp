@@ -10,6 +10,7 @@
 #include "map/ChunkWriter.h"
 #include "platform/MessagePort.h"
 #include "platform/Paths.h"
+#include "platform/TextNumbers.h"
 
 namespace {
 
@@ -29,32 +30,6 @@ bool readLayer(const ChunkScanner& file, const ChunkScanner::Chunk& chunk, std::
         targets.push_back({row.data(), rowBytes});
     }
     return file.readScattered(chunk, at, targets);
-}
-
-// C's atoi as the text form was written with: leading white space, an optional sign, digits up
-// to the first other character, 0 without digits. Out-of-range values stop at the int limits.
-std::int32_t decimalValue(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    std::int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > std::numeric_limits<std::int32_t>::max()) {
-            value = std::int64_t(std::numeric_limits<std::int32_t>::max()) + 1;
-        }
-    }
-    value = negative ? -value : value;
-    if (value > std::numeric_limits<std::int32_t>::max()) {
-        return std::numeric_limits<std::int32_t>::max();
-    }
-    return static_cast<std::int32_t>(value);
 }
 
 // A file read as a text stream: a CR right before a LF is dropped.
@@ -166,9 +141,9 @@ bool MapFile::loadText(const std::string& path, MapGrid& grid, platform::Message
     for (int n = 2; n <= 6; ++n) {
         in.line(line);
         if (n == 2) {
-            found.chipWidth = decimalValue(line);
+            found.chipWidth = platform::decimalValue(line);
         } else if (n == 3) {
-            found.chipHeight = decimalValue(line);
+            found.chipHeight = platform::decimalValue(line);
         }
     }
 
@@ -182,8 +157,8 @@ bool MapFile::loadText(const std::string& path, MapGrid& grid, platform::Message
 
     auto flushToken = [&]() -> bool {
         const std::int32_t chip =
-            parts[0].empty() || parts[0][0] != '0' ? decimalValue(parts[0]) : 0;
-        const std::int32_t count = part == 1 ? decimalValue(parts[1]) : 1;
+            parts[0].empty() || parts[0][0] != '0' ? platform::decimalValue(parts[0]) : 0;
+        const std::int32_t count = part == 1 ? platform::decimalValue(parts[1]) : 1;
         if (count > 0) {
             if (static_cast<std::int64_t>(row.size()) + count > MapGrid::kMaxCanvas) {
                 return false;

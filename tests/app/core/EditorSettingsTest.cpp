@@ -1,0 +1,89 @@
+#include "app/core/EditorSettings.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/ProfileFile.h"
+#include "tests/support/TempDir.h"
+
+using namespace testing_support;
+
+namespace {
+
+EditorSettings settingsFrom(const TempDir& dir, const std::string& text) {
+    writeText(dir.file("Pelorin.ini"), text);
+    platform::ProfileFile profile(dir.file("Pelorin.ini"));
+    profile.load();
+    return loadSettings(profile);
+}
+
+}  // namespace
+
+TEST(EditorSettings, DefaultsWithoutAFile) {
+    platform::ProfileFile profile("/nonexistent/Pelorin.ini");
+    profile.load();
+    const EditorSettings s = loadSettings(profile);
+    EXPECT_EQ(s.map.windowWidth, 800);
+    EXPECT_EQ(s.map.windowHeight, 600);
+    EXPECT_EQ(s.kind.windowHeight, 128);
+    EXPECT_EQ(s.chip.chipWidth, 32);
+    EXPECT_EQ(s.map.grid, 1);
+    EXPECT_EQ(s.map.scrollBars, 0);
+    EXPECT_EQ(s.map.gridColour, 0xFF000000u);
+    EXPECT_EQ(s.map.cursorColour, 0xFFFF0000u);
+    EXPECT_EQ(s.map.selectionFrameColour, 0xFF0000FFu);
+    EXPECT_EQ(s.map.selectionFillColour, 0x80FFFFFFu);
+    EXPECT_TRUE(s.map.path.empty());
+}
+
+TEST(EditorSettings, RangesChannelsAndAbsentKeys) {
+    TempDir dir;
+    writeText(dir.file("stage.map"), "x");
+    const EditorSettings s = settingsFrom(
+        dir,
+        "[MapInfo]\nwindw=1281\nwindh=1024\ngrid_red=300\ngrid_green=-1\ncur_alpha=12abc\n"
+        "scrbar=find_none\ngrid=7\npath=" +
+            dir.file("stage.map") +
+            "\n[ChipInfo]\nchipw=8\nchiph=24\nwindw=320\npath=" + dir.file("gone.png") +
+            "\n[KindInfo]\npath=" + dir.path() + "\nwindw=1000\nselcur_red=5\ncur_blue=9\n");
+    EXPECT_EQ(s.map.windowWidth, 800) << "1281 is out of range";
+    EXPECT_EQ(s.map.windowHeight, 1024);
+    EXPECT_EQ(s.map.gridColour, 0xFF2CFF00u) << "300 → 44, -1 → 255";
+    EXPECT_EQ(s.map.cursorColour, 0x0CFF0000u);
+    EXPECT_EQ(s.map.scrollBars, 0) << "the text find_none counts as absent";
+    EXPECT_EQ(s.map.grid, 7);
+    EXPECT_EQ(s.map.path, dir.file("stage.map"));
+    EXPECT_EQ(s.chip.chipWidth, 32) << "8 is out of range";
+    EXPECT_EQ(s.chip.chipHeight, 24);
+    EXPECT_EQ(s.chip.windowWidth, 320);
+    EXPECT_TRUE(s.chip.path.empty()) << "a vanished file is forgotten";
+    EXPECT_TRUE(s.kind.path.empty()) << "a folder is no file";
+    EXPECT_EQ(s.kind.windowWidth, 800) << "the attribute window's size is not read";
+    EXPECT_EQ(s.kind.selectionFrameColour, 0xFF0000FFu);
+    EXPECT_EQ(s.kind.cursorColour, 0xFFFF0009u);
+}
+
+TEST(EditorSettings, SavingWritesEveryKeyButEmptyPaths) {
+    TempDir dir;
+    writeText(dir.file("Pelorin.ini"), "[KindInfo]\npath=/old/attr.knd\n");
+    platform::ProfileFile profile(dir.file("Pelorin.ini"));
+    profile.load();
+    EditorSettings s;
+    s.map.path = "/maps/a.map";
+    s.map.gridColour = 0x40102030;
+    s.chip.chipWidth = 48;
+    saveSettings(s, profile);
+    EXPECT_EQ(profile.getString("KindInfo", "path", ""), "/old/attr.knd");
+    EXPECT_EQ(profile.getString("MapInfo", "path", ""), "/maps/a.map");
+    EXPECT_EQ(profile.getString("MapInfo", "grid_red", ""), "16");
+    EXPECT_EQ(profile.getString("MapInfo", "grid_alpha", ""), "64");
+    EXPECT_EQ(profile.getString("ChipInfo", "chipw", ""), "48");
+    EXPECT_EQ(profile.getString("KindInfo", "windw", "find_none"), "find_none");
+    EXPECT_EQ(profile.getString("KindInfo", "selcur_red", "find_none"), "find_none");
+    EXPECT_EQ(profile.getString("MapInfo", "chipw", "find_none"), "find_none");
+
+    // What is written reads back as the same settings.
+    const EditorSettings back = loadSettings(profile);
+    EXPECT_EQ(back.map.gridColour, 0x40102030u);
+    EXPECT_EQ(back.chip.chipWidth, 48);
+    EXPECT_EQ(back.kind.cursorColour, s.kind.cursorColour);
+}

@@ -283,29 +283,9 @@ inline std::uint32_t lerp(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
     return rb | ga;
 }
 
-// A transparent pixel takes the colour (not the alpha) of its neighbour, so that filtering does
-// not pull dark fringes out of the invisible parts of a sprite.
-inline void borrowPair(std::uint32_t& p0, std::uint32_t& p1) {
-    if ((p0 >> 24) == 0) {
-        p0 = p1 & 0x00FFFFFFu;
-    } else if ((p1 >> 24) == 0) {
-        p1 = p0 & 0x00FFFFFFu;
-    }
-}
-
+// Paletted sources filter their colour table entries as they are, without colour borrowing.
 inline std::uint32_t filter(std::uint32_t p00, std::uint32_t p01, std::uint32_t p10,
-                            std::uint32_t p11, std::uint32_t fx, std::uint32_t fy, bool borrow) {
-    if (borrow) {
-        borrowPair(p00, p01);
-        borrowPair(p10, p11);
-        if ((p00 >> 24) == 0 && (p01 >> 24) == 0) {
-            p00 = p10 & 0x00FFFFFFu;
-            p01 = p11 & 0x00FFFFFFu;
-        } else if ((p10 >> 24) == 0 && (p11 >> 24) == 0) {
-            p10 = p00 & 0x00FFFFFFu;
-            p11 = p01 & 0x00FFFFFFu;
-        }
-    }
+                            std::uint32_t p11, std::uint32_t fx, std::uint32_t fy) {
     return lerp(lerp(p00, p01, fx), lerp(p10, p11, fx), fy);
 }
 
@@ -346,6 +326,10 @@ public:
     }
 
     void Run() {
+        if (m_p.g->m_smooth && m_p.kind == SourceKind::kPixels) {
+            runFiltered();
+            return;
+        }
         std::uint64_t py = m_y.m_start;
         for (std::int32_t j = 0; j < m_y.m_count; ++j, py += m_y.m_step) {
             std::uint32_t* d = row32(m_p.dest->GetImage(), m_y.m_dest + j) + m_x.m_dest;
@@ -365,6 +349,47 @@ public:
                 const std::uint32_t* s = m_p.source ? fetch(rows, c, n) : nullptr;
                 const std::uint8_t* m = maskRow ? fetchMask(maskRow, c, n) : nullptr;
                 m_p.combine(d + c, s, m, n, m_p.ctx);
+            }
+        }
+    }
+
+private:
+    // Filtered 32-bit sources, a column of runs at a time: the horizontal mixes of a pair of
+    // source rows serve every destination row that falls between those rows (two of them when
+    // doubling the size), and the pair positions serve the whole column.
+    void runFiltered() {
+        const CNxRowOps& ops = *m_p.ctx.ops;
+        // A filtered copy needs no staging: the samples are the result.
+        const bool straightIn = m_p.combine == combineCopy;
+        const int dir = m_x.m_dir;
+        for (std::int32_t c = 0; c < m_x.m_count; c += kRun) {
+            const int n = std::min<std::int32_t>(kRun, m_x.m_count - c);
+            std::uint64_t px = m_x.m_start + static_cast<std::uint64_t>(c) * m_x.m_step;
+            for (int i = 0; i < n; ++i, px += m_x.m_step) {
+                // Pairs start at the lower address: the sample itself, or its neighbour when
+                // the walk runs leftwards.
+                m_pairs[i] = m_x.SourceAt(px) - (dir < 0 ? 1 : 0);
+                m_fx[i] = static_cast<std::uint32_t>(px >> 24) & 0xFF;
+            }
+            std::uint64_t py = m_y.m_start;
+            std::int64_t mixedRow = -1;  // no source row is negative
+            for (std::int32_t j = 0; j < m_y.m_count; ++j, py += m_y.m_step) {
+                const std::int32_t sy = m_y.SourceAt(py);
+                if (sy != mixedRow) {
+                    const std::int32_t below = m_y.SourceAt(py + (std::uint64_t(1) << 32));
+                    ops.m_filterPairs(m_top, m_bottom, row32(*m_p.source, sy),
+                                      row32(*m_p.source, below), m_pairs, m_fx, n, dir < 0,
+                                      m_p.borrow);
+                    mixedRow = sy;
+                }
+                std::uint32_t* d = row32(m_p.dest->GetImage(), m_y.m_dest + j) + m_x.m_dest + c;
+                const auto fy = static_cast<std::uint32_t>(py >> 24) & 0xFF;
+                if (straightIn) {
+                    ops.m_lerpRows(d, m_top, m_bottom, n, fy);
+                } else {
+                    ops.m_lerpRows(m_buffer, m_top, m_bottom, n, fy);
+                    m_p.combine(d, m_buffer, nullptr, n, m_p.ctx);
+                }
             }
         }
     }
@@ -427,9 +452,8 @@ private:
         for (int i = 0; i < n; ++i, px += m_x.m_step) {
             const std::int32_t x = m_x.SourceAt(px);
             const auto fx = static_cast<std::uint32_t>(px >> 24) & 0xFF;
-            m_buffer[i] =
-                filter(pixelAt(rows.row0, x), pixelAt(rows.row0, x + dir), pixelAt(rows.row1, x),
-                       pixelAt(rows.row1, x + dir), fx, rows.fy, m_p.borrow);
+            m_buffer[i] = filter(pixelAt(rows.row0, x), pixelAt(rows.row0, x + dir),
+                                 pixelAt(rows.row1, x), pixelAt(rows.row1, x + dir), fx, rows.fy);
         }
     }
 
@@ -495,6 +519,10 @@ private:
     const CNxBlitGeometry::Axis& m_y;
     const std::uint32_t* m_table = nullptr;
     alignas(64) std::uint32_t m_buffer[kRun];
+    std::int32_t m_pairs[kRun];
+    std::uint32_t m_fx[kRun];
+    std::uint32_t m_top[kRun];
+    std::uint32_t m_bottom[kRun];
     std::uint8_t m_maskBuffer[kRun];
 };
 

@@ -18,6 +18,18 @@ public:
                                         std::uint32_t alpha);
     // Normal blend of one colour with one weight w (1..256).
     using BlendColourFn = void (*)(std::uint32_t* d, int n, std::uint32_t colour, std::uint32_t w);
+    // The horizontal half of a bilinear sample, for both source rows at once: top[i] mixes
+    // the pixel pair starting at pairs[i] in row0 by fx[i] (0..255), bottom[i] the same pair in
+    // row1; per channel, alpha included, a + floor((b - a) × f / 256). reversed: the pair's
+    // left pixel is the sample's right neighbour (a mirrored walk). borrow: transparent pixels
+    // first take their neighbours' colour, so that filtering draws no dark fringes.
+    using FilterPairsFn = void (*)(std::uint32_t* top, std::uint32_t* bottom,
+                                   const std::uint32_t* row0, const std::uint32_t* row1,
+                                   const std::int32_t* pairs, const std::uint32_t* fx, int n,
+                                   bool reversed, bool borrow);
+    // The vertical half: out[i] = top[i] mixed with bottom[i] by fy (0..255).
+    using LerpRowsFn = void (*)(std::uint32_t* out, const std::uint32_t* top,
+                                const std::uint32_t* bottom, int n, std::uint32_t fy);
 
     const char* m_name;
     CopyFn m_copy;
@@ -25,6 +37,8 @@ public:
     BlendConstantFn m_blendConstant;
     BlendSourceAlphaFn m_blendSourceAlpha;
     BlendColourFn m_blendColour;
+    FilterPairsFn m_filterPairs;
+    LerpRowsFn m_lerpRows;
 
     static const CNxRowOps& Portable();
     static const CNxRowOps& Sse2();

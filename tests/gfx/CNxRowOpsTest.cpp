@@ -78,6 +78,47 @@ TEST(CNxRowOps, SimdFormsMatchThePortableFormOnRandomRows) {
     }
 }
 
+// Both halves of the bilinear filter, on random pairs, many of them transparent so that colour
+// borrowing runs in every combination, walked both ways.
+TEST(CNxRowOps, FilterFormsMatchThePortableForm) {
+    std::mt19937 random(17);
+    std::vector<std::uint32_t> row0(80), row1(80);
+    for (const CNxRowOps* form : simdForms()) {
+        for (int n = 1; n <= 67; ++n) {
+            for (std::size_t i = 0; i < row0.size(); ++i) {
+                // A quarter of the pixels transparent, the rest any alpha.
+                row0[i] = std::uint32_t(random()) & (random() % 4 ? ~0u : 0x00FFFFFFu);
+                row1[i] = std::uint32_t(random()) & (random() % 4 ? ~0u : 0x00FFFFFFu);
+            }
+            const auto count = static_cast<std::size_t>(n);
+            std::vector<std::int32_t> pairs(count);
+            std::vector<std::uint32_t> fx(count);
+            for (int i = 0; i < n; ++i) {
+                pairs[static_cast<std::size_t>(i)] = std::int32_t(random() % 79);
+                fx[static_cast<std::size_t>(i)] = random() % 256;
+            }
+            for (bool reversed : {false, true}) {
+                for (bool borrow : {false, true}) {
+                    std::vector<std::uint32_t> top(count), bottom(top), wantTop(top),
+                        wantBottom(top);
+                    CNxRowOps::Portable().m_filterPairs(wantTop.data(), wantBottom.data(),
+                                                        row0.data(), row1.data(), pairs.data(),
+                                                        fx.data(), n, reversed, borrow);
+                    form->m_filterPairs(top.data(), bottom.data(), row0.data(), row1.data(),
+                                        pairs.data(), fx.data(), n, reversed, borrow);
+                    ASSERT_EQ(top, wantTop) << form->m_name << " " << n;
+                    ASSERT_EQ(bottom, wantBottom) << form->m_name << " " << n;
+                    const std::uint32_t fy = random() % 256;
+                    std::vector<std::uint32_t> out(count), want(out);
+                    CNxRowOps::Portable().m_lerpRows(want.data(), top.data(), bottom.data(), n, fy);
+                    form->m_lerpRows(out.data(), top.data(), bottom.data(), n, fy);
+                    ASSERT_EQ(out, want) << form->m_name << " " << n;
+                }
+            }
+        }
+    }
+}
+
 // The SIMD forms compute T[alpha][sa] arithmetically rather than from the table: every pair.
 TEST(CNxRowOps, SourceAlphaAgreesForEveryAlphaPair) {
     std::mt19937 random(5);

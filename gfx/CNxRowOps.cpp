@@ -114,6 +114,15 @@ void lerpRowsPortable(std::uint32_t* out, const std::uint32_t* top, const std::u
     }
 }
 
+// Long fills (whole surfaces) go through the processor's string store, which writes whole
+// cache lines without reading them first; vector stores would fetch every line they fill.
+constexpr int kLongFill = 1 << 16;
+
+void fillLong(std::uint32_t* d, std::uint32_t colour, int n) {
+    std::size_t count = static_cast<std::size_t>(n);
+    asm volatile("rep stosl" : "+D"(d), "+c"(count) : "a"(colour) : "memory");
+}
+
 // ---- SSE2: four pixels at a time. ----
 // B and R sit in the low bytes of 16-bit lanes after masking with 0x00FF00FF, G and A after a
 // 16-bit shift; every lane product is at most 255 × 256, so 16-bit arithmetic is exact. The
@@ -176,6 +185,10 @@ void copySse2(std::uint32_t* d, const std::uint32_t* s, int n) {
 }
 
 void fillSse2(std::uint32_t* d, std::uint32_t colour, int n) {
+    if (n >= kLongFill) {
+        fillLong(d, colour, n);
+        return;
+    }
     const __m128i c = _mm_set1_epi32(static_cast<int>(colour));
     int i = 0;
     for (; i + 16 <= n; i += 16) {
@@ -389,6 +402,10 @@ PELORIN_AVX2 void copyAvx2(std::uint32_t* d, const std::uint32_t* s, int n) {
 }
 
 PELORIN_AVX2 void fillAvx2(std::uint32_t* d, std::uint32_t colour, int n) {
+    if (n >= kLongFill) {
+        fillLong(d, colour, n);
+        return;
+    }
     const __m256i c = _mm256_set1_epi32(static_cast<int>(colour));
     int i = 0;
     for (; i + 32 <= n; i += 32) {

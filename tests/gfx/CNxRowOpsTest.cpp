@@ -78,6 +78,16 @@ TEST(CNxRowOps, SimdFormsMatchThePortableFormOnRandomRows) {
     }
 }
 
+// Whole-surface fills take another path than short rows.
+TEST(CNxRowOps, LongFillsMatchToo) {
+    for (const CNxRowOps* form : simdForms()) {
+        std::vector<std::uint32_t> d(70000, 7u), want(d);
+        CNxRowOps::Portable().m_fill(want.data() + 3, 0x80FF00FFu, 69993);
+        form->m_fill(d.data() + 3, 0x80FF00FFu, 69993);
+        ASSERT_EQ(d, want) << form->m_name;
+    }
+}
+
 // Both halves of the bilinear filter, on random pairs, many of them transparent so that colour
 // borrowing runs in every combination, walked both ways.
 TEST(CNxRowOps, FilterFormsMatchThePortableForm) {

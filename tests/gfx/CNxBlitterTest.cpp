@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <vector>
 
 #include "gfx/CNxSurface.h"
 #include "tests/gfx/PixelHelpers.h"
@@ -585,4 +586,37 @@ TEST(CNxBlitterOps, HorizontalBlur) {
     p.m_radius = 0x80000000u;
     ASSERT_EQ(d.Blit(nullptr, &s, nullptr, &p), 1);
     EXPECT_EQ(get(d, 2, 0), 0u);
+}
+
+TEST(CNxBlitterOps, CopyWithinOneSurfaceReadsEveryPixelBeforeOverwritingIt) {
+    std::mt19937 random(3);
+    CNxSurface s(32);
+    s.Create(6, 5);
+    pixels::randomise(s, random);
+    std::vector<std::uint32_t> before;
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 6; ++x) {
+            before.push_back(get(s, x, y));
+        }
+    }
+    struct Case {
+        RECT from;
+        int x, y;
+    } cases[] = {{{1, 1, 5, 4}, 2, 2}, {{1, 1, 5, 4}, 0, 0}, {{1, 1, 5, 4}, 2, 1},
+                 {{1, 1, 5, 4}, 0, 1}, {{0, 0, 6, 4}, 0, 1}, {{0, 1, 6, 5}, 0, 0}};
+    for (const Case& c : cases) {
+        for (int y = 0; y < 5; ++y) {
+            for (int x = 0; x < 6; ++x) {
+                set(s, x, y, before[std::size_t(y * 6 + x)]);
+            }
+        }
+        ASSERT_EQ(s.Blit(c.x, c.y, &s, &c.from, nullptr), 1);
+        for (int y = c.from.top; y < c.from.bottom; ++y) {
+            for (int x = c.from.left; x < c.from.right; ++x) {
+                EXPECT_EQ(get(s, x - c.from.left + c.x, y - c.from.top + c.y),
+                          before[std::size_t(y * 6 + x)])
+                    << "to " << c.x << "," << c.y;
+            }
+        }
+    }
 }

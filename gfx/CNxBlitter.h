@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/CNxBlitParams.h"
+#include "gfx/NxTypes.h"
+
+class CNxSurface;
+
+// The pixel operations of one destination format, one virtual operation per slot in the order
+// the dispatch numbers them. Each takes (destination, destRect, source, sourceRect, params) with
+// the rectangles already defaulted and the source never missing (the destination stands in),
+// and returns 1 on success, also when nothing is drawn, or 0 for a combination it does not
+// support, in which case it draws nothing. The base refuses everything; CNxBlitter32 and
+// CNxBlitter8 are the two shared, stateless tables.
+class CNxBlitter {
+public:
+    static constexpr int kSlotCount = 19;
+
+    // Chooses the slot for the flags and runs it on the destination's blitter. destRect null:
+    // the whole destination; sourceRect null: the whole source; source null: the destination
+    // itself with sourceRect = destRect.
+    static int Blit(CNxSurface& dest, const RECT* destRect, const CNxSurface* source,
+                    const RECT* sourceRect, const CNxBlitParams* params);
+    // Slot 10 with colour as the colour word; rect null: the whole surface.
+    static int Fill(CNxSurface& dest, const RECT* rect, std::uint32_t colour);
+    // The slot the dispatch picks for params with these flags (2 for flags 0).
+    static int SelectSlot(std::uint32_t flags);
+
+    // Runs slot 0..18; 0 for any other number.
+    int CallSlot(int slot, CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                 const RECT& sourceRect, const CNxBlitParams* params) const;
+
+    virtual int BlurX(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                      const RECT& sourceRect, const CNxBlitParams* params) const;  // 0
+    virtual int ChannelMask(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                            const RECT& sourceRect, const CNxBlitParams* params) const;  // 1
+    virtual int Copy(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                     const RECT& sourceRect, const CNxBlitParams* params) const;  // 2
+    virtual int MaskTransition(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                               const RECT& sourceRect, const CNxBlitParams* params) const;  // 3
+    virtual int ConstantAlpha(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                              const RECT& sourceRect, const CNxBlitParams* params) const;  // 4
+    virtual int SourceAlpha(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                            const RECT& sourceRect, const CNxBlitParams* params) const;  // 5
+    virtual int DestAlpha(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                          const RECT& sourceRect, const CNxBlitParams* params) const;  // 6
+    virtual int DestAlphaSourceAlpha(CNxSurface& dest, const RECT& destRect,
+                                     const CNxSurface& source, const RECT& sourceRect,
+                                     const CNxBlitParams* params) const;  // 7
+    virtual int ColourBlur(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                           const RECT& sourceRect, const CNxBlitParams* params) const;  // 8
+    virtual int ColourChannelMask(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                                  const RECT& sourceRect,
+                                  const CNxBlitParams* params) const;  // 9
+    virtual int FillRect(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                         const RECT& sourceRect, const CNxBlitParams* params) const;  // 10
+    virtual int ColourBlend(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                            const RECT& sourceRect, const CNxBlitParams* params) const;  // 11
+    virtual int ColourMask(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                           const RECT& sourceRect, const CNxBlitParams* params) const;  // 12
+    virtual int ColourDestAlpha(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                                const RECT& sourceRect, const CNxBlitParams* params) const;  // 13
+    virtual int ColourMaskDestAlpha(CNxSurface& dest, const RECT& destRect,
+                                    const CNxSurface& source, const RECT& sourceRect,
+                                    const CNxBlitParams* params) const;  // 14
+    // 15-18: operations the dispatch never selects.
+    virtual int Slot15(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                       const RECT& sourceRect, const CNxBlitParams* params) const;
+    virtual int Slot16(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                       const RECT& sourceRect, const CNxBlitParams* params) const;
+    virtual int Slot17(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                       const RECT& sourceRect, const CNxBlitParams* params) const;
+    virtual int Slot18(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                       const RECT& sourceRect, const CNxBlitParams* params) const;
+
+protected:
+    CNxBlitter() = default;
+    ~CNxBlitter() = default;  // shared statics, never deleted through this type
+    CNxBlitter(const CNxBlitter&) = delete;
+    CNxBlitter& operator=(const CNxBlitter&) = delete;
+};

@@ -103,17 +103,4 @@ std::int32_t i32At(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
     return static_cast<std::int32_t>(v);
 }
 
-platform::MessageAnswer RecordingPort::messageBox(platform::NativeWindow* owner,
-                                                  const std::string& text, const std::string& title,
-                                                  platform::MessageButtons buttons,
-                                                  platform::MessageIcon icon) {
-    boxes.push_back({owner, text, title, buttons, icon});
-    if (answers.empty()) {
-        return platform::MessageAnswer::Ok;
-    }
-    const platform::MessageAnswer answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
-}
-
 }  // namespace testing_support

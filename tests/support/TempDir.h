@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/MessagePort.h"
+#include "tests/support/FakeHost.h"
 
 namespace testing_support {
 
@@ -35,23 +35,8 @@ void putU32(std::vector<std::uint8_t>& bytes, std::uint32_t value);
 void putTag(std::vector<std::uint8_t>& bytes, const char* tag);
 std::int32_t i32At(const std::vector<std::uint8_t>& bytes, std::size_t offset);
 
-// A message port that records every message box and answers from a script (OK by default).
-class RecordingPort : public platform::MessagePort {
-public:
-    struct Box {
-        platform::NativeWindow* owner;
-        std::string text;
-        std::string title;
-        platform::MessageButtons buttons;
-        platform::MessageIcon icon;
-    };
-
-    platform::MessageAnswer messageBox(platform::NativeWindow* owner, const std::string& text,
-                                       const std::string& title, platform::MessageButtons buttons,
-                                       platform::MessageIcon icon) override;
-
-    std::vector<Box> boxes;
-    std::vector<platform::MessageAnswer> answers;  // taken from the front; OK when empty
-};
+// The message port of the map and attribute file code's tests: the fake host records every
+// message box (boxes) and answers from a script (answers; OK when empty).
+using RecordingPort = FakeHost;
 
 }  // namespace testing_support

@@ -1,0 +1,369 @@
+#include "app/qt/QtHost.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+
+#include "app/qt/QtConvert.h"
+#include "app/qt/QtDialogWindow.h"
+#include "app/qt/QtKeyMap.h"
+#include "app/qt/QtMenus.h"
+#include "app/qt/QtNativeWindow.h"
+#include "platform/IdleHandler.h"
+#include "platform/VirtualKey.h"
+
+using platform::MessageAnswer;
+using qtconvert::fromQt;
+using qtconvert::toQt;
+
+// Counts a modal loop for as long as it runs.
+class QtHost::ModalScope {
+public:
+    explicit ModalScope(QtHost& host) : m_host(host) {
+        ++m_host.m_modalDepth;
+        m_host.m_idleTimer.stop();
+    }
+    ~ModalScope() {
+        --m_host.m_modalDepth;
+        m_host.wakeIdle();
+    }
+
+private:
+    QtHost& m_host;
+};
+
+QtHost::QtHost() : m_active(QGuiApplication::applicationState() == Qt::ApplicationActive) {
+    QApplication::setQuitOnLastWindowClosed(false);
+    qApp->installEventFilter(this);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                applicationStateChanged(state == Qt::ApplicationActive);
+            });
+    // About as often as the idle passes of a message loop that sleeps a millisecond each.
+    m_idleTimer.setInterval(1);
+    m_idleTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_idleTimer, &QTimer::timeout, this, [this] { idleTick(); });
+}
+
+QtHost::~QtHost() {
+    qApp->removeEventFilter(this);
+}
+
+MessageAnswer QtHost::messageBox(platform::NativeWindow* owner, const std::string& text,
+                                 const std::string& title, platform::MessageButtons buttons,
+                                 platform::MessageIcon icon) {
+    QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
+    switch (icon) {
+        case platform::MessageIcon::None:
+            boxIcon = QMessageBox::NoIcon;
+            break;
+        case platform::MessageIcon::Information:
+            boxIcon = QMessageBox::Information;
+            break;
+        case platform::MessageIcon::Warning:
+            boxIcon = QMessageBox::Warning;
+            break;
+        case platform::MessageIcon::Error:
+            boxIcon = QMessageBox::Critical;
+            break;
+        case platform::MessageIcon::Question:
+            boxIcon = QMessageBox::Question;
+            break;
+    }
+    QMessageBox::StandardButtons standard = QMessageBox::Ok;
+    switch (buttons) {
+        case platform::MessageButtons::Ok:
+            standard = QMessageBox::Ok;
+            break;
+        case platform::MessageButtons::OkCancel:
+            standard = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case platform::MessageButtons::YesNo:
+            standard = QMessageBox::Yes | QMessageBox::No;
+            break;
+    }
+    QMessageBox box(boxIcon, toQt(title), toQt(text), standard, widgetOf(owner));
+    // The editor speaks Japanese whatever the system's language.
+    const std::pair<QMessageBox::StandardButton, const char*> labels[] = {
+        {QMessageBox::Ok, "OK"},
+        {QMessageBox::Cancel, "キャンセル"},
+        {QMessageBox::Yes, "はい(&Y)"},
+        {QMessageBox::No, "いいえ(&N)"},
+    };
+    for (const auto& label : labels) {
+        if (QAbstractButton* button = box.button(label.first)) {
+            button->setText(QString::fromUtf8(label.second));
+        }
+    }
+    {
+        ModalScope modal(*this);
+        box.exec();
+    }
+    switch (box.standardButton(box.clickedButton())) {
+        case QMessageBox::Ok:
+            return MessageAnswer::Ok;
+        case QMessageBox::Cancel:
+            return MessageAnswer::Cancel;
+        case QMessageBox::Yes:
+            return MessageAnswer::Yes;
+        case QMessageBox::No:
+            return MessageAnswer::No;
+        default:
+            break;
+    }
+    // Closed without a button: what Escape would have pressed.
+    switch (buttons) {
+        case platform::MessageButtons::Ok:
+            return MessageAnswer::Ok;
+        case platform::MessageButtons::OkCancel:
+            return MessageAnswer::Cancel;
+        case platform::MessageButtons::YesNo:
+            return MessageAnswer::No;
+    }
+    return MessageAnswer::Cancel;
+}
+
+std::unique_ptr<platform::NativeWindow> QtHost::createWindow(const platform::WindowSpec& spec,
+                                                             platform::MessageHandler* handler) {
+    auto window = std::make_unique<QtNativeWindow>(this, spec, widgetOf(spec.owner));
+    window->setHandler(handler);
+    window->deliver(platform::Message::plain(platform::WM_CREATE));
+    if (spec.visible && !window->isDestroyed()) {
+        window->frameWidget().show();
+    }
+    return window;
+}
+
+platform::Rect QtHost::desktopRect() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? fromQt(screen->geometry()) : platform::Rect{};
+}
+
+bool QtHost::isKeyDown(int key) const {
+    switch (key) {
+        case platform::VK_LBUTTON:
+            return (QGuiApplication::mouseButtons() & Qt::LeftButton) != 0;
+        case platform::VK_RBUTTON:
+            return (QGuiApplication::mouseButtons() & Qt::RightButton) != 0;
+        case platform::VK_MBUTTON:
+            return (QGuiApplication::mouseButtons() & Qt::MiddleButton) != 0;
+        default:
+            return m_keysDown.count(key) != 0;
+    }
+}
+
+int QtHost::popupMenu(platform::NativeWindow& owner, const platform::Menu& menu,
+                      platform::Point at) {
+    auto* window = dynamic_cast<QtWindow*>(&owner);
+    QMenu popup(widgetOf(&owner));
+    qtmenus::fillMenu(popup, menu);
+    const QPoint global =
+        window != nullptr ? window->clientWidget().mapToGlobal(toQt(at)) : toQt(at);
+    ModalScope modal(*this);
+    return qtmenus::commandId(popup.exec(global));
+}
+
+std::string QtHost::openFile(platform::NativeWindow* owner, const platform::FileRequest& request) {
+    const std::vector<std::string> files = chooseFiles(owner, request, QFileDialog::ExistingFile);
+    return files.empty() ? std::string() : files.front();
+}
+
+std::vector<std::string> QtHost::openFiles(platform::NativeWindow* owner,
+                                           const platform::FileRequest& request) {
+    return chooseFiles(owner, request, QFileDialog::ExistingFiles);
+}
+
+std::string QtHost::saveFile(platform::NativeWindow* owner, const platform::FileRequest& request) {
+    const std::vector<std::string> files = chooseFiles(owner, request, QFileDialog::AnyFile);
+    return files.empty() ? std::string() : files.front();
+}
+
+std::vector<std::string> QtHost::chooseFiles(platform::NativeWindow* owner,
+                                             const platform::FileRequest& request, int mode) {
+    QFileDialog dialog(widgetOf(owner), toQt(request.title));
+    QStringList filters;
+    for (const platform::FileFilter& filter : request.filters) {
+        // The description already shows the patterns; Qt reads its own from the last brackets,
+        // which it then hides.
+        QString patterns = toQt(filter.patterns);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << toQt(filter.description) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    dialog.setNameFilters(filters);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setFileMode(static_cast<QFileDialog::FileMode>(mode));
+    dialog.setAcceptMode(mode == QFileDialog::AnyFile ? QFileDialog::AcceptSave
+                                                      : QFileDialog::AcceptOpen);
+    if (!request.initialPath.empty()) {
+        const QFileInfo initial(toQt(request.initialPath));
+        if (initial.isDir()) {
+            dialog.setDirectory(initial.absoluteFilePath());
+        } else {
+            dialog.setDirectory(initial.absolutePath());
+            dialog.selectFile(initial.fileName());
+        }
+    }
+    int result;
+    {
+        ModalScope modal(*this);
+        result = dialog.exec();
+    }
+    std::vector<std::string> chosen;
+    if (result == QDialog::Accepted) {
+        for (const QString& file : dialog.selectedFiles()) {
+            chosen.push_back(fromQt(file));
+        }
+    }
+    return chosen;
+}
+
+std::optional<std::uint32_t> QtHost::chooseColour(platform::NativeWindow* owner,
+                                                  std::uint32_t initial,
+                                                  platform::CustomColours& custom) {
+    // Qt keeps one set of custom colours for the process; the caller's set is put in and
+    // taken back around each opening.
+    for (int i = 0; i < static_cast<int>(custom.size()); ++i) {
+        QColorDialog::setCustomColor(i, QColor::fromRgb(custom[i] | 0xFF000000u));
+    }
+    QColorDialog dialog(QColor::fromRgb(initial | 0xFF000000u), widgetOf(owner));
+    int result;
+    {
+        ModalScope modal(*this);
+        result = dialog.exec();
+    }
+    for (int i = 0; i < static_cast<int>(custom.size()); ++i) {
+        custom[i] = QColorDialog::customColor(i).rgb() | 0xFF000000u;
+    }
+    if (result != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.selectedColor().rgb() | 0xFF000000u;
+}
+
+platform::DialogResult QtHost::runDialog(platform::NativeWindow* owner, platform::Dialog& dialog) {
+    QtDialogWindow window(this, widgetOf(owner));
+    ModalScope modal(*this);
+    return window.runDialog(dialog);
+}
+
+platform::DialogResult QtHost::runSheet(platform::NativeWindow* owner, const std::string& caption,
+                                        const std::vector<platform::Dialog*>& pages) {
+    QtDialogWindow window(this, widgetOf(owner));
+    ModalScope modal(*this);
+    return window.runSheet(caption, pages);
+}
+
+bool QtHost::isApplicationActive() const {
+    return m_active;
+}
+
+void QtHost::setIdleHandler(platform::IdleHandler* handler) {
+    m_idle = handler;
+    wakeIdle();
+}
+
+void QtHost::wakeIdle() {
+    if (m_idle != nullptr && m_active && m_modalDepth == 0 && !m_idleTimer.isActive()) {
+        m_idleTimer.start();
+    }
+}
+
+int QtHost::run() {
+    return QApplication::exec();
+}
+
+void QtHost::quit(int exitCode) {
+    QCoreApplication::exit(exitCode);
+}
+
+void QtHost::adopt(QtWindow* window) {
+    m_windows.push_back(window);
+}
+
+void QtHost::forget(QtWindow* window) {
+    m_windows.erase(std::remove(m_windows.begin(), m_windows.end(), window), m_windows.end());
+}
+
+bool QtHost::eventFilter(QObject* watched, QEvent* event) {
+    // Key state as GetKeyState sees it: what the input reaching our windows says. An event
+    // passed on to parents is seen again, which changes nothing.
+    switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel: {
+            // Every input event tells the modifiers, also those pressed elsewhere.
+            const Qt::KeyboardModifiers modifiers = static_cast<QInputEvent*>(event)->modifiers();
+            setKeyDown(platform::VK_SHIFT, (modifiers & Qt::ShiftModifier) != 0);
+            setKeyDown(platform::VK_CONTROL, (modifiers & Qt::ControlModifier) != 0);
+            setKeyDown(platform::VK_MENU, (modifiers & Qt::AltModifier) != 0);
+            break;
+        }
+        default:
+            break;
+    }
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (const int vk = qtkeymap::virtualKey(key->key(), key->modifiers())) {
+            if (event->type() == QEvent::KeyPress) {
+                setKeyDown(vk, true);
+            } else if (!key->isAutoRepeat()) {
+                setKeyDown(vk, false);
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void QtHost::setKeyDown(int key, bool down) {
+    if (down) {
+        m_keysDown.insert(key);
+    } else {
+        m_keysDown.erase(key);
+    }
+}
+
+QWidget* QtHost::widgetOf(platform::NativeWindow* window) const {
+    auto* qtWindow = dynamic_cast<QtWindow*>(window);
+    return qtWindow != nullptr ? &qtWindow->frameWidget() : nullptr;
+}
+
+void QtHost::applicationStateChanged(bool active) {
+    if (active == m_active) {
+        return;
+    }
+    m_active = active;
+    if (!active) {
+        // Keys released elsewhere are never seen here.
+        m_keysDown.clear();
+        m_idleTimer.stop();
+    }
+    const std::vector<QtWindow*> windows = m_windows;  // a handler may make or drop windows
+    for (QtWindow* window : windows) {
+        if (std::find(m_windows.begin(), m_windows.end(), window) != m_windows.end() &&
+            dynamic_cast<QtNativeWindow*>(window) != nullptr && !window->isDestroyed()) {
+            window->deliver(platform::Message::activateApp(active));
+        }
+    }
+    wakeIdle();
+}
+
+void QtHost::idleTick() {
+    if (m_idle == nullptr || !m_active || m_modalDepth > 0) {
+        m_idleTimer.stop();
+        return;
+    }
+    if (!m_idle->idleStep()) {
+        m_idleTimer.stop();
+    }
+}

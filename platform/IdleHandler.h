@@ -1,0 +1,15 @@
+#pragma once
+
+namespace platform {
+
+// The editor's idle work: presenting what changed, auto-scrolling while dragging, playback.
+class IdleHandler {
+public:
+    virtual ~IdleHandler() = default;
+    // One idle pass; returns whether there is more idle work. The host calls it about once a
+    // millisecond while the application is active, no modal dialog or menu runs and the last
+    // pass returned true; any message delivered to a window, or Host::wakeIdle, starts it again.
+    virtual bool idleStep() = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/Message.h"
+
+namespace platform {
+
+class NativeWindow;
+
+// Receives the messages of the windows it is set on (the shell's router). Messages arrive on the
+// user-interface thread, one at a time; a handler may call back into the window, and such calls
+// may deliver further messages (WM_MOVE, WM_SIZE) before they return.
+class MessageHandler {
+public:
+    virtual ~MessageHandler() = default;
+    virtual void handleMessage(NativeWindow& window, const Message& message) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+namespace qt_testing {
+
+// Processes events until done() holds or ms pass; returns done().
+inline bool waitUntil(const std::function<bool()>& done, int ms = 3000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return done();
+}
+
+// Processes events for ms.
+inline void settle(int ms = 50) {
+    waitUntil([] { return false; }, ms);
+}
+
+// Acts on the next modal widget (a popup menu when popup) from inside its event loop, as a user
+// would; gives up after a few seconds so that a failing test ends.
+inline void whenModal(std::function<void(QWidget&)> act, bool popup = false) {
+    auto* timer = new QTimer;
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, [timer, clock, act, popup] {
+        QWidget* widget =
+            popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
+        if (widget == nullptr && clock->elapsed() < 5000) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        delete clock;
+        if (widget != nullptr) {
+            act(*widget);
+            // Should the act not end it, Escape does, so that a failing test still ends.
+            QTimer::singleShot(3000, [guard = QPointer<QWidget>(widget)] {
+                if (guard != nullptr && guard->isVisible()) {
+                    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                    QApplication::sendEvent(guard.data(), &escape);
+                }
+            });
+        }
+    });
+    timer->start(5);
+}
+
+}  // namespace qt_testing

@@ -1,0 +1,202 @@
+#include "tests/support/FakeHost.h"
+
+#include <algorithm>
+
+namespace testing_support {
+
+using platform::DialogResult;
+
+namespace {
+
+template <typename T>
+T takeFront(std::deque<T>& queue, T none) {
+    if (queue.empty()) {
+        return none;
+    }
+    T answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+}
+
+}  // namespace
+
+FakeHost::~FakeHost() {
+    for (FakeNativeWindow* window : m_windows) {
+        window->m_host = nullptr;
+    }
+}
+
+platform::MessageAnswer FakeHost::messageBox(platform::NativeWindow* owner, const std::string& text,
+                                             const std::string& title,
+                                             platform::MessageButtons buttons,
+                                             platform::MessageIcon icon) {
+    boxes.push_back({owner, text, title, buttons, icon});
+    if (answers.empty()) {
+        return platform::MessageAnswer::Ok;
+    }
+    const platform::MessageAnswer answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+}
+
+std::unique_ptr<platform::NativeWindow> FakeHost::createWindow(const platform::WindowSpec& spec,
+                                                               platform::MessageHandler* handler) {
+    if (refusedClasses.count(spec.className) != 0) {
+        return nullptr;
+    }
+    platform::WindowSpec placed = spec;
+    if (!placed.position) {
+        // Cascade, as the window system's default placement does.
+        const int step = 32 * static_cast<int>(m_windows.size() + 1);
+        placed.position = platform::Point{step, step};
+    }
+    auto window = std::make_unique<FakeNativeWindow>(placed, this);
+    window->setHandler(handler);
+    window->send(platform::Message::plain(platform::WM_CREATE));
+    return window;
+}
+
+bool FakeHost::isKeyDown(int key) const {
+    return m_keysDown.count(key) != 0;
+}
+
+int FakeHost::popupMenu(platform::NativeWindow& owner, const platform::Menu& menu,
+                        platform::Point at) {
+    menus.push_back({&owner, menu, at});
+    return takeFront(menuAnswers, 0);
+}
+
+std::vector<std::string> FakeHost::takeFileAnswer(ChooserKind kind, platform::NativeWindow* owner,
+                                                  const platform::FileRequest& request) {
+    fileChoosers.push_back({kind, owner, request});
+    return takeFront(fileAnswers, std::vector<std::string>{});
+}
+
+std::string FakeHost::openFile(platform::NativeWindow* owner,
+                               const platform::FileRequest& request) {
+    std::vector<std::string> answer = takeFileAnswer(ChooserKind::Open, owner, request);
+    return answer.empty() ? std::string() : answer.front();
+}
+
+std::vector<std::string> FakeHost::openFiles(platform::NativeWindow* owner,
+                                             const platform::FileRequest& request) {
+    return takeFileAnswer(ChooserKind::OpenMany, owner, request);
+}
+
+std::string FakeHost::saveFile(platform::NativeWindow* owner,
+                               const platform::FileRequest& request) {
+    std::vector<std::string> answer = takeFileAnswer(ChooserKind::Save, owner, request);
+    return answer.empty() ? std::string() : answer.front();
+}
+
+std::optional<std::uint32_t> FakeHost::chooseColour(platform::NativeWindow* owner,
+                                                    std::uint32_t initial,
+                                                    platform::CustomColours& custom) {
+    colourChoosers.push_back({owner, initial, custom});
+    std::optional<std::uint32_t> answer = takeFront(colourAnswers, std::optional<std::uint32_t>{});
+    if (answer) {
+        *answer |= 0xFF000000u;
+    }
+    return answer;
+}
+
+DialogResult FakeHost::runDialog(platform::NativeWindow* owner, platform::Dialog& dialog) {
+    std::function<void(FakeDialog&)> script = takeFront(dialogScripts, {});
+    const platform::DialogTemplate layout = dialog.dialogTemplate();
+    dialogs.push_back({owner, layout.title});
+
+    platform::WindowSpec spec;
+    spec.className = "dialog";
+    spec.title = layout.title;
+    spec.clientSize = layout.size;
+    spec.owner = owner;
+    FakeNativeWindow window(spec, nullptr);
+    FakeDialog controls(dialog, window);
+    window.setHandler(&controls);
+    controls.init();
+    if (script && !controls.hasEnded()) {
+        script(controls);
+    }
+    if (!controls.hasEnded()) {
+        controls.pressEscape();
+    }
+    return controls.hasEnded() ? controls.result() : DialogResult::Cancel;
+}
+
+DialogResult FakeHost::runSheet(platform::NativeWindow* owner, const std::string& caption,
+                                const std::vector<platform::Dialog*>& pages) {
+    std::function<void(FakeSheet&)> script = takeFront(sheetScripts, {});
+    SheetCall call{owner, caption, {}};
+    for (platform::Dialog* page : pages) {
+        call.pageTitles.push_back(page->dialogTemplate().title);
+    }
+    sheets.push_back(call);
+
+    platform::WindowSpec spec;
+    spec.className = "sheet";
+    spec.title = caption;
+    spec.owner = owner;
+    FakeNativeWindow window(spec, nullptr);
+    FakeSheet sheet(pages, window);
+    window.setHandler(&sheet);
+    if (!pages.empty()) {
+        sheet.page(0);
+    }
+    if (script && !sheet.hasEnded()) {
+        script(sheet);
+    }
+    sheet.cancel();
+    return sheet.result();
+}
+
+void FakeHost::setKeyDown(int key, bool down) {
+    if (down) {
+        m_keysDown.insert(key);
+    } else {
+        m_keysDown.erase(key);
+    }
+}
+
+void FakeHost::setActive(bool active) {
+    if (active == m_active) {
+        return;
+    }
+    m_active = active;
+    // A copy: a handler may destroy or make windows.
+    const std::vector<FakeNativeWindow*> windows = m_windows;
+    for (FakeNativeWindow* window : windows) {
+        if (std::find(m_windows.begin(), m_windows.end(), window) != m_windows.end()) {
+            window->send(platform::Message::activateApp(active));
+        }
+    }
+}
+
+int FakeHost::runIdle(int maxSteps) {
+    int steps = 0;
+    while (m_active && m_idle != nullptr && steps < maxSteps) {
+        ++steps;
+        if (!m_idle->idleStep()) {
+            break;
+        }
+    }
+    return steps;
+}
+
+FakeNativeWindow* FakeHost::window(const std::string& className) const {
+    for (FakeNativeWindow* window : m_windows) {
+        if (window->spec().className == className) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+void FakeHost::adopt(FakeNativeWindow* window) {
+    m_windows.push_back(window);
+}
+
+void FakeHost::forget(FakeNativeWindow* window) {
+    m_windows.erase(std::remove(m_windows.begin(), m_windows.end(), window), m_windows.end());
+}
+
+}  // namespace testing_support

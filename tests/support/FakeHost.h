@@ -1,0 +1,133 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Host.h"
+#include "platform/IdleHandler.h"
+#include "tests/support/FakeDialog.h"
+#include "tests/support/FakeNativeWindow.h"
+#include "tests/support/FakeSheet.h"
+
+namespace testing_support {
+
+// The window system in memory. It records every message box, menu, chooser, dialog and sheet
+// with its owner, and answers each from its queue of scripted answers, taken from the front
+// (when a queue is empty: OK, dismissed, cancelled). Windows it makes are FakeNativeWindows.
+class FakeHost : public platform::Host {
+public:
+    struct Box {
+        platform::NativeWindow* owner;
+        std::string text;
+        std::string title;
+        platform::MessageButtons buttons;
+        platform::MessageIcon icon;
+    };
+    struct MenuCall {
+        platform::NativeWindow* owner;
+        platform::Menu menu;
+        platform::Point at;
+    };
+    enum class ChooserKind { Open, OpenMany, Save };
+    struct FileCall {
+        ChooserKind kind;
+        platform::NativeWindow* owner;
+        platform::FileRequest request;
+    };
+    struct ColourCall {
+        platform::NativeWindow* owner;
+        std::uint32_t initial;
+        platform::CustomColours custom;  // as given
+    };
+    struct DialogCall {
+        platform::NativeWindow* owner;
+        std::string title;  // the template's
+    };
+    struct SheetCall {
+        platform::NativeWindow* owner;
+        std::string caption;
+        std::vector<std::string> pageTitles;
+    };
+
+    FakeHost() = default;
+    ~FakeHost() override;
+    FakeHost(const FakeHost&) = delete;
+    FakeHost& operator=(const FakeHost&) = delete;
+
+    platform::MessageAnswer messageBox(platform::NativeWindow* owner, const std::string& text,
+                                       const std::string& title, platform::MessageButtons buttons,
+                                       platform::MessageIcon icon) override;
+    std::unique_ptr<platform::NativeWindow> createWindow(
+        const platform::WindowSpec& spec, platform::MessageHandler* handler) override;
+    platform::Rect desktopRect() const override { return desktop; }
+    bool isKeyDown(int key) const override;
+    int popupMenu(platform::NativeWindow& owner, const platform::Menu& menu,
+                  platform::Point at) override;
+    std::string openFile(platform::NativeWindow* owner,
+                         const platform::FileRequest& request) override;
+    std::vector<std::string> openFiles(platform::NativeWindow* owner,
+                                       const platform::FileRequest& request) override;
+    std::string saveFile(platform::NativeWindow* owner,
+                         const platform::FileRequest& request) override;
+    std::optional<std::uint32_t> chooseColour(platform::NativeWindow* owner, std::uint32_t initial,
+                                              platform::CustomColours& custom) override;
+    platform::DialogResult runDialog(platform::NativeWindow* owner,
+                                     platform::Dialog& dialog) override;
+    platform::DialogResult runSheet(platform::NativeWindow* owner, const std::string& caption,
+                                    const std::vector<platform::Dialog*>& pages) override;
+    bool isApplicationActive() const override { return m_active; }
+    void setIdleHandler(platform::IdleHandler* handler) override { m_idle = handler; }
+    void wakeIdle() override { ++idleWakes; }
+    int run() override { return quitCode.value_or(0); }
+    void quit(int exitCode) override { quitCode = exitCode; }
+
+    // --- The user's and the window system's side.
+    void setKeyDown(int key, bool down = true);
+    // Switches the application's activity, sending WM_ACTIVATEAPP to every live window.
+    void setActive(bool active);
+    // Runs idle passes while the application is active and the handler has work, at most
+    // maxSteps; returns how many ran.
+    int runIdle(int maxSteps = 1000);
+
+    // Live windows made by createWindow, in creation order; the first of a class, or null.
+    const std::vector<FakeNativeWindow*>& windows() const { return m_windows; }
+    FakeNativeWindow* window(const std::string& className) const;
+
+    // Records and scripts. A dialog script acts on the running dialog; when it returns without
+    // the dialog having ended, Escape is pressed, and a dialog that still runs yields Cancel.
+    // A sheet script likewise ends with Cancel.
+    std::vector<Box> boxes;
+    std::vector<platform::MessageAnswer> answers;
+    std::vector<MenuCall> menus;
+    std::deque<int> menuAnswers;
+    std::vector<FileCall> fileChoosers;
+    std::deque<std::vector<std::string>> fileAnswers;  // an empty list cancels
+    std::vector<ColourCall> colourChoosers;
+    std::deque<std::optional<std::uint32_t>> colourAnswers;
+    std::vector<DialogCall> dialogs;
+    std::deque<std::function<void(FakeDialog&)>> dialogScripts;
+    std::vector<SheetCall> sheets;
+    std::deque<std::function<void(FakeSheet&)>> sheetScripts;
+    std::set<std::string> refusedClasses;  // createWindow fails for these
+    platform::Rect desktop{0, 0, 1920, 1080};
+    std::optional<int> quitCode;
+    int idleWakes = 0;
+
+private:
+    friend class FakeNativeWindow;
+    void adopt(FakeNativeWindow* window);
+    void forget(FakeNativeWindow* window);
+    std::vector<std::string> takeFileAnswer(ChooserKind kind, platform::NativeWindow* owner,
+                                            const platform::FileRequest& request);
+
+    std::vector<FakeNativeWindow*> m_windows;
+    std::set<int> m_keysDown;
+    bool m_active = true;
+    platform::IdleHandler* m_idle = nullptr;
+};
+
+}  // namespace testing_support

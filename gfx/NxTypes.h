@@ -13,6 +13,13 @@ struct RECT {
     std::int32_t bottom;
 };
 
+inline bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline bool operator!=(const RECT& a, const RECT& b) {
+    return !(a == b);
+}
+
 struct RGBQUAD {
     std::uint8_t rgbBlue;
     std::uint8_t rgbGreen;

@@ -87,6 +87,12 @@ public:
 
     // Enables and checks the item with commandId in the window's menu bar, if it has one.
     virtual void setMenuItemState(int commandId, bool enabled, bool checked) = 0;
+    // Shows or hides the menu bar, if the window has one.
+    virtual void setMenuBarVisible(bool visible) = 0;
+
+    // Covers the whole screen without a frame (true) or returns to the normal frame (false).
+    // False when the window system refuses. The editor's own windows never ask for it.
+    virtual bool setFullScreen(bool fullScreen) = 0;
 };
 
 }  // namespace platform

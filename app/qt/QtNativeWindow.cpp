@@ -122,6 +122,12 @@ bool QtNativeWindow::isScrollBarShown(platform::ScrollAxis axis) const {
     return m_client->isScrollBarShown(axis);
 }
 
+void QtNativeWindow::setMenuBarVisible(bool visible) {
+    if (m_menuBar != nullptr) {
+        m_menuBar->setVisible(visible);
+    }
+}
+
 void QtNativeWindow::setMenuItemState(int commandId, bool enabled, bool checked) {
     auto range = m_menuActions.equal_range(commandId);
     for (auto it = range.first; it != range.second; ++it) {

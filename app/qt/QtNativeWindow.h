@@ -31,6 +31,7 @@ public:
     void showScrollBar(platform::ScrollAxis axis, bool shown) override;
     bool isScrollBarShown(platform::ScrollAxis axis) const override;
     void setMenuItemState(int commandId, bool enabled, bool checked) override;
+    void setMenuBarVisible(bool visible) override;
 
     // From the frame widget and the client area.
     void frameClosing();

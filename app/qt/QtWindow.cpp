@@ -100,6 +100,15 @@ void QtWindow::bringToFront() {
     frame.activateWindow();
 }
 
+bool QtWindow::setFullScreen(bool fullScreen) {
+    if (fullScreen) {
+        frameWidget().showFullScreen();
+    } else {
+        frameWidget().showNormal();
+    }
+    return true;
+}
+
 void QtWindow::destroy() {
     if (m_destroyed) {
         return;

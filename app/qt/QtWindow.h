@@ -40,6 +40,8 @@ public:
     bool isMinimised() const override;
     void bringToFront() override;
     void destroy() override;
+    bool setFullScreen(bool fullScreen) override;
+    void setMenuBarVisible(bool) override {}
     platform::Point pointerInClient() const override;
     void setPointerShape(platform::PointerShape shape) override;
     platform::PointerShape pointerShape() const override;

@@ -221,6 +221,20 @@ void FakeNativeWindow::killTimer(int id) {
     m_timers.erase(id);
 }
 
+void FakeNativeWindow::setMenuBarVisible(bool visible) {
+    m_menuBarVisible = visible;
+    log.push_back(std::string("setMenuBarVisible ") + (visible ? "1" : "0"));
+}
+
+bool FakeNativeWindow::setFullScreen(bool fullScreen) {
+    if (refuseFullScreen) {
+        return false;
+    }
+    m_fullScreen = fullScreen;
+    log.push_back(std::string("setFullScreen ") + (fullScreen ? "1" : "0"));
+    return true;
+}
+
 void FakeNativeWindow::setMenuItemState(int commandId, bool enabled, bool checked) {
     m_menuStates[commandId] = MenuItemState{enabled, checked};
 }

@@ -63,6 +63,12 @@ public:
     void setTimer(int id, int milliseconds) override;
     void killTimer(int id) override;
     void setMenuItemState(int commandId, bool enabled, bool checked) override;
+    void setMenuBarVisible(bool visible) override;
+    bool setFullScreen(bool fullScreen) override;
+
+    bool isFullScreen() const { return m_fullScreen; }
+    bool isMenuBarVisible() const { return m_menuBarVisible; }
+    bool refuseFullScreen = false;  // the window system says no
 
     // --- The window system's and the user's side.
     void send(const platform::Message& message);
@@ -116,6 +122,8 @@ private:
     bool m_minimised = false;
     bool m_topmost = false;
     bool m_destroyed = false;
+    bool m_fullScreen = false;
+    bool m_menuBarVisible = true;
     platform::ScrollInfo m_scroll[2];
     bool m_scrollShown[2] = {false, false};
     platform::Point m_pointer;

@@ -1,8 +1,9 @@
 #include "gfx/CNxJPEGLoader.h"
 
+#include <cstdio>  // jpeglib.h needs FILE and size_t first
+
 #include <jerror.h>
 #include <jpeglib.h>
-#include <cstdio>  // jpeglib.h needs FILE and size_t first
 
 #include <csetjmp>
 #include <cstring>

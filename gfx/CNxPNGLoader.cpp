@@ -17,6 +17,7 @@
 namespace {
 
 constexpr std::size_t kMaxMessageBytes = 1024;
+constexpr png_alloc_size_t kMaxChunkBytes = 8000000;
 
 struct PngSession {
     CNxFile* file;
@@ -77,6 +78,10 @@ bool readHeader(PngSession& s) {
         return false;
     }
     png_set_read_fn(s.png, s.file, onRead);
+    // Pictures past 32768 pixels a side are refused by libpng itself, and no ancillary chunk
+    // may make it allocate more than 8 MB: a damaged length would otherwise cost gigabytes.
+    png_set_user_limits(s.png, CNxDIBImage::kMaxSide, CNxDIBImage::kMaxSide);
+    png_set_chunk_malloc_max(s.png, kMaxChunkBytes);
     png_read_info(s.png, s.info);
     int interlace = 0;
     if (!png_get_IHDR(s.png, s.info, &s.width, &s.height, &s.fileBitDepth, &s.colourType,

@@ -82,6 +82,11 @@ bool readHeader(PngSession& s) {
     // may make it allocate more than 8 MB: a damaged length would otherwise cost gigabytes.
     png_set_user_limits(s.png, CNxDIBImage::kMaxSide, CNxDIBImage::kMaxSide);
     png_set_chunk_malloc_max(s.png, kMaxChunkBytes);
+#ifdef PNG_SKIP_sRGB_CHECK_PROFILE
+    // libpng 1.6 warns about the colour profiles many programs embed; the editor ignores colour
+    // profiles, so that check would only put up boxes about nothing it uses.
+    png_set_option(s.png, PNG_SKIP_sRGB_CHECK_PROFILE, PNG_OPTION_ON);
+#endif
     png_read_info(s.png, s.info);
     int interlace = 0;
     if (!png_get_IHDR(s.png, s.info, &s.width, &s.height, &s.fileBitDepth, &s.colourType,

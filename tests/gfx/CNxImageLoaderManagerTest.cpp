@@ -189,7 +189,7 @@ TEST(LoaderManager, WhatPluginsGetWrongFailsTheLoad) {
     TempDir dir, plugins;
     copyFile(kPluginDir + "plrn.spi", plugins.file("plrn.spi"));
     CNxImageLoaderManager manager(plugins.path() + "/");
-    for (int mode : {1, 2, 3}) {
+    for (int mode : {1, 2, 3, 4}) {
         Opened f(dir.file("bad"), plrn(4, 4, mode));
         EXPECT_TRUE(is<CNxSusiePlugin>(manager.FindDecoder(f.file)));
         EXPECT_FALSE(manager.Load(f.file)) << "mode " << mode;

@@ -127,6 +127,31 @@ TEST_F(JpegLoad, FilesWithoutAPictureFail) {
     EXPECT_FALSE(load(garbage));
 }
 
+TEST_F(JpegLoad, EndlessRepeatedScansAreRefused) {
+    // A progressive file whose last scan is repeated: libjpeg only warns and would go over the
+    // whole picture once per copy.
+    const Bytes bytes = encodeJpeg(16, 16, 1, gradient(16, 16, 1), 90, true);
+    std::size_t lastScan = 0;
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xDA) {
+            lastScan = i;
+        }
+    }
+    ASSERT_GT(lastScan, 0u);
+    const Bytes scan(bytes.begin() + lastScan, bytes.end() - 2);
+    Bytes few(bytes.begin(), bytes.end() - 2), many = few;
+    for (int i = 0; i < 20; ++i) {
+        few.insert(few.end(), scan.begin(), scan.end());
+    }
+    for (int i = 0; i < 1100; ++i) {
+        many.insert(many.end(), scan.begin(), scan.end());
+    }
+    few.insert(few.end(), {0xFF, 0xD9});
+    many.insert(many.end(), {0xFF, 0xD9});
+    EXPECT_TRUE(load(few));
+    EXPECT_FALSE(load(many));
+}
+
 TEST_F(JpegLoad, FourComponentPicturesAreRefused) {
     jpeg_compress_struct c;
     jpeg_error_mgr error;

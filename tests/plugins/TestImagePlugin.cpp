@@ -1,7 +1,8 @@
 // An image plug-in for a tiny format of the tests' own: "PLRNPIX1", width and height (16 bits
 // each), a mode byte, then R, G, B bytes row by row from the top. Mode 0 decodes; the others
 // misbehave the ways a host must survive: 1 returns an invalid header, 2 a pixel block smaller
-// than the header says, 3 reports failure.
+// than the header says, 3 reports failure, 4 claims an 8-bit picture whose header block holds
+// no colour table.
 #include <cstdlib>
 #include <cstring>
 
@@ -46,7 +47,7 @@ NX_PLUGIN_EXPORT int GetPicture(const char* data, long length, unsigned int flag
     header->biWidth = width;
     header->biHeight = -height;  // top row first
     header->biPlanes = 1;
-    header->biBitCount = mode == 1 ? 7 : 24;
+    header->biBitCount = mode == 1 ? 7 : mode == 4 ? 8 : 24;
     if (mode == 0) {
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {

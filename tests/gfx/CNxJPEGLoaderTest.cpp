@@ -153,29 +153,7 @@ TEST_F(JpegLoad, EndlessRepeatedScansAreRefused) {
 }
 
 TEST_F(JpegLoad, FourComponentPicturesAreRefused) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr error;
-    c.err = jpeg_std_error(&error);
-    jpeg_create_compress(&c);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buffer, &size);
-    c.image_width = 8;
-    c.image_height = 8;
-    c.input_components = 4;
-    c.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&c);
-    jpeg_start_compress(&c, TRUE);
-    Bytes row(32, 0x40);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW p = row.data();
-        jpeg_write_scanlines(&c, &p, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    const Bytes cmyk(buffer, buffer + size);
-    std::free(buffer);
-    EXPECT_FALSE(load(cmyk)) << "a DIB has no CMYK layout";
+    EXPECT_FALSE(load(encodeJpeg(8, 8, 4, Bytes(8 * 8 * 4, 0x40)))) << "a DIB has no CMYK layout";
 }
 
 TEST(JpegIsSupported, NeedsStartOfImage) {

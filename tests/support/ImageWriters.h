@@ -30,8 +30,8 @@ struct PngPicture {
 };
 Bytes encodePng(const PngPicture& picture);
 
-// A JPEG as libjpeg writes it: components 1 (grey) or 3 (R, G, B), pixels row by row from the
-// top.
+// A JPEG as libjpeg writes it: components 1 (grey), 3 (R, G, B) or 4 (C, M, Y, K), pixels row
+// by row from the top.
 Bytes encodeJpeg(int width, int height, int components, const Bytes& pixels, int quality = 90,
                  bool progressive = false);
 

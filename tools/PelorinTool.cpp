@@ -3,10 +3,15 @@
 #include <map>
 
 #include "chips/KindTable.h"
+#include "gfx/CNxDIBImageConverter.h"
+#include "gfx/CNxFile.h"
+#include "gfx/CNxImageLoaderManager.h"
+#include "gfx/CNxSystem.h"
 #include "map/MapFile.h"
 #include "platform/FileIo.h"
 #include "platform/MessagePort.h"
 #include "tools/Json.h"
+#include "tools/PngWriter.h"
 
 namespace {
 
@@ -23,6 +28,17 @@ public:
 
 private:
     std::FILE* m_err;
+};
+
+// Lends a port to the library singleton for as long as it lives.
+class LibraryPortScope {
+public:
+    explicit LibraryPortScope(platform::MessagePort* port) {
+        CNxSystem::Get().SetMessagePort(port);
+    }
+    ~LibraryPortScope() { CNxSystem::Get().SetMessagePort(nullptr); }
+    LibraryPortScope(const LibraryPortScope&) = delete;
+    LibraryPortScope& operator=(const LibraryPortScope&) = delete;
 };
 
 const char* formatName(MapFile::Format format) {
@@ -224,7 +240,8 @@ struct PelorinTool::Options {
 const char* PelorinTool::usage() {
     return "usage: pelorin-tool COMMAND [ARGS]\n"
            "\n"
-           "Reads and writes Pelorin's map (*.map) and attribute (*.knd) files.\n"
+           "Reads and writes Pelorin's map (*.map) and attribute (*.knd) files, and converts\n"
+           "images as the editor loads them.\n"
            "\n"
            "commands:\n"
            "  info MAP\n"
@@ -240,6 +257,9 @@ const char* PelorinTool::usage() {
            "      write an attribute file (\".knd\" is forced) from such an array\n"
            "  kinds --defaults -o KND\n"
            "      write the default attribute table (100 records, random colours)\n"
+           "  convert IMAGE -o OUT.png\n"
+           "      decode a BMP, PNG, JPEG or MAG image (or one an image plug-in beside\n"
+           "      pelorin-tool reads) as the editor does and write it as an RGBA PNG\n"
            "\n"
            "options:\n"
            "  -h, --help     show this text\n"
@@ -285,6 +305,7 @@ int PelorinTool::run(const std::vector<std::string>& args) {
         {"export", {{"--format", true}, {"--layer", true}, {"-o", true}}},
         {"import", {{"-o", true}}},
         {"kinds", {{"-o", true}, {"--from-json", true}, {"--defaults", false}}},
+        {"convert", {{"-o", true}}},
     };
     const auto known = kOptions.find(command);
     if (known == kOptions.end()) {
@@ -322,6 +343,9 @@ int PelorinTool::run(const std::vector<std::string>& args) {
     }
     if (command == "import") {
         return importMap(options);
+    }
+    if (command == "convert") {
+        return convert(options);
     }
     return kinds(options);
 }
@@ -509,4 +533,48 @@ int PelorinTool::kinds(const Options& options) {
         return inputError(path + ": not an attribute file (no readable \"KIND\" chunk)");
     }
     return emit(recordsToJson(table), options.value("-o"));
+}
+
+int PelorinTool::convert(const Options& options) {
+    if (options.positional.size() != 1 || !options.has("-o")) {
+        return usageError("convert takes one image file and -o OUT.png");
+    }
+    const std::string& source = options.positional[0];
+    CNxFile file;
+    if (!file.Open(source.c_str(), CNxFile::modeRead)) {
+        return inputError("cannot open " + source);
+    }
+    std::unique_ptr<CNxDIBImage> image;
+    {
+        // libpng's errors and warnings, which the editor shows in boxes, go to stderr.
+        StderrPort port(m_err);
+        LibraryPortScope scope(&port);
+        CNxImageLoader* decoder = CNxSystem::Get().GetImageLoaderManager().FindDecoder(file);
+        if (decoder == nullptr) {
+            return inputError(source +
+                              ": not an image that any loader reads (BMP, PNG, JPEG, MAG or the "
+                              "format of an image plug-in)");
+        }
+        image = decoder->Load(file);
+    }
+    if (!image) {
+        return inputError(source + ": the image is damaged or of a kind its loader refuses");
+    }
+    // The surface's conversion: a 32-bit picture of the same size and row order.
+    CNxDIBImage surface;
+    if (!surface.Create(image->GetWidth(), image->GetInfo()->bmiHeader.biHeight, 32) ||
+        !CNxDIBImageConverter::Convert(surface, 0, 0, *image, nullptr)) {
+        return inputError(source + ": the image is too large to hold at 32 bits per pixel");
+    }
+    image.reset();
+    std::vector<std::uint8_t> png;
+    std::string error;
+    if (!PngWriter::encode(surface, png, error)) {
+        return inputError(error);
+    }
+    const std::string outPath = options.value("-o");
+    if (!platform::writeFileAtomically(outPath, {{png.data(), png.size()}}, &error)) {
+        return inputError(error);
+    }
+    return kOk;
 }

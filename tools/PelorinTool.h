@@ -24,6 +24,7 @@ private:
     int exportMap(const Options& options);
     int importMap(const Options& options);
     int kinds(const Options& options);
+    int convert(const Options& options);
 
     int usageError(const std::string& message);
     int inputError(const std::string& message);

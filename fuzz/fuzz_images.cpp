@@ -1,0 +1,28 @@
+#include "fuzz/FuzzFile.h"
+#include "fuzz/FuzzImage.h"
+#include "gfx/CNxImageLoaderManager.h"
+
+// The manager as the editor uses it, without plug-ins: choose a decoder from the first bytes,
+// decode, and choose again for the same file with that decoder current.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    CNxImageLoaderManager manager("");
+    const std::string path = fuzzFile(data, size);
+    CNxFile file;
+    if (!file.Open(path.c_str(), CNxFile::modeRead)) {
+        return 0;
+    }
+    if (auto image = manager.Load(file)) {
+        checkImage(*image);
+    }
+    file.Seek(0, CNxFile::seekBegin);
+    CNxImageLoader* decoder = manager.FindDecoder(file);
+    if (file.Seek(0, CNxFile::seekCurrent) != 0) {
+        std::abort();
+    }
+    if (decoder != nullptr) {
+        if (auto image = decoder->Load(file)) {
+            checkImage(*image);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "gfx/CNxImageLoader.h"
+
+class CNxFile;
+
+namespace platform {
+class SharedLibrary;
+}
+
+// Chooses a decoder from a file's first 2048 bytes, never from its name: the last decoder that
+// accepted a file first, then JPEG, PNG, MAG and BMP, then the image plug-ins ("*.spi") of the
+// plug-in folder. The accepted decoder and the last plug-in loaded are kept for the next file.
+class CNxImageLoaderManager {
+public:
+    // pluginFolder ends in '/'; empty means no plug-ins are looked for.
+    explicit CNxImageLoaderManager(std::string pluginFolder);
+    ~CNxImageLoaderManager();
+    CNxImageLoaderManager(const CNxImageLoaderManager&) = delete;
+    CNxImageLoaderManager& operator=(const CNxImageLoaderManager&) = delete;
+
+    // Decodes file from its current position with the decoder FindDecoder chooses; null when
+    // none accepts the file or the one that does fails.
+    std::unique_ptr<CNxDIBImage> Load(CNxFile& file);
+    // The decoder that accepts the file, which becomes the current one; null when none does.
+    // The file's position is left where it was.
+    CNxImageLoader* FindDecoder(CNxFile& file);
+
+    // Where decoders show their messages (libpng's errors and warnings).
+    void SetMessageTarget(const CNxMessageTarget& target) { m_messages = target; }
+    const CNxMessageTarget& GetMessageTarget() const { return m_messages; }
+    // Whether a plug-in module is loaded.
+    bool IsPluginLoaded() const;
+
+private:
+    std::string m_pluginFolder;
+    CNxMessageTarget m_messages;  // the PNG decoder points at it, so it never moves
+    // The module outlives the decoder, which may be its wrapper.
+    std::unique_ptr<platform::SharedLibrary> m_module;
+    std::unique_ptr<CNxImageLoader> m_current;
+};

@@ -1,0 +1,273 @@
+#include "gfx/CNxPNGLoader.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "gfx/CNxFile.h"
+#include "tests/support/ImageWriters.h"
+#include "tests/support/TempDir.h"
+
+using namespace testing_support;
+
+namespace {
+
+platform::NativeWindow* const kOwner = reinterpret_cast<platform::NativeWindow*>(0x1000);
+
+class PngLoad : public ::testing::Test {
+protected:
+    PngLoad() : m_loader(&m_target) {
+        m_target.port = &m_port;
+        m_target.owner = kOwner;
+    }
+    std::unique_ptr<CNxDIBImage> load(const PngPicture& picture) {
+        const Bytes bytes = encodePng(picture);
+        EXPECT_FALSE(bytes.empty());
+        return loadBytes(m_loader, path(), bytes);
+    }
+    std::string path() const { return m_dir.file("p.png"); }
+
+    TempDir m_dir;
+    RecordingPort m_port;
+    CNxMessageTarget m_target;
+    CNxPNGLoader m_loader;
+};
+
+PngPicture picture(int colourType, int depth, std::vector<Bytes> rows, int width) {
+    PngPicture p;
+    p.colourType = colourType;
+    p.bitDepth = depth;
+    p.width = width;
+    p.height = static_cast<int>(rows.size());
+    p.rows = std::move(rows);
+    return p;
+}
+
+std::uint32_t grey(int level, int alpha = 255) {
+    return std::uint32_t(alpha) << 24 | std::uint32_t(level) * 0x010101u;
+}
+
+std::vector<RGBQUAD> table(const CNxDIBImage& image) {
+    const RGBQUAD* t = image.GetColorTable();
+    return t ? std::vector<RGBQUAD>(t, t + image.GetColorCount()) : std::vector<RGBQUAD>{};
+}
+
+}  // namespace
+
+TEST_F(PngLoad, GreyWithoutTransparencyStaysPalettedWithAGreyRamp) {
+    const struct {
+        int depth;
+        Bytes row;  // 4 pixels
+        int dibBits;
+        std::uint32_t colours;
+        std::vector<int> levels;
+    } cases[] = {
+        {1, {0xA0}, 1, 2, {255, 0, 255, 0}},
+        {2, {0x1B}, 8, 4, {0, 85, 170, 255}},
+        {4, {0x0F, 0x51}, 4, 16, {0, 255, 85, 17}},
+        {8, {0, 7, 128, 255}, 8, 256, {0, 7, 128, 255}},
+        // 16-bit samples are cut to their high byte and use the 256-step ramp.
+        {16, {0x00, 0xFF, 0x07, 0x00, 0x80, 0x01, 0xFF, 0xFF}, 8, 256, {0, 7, 128, 255}},
+    };
+    for (const auto& c : cases) {
+        auto image = load(picture(PNG_COLOR_TYPE_GRAY, c.depth, {c.row}, 4));
+        ASSERT_TRUE(image) << c.depth;
+        EXPECT_EQ(image->GetBitCount(), c.dibBits) << c.depth;
+        EXPECT_EQ(image->GetColorCount(), c.colours) << c.depth;
+        std::vector<std::uint32_t> expected;
+        for (int level : c.levels) {
+            expected.push_back(grey(level));
+        }
+        EXPECT_EQ(argbPixels(*image), expected) << c.depth;
+    }
+    EXPECT_TRUE(m_port.boxes.empty());
+}
+
+TEST_F(PngLoad, PalettesKeepThePlteEntries) {
+    const Bytes plte = {255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 8, 7};
+    const std::uint32_t red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, other = 0xFF090807;
+    const struct {
+        int depth;
+        Bytes row;
+        int dibBits;
+    } cases[] = {
+        {1, {0x50}, 1},  // 0 1 0 1
+        {2, {0x1B}, 8},  // 0 1 2 3: one byte per pixel
+        {4, {0x01, 0x23}, 4},
+        {8, {0, 1, 2, 3}, 8},
+    };
+    for (const auto& c : cases) {
+        PngPicture p = picture(PNG_COLOR_TYPE_PALETTE, c.depth, {c.row}, 4);
+        p.palette = c.depth == 1 ? Bytes(plte.begin(), plte.begin() + 6) : plte;
+        auto image = load(p);
+        ASSERT_TRUE(image) << c.depth;
+        EXPECT_EQ(image->GetBitCount(), c.dibBits);
+        const std::vector<RGBQUAD> t = table(*image);
+        ASSERT_EQ(t.size(), c.depth == 1 ? 2u : 4u) << c.depth;
+        EXPECT_EQ(t[0].rgbRed, 255);
+        EXPECT_EQ(t[1].rgbGreen, 255);
+        if (c.depth == 1) {
+            EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{red, green, red, green}));
+        } else {
+            EXPECT_EQ(t[3].rgbRed, 9);
+            EXPECT_EQ(t[3].rgbGreen, 8);
+            EXPECT_EQ(t[3].rgbBlue, 7);
+            EXPECT_EQ(t[3].rgbReserved, 0);
+            EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{red, green, blue, other}));
+        }
+    }
+}
+
+TEST_F(PngLoad, TransparencyAndAlphaGiveThirtyTwoBits) {
+    PngPicture pal = picture(PNG_COLOR_TYPE_PALETTE, 2, {{0x1B}}, 4);
+    pal.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 8, 7};
+    pal.trns = {0, 128};  // entries past the tRNS list are opaque
+    auto image = load(pal);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->GetBitCount(), 32);
+    EXPECT_EQ(argbPixels(*image),
+              (std::vector<std::uint32_t>{0x00FF0000, 0x8000FF00, 0xFF0000FF, 0xFF090807}));
+
+    PngPicture greyKey = picture(PNG_COLOR_TYPE_GRAY, 8, {{5, 6, 7}}, 3);
+    greyKey.trns = {0, 6};
+    image = load(greyKey);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->GetBitCount(), 32);
+    EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{grey(5), grey(6, 0), grey(7)}));
+
+    PngPicture rgbKey = picture(PNG_COLOR_TYPE_RGB, 8, {{1, 2, 3, 4, 5, 6}}, 2);
+    rgbKey.trns = {0, 4, 0, 5, 0, 6};
+    image = load(rgbKey);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{0xFF010203, 0x00040506}));
+
+    image = load(picture(PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{10, 20, 30, 40}}, 2));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{grey(10, 20), grey(30, 40)}));
+    image = load(picture(PNG_COLOR_TYPE_GRAY_ALPHA, 16, {{10, 1, 20, 2}}, 1));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{grey(10, 20)}));
+
+    image = load(picture(PNG_COLOR_TYPE_RGB_ALPHA, 8, {{1, 2, 3, 4, 5, 6, 7, 8}}, 2));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{0x04010203, 0x08050607}));
+    image = load(picture(PNG_COLOR_TYPE_RGB_ALPHA, 16, {{1, 9, 2, 9, 3, 9, 4, 9}}, 1));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->GetBitCount(), 32);
+    EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{0x04010203}));
+    EXPECT_TRUE(m_port.boxes.empty());
+}
+
+TEST_F(PngLoad, ColourWithoutAlphaGivesTwentyFourBitsInOrder) {
+    // Three rows of 3 pixels, interlaced and not; row order and B, G, R bytes must come out
+    // right either way.
+    std::vector<Bytes> rows;
+    std::vector<std::uint32_t> expected;
+    for (int y = 0; y < 3; ++y) {
+        Bytes row;
+        for (int x = 0; x < 3; ++x) {
+            const int r = 10 * y + x, g = 100 + y, b = 200 + x;
+            row.insert(row.end(), {std::uint8_t(r), std::uint8_t(g), std::uint8_t(b)});
+            expected.push_back(0xFF000000u | r << 16 | g << 8 | b);
+        }
+        rows.push_back(row);
+    }
+    for (bool interlaced : {false, true}) {
+        PngPicture p = picture(PNG_COLOR_TYPE_RGB, 8, rows, 3);
+        p.interlaced = interlaced;
+        auto image = load(p);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->GetBitCount(), 24);
+        EXPECT_GT(image->GetInfo()->bmiHeader.biHeight, 0) << "bottom-up";
+        EXPECT_EQ(image->Row(0)[0], 200) << "blue first";
+        EXPECT_EQ(argbPixels(*image), expected) << interlaced;
+    }
+    auto wide = load(picture(PNG_COLOR_TYPE_RGB, 16, {{1, 0, 2, 0, 3, 0}}, 1));
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->GetBitCount(), 24);
+    EXPECT_EQ(argbPixels(*wide), (std::vector<std::uint32_t>{0xFF010203}));
+    EXPECT_TRUE(m_port.boxes.empty()) << m_port.boxes[0].text;
+}
+
+TEST_F(PngLoad, ErrorsShowALibpngErrorBoxNamingTheFile) {
+    Bytes bytes = encodePng(picture(PNG_COLOR_TYPE_GRAY, 8, {{1, 2}}, 2));
+    Bytes cut(bytes.begin(), bytes.begin() + 40);
+    EXPECT_FALSE(loadBytes(m_loader, path(), cut));
+    ASSERT_EQ(m_port.boxes.size(), 1u);
+    EXPECT_EQ(m_port.boxes[0].title, "libpng error");
+    EXPECT_EQ(m_port.boxes[0].text, "Read Error\n\nCNxFile Object:\n" + path());
+    EXPECT_EQ(m_port.boxes[0].icon, platform::MessageIcon::Error);
+    EXPECT_EQ(m_port.boxes[0].buttons, platform::MessageButtons::Ok);
+    EXPECT_EQ(m_port.boxes[0].owner, kOwner);
+
+    m_port.boxes.clear();
+    Bytes badCrc = bytes;
+    badCrc[8 + 8 + 13] ^= 0xFF;  // IHDR's CRC
+    EXPECT_FALSE(loadBytes(m_loader, path(), badCrc));
+    ASSERT_EQ(m_port.boxes.size(), 1u);
+    EXPECT_EQ(m_port.boxes[0].title, "libpng error");
+    EXPECT_EQ(m_port.boxes[0].text, "IHDR: CRC error\n\nCNxFile Object:\n" + path());
+
+    m_port.boxes.clear();
+    CNxPNGLoader silent;
+    EXPECT_FALSE(loadBytes(silent, path(), badCrc)) << "no port: fails without a box";
+    EXPECT_TRUE(m_port.boxes.empty());
+}
+
+TEST_F(PngLoad, WarningsShowABoxAndTheLoadGoesOn) {
+    PngPicture p = picture(PNG_COLOR_TYPE_GRAY, 8, {{1, 2}}, 2);
+    p.textChunk = "hello";
+    Bytes bytes = encodePng(p);
+    // Break the CRC of the tEXt chunk, an ancillary one.
+    const std::string tag = "tEXt";
+    auto at = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end());
+    ASSERT_NE(at, bytes.end());
+    const std::size_t type = static_cast<std::size_t>(at - bytes.begin());
+    const std::size_t length = std::size_t(bytes[type - 4]) << 24 |
+                               std::size_t(bytes[type - 3]) << 16 |
+                               std::size_t(bytes[type - 2]) << 8 | bytes[type - 1];
+    bytes[type + 4 + length] ^= 0xFF;
+    auto image = loadBytes(m_loader, path(), bytes);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{grey(1), grey(2)}));
+    ASSERT_EQ(m_port.boxes.size(), 1u);
+    EXPECT_EQ(m_port.boxes[0].title, "libpng warning");
+    EXPECT_EQ(m_port.boxes[0].text, "tEXt: CRC error\n\nCNxFile Object:\n" + path());
+    EXPECT_EQ(m_port.boxes[0].icon, platform::MessageIcon::Warning);
+}
+
+TEST_F(PngLoad, MessagesStopAt1024BytesOnACharacterBoundary) {
+    // A path of well over 1024 bytes of three-byte characters.
+    std::string folder = m_dir.path();
+    const std::string part = std::string(60, 'd') + "\xE3\x81\x82";  // 60 + one kana, x4
+    for (int i = 0; i < 6; ++i) {
+        folder += "/" + part + part + part;
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    }
+    const std::string longPath = folder + "/p.png";
+    Bytes bytes = encodePng(picture(PNG_COLOR_TYPE_GRAY, 8, {{1, 2}}, 2));
+    bytes.resize(40);
+    EXPECT_FALSE(loadBytes(m_loader, longPath, bytes));
+    ASSERT_EQ(m_port.boxes.size(), 1u);
+    const std::string full = "Read Error\n\nCNxFile Object:\n" + longPath;
+    const std::string& text = m_port.boxes[0].text;
+    EXPECT_LE(text.size(), 1024u);
+    EXPECT_GE(text.size(), 1022u);
+    EXPECT_EQ(full.compare(0, text.size(), text), 0);
+    EXPECT_NE(static_cast<unsigned char>(full[text.size()]) & 0xC0, 0x80u)
+        << "the cut falls between characters";
+}
+
+TEST(PngIsSupported, NeedsTheWholeSignature) {
+    CNxPNGLoader loader;
+    const std::uint8_t sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    EXPECT_TRUE(loader.IsSupported(sig, 8));
+    EXPECT_FALSE(loader.IsSupported(sig, 7));
+    std::uint8_t other[8];
+    std::memcpy(other, sig, 8);
+    other[7] = 0;
+    EXPECT_FALSE(loader.IsSupported(other, 8));
+}

@@ -11,7 +11,10 @@
 #include "gfx/CNxBlitter32.h"
 #include "gfx/CNxBlitter8.h"
 #include "gfx/CNxDIBImageConverter.h"
+#include "gfx/CNxFile.h"
+#include "gfx/CNxImageLoaderManager.h"
 #include "gfx/CNxSurfaceExtension.h"
+#include "gfx/CNxSystem.h"
 
 namespace {
 
@@ -209,4 +212,13 @@ bool CNxSurface::ClipToSurface(RECT& rect) const {
     rect = RECT{static_cast<std::int32_t>(left), static_cast<std::int32_t>(top),
                 static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)};
     return true;
+}
+
+int CNxSurface::LoadFromFile(CNxFile& file) {
+    if (!file.IsOpen()) {
+        return 0;
+    }
+    const std::unique_ptr<CNxDIBImage> image =
+        CNxSystem::Get().GetImageLoaderManager().Load(file);
+    return image != nullptr && CopyFromImage(*image) ? 1 : 0;
 }

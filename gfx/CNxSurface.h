@@ -8,6 +8,7 @@
 #include "gfx/NxTypes.h"
 
 class CNxBlitter;
+class CNxFile;
 class CNxSurfaceExtension;
 
 // A drawable picture of 8 or 32 bits per pixel in plain memory that the surface owns, with a
@@ -59,6 +60,11 @@ public:
     // an 8-bit surface a paletted image also brings its colour table. 0 for an empty image or
     // when Create fails.
     int CopyFromImage(const CNxDIBImage& image);
+
+    // Decodes an open file with the library's image loaders and copies the picture in as
+    // CopyFromImage does. 0 when the file is not open, no loader takes it or the copy fails; the
+    // surface keeps its pixels when decoding fails.
+    int LoadFromFile(CNxFile& file);
 
     // Moves rect by the origin and limits it to the clip rectangle; false when nothing is left.
     bool ClipToSurface(RECT& rect) const;

@@ -10,6 +10,7 @@
 #include "gfx/CNxJPEGLoader.h"
 #include "gfx/CNxMAKILoader.h"
 #include "gfx/CNxPNGLoader.h"
+#include "gfx/CNxSurface.h"
 #include "gfx/CNxSusiePlugin.h"
 #include "gfx/CNxSystem.h"
 #include "platform/SharedLibrary.h"
@@ -256,4 +257,27 @@ TEST(CNxSystemTest, LibpngMessagesGoToThePortAndOwnerItIsGiven) {
     ASSERT_EQ(port.boxes.size(), 1u);
     EXPECT_EQ(port.boxes[0].title, "libpng error");
     EXPECT_EQ(port.boxes[0].owner, owner);
+}
+
+TEST(LoadFromFile, DecodesIntoTheSurfaceOrLeavesItAlone) {
+    TempDir dir;
+    BmpPicture bmp;
+    bmp.width = 2;
+    bmp.height = 1;
+    bmp.pixels = bottomUpRows({{0x10, 0x20, 0x30, 0x40, 0x50, 0x60}});
+    Opened good(dir.file("a.bmp"), encodeBmp(bmp));
+    CNxSurface surface(32);
+    ASSERT_EQ(surface.LoadFromFile(good.file), 1);
+    ASSERT_EQ(surface.GetWidth(), 2);
+    const auto* row = reinterpret_cast<const std::uint32_t*>(surface.GetImage().Row(0));
+    EXPECT_EQ(row[0], 0xFF302010u);
+    EXPECT_EQ(row[1], 0xFF605040u);
+
+    Opened junk(dir.file("junk.bin"), Bytes(100, 0x55));
+    EXPECT_EQ(surface.LoadFromFile(junk.file), 0);
+    EXPECT_EQ(surface.GetWidth(), 2) << "a file no loader takes leaves the picture as it was";
+    EXPECT_EQ(row[1], 0xFF605040u);
+
+    CNxFile closed;
+    EXPECT_EQ(surface.LoadFromFile(closed), 0);
 }

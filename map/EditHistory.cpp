@@ -48,6 +48,25 @@ void writeBlock(MapGrid& grid, const EditStep& step, const MapGrid::Layer& block
                    std::abs(step.x2 - step.x1) + 1, std::abs(step.y2 - step.y1) + 1);
 }
 
+// The cells that writeBlock(block) is about to overwrite, row by row.
+MapGrid::Layer cellsUnder(const MapGrid& grid, const EditStep& step, const MapGrid::Layer& block) {
+    MapGrid::Layer cells;
+    const int left = std::min(step.x1, step.x2), top = std::min(step.y1, step.y2);
+    if (!MapGrid::isLayer(step.layer) || left < 0 || top < 0 || left >= grid.columns()) {
+        return cells;
+    }
+    const std::size_t rows =
+        std::min({block.size(), static_cast<std::size_t>(std::abs(step.y2 - step.y1) + 1),
+                  static_cast<std::size_t>(std::max(grid.rows() - top, 0))});
+    const std::size_t width = std::min(std::abs(step.x2 - step.x1) + 1, grid.columns() - left);
+    cells.reserve(rows);
+    for (std::size_t i = 0; i < rows; ++i) {
+        const std::int32_t* row = grid.rowCells(step.layer, top + static_cast<int>(i)) + left;
+        cells.emplace_back(row, row + std::min(block[i].size(), width));
+    }
+    return cells;
+}
+
 // Does a replace again on the rows it changed; the others held no cell it would change.
 void replaceAgain(MapGrid& grid, const EditStep& step) {
     const int source = step.replaceSourceLayer, target = step.replaceTargetLayer;
@@ -132,6 +151,7 @@ std::optional<EditHistory::Restore> EditHistory::undo(MapGrid& grid) {
             grid.insertRows(step.y1, std::move(step.firstBlock), std::move(step.secondBlock));
             break;
         case Kind::Rectangle:
+            step.secondBlock = cellsUnder(grid, step, step.firstBlock);
             writeBlock(grid, step, step.firstBlock);
             break;
     }
@@ -163,6 +183,7 @@ std::optional<EditHistory::Restore> EditHistory::redo(MapGrid& grid) {
             break;
         case Kind::Rectangle:
             writeBlock(grid, step, step.secondBlock);
+            MapGrid::Layer().swap(step.secondBlock);
             break;
     }
     ++m_position;

@@ -9,12 +9,18 @@
 // layer and selection the user saw when it was recorded.
 struct EditStep {
     enum class Kind {
-        Rectangle,       // put, fill, block put, paste: firstBlock before, secondBlock after
-        RowsDeleted,     // firstBlock / secondBlock: the removed chip / attribute rows
-        ColumnsDeleted,  // per row, the removed chip / attribute cells
+        // Put, fill, block put, paste: firstBlock the cells before, secondBlock the same cells
+        // after. Until the step is undone the cells after are the map's own, so undo takes
+        // secondBlock and redo lets it go: a step over the whole map copies one layer, not two.
+        Rectangle,
+        // firstBlock / secondBlock: the removed chip / attribute rows, or per row the removed
+        // cells. The map holds them again while the step is undone, so the step does not.
+        RowsDeleted,
+        ColumnsDeleted,
         RowsInserted,
         ColumnsInserted,
-        Replaced,  // the target layer's changed cells, in replaceChanges
+        // The target layer's changed cells, in replaceChanges.
+        Replaced,
     };
 
     int cursorColumn = 0;

@@ -49,7 +49,7 @@ EditStep makeStep(const EditPlace& place, Kind kind) {
 }
 
 EditResult rectangleResult(const EditPlace& place, const Corners& rect, bool restoreSelection,
-                           Layer before, Layer after) {
+                           Layer before) {
     EditResult result;
     result.changed = true;
     EditStep step = makeStep(place, Kind::Rectangle);
@@ -59,27 +59,29 @@ EditResult rectangleResult(const EditPlace& place, const Corners& rect, bool res
     step.y2 = rect.y2;
     step.restoreSelection = restoreSelection;
     step.firstBlock = std::move(before);
-    step.secondBlock = std::move(after);
     result.step = std::move(step);
     return result;
 }
 
 // Writes pattern into columns left … right of rows top … bottom (all inside the map) and
-// returns the cells before and after, row by row. Tiled: map row top + i takes pattern row
-// i mod its row count, repeated across the width. Stamped: row i takes pattern row i, only as
-// far as that row reaches.
-void writePattern(MapGrid& grid, int layer, int left, int top, int right, int bottom,
-                  const Layer& pattern, bool tiled, Layer& before, Layer& after) {
+// returns the cells it overwrote, row by row. Tiled: map row top + i takes pattern row i mod
+// its row count, repeated across the width. Stamped: row i takes pattern row i, only as far as
+// that row reaches.
+Layer writePattern(MapGrid& grid, int layer, int left, int top, int right, int bottom,
+                   const Layer& pattern, bool tiled) {
     const std::size_t width = static_cast<std::size_t>(right - left + 1);
+    Layer before;
     before.reserve(bottom - top + 1);
-    after.reserve(bottom - top + 1);
     for (int y = top; y <= bottom; ++y) {
         const std::size_t i = static_cast<std::size_t>(y - top);
         const MapGrid::Row& source = pattern[tiled ? i % pattern.size() : i];
         const std::size_t length = source.size();
         const std::size_t count = length == 0 ? 0 : (tiled ? width : std::min(length, width));
         std::int32_t* cells = grid.rowCells(layer, y) + left;
-        before.emplace_back(cells, cells + count);
+        before.emplace_back(count);  // filled just below
+        if (count > 0) {
+            std::memcpy(before.back().data(), cells, count * sizeof(std::int32_t));
+        }
         std::size_t filled = std::min(length, count);
         if (filled > 0) {
             std::memcpy(cells, source.data(), filled * sizeof(std::int32_t));
@@ -90,8 +92,8 @@ void writePattern(MapGrid& grid, int layer, int left, int top, int right, int bo
             std::memcpy(cells + filled, cells, more * sizeof(std::int32_t));
             filled += more;
         }
-        after.emplace_back(cells, cells + count);
     }
+    return before;
 }
 
 // Tiles pattern over the selection (the part inside the map); restores the selection on undo.
@@ -103,10 +105,9 @@ EditResult tile(MapGrid& grid, const EditPlace& place, const Layer& pattern) {
         return {};
     }
     const Corners rect = clipped(c, grid);
-    Layer before, after;
-    writePattern(grid, place.layer, rect.left(), rect.top(), rect.right(), rect.bottom(), pattern,
-                 true, before, after);
-    return rectangleResult(place, rect, true, std::move(before), std::move(after));
+    return rectangleResult(place, rect, true,
+                           writePattern(grid, place.layer, rect.left(), rect.top(), rect.right(),
+                                        rect.bottom(), pattern, true));
 }
 
 // Stamps pattern with its top-left value on the cursor cell, cut off at the map's edges. The
@@ -126,10 +127,9 @@ EditResult stamp(MapGrid& grid, const EditPlace& place, const Layer& pattern) {
         return {};
     }
     const Corners rect{column, row, column + width - 1, row + height - 1};
-    Layer before, after;
-    writePattern(grid, place.layer, rect.x1, rect.y1, rect.x2, rect.y2, pattern, false, before,
-                 after);
-    return rectangleResult(place, rect, false, std::move(before), std::move(after));
+    return rectangleResult(
+        place, rect, false,
+        writePattern(grid, place.layer, rect.x1, rect.y1, rect.x2, rect.y2, pattern, false));
 }
 
 EditResult shapeResult(MapGrid& grid, const EditPlace& place, Kind kind, int left, int top,
@@ -181,8 +181,7 @@ EditResult MapEditor::putCell(MapGrid& grid, const EditPlace& place, std::int32_
     const std::int32_t before = grid.cell(place.layer, column, row);
     grid.setCell(place.layer, column, row, value);
     EditResult result =
-        rectangleResult(place, {column, row, column, row}, true, Layer{MapGrid::Row(1, before)},
-                        Layer{MapGrid::Row(1, value)});
+        rectangleResult(place, {column, row, column, row}, true, Layer{MapGrid::Row(1, before)});
     result.changed = before != value;
     return result;
 }
@@ -324,15 +323,28 @@ EditResult MapEditor::replace(MapGrid& grid, const EditPlace& place, std::int32_
         const std::int32_t* source = grid.rowCells(sourceLayer, r);
         std::int32_t* target = grid.rowCells(targetLayer, r);
         rowChanges.clear();
-        for (int c = 0; c < columns; ++c) {
+        const auto visit = [&](int c) {
             if (source[c] != from) {
-                continue;
+                return;
             }
             ++count;
             const std::int32_t before = target[c];
             if (before != to) {
                 rowChanges.push_back({c, before});
                 target[c] = to;
+            }
+        };
+        // Most cells do not match: count the matches of a run of cells in a loop the compiler
+        // turns into vector compares, and look at single cells only in runs with a match.
+        constexpr int kRun = 32;
+        for (int c = 0; c < columns; c += kRun) {
+            const int end = std::min(c + kRun, columns);
+            int matches = 0;
+            for (int k = c; k < end; ++k) {
+                matches += source[k] == from ? 1 : 0;
+            }
+            for (int k = c; matches > 0 && k < end; ++k) {
+                visit(k);
             }
         }
         changes.addRow(r, rowChanges, target, columns);

@@ -277,3 +277,18 @@ TEST(EditHistoryMemory, AReplaceOfEveryCellHoldsAboutOneLayer) {
     const std::size_t layerBytes = 4u * 300 * 200;
     EXPECT_LT(history.heapBytes(), layerBytes + layerBytes / 10);
 }
+
+TEST(EditHistoryMemory, AFillOfTheWholeMapHoldsOneCopyOfTheCells) {
+    MapGrid grid;
+    grid.reset(300, 200);
+    EditHistory history;
+    record(history, MapEditor::fillSelection(grid, selection(0, 0, 299, 199), 3));
+    const std::size_t layerBytes = 4u * 300 * 200;
+    EXPECT_LT(history.heapBytes(), layerBytes + layerBytes / 10);
+    // Undone, the step holds the cells after as well; redone, it lets them go again.
+    history.undo(grid);
+    EXPECT_GT(history.heapBytes(), 2 * layerBytes);
+    history.redo(grid);
+    EXPECT_LT(history.heapBytes(), layerBytes + layerBytes / 10);
+    EXPECT_EQ(grid.chip(299, 199), 3);
+}

@@ -58,13 +58,6 @@ TEST(EditPut, CellRecordsItsValueBeforeAndAfterEvenWhenUnchanged) {
     EXPECT_FALSE(MapEditor::put(grid, cursorAt(5, 0), 7).step);  // cursor outside the map
 }
 
-TEST(EditPut, GoesToTheEditedLayer) {
-    MapGrid grid = numberedGrid(3, 3);
-    MapEditor::put(grid, cursorAt(1, 1, kKinds), 42);
-    EXPECT_EQ(grid.kind(1, 1), 42);
-    EXPECT_EQ(grid.chip(1, 1), 101);
-}
-
 TEST(EditPut, FillCoversTheSelectionAndRemembersItAsDragged) {
     MapGrid grid = numberedGrid(6, 6);
     const MapGrid original = grid;
@@ -124,13 +117,6 @@ TEST(EditBlock, TwoByTwoTiledOverThreeByThree) {
     expectRect(*tiled.step, 1, 1, 3, 3);
 }
 
-TEST(EditBlock, TilingStartsAtTheTopLeftWhicheverWayTheSelectionWasDragged) {
-    MapGrid grid = numberedGrid(5, 5);
-    const ChipBlock reversed{2, 4, 1, 3, 8};
-    MapEditor::put(grid, selection(3, 3, 1, 1), 0, &reversed);
-    EXPECT_EQ(grid.readRect(kChips, 1, 1, 3, 3), (Layer{{p, q, p}, {r, s, r}, {p, q, p}}));
-}
-
 TEST(EditBlock, OnlyInTheChipView) {
     MapGrid grid = numberedGrid(4, 4);
     // In the attribute view put ignores the block and puts the value.
@@ -138,15 +124,6 @@ TEST(EditBlock, OnlyInTheChipView) {
     EXPECT_EQ(grid.kind(1, 1), 5);
     EXPECT_EQ(grid.kind(2, 2), 10202);
     EXPECT_FALSE(MapEditor::putBlock(grid, cursorAt(1, 1, kKinds), kTwoByTwo).step);
-}
-
-TEST(EditCopy, TakesTheSelectionOrTheCursorCellAsFarAsTheMapReaches) {
-    const MapGrid grid = numberedGrid(4, 3);
-    EXPECT_EQ(MapEditor::copySelection(grid, cursorAt(1, 2)), (Layer{{201}}));
-    EXPECT_EQ(MapEditor::copySelection(grid, selection(3, 2, 2, 1, kKinds)),
-              (Layer{{10102, 10103}, {10202, 10203}}));
-    EXPECT_EQ(MapEditor::copySelection(grid, selection(2, 1, 9, 9)),
-              (Layer{{102, 103}, {202, 203}}));
 }
 
 TEST(EditPaste, OneByOneBufferFillsAFourByTwoSelection) {
@@ -238,17 +215,6 @@ TEST(EditLines, ColumnsWinWhenBothAreAsked) {
     EXPECT_EQ(insert.step->kind, Kind::ColumnsInserted);
 }
 
-TEST(EditLines, DeletionPutsTheCursorOnTheNearestRemainingLine) {
-    MapGrid grid = numberedGrid(5, 5);
-    EditResult rows =
-        MapEditor::insertOrDeleteLines(grid, selection(2, 3, 2, 4), true, true, false);
-    EXPECT_EQ(grid.rows(), 3);
-    EXPECT_EQ(rows.cursorRow, 2);
-    ASSERT_TRUE(rows.step);
-    EXPECT_EQ(rows.step->firstBlock, (Layer{{300, 301, 302, 303, 304}, {400, 401, 402, 403, 404}}));
-    EXPECT_EQ(rows.step->secondBlock[1][4], 10404);
-}
-
 TEST(EditLines, ColumnInsertionStopsAtTheLimitAndSaysSoOnce) {
     MapGrid grid;
     grid.reset(4999, 3);
@@ -310,14 +276,6 @@ TEST(EditReplace, ChipFiveToAttributeFiveMarksTheCellsShowingChipFive) {
     EXPECT_EQ(replace.step->kind, Kind::Replaced);
     EXPECT_EQ(replace.step->layer, kKinds);
     EXPECT_FALSE(replace.step->restoreSelection);
-}
-
-TEST(EditReplace, NothingFoundRecordsNothing) {
-    MapGrid grid = numberedGrid(3, 3);
-    const EditResult replace = MapEditor::replace(grid, cursorAt(0, 0), -7, 1, kChips, kChips);
-    EXPECT_FALSE(replace.step);
-    EXPECT_EQ(replace.message, EditMessage::None);
-    EXPECT_FALSE(MapEditor::replace(grid, cursorAt(0, 0), 1, 2, kChips, 2).step);
 }
 
 TEST(EditCanvas, SizesOutsideOneTo5000AreRefusedWidthFirst) {

@@ -31,18 +31,6 @@ void expectSame(const MapGrid& a, const MapGrid& b) {
 
 }  // namespace
 
-TEST(MapGridRows, InsertedRowsAreBlankInBothLayersAndPushTheRestDown) {
-    MapGrid grid = numberedGrid(3, 4);
-    ASSERT_TRUE(grid.insertRows(1, 2));
-    expectShape(grid, 3, 6);
-    EXPECT_EQ(grid.chipLayer()[1], Row(3, -1));
-    EXPECT_EQ(grid.kindLayer()[2], Row(3, 0));
-    EXPECT_EQ(grid.chip(0, 3), 100);
-    EXPECT_EQ(grid.kind(2, 5), 10302);
-    ASSERT_TRUE(grid.insertRows(6, 1));  // appending after the last row
-    EXPECT_EQ(grid.chipLayer()[6], Row(3, -1));
-}
-
 TEST(MapGridRows, RemovedRowsComeBackWhereTheyWere) {
     const MapGrid original = numberedGrid(4, 5);
     MapGrid grid = original;
@@ -71,18 +59,6 @@ TEST(MapGridRows, RefusedRowChangesLeaveEverythingAsItWas) {
     Layer oneChipRow{Row(3, 7)}, noKindRows;
     EXPECT_FALSE(grid.insertRows(0, std::move(oneChipRow), std::move(noKindRows)));
     expectSame(grid, original);
-}
-
-TEST(MapGridColumns, InsertedColumnsAreBlankInEveryRowOfBothLayers) {
-    MapGrid grid = numberedGrid(4, 3);
-    ASSERT_TRUE(grid.insertColumns(2, 3));
-    expectShape(grid, 7, 3);
-    for (int r = 0; r < 3; ++r) {
-        EXPECT_EQ(grid.chipLayer()[r],
-                  (Row{100 * r, 100 * r + 1, -1, -1, -1, 100 * r + 2, 100 * r + 3}));
-        EXPECT_EQ(grid.kind(4, r), 0);
-        EXPECT_EQ(grid.kind(5, r), 10000 + 100 * r + 2);
-    }
 }
 
 TEST(MapGridColumns, InsertingIntoFullRowsDoesNotDoubleTheirMemory) {

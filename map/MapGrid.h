@@ -46,6 +46,15 @@ public:
     static constexpr std::int32_t kEmptyChip = -1;
     static constexpr std::int32_t kDefaultKind = 0;
 
+    // The layers by number, as the map screen and the edit history name them.
+    static constexpr int kChipLayer = 0;
+    static constexpr int kKindLayer = 1;
+    static bool isLayer(int layer) { return layer == kChipLayer || layer == kKindLayer; }
+    // What a new cell of the layer holds: an empty chip, the default attribute.
+    static std::int32_t blankCell(int layer) {
+        return layer == kChipLayer ? kEmptyChip : kDefaultKind;
+    }
+
     int columns() const { return m_columns; }
     int rows() const { return m_rows; }
     bool hasSize() const { return m_columns >= 1 && m_rows >= 1; }
@@ -57,17 +66,32 @@ public:
     bool fileBacked() const { return m_fileBacked; }
     void setFileBacked(bool backed) { m_fileBacked = backed; }
 
-    const Layer& chipLayer() const { return m_chipLayer; }
-    const Layer& kindLayer() const { return m_kindLayer; }
+    const Layer& chipLayer() const { return m_layers[kChipLayer]; }
+    const Layer& kindLayer() const { return m_layers[kKindLayer]; }
+    // layer must be kChipLayer or kKindLayer.
+    const Layer& layer(int layer) const { return m_layers[layer]; }
 
     // Cell access; the cell must lie inside the map.
-    std::int32_t chip(int column, int row) const { return m_chipLayer[row][column]; }
-    std::int32_t kind(int column, int row) const { return m_kindLayer[row][column]; }
-    void setChip(int column, int row, std::int32_t value) { m_chipLayer[row][column] = value; }
-    void setKind(int column, int row, std::int32_t value) { m_kindLayer[row][column] = value; }
+    std::int32_t chip(int column, int row) const { return m_layers[kChipLayer][row][column]; }
+    std::int32_t kind(int column, int row) const { return m_layers[kKindLayer][row][column]; }
+    void setChip(int column, int row, std::int32_t value) {
+        m_layers[kChipLayer][row][column] = value;
+    }
+    void setKind(int column, int row, std::int32_t value) {
+        m_layers[kKindLayer][row][column] = value;
+    }
+    std::int32_t cell(int layer, int column, int row) const { return m_layers[layer][row][column]; }
+    void setCell(int layer, int column, int row, std::int32_t value) {
+        m_layers[layer][row][column] = value;
+    }
     bool contains(int column, int row) const {
         return column >= 0 && row >= 0 && column < m_columns && row < m_rows;
     }
+
+    // The columns() cells of one row, for loops over many cells. Writing through the pointer
+    // changes cells, never the shape.
+    std::int32_t* rowCells(int layer, int row) { return m_layers[layer][row].data(); }
+    const std::int32_t* rowCells(int layer, int row) const { return m_layers[layer][row].data(); }
 
     // Makes the map columns × rows of empty chips and default attributes.
     void reset(int columns, int rows);
@@ -76,9 +100,40 @@ public:
     // nothing changes and the result is false.
     bool assign(Layer chips, Layer kinds, int columns, int rows);
 
+    // Shape changes. Each changes both layers and both counts together; a position or count out
+    // of range changes nothing and gives false. The canvas limits are the editor's to enforce.
+
+    // Inserts count rows of blank cells before row at (at == rows() appends).
+    bool insertRows(int at, int count);
+    // Moves the given rows in before row at; both blocks must hold the same number of rows of
+    // columns() cells each. When refused, the blocks are left as they were.
+    bool insertRows(int at, Layer&& chips, Layer&& kinds);
+    // Removes rows at … at + count − 1, handing them to chips and kinds when given.
+    bool removeRows(int at, int count, Layer* chips = nullptr, Layer* kinds = nullptr);
+
+    // Inserts count blank cells into every row before column at.
+    bool insertColumns(int at, int count);
+    // Inserts row r of each block into row r of its layer before column at; each block must
+    // hold rows() rows, all of one width.
+    bool insertColumns(int at, const Layer& chips, const Layer& kinds);
+    // Removes columns at … at + count − 1 from every row, handing the cells of each row to
+    // chips and kinds when given.
+    bool removeColumns(int at, int count, Layer* chips = nullptr, Layer* kinds = nullptr);
+
+    // Brings the map to columns × rows: cells beyond the new size are dropped, new cells are
+    // blank, the cells that remain keep their places.
+    bool resizeCanvas(int columns, int rows);
+
+    // Copies the cells of one layer from (column, row), width × height, cut off at the map's
+    // right and bottom edges (rows and columns beyond the map are left out of the block).
+    // A negative origin gives an empty block.
+    Layer readRect(int layer, int column, int row, int width, int height) const;
+    // Writes block row i into map row row + i and its value j into column column + j, as far
+    // as the block, width × height and the map reach.
+    void writeRect(int layer, int column, int row, const Layer& block, int width, int height);
+
 private:
-    Layer m_chipLayer;
-    Layer m_kindLayer;
+    Layer m_layers[2];
     int m_columns = 0;
     int m_rows = 0;
     int m_chipWidth = kDefaultChipSize;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+// The messages of the editing operations. The operations return which one applies; the map
+// screen shows it in a message box with an OK button, owned by the map window.
+enum class EditMessage {
+    None,
+    RowInsertLimit,       // rows stopped at the canvas limit; those inserted so far stay
+    ColumnInsertLimit,    // columns stopped at the canvas limit; shown once per operation
+    ColumnDeleteRefused,  // the map would lose its last column
+    RowDeleteRefused,     // the map would lose its last row
+    CanvasWidthRange,
+    CanvasHeightRange,
+    Replaced,  // how many cells a replace matched
+};
+
+class EditMessages {
+public:
+    // The message box text; count is the number of cells for Replaced.
+    static std::string text(EditMessage message, int count = 0);
+    static std::string title(EditMessage message);
+};

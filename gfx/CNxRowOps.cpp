@@ -218,9 +218,23 @@ void blendSourceAlphaSse2(std::uint32_t* d, const std::uint32_t* s, int n, std::
     const __m128i alphaV = _mm_set1_epi32(static_cast<int>(alpha));
     const bool opaque = alpha == 255;  // T[255][sa] = sa
     int i = 0;
+    const __m128i alphaBits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     for (; i + 4 <= n; i += 4) {
         const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         auto* dp = reinterpret_cast<__m128i*>(d + i);
+        // Overlays are mostly wholly transparent or wholly opaque: weight 0 leaves the
+        // destination as it is, weight 256 takes the source's colour under the destination's
+        // alpha; both give what the mix would.
+        const __m128i sa = _mm_and_si128(sv, alphaBits);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, _mm_setzero_si128())) == 0xFFFF) {
+            continue;
+        }
+        if (opaque && _mm_movemask_epi8(_mm_cmpeq_epi32(sa, alphaBits)) == 0xFFFF) {
+            const __m128i dv = _mm_loadu_si128(dp);
+            _mm_storeu_si128(
+                dp, _mm_or_si128(_mm_andnot_si128(alphaBits, sv), _mm_and_si128(dv, alphaBits)));
+            continue;
+        }
         const Weights128 k = weights128(sourceWeights128(sv, alphaV, opaque));
         _mm_storeu_si128(dp, mix128(_mm_loadu_si128(dp), sv, k));
     }
@@ -439,9 +453,21 @@ PELORIN_AVX2 void blendSourceAlphaAvx2(std::uint32_t* d, const std::uint32_t* s,
     const __m256i alphaV = _mm256_set1_epi32(static_cast<int>(alpha));
     const bool opaque = alpha == 255;
     int i = 0;
+    const __m256i alphaBits = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     for (; i + 8 <= n; i += 8) {
         const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
         auto* dp = reinterpret_cast<__m256i*>(d + i);
+        // Wholly transparent and wholly opaque groups, as in the SSE2 form.
+        const __m256i sa = _mm256_and_si256(sv, alphaBits);
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(sa, _mm256_setzero_si256())) == -1) {
+            continue;
+        }
+        if (opaque && _mm256_movemask_epi8(_mm256_cmpeq_epi32(sa, alphaBits)) == -1) {
+            const __m256i dv = _mm256_loadu_si256(dp);
+            _mm256_storeu_si256(dp, _mm256_or_si256(_mm256_andnot_si256(alphaBits, sv),
+                                                    _mm256_and_si256(dv, alphaBits)));
+            continue;
+        }
         const Weights256 k = weights256(sourceWeights256(sv, alphaV, opaque));
         _mm256_storeu_si256(dp, mix256(_mm256_loadu_si256(dp), sv, k));
     }

@@ -79,6 +79,35 @@ TEST(CNxRowOps, SimdFormsMatchThePortableFormOnRandomRows) {
 }
 
 // Whole-surface fills take another path than short rows.
+// Overlays are runs of wholly transparent and wholly opaque pixels, which the SIMD forms take
+// in whole groups; the results must still be the portable form's.
+TEST(CNxRowOps, SourceAlphaRunsOfClearAndOpaquePixelsMatchThePortableForm) {
+    std::mt19937 random(5);
+    for (const CNxRowOps* form : simdForms()) {
+        for (int n = 1; n <= 67; ++n) {
+            std::vector<std::uint32_t> d(std::size_t(n) + 3), s(d.size());
+            std::uint32_t runAlpha = 0;
+            for (std::size_t i = 0; i < d.size(); ++i) {
+                if (random() % 6 == 0) {
+                    const std::uint32_t kinds[] = {0, 255, std::uint32_t(random() % 256)};
+                    runAlpha = kinds[random() % 3];
+                }
+                d[i] = std::uint32_t(random());
+                s[i] = (std::uint32_t(random()) & 0x00FFFFFF) | runAlpha << 24;
+            }
+            for (std::uint32_t alpha : {255u, 1 + std::uint32_t(random() % 254)}) {
+                for (int offset = 0; offset < 3; ++offset) {
+                    std::vector<std::uint32_t> want = d, got = d;
+                    CNxRowOps::Portable().m_blendSourceAlpha(want.data() + offset,
+                                                             s.data() + offset, n, alpha);
+                    form->m_blendSourceAlpha(got.data() + offset, s.data() + offset, n, alpha);
+                    ASSERT_EQ(got, want) << form->m_name << ", " << n << " pixels, alpha " << alpha;
+                }
+            }
+        }
+    }
+}
+
 TEST(CNxRowOps, LongFillsMatchToo) {
     for (const CNxRowOps* form : simdForms()) {
         std::vector<std::uint32_t> d(70000, 7u), want(d);

@@ -1,0 +1,80 @@
+// The drawing tree's update against copying the frame once.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+#include "gfx/CNxSprite.h"
+#include "gfx/CNxSurface.h"
+#include "gfx/CNxWindow.h"
+#include "tests/support/FakeNativeWindow.h"
+
+namespace {
+
+constexpr int kWidth = 1280;
+constexpr int kHeight = 1024;
+
+// A 1280 × 1024 window showing a full-size opaque picture, a full-size grid overlay drawn with
+// per-pixel alpha, and a 32 × 32 sprite on top, as the map window does.
+struct MapLikeWindow {
+    testing_support::FakeNativeWindow native{platform::Size{kWidth, kHeight}};
+    CNxWindow window;
+    CNxSurface picture{32};
+    CNxSurface grid{32};
+    CNxSurface cursor{32};
+    CNxSprite* cursorSprite = nullptr;
+
+    MapLikeWindow() {
+        std::mt19937 random(3);
+        picture.Create(kWidth, kHeight);
+        for (int y = 0; y < kHeight; y += 16) {
+            for (int x = 0; x < kWidth; x += 16) {
+                picture.Fill(x, y, 16, 16, static_cast<std::uint32_t>(random()) | 0xFF000000);
+            }
+        }
+        grid.Create(kWidth, kHeight);
+        grid.Fill(nullptr, 0);
+        for (int y = 31; y < kHeight; y += 32) {
+            grid.Fill(0, y, kWidth, 1, 0xFF000000);
+        }
+        for (int x = 31; x < kWidth; x += 32) {
+            grid.Fill(x, 0, 1, kHeight, 0xFF000000);
+        }
+        cursor.Create(32, 32);
+        cursor.Fill(nullptr, 0xFFFF0000);
+        cursor.Fill(3, 3, 26, 26, 0);
+        window.Attach(&native);
+        CNxBlitParams alpha;
+        alpha.m_flags = NxBlt_SourceAlpha;
+        new CNxSprite(&window, &picture);
+        (new CNxSprite(&window, &grid))->SetParams(&alpha);
+        cursorSprite = new CNxSprite(&window, &cursor);
+        cursorSprite->SetParams(&alpha);
+        window.Update();
+    }
+};
+
+void BM_UpdateFull_1280x1024(benchmark::State& state) {
+    MapLikeWindow w;
+    for (auto _ : state) {
+        w.window.Update(true);
+        w.native.presents.clear();
+    }
+    state.SetBytesProcessed(state.iterations() * kWidth * kHeight * 4);
+}
+BENCHMARK(BM_UpdateFull_1280x1024)->Unit(benchmark::kMicrosecond);
+
+void BM_UpdateMovingSprite_32x32(benchmark::State& state) {
+    MapLikeWindow w;
+    int step = 0;
+    for (auto _ : state) {
+        ++step;
+        w.cursorSprite->SetPosition((step * 32) % (kWidth - 32),
+                                    ((step / 39) * 32) % (kHeight - 32));
+        w.window.Update();
+        w.native.presents.clear();
+    }
+}
+BENCHMARK(BM_UpdateMovingSprite_32x32)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

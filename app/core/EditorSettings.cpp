@@ -64,7 +64,8 @@ public:
     void channel(const std::string& key, int shift, std::uint32_t& colour) const {
         const std::string text = m_profile.getString(m_section, key, kAbsent);
         if (text != kAbsent) {
-            const std::uint32_t byte = static_cast<std::uint32_t>(platform::decimalValue(text)) & 0xFF;
+            const std::uint32_t byte =
+                static_cast<std::uint32_t>(platform::decimalValue(text)) & 0xFF;
             colour = (colour & ~(0xFFu << shift)) | byte << shift;
         }
     }

@@ -23,7 +23,8 @@ TEST(InstanceLock, OneHolderAtATimeUntilItGoesAway) {
     }
     int status = 0;
     ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the second start was not refused";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "the second start was not refused";
 
     platform::InstanceLock sameProcess("mapeditor", dir.path());
     EXPECT_FALSE(sameProcess.tryAcquire());

@@ -1,7 +1,11 @@
 #include "app/core/EditorSettings.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include "app/core/SettingsLocation.h"
 #include "platform/ProfileFile.h"
 #include "tests/support/TempDir.h"
 
@@ -86,4 +90,35 @@ TEST(EditorSettings, SavingWritesEveryKeyButEmptyPaths) {
     EXPECT_EQ(back.map.gridColour, 0x40102030u);
     EXPECT_EQ(back.chip.chipWidth, 48);
     EXPECT_EQ(back.kind.cursorColour, s.kind.cursorColour);
+}
+
+TEST(SettingsLocation, BesideTheProgramUnlessThatFolderIsReadOnly) {
+    TempDir dir;
+    const std::string program = dir.file("bin") + "/";
+    ::mkdir(program.c_str(), 0755);
+    const SettingsLocation writable = SettingsLocation::find(program, "", dir.path());
+    EXPECT_EQ(writable.readPath, program + "Pelorin.ini");
+    EXPECT_EQ(writable.writePath, program + "Pelorin.ini");
+
+    // A program folder that cannot be written (here: one that is gone, which holds for root
+    // too) sends the settings to the user's configuration folder.
+    const std::string readOnly = dir.file("gone") + "/";
+    const SettingsLocation installed = SettingsLocation::find(readOnly, dir.file("config"), "");
+    EXPECT_EQ(installed.readPath, readOnly + "Pelorin.ini") << "no own file yet";
+    EXPECT_EQ(installed.writePath, dir.file("config/pelorin/Pelorin.ini"));
+    ASSERT_TRUE(installed.prepareWrite());
+    writeText(installed.writePath, "[MapInfo]\n");
+    EXPECT_EQ(SettingsLocation::find(readOnly, dir.file("config"), "").readPath,
+              installed.writePath)
+        << "once written, the own file is read";
+    EXPECT_EQ(SettingsLocation::find(readOnly, "", dir.path()).writePath,
+              dir.file(".config/pelorin/Pelorin.ini"));
+
+    // A settings file that is there but read-only counts as a read-only folder.
+    writeText(program + "Pelorin.ini", "");
+    ::chmod((program + "Pelorin.ini").c_str(), 0444);
+    if (::access((program + "Pelorin.ini").c_str(), W_OK) != 0) {
+        EXPECT_EQ(SettingsLocation::find(program, dir.file("cfg"), "").writePath,
+                  dir.file("cfg/pelorin/Pelorin.ini"));
+    }
 }

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+// Where the settings file "Pelorin.ini" is read from and written to. It lives beside the
+// executable; when that folder cannot be written (an installed program), the user's own
+// configuration folder takes its place, and is read from too once it holds a file.
+struct SettingsLocation {
+    std::string readPath;
+    std::string writePath;
+
+    // moduleDirectory ends with "/". configHome is $XDG_CONFIG_HOME, or empty to use
+    // home + "/.config".
+    static SettingsLocation find(const std::string& moduleDirectory, const std::string& configHome,
+                                 const std::string& home);
+    // From this process's executable folder and environment.
+    static SettingsLocation forThisProcess();
+
+    // Makes the folder of writePath when it is missing; false when it cannot.
+    bool prepareWrite() const;
+};

@@ -1,0 +1,72 @@
+#include "app/core/Menus.h"
+
+using platform::MenuItem;
+
+platform::Menu mapMenuBar() {
+    return {
+        MenuItem::submenu("ファイル(&F)",
+                          {
+                              MenuItem::command(command::LoadMap, "マップのロード(&M)"),
+                              MenuItem::command(command::LoadChips, "チップのロード(&C)"),
+                              MenuItem::command(command::LoadKinds, "属性のロード(&K)"),
+                              MenuItem::separator(),
+                              MenuItem::command(command::NewMap, "マップの新規作成(&N)"),
+                              MenuItem::command(command::SaveMap, "マップの保存(&S)"),
+                              MenuItem::command(command::SaveKinds, "属性の保存(&Z)"),
+                              MenuItem::command(command::ReloadMap, "マップのリロード(&R)"),
+                              MenuItem::separator(),
+                              MenuItem::command(command::Exit, "終了(&X)"),
+                          }),
+        MenuItem::submenu("編集(&E)",
+                          {
+                              MenuItem::command(command::Undo, "元に戻す(&Z)"),
+                              MenuItem::command(command::Redo, "やり直し(&Y)"),
+                              MenuItem::separator(),
+                              MenuItem::command(command::Copy, "コピー(&C)"),
+                              MenuItem::command(command::Paste, "貼り付け(&V)"),
+                              MenuItem::command(command::Replace, "置換(&I)"),
+                              MenuItem::separator(),
+                              MenuItem::command(command::Settings, "設定(&E)"),
+                          }),
+        MenuItem::submenu("表示(&V)",
+                          {
+                              MenuItem::command(command::ToggleGrid, "グリッドの表示(&G)"),
+                              MenuItem::command(command::ToggleScrollBars,
+                                                "スクロールバーの表示(&S)"),
+                              MenuItem::command(command::ToggleAttributeView, "属性の表示(&D)"),
+                          }),
+    };
+}
+
+platform::Menu mapPopup() {
+    return {
+        MenuItem::command(command::Copy, "コピー(&C)　Ctrl+C"),
+        MenuItem::command(command::Paste, "貼り付け(&V)　Ctrl+V"),
+        MenuItem::separator(),
+        MenuItem::command(command::Undo, "元に戻す(&Z)　Ctrl+Z"),
+        MenuItem::command(command::Redo, "やり直し(&Y)　Ctrl+Y"),
+        MenuItem::separator(),
+        MenuItem::command(command::DeleteRows, "行削除　Shift+Delete"),
+        MenuItem::command(command::InsertRows, "行挿入　Shift+Insert"),
+        MenuItem::command(command::DeleteColumns, "列削除　Ctrl+Delete"),
+        MenuItem::command(command::InsertColumns, "列挿入　Ctrl+Insert"),
+        MenuItem::separator(),
+        MenuItem::command(command::ToggleGrid, "グリッドの表示(&G)　G"),
+        MenuItem::command(command::ToggleScrollBars, "スクロールバーの表示(&S)　S"),
+        MenuItem::command(command::ToggleAttributeView, "属性の表示(&D)　D"),
+    };
+}
+
+platform::Menu chipPopup() {
+    return {
+        MenuItem::command(command::ChipGrid, "グリッドの表示(&G)　G"),
+        MenuItem::command(command::ChipScrollBars, "スクロールバーの表示(&S)　S"),
+    };
+}
+
+platform::Menu kindPopup() {
+    return {
+        MenuItem::command(command::KindGrid, "グリッドの表示(&G)　G"),
+        MenuItem::command(command::ToggleLink, "メインウィンドウとの連結(&D)　D"),
+    };
+}

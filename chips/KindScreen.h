@@ -7,6 +7,7 @@
 #include "chips/KindTable.h"
 #include "gfx/CNxFrameWindow.h"
 
+class CNxLayer;
 class CNxSprite;
 class CNxSurface;
 
@@ -64,4 +65,42 @@ public:
     void onKeyDown(int key);
     void onKeyUp(int key);
     void onLeftButtonDown(int x, int y);
+
+private:
+    static constexpr int kLayerCount = 3;
+
+    std::string titleText() const;
+    // The sprite of layer showing surface with per-pixel alpha; existing is reused.
+    CNxSprite* makeSprite(CNxSprite* existing, int layer, const CNxSurface* surface,
+                          std::int32_t z);
+    void placeCursorSprite();
+    // The cursor colour with the inner rectangle from the frame thickness to (innerRight,
+    // innerBottom) cleared.
+    void drawCursorFrame(std::int32_t innerRight, std::int32_t innerBottom);
+    void drawGridLines();
+
+    [[maybe_unused]] platform::Host& m_host;  // for the dialogs this window opens
+    CNxLayer* m_layers[kLayerCount] = {};     // owned by the drawing tree, z 0 to 2
+    std::uint32_t m_cursorColour = 0xFFFF0000;
+    std::uint32_t m_gridColour = 0xFF000000;
+    std::unique_ptr<CNxSurface> m_cellSurface;
+    CNxSprite* m_cellSprite = nullptr;
+    std::unique_ptr<CNxSurface> m_cursorSurface;
+    CNxSprite* m_cursorSprite = nullptr;
+    std::unique_ptr<CNxSurface> m_gridSurface;
+    CNxSprite* m_gridSprite = nullptr;
+    platform::NativeWindow* m_mainWindow = nullptr;
+    std::int32_t m_cellWidth = kCellSize;
+    std::int32_t m_cellHeight = kCellSize;
+    std::int32_t m_columns = kColumns;
+    std::int32_t m_rows = kRows;
+    std::int32_t m_frameX = 3;
+    std::int32_t m_frameY = 3;
+    std::int32_t m_width = kColumns * kCellSize;
+    std::int32_t m_height = kRows * kCellSize;
+    std::int32_t m_cursorColumn = 0;
+    std::int32_t m_cursorRow = 0;
+    bool m_gridShown = true;
+    bool m_fileLoaded = false;
+    KindTable m_table;
 };

@@ -1,5 +1,5 @@
 # Front door to the CMake build. `make test` is what CI runs.
-.PHONY: all deps test build run bench fuzz format clean
+.PHONY: all deps test build release run bench fuzz format clean
 
 JOBS ?= 2
 BUILD := build
@@ -25,10 +25,10 @@ $(RELEASE)/build.ninja: | deps
 	cmake -S . -B $(RELEASE) $(GEN) -DCMAKE_BUILD_TYPE=Release
 
 release: deps $(RELEASE)/build.ninja
-	cmake --build $(RELEASE) -j $(JOBS)
+	cmake --build $(RELEASE) -j $(JOBS) --target pelorin pelorin-tool
 
 run: release
-	$(RELEASE)/tools/pelorin-tool --help
+	scripts/run.sh $(RELEASE)
 
 bench: deps $(RELEASE)/build.ninja
 	cmake --build $(RELEASE) -j $(JOBS) --target pelorin_bench

@@ -18,6 +18,8 @@ public:
     explicit ProfileFile(std::string path) : m_path(std::move(path)) {}
 
     const std::string& path() const { return m_path; }
+    // Where save() writes from now on (what was read stays).
+    void setPath(std::string path) { m_path = std::move(path); }
 
     // Reads the file. A missing file is an empty profile (true); a file that exists but cannot
     // be read gives false and an empty profile.

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/core/EditorSettings.h"
+#include "app/core/SettingsLocation.h"
+#include "platform/Geometry.h"
+#include "platform/IdleHandler.h"
+#include "platform/Menu.h"
+#include "platform/MessageHandler.h"
+
+class CNxWindow;
+class MapScreen;
+class ReplaceDialog;
+
+namespace platform {
+class Host;
+class NativeWindow;
+struct Message;
+}  // namespace platform
+
+// The editor as a program: it makes the five top-level windows and their screens in order,
+// applies the settings, routes every window's messages to the screen that handles them, carries
+// out the menu commands, runs the idle work, and tears everything down at the end, writing the
+// settings. It holds no editing logic of its own.
+class Application : public platform::IdleHandler {
+public:
+    Application(platform::Host& host, SettingsLocation settings);
+    ~Application() override;
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The start-up steps. A failure shows its message under "起動エラー", undoes what was made
+    // and returns false.
+    bool start();
+    // Runs until the map window is closed; the exit code.
+    int run();
+    bool idleStep() override;
+
+    // Whether tear-down has run.
+    bool hasEnded() const { return m_ended; }
+
+    MapScreen* mapScreen() const { return m_mapScreen.get(); }
+    platform::NativeWindow* ownerWindow() const { return m_ownerWindow.get(); }
+    platform::NativeWindow* mapWindow() const { return m_mapWindow.get(); }
+    platform::NativeWindow* chipWindow() const { return m_chipWindow.get(); }
+    platform::NativeWindow* kindWindow() const { return m_kindWindow.get(); }
+    platform::NativeWindow* previewWindow() const { return m_previewWindow.get(); }
+    // The current map path: where "マップのリロード(&R)" loads from.
+    const std::string& mapPath() const { return m_mapPath; }
+    const std::string& chipPath() const { return m_chipPath; }
+    const std::string& kindPath() const { return m_kindPath; }
+
+private:
+    // Sends a window's messages to one member function.
+    class Router : public platform::MessageHandler {
+    public:
+        using Handler = void (Application::*)(platform::NativeWindow&, const platform::Message&);
+        Router(Application& app, Handler handler) : m_app(app), m_handler(handler) {}
+        void handleMessage(platform::NativeWindow& window,
+                           const platform::Message& message) override {
+            (m_app.*m_handler)(window, message);
+        }
+
+    private:
+        Application& m_app;
+        Handler m_handler;
+    };
+
+    bool fail(const char* text, platform::NativeWindow* owner);
+    void applyColours(const WindowSettings& settings);
+
+    void ownerMessage(platform::NativeWindow& window, const platform::Message& message);
+    void mapMessage(platform::NativeWindow& window, const platform::Message& message);
+    void chipMessage(platform::NativeWindow& window, const platform::Message& message);
+    void kindMessage(platform::NativeWindow& window, const platform::Message& message);
+    void previewMessage(platform::NativeWindow& window, const platform::Message& message);
+
+    void mapCommand(int id);
+    void chipCommand(int id);
+    void kindCommand(int id);
+    void setMapMenuState();
+    platform::Menu mapPopupWithState() const;
+    platform::Menu chipPopupWithState() const;
+    platform::Menu kindPopupWithState() const;
+    // Shows menu over window at (client) at and carries out the command chosen.
+    void popup(platform::NativeWindow& window, const platform::Menu& menu, platform::Point at,
+               void (Application::*command)(int));
+
+    void loadMapCommand();
+    void loadChipsCommand();
+    void loadKindsCommand();
+    void saveMapCommand();
+    void saveKindsCommand();
+    void closeMapWindow();
+    void endPointerModes(bool map, bool chip);
+    void tearDown();
+    void writeSettings();
+    bool ask(const std::string& text, platform::NativeWindow* owner);
+
+    platform::Host& m_host;
+    SettingsLocation m_location;
+    EditorSettings m_settings;
+    Router m_ownerRouter{*this, &Application::ownerMessage};
+    Router m_mapRouter{*this, &Application::mapMessage};
+    Router m_chipRouter{*this, &Application::chipMessage};
+    Router m_kindRouter{*this, &Application::kindMessage};
+    Router m_previewRouter{*this, &Application::previewMessage};
+
+    std::unique_ptr<platform::NativeWindow> m_ownerWindow;
+    std::unique_ptr<platform::NativeWindow> m_mapWindow;
+    std::unique_ptr<platform::NativeWindow> m_kindWindow;
+    std::unique_ptr<platform::NativeWindow> m_chipWindow;
+    std::unique_ptr<platform::NativeWindow> m_previewWindow;
+    std::unique_ptr<MapScreen> m_mapScreen;
+    std::unique_ptr<CNxWindow> m_previewScreen;
+    std::unique_ptr<ReplaceDialog> m_replaceDialog;
+
+    // The file choosers' names: the map and chip open names are the current paths.
+    std::string m_mapPath;
+    std::string m_chipPath;
+    std::string m_kindPath;
+    std::string m_mapSavePath;
+    std::string m_kindSavePath;
+
+    bool m_commandKeyUpGuard = false;
+    platform::Point m_mapViewAtRightDown;
+    platform::Point m_chipViewAtRightDown;
+    bool m_ended = false;
+};

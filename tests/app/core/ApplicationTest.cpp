@@ -1,0 +1,302 @@
+#include "app/core/Application.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/core/Menus.h"
+#include "chips/ChipScreen.h"
+#include "chips/KindScreen.h"
+#include "map/MapScreen.h"
+#include "platform/Message.h"
+#include "platform/ProfileFile.h"
+#include "platform/VirtualKey.h"
+#include "tests/support/FakeHost.h"
+#include "tests/support/ImageWriters.h"
+#include "tests/support/TempDir.h"
+
+using namespace platform;
+using namespace testing_support;
+
+namespace {
+
+const char kNewMapTitle[] =
+    "Pelorin  マップ位置:(0,0) 視点座標:(0,0) チップ総数:(横40個,縦40行) 選択範囲:(-1:-1～-1:-1)";
+
+// An editor started on the fake window system with its settings file in a folder of its own.
+struct Editor {
+    TempDir dir;
+    FakeHost host;
+    std::unique_ptr<Application> app;
+
+    explicit Editor(const std::string& settings = "") {
+        if (!settings.empty()) {
+            writeText(ini(), settings);
+        }
+        app = std::make_unique<Application>(host, SettingsLocation{ini(), ini()});
+    }
+    std::string ini() const { return dir.file("Pelorin.ini"); }
+    FakeNativeWindow& window(const char* className) { return *host.window(className); }
+    FakeNativeWindow& map() { return window("mapeditor"); }
+    MapScreen& screen() { return *app->mapScreen(); }
+    // A 256 × 256 chip sheet in the settings folder.
+    std::string chipSheet() {
+        BmpPicture bmp;
+        bmp.width = 256;
+        bmp.height = 256;
+        std::vector<Bytes> rows(256, Bytes(256 * 3, 0x40));
+        bmp.pixels = bottomUpRows(rows);
+        writeBytes(dir.file("chips.bmp"), encodeBmp(bmp));
+        return dir.file("chips.bmp");
+    }
+    int fronted(const char* className) {
+        const auto& log = window(className).log;
+        return static_cast<int>(std::count(log.begin(), log.end(), "bringToFront"));
+    }
+};
+
+}  // namespace
+
+TEST(Application, StartsWithItsDefaultsWithoutASettingsFile) {
+    Editor e;
+    ASSERT_TRUE(e.app->start());
+    std::vector<std::string> classes;
+    for (FakeNativeWindow* w : e.host.windows()) {
+        classes.push_back(w->spec().className);
+    }
+    EXPECT_EQ(classes, (std::vector<std::string>{"Parent", "mapeditor", "kindview", "chipview",
+                                                 "preview"}));
+    EXPECT_TRUE(e.host.boxes.empty());
+    EXPECT_EQ(e.map().title(), kNewMapTitle);
+    EXPECT_EQ(e.map().clientSize(), (Size{800, 600}));
+    EXPECT_FALSE(e.map().spec().menuBar.empty());
+    EXPECT_EQ(e.window("chipview").clientSize(), (Size{800, 600}));
+    EXPECT_EQ(e.window("kindview").clientSize(), (Size{800, 128}));
+    EXPECT_TRUE(e.window("chipview").spec().toolWindow);
+    EXPECT_EQ(e.window("chipview").spec().owner, e.app->ownerWindow());
+    EXPECT_FALSE(e.window("preview").isVisible());
+    EXPECT_FALSE(e.window("Parent").isVisible());
+    EXPECT_EQ(e.window("kindview").outerRect().top, e.map().outerRect().bottom)
+        << "the attribute window starts below the map window";
+    EXPECT_TRUE(e.screen().isGridShown());
+    EXPECT_FALSE(e.screen().areScrollBarsShown());
+    EXPECT_FALSE(e.screen().chipScreen()->isLoaded());
+}
+
+TEST(Application, EachStartupFailureSaysWhatFailed) {
+    const struct {
+        const char* refused;
+        const char* text;
+        bool ownedByMap;
+    } cases[] = {
+        {"Parent", "親ウィンドウの作成に失敗しました", false},
+        {"mapeditor", "マップウィンドウの作成に失敗しました", false},
+        {"kindview", "チップ属性ウィンドウの作成に失敗しました", true},
+        {"chipview", "チップウィンドウの作成に失敗しました", true},
+        {"preview", "プレビューウィンドウの作成に失敗しました", true},
+    };
+    for (const auto& c : cases) {
+        Editor e;
+        e.host.refusedClasses.insert(c.refused);
+        e.host.answers.push_back(MessageAnswer::Ok);
+        EXPECT_FALSE(e.app->start()) << c.refused;
+        ASSERT_EQ(e.host.boxes.size(), 1u) << c.refused;
+        EXPECT_EQ(e.host.boxes[0].text, c.text);
+        EXPECT_EQ(e.host.boxes[0].title, "起動エラー");
+        EXPECT_EQ(e.host.boxes[0].owner != nullptr, c.ownedByMap) << c.refused;
+        EXPECT_TRUE(e.app->mapScreen() == nullptr);
+        EXPECT_TRUE(e.host.windows().empty()) << "everything made is taken down again";
+    }
+}
+
+TEST(Application, AppliesTheSettingsFile) {
+    Editor e;
+    const std::string sheet = e.chipSheet();
+    writeText(e.ini(), "[MapInfo]\nwindw=1281\nwindh=480\ngrid=0\nscrbar=1\ngrid_red=300\n"
+                       "[ChipInfo]\npath=" + sheet +
+                           "\nchipw=48\nchiph=24\nwindw=640\nwindh=400\n"
+                           "[KindInfo]\npath=" + e.dir.file("gone.knd") + "\ngrid=0\n");
+    ASSERT_TRUE(e.app->start());
+    EXPECT_EQ(e.map().clientSize(), (Size{800, 480})) << "1281 is out of range";
+    EXPECT_FALSE(e.screen().isGridShown());
+    EXPECT_EQ(e.screen().colours().grid, 0xFF2C0000u);
+    EXPECT_TRUE(e.screen().chipScreen()->isLoaded());
+    EXPECT_EQ(e.screen().chipSize(), (Size{48, 24})) << "applied once the chip image is in";
+    EXPECT_EQ(e.window("chipview").clientSize(), (Size{256, 256}))
+        << "the chip window fits the image";
+    EXPECT_FALSE(e.screen().kindScreen()->isGridShown());
+    EXPECT_FALSE(e.screen().kindScreen()->isFileLoaded()) << "a vanished path is forgotten";
+    EXPECT_EQ(e.map().title(), kNewMapTitle) << "no map path: a new 40 × 40 map";
+}
+
+TEST(Application, ClosingAsksAndEndingWritesTheSettings) {
+    Editor e("[Other]\nkept=1\n[KindInfo]\npath=/old/attr.knd\n");
+    ASSERT_TRUE(e.app->start());
+    e.host.answers = {MessageAnswer::Cancel};
+    e.map().send(Message::plain(WM_CLOSE));
+    ASSERT_EQ(e.host.boxes.size(), 1u);
+    EXPECT_EQ(e.host.boxes[0].text, "終了しますか？");
+    EXPECT_EQ(e.host.boxes[0].title, "確認");
+    EXPECT_EQ(e.host.boxes[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(e.host.boxes[0].icon, MessageIcon::Question);
+    EXPECT_FALSE(e.app->hasEnded()) << "Cancel keeps the editor running";
+    EXPECT_FALSE(exists(e.ini()) && readText(e.ini()).find("windw") != std::string::npos);
+
+    e.screen().toggleGrid();
+    e.host.answers = {MessageAnswer::Ok};
+    e.map().send(Message::command(command::Exit));
+    EXPECT_TRUE(e.app->hasEnded());
+    EXPECT_EQ(e.host.quitCode, 0);
+    platform::ProfileFile written(e.ini());
+    ASSERT_TRUE(written.load());
+    EXPECT_EQ(written.getString("MapInfo", "windw", ""), "800");
+    EXPECT_EQ(written.getString("MapInfo", "grid", ""), "0");
+    EXPECT_EQ(written.getString("MapInfo", "path", "none"), "none") << "a new map has no file";
+    EXPECT_EQ(written.getString("ChipInfo", "chipw", ""), "32");
+    EXPECT_EQ(written.getString("KindInfo", "path", ""), "/old/attr.knd")
+        << "no attribute file was loaded: the old path stays";
+    EXPECT_EQ(written.getString("Other", "kept", ""), "1");
+    EXPECT_EQ(written.getString("KindInfo", "cur_red", ""), "255");
+}
+
+TEST(Application, TheKeyThatChoseACommandIsNotAKeyForTheMap) {
+    Editor e;
+    ASSERT_TRUE(e.app->start());
+    e.map().send(Message::command(command::ToggleGrid));
+    EXPECT_FALSE(e.screen().isGridShown());
+    e.map().send(Message::keyUp('G'));  // the release of the key that chose the command
+    EXPECT_FALSE(e.screen().isGridShown());
+    e.map().send(Message::keyUp('G'));
+    EXPECT_TRUE(e.screen().isGridShown()) << "the next release is a key again";
+}
+
+TEST(Application, FocusPassesAlongTheWindowsWithW) {
+    Editor e;
+    ASSERT_TRUE(e.app->start());
+    e.map().send(Message::keyDown('W'));
+    EXPECT_EQ(e.fronted("chipview"), 1);
+    e.window("chipview").send(Message::keyDown('W'));
+    EXPECT_EQ(e.fronted("kindview"), 1);
+    e.window("kindview").send(Message::keyDown('W'));
+    EXPECT_EQ(e.fronted("mapeditor"), 1) << "the preview is hidden";
+    e.window("preview").setVisible(true);
+    e.window("kindview").send(Message::keyDown('W'));
+    EXPECT_EQ(e.fronted("preview"), 1);
+    e.window("preview").send(Message::keyDown('W'));
+    EXPECT_EQ(e.fronted("chipview"), 2);
+
+    // Wheel and middle button in the attribute window.
+    e.window("kindview").send(Message::wheel(-WHEEL_DELTA, 5, 5, 0));
+    EXPECT_EQ(e.fronted("chipview"), 3) << "towards the user: the chip window";
+    e.window("kindview").send(Message::wheel(WHEEL_DELTA, 5, 5, 0));
+    EXPECT_EQ(e.fronted("preview"), 2) << "away: the preview, being visible";
+    e.window("kindview").send(Message::mouse(WM_MBUTTONDOWN, 5, 5, MK_MBUTTON));
+    EXPECT_EQ(e.fronted("chipview"), 4);
+    e.map().send(Message::mouse(WM_MBUTTONDOWN, 5, 5, MK_MBUTTON));
+    EXPECT_EQ(e.fronted("kindview"), 2);
+}
+
+TEST(Application, MinimisingTheMapWindowHidesTheToolWindows) {
+    Editor e;
+    ASSERT_TRUE(e.app->start());
+    e.map().userMinimise();
+    EXPECT_FALSE(e.window("chipview").isVisible());
+    EXPECT_FALSE(e.window("kindview").isVisible());
+    e.map().showNormal();
+    EXPECT_TRUE(e.window("chipview").isVisible());
+    EXPECT_TRUE(e.window("kindview").isVisible());
+}
+
+TEST(Application, MenuStateFollowsTheEditor) {
+    Editor e;
+    ASSERT_TRUE(e.app->start());
+    auto state = [&](int id) {
+        e.map().send(Message::plain(WM_INITMENU));
+        return e.map().menuItemStates().at(id);
+    };
+    EXPECT_FALSE(state(command::ReloadMap).enabled) << "a new map has no file";
+    EXPECT_TRUE(state(command::SaveMap).enabled);
+    EXPECT_FALSE(state(command::Paste).enabled);
+    EXPECT_FALSE(state(command::Undo).enabled);
+    EXPECT_FALSE(state(command::Redo).enabled);
+    EXPECT_FALSE(state(command::Replace).enabled) << "no chip image";
+    EXPECT_FALSE(state(command::Settings).enabled) << "not there yet";
+    EXPECT_TRUE(state(command::ToggleGrid).checked);
+    EXPECT_FALSE(state(command::ToggleAttributeView).checked);
+
+    e.host.fileAnswers.push_back({e.dir.file("saved")});
+    e.map().send(Message::command(command::SaveMap));
+    EXPECT_TRUE(exists(e.dir.file("saved.map")));
+    EXPECT_EQ(e.app->mapPath(), e.dir.file("saved.map"));
+    EXPECT_TRUE(state(command::ReloadMap).enabled) << "saved: the map has a file now";
+    EXPECT_EQ(e.host.fileChoosers.back().request.title, "ファイル選択");
+    EXPECT_EQ(e.host.fileChoosers.back().request.filters[0].description, "MAP Files (*.map)");
+
+    e.map().send(Message::command(command::ToggleAttributeView));
+    EXPECT_TRUE(state(command::ToggleAttributeView).checked);
+}
+
+TEST(Application, NewAndReloadAskFirst) {
+    Editor e;
+    ASSERT_TRUE(e.app->start());
+    e.host.answers = {MessageAnswer::No};
+    e.map().send(Message::command(command::NewMap));
+    ASSERT_EQ(e.host.boxes.size(), 1u);
+    EXPECT_EQ(e.host.boxes[0].text,
+              "マップを新規作成します。作業中の内容は失われますが、よろしいですか？");
+    EXPECT_EQ(e.host.boxes[0].buttons, MessageButtons::YesNo);
+
+    e.host.fileAnswers.push_back({e.dir.file("a.map")});
+    e.map().send(Message::command(command::SaveMap));
+    e.screen().insertOrDeleteLines(false, true, false);  // an edit: one more row
+    e.host.answers = {MessageAnswer::No};
+    e.map().send(Message::command(command::ReloadMap));
+    EXPECT_EQ(e.host.boxes.back().text,
+              "マップの再読み込みをします。作業中の内容は失われますが、よろしいですか？");
+    EXPECT_EQ(e.screen().grid().rows(), 41) << "No keeps the edit";
+    e.host.answers = {MessageAnswer::Yes};
+    e.map().send(Message::command(command::ReloadMap));
+    EXPECT_EQ(e.screen().grid().rows(), 40);
+}
+
+TEST(Application, ARightClickOpensThePopupButARightDragDoesNot) {
+    Editor e;
+    ASSERT_TRUE(e.app->start());
+    e.map().send(Message::mouse(WM_RBUTTONDOWN, 100, 100, MK_RBUTTON));
+    EXPECT_EQ(e.map().pointerShape(), PointerShape::SizeAll);
+    e.map().send(Message::mouse(WM_RBUTTONUP, 100, 100, 0));
+    EXPECT_EQ(e.map().pointerShape(), PointerShape::Arrow);
+    ASSERT_EQ(e.host.menus.size(), 1u);
+    EXPECT_EQ(e.host.menus[0].menu.front().text, "コピー(&C)　Ctrl+C");
+    EXPECT_EQ(e.host.menus[0].at, (Point{100, 100}));
+
+    e.map().send(Message::mouse(WM_RBUTTONDOWN, 300, 300, MK_RBUTTON));
+    e.map().send(Message::mouse(WM_MOUSEMOVE, 200, 300, MK_RBUTTON));  // pans 8 cells
+    e.map().send(Message::mouse(WM_RBUTTONUP, 200, 300, 0));
+    EXPECT_EQ(e.host.menus.size(), 1u) << "the view moved: no popup";
+    EXPECT_NE(e.screen().viewPosition().x, 0);
+
+    // The Application key opens it at the window's top left; a choice is carried out.
+    e.host.menuAnswers.push_back(command::ToggleGrid);
+    e.map().send(Message::keyDown(VK_APPS));
+    EXPECT_EQ(e.host.menus.back().at, (Point{0, 0}));
+    EXPECT_FALSE(e.screen().isGridShown());
+}
+
+TEST(Application, AChipImageThatCannotBeLoadedIsReported) {
+    Editor e;
+    ASSERT_TRUE(e.app->start());
+    writeText(e.dir.file("bad.png"), "not a picture");
+    e.host.fileAnswers.push_back({e.dir.file("bad.png")});
+    e.map().send(Message::command(command::LoadChips));
+    ASSERT_EQ(e.host.boxes.size(), 1u);
+    EXPECT_EQ(e.host.boxes[0].text, "画像の読み込みに失敗しました");
+    EXPECT_EQ(e.host.boxes[0].title, "画像読み込みエラー");
+    EXPECT_EQ(e.host.boxes[0].owner, e.app->mapWindow());
+    EXPECT_EQ(e.app->chipPath(), "");
+
+    e.host.fileAnswers.push_back({e.chipSheet()});
+    e.map().send(Message::command(command::LoadChips));
+    EXPECT_TRUE(e.screen().chipScreen()->isLoaded());
+    EXPECT_EQ(e.app->chipPath(), e.dir.file("chips.bmp"));
+}

@@ -1,0 +1,85 @@
+// A full redraw of the map window's view, 1280 × 1024, over a 5000 × 5000 map of random chips
+// from a 512 × 512 chip image (or random attributes), against BM_Memcpy_1280x1024 in
+// BlitBench.cpp: copying the frame once.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+#include "chips/ChipScreen.h"
+#include "chips/KindScreen.h"
+#include "gfx/CNxSurface.h"
+#include "map/MapScreen.h"
+#include "tests/support/FakeHost.h"
+#include "tests/support/FakeNativeWindow.h"
+
+namespace {
+
+constexpr int kSide = 5000;
+constexpr int kImageSide = 512;
+
+struct Scene {
+    testing_support::FakeHost host;
+    testing_support::FakeNativeWindow mapWindow{platform::Size{1280, 1024}};
+    testing_support::FakeNativeWindow chipWindow{platform::Size{800, 600}};
+    testing_support::FakeNativeWindow kindWindow{platform::Size{800, 128}};
+    MapScreen map{host};
+
+    explicit Scene(int chipSize) {
+        std::mt19937 random(1);
+        map.attach(&mapWindow, 1280, 1024);
+        map.createKindScreen(&kindWindow);
+        map.createChipScreen(&chipWindow, 800, 600);
+        auto image = std::make_unique<CNxSurface>(32);
+        image->Create(kImageSide, kImageSide);
+        for (int y = 0; y < kImageSide; ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(image->GetImage().Row(y));
+            for (int x = 0; x < kImageSide; ++x) {
+                row[x] = 0xFF000000u | (random() & 0xFFFFFF);
+            }
+        }
+        int width = chipSize, height = chipSize;
+        map.chipScreen()->setChipImage(std::move(image), width, height);
+        map.setChipSize(chipSize, chipSize);
+        const int chips = map.chipScreen()->chipCount();
+        MapGrid grid;
+        grid.reset(kSide, kSide);
+        for (int r = 0; r < kSide; ++r) {
+            std::int32_t* cells = grid.rowCells(MapGrid::kChipLayer, r);
+            std::int32_t* kinds = grid.rowCells(MapGrid::kKindLayer, r);
+            for (int c = 0; c < kSide; ++c) {
+                const std::uint32_t bits = random();
+                cells[c] = static_cast<std::int32_t>(bits % chips);
+                kinds[c] = static_cast<std::int32_t>((bits >> 16) % 100);
+            }
+        }
+        map.takeMap(std::move(grid));
+    }
+};
+
+void redrawLoop(benchmark::State& state, int chipSize, int layer) {
+    Scene scene(chipSize);
+    scene.map.setEditLayer(layer);
+    for (auto _ : state) {
+        scene.map.redraw();
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * 1280 * 1024 * 4);
+}
+
+void BM_MapRedrawChips_1280x1024_16px(benchmark::State& state) {
+    redrawLoop(state, 16, MapGrid::kChipLayer);
+}
+BENCHMARK(BM_MapRedrawChips_1280x1024_16px);
+
+void BM_MapRedrawChips_1280x1024_32px(benchmark::State& state) {
+    redrawLoop(state, 32, MapGrid::kChipLayer);
+}
+BENCHMARK(BM_MapRedrawChips_1280x1024_32px);
+
+void BM_MapRedrawAttributes_1280x1024_16px(benchmark::State& state) {
+    redrawLoop(state, 16, MapGrid::kKindLayer);
+}
+BENCHMARK(BM_MapRedrawAttributes_1280x1024_16px);
+
+}  // namespace

@@ -1,0 +1,222 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gfx/CNxFrameWindow.h"
+#include "platform/Geometry.h"
+#include "platform/ScrollInfo.h"
+
+class CNxLayer;
+class CNxSprite;
+class CNxSurface;
+
+namespace platform {
+class Host;
+class MessageHandler;
+class NativeWindow;
+}  // namespace platform
+
+// What the chip window and the map window have in common: a window onto a grid of equal cells
+// whose view scrolls cell by cell, with grid lines, a cursor frame on one cell, a rectangle of
+// selected cells drawn as a frame over a translucent fill, the window's own scroll bars, and the
+// input that moves all of these (cursor keys, pages, Home and End, clicks and drags, panning with
+// the right button, the wheel, scroll-bar requests, auto-scroll near the edges).
+//
+// What the cells show, the title, and which key does what are the derived screen's. The cursor
+// sprite always sits at the cursor cell's place in the window (cursor × cell size − view), and
+// the view is always a whole number of cells, so that no move can leave the two apart.
+class CellGridScreen : public CNxFrameWindow {
+public:
+    enum Axis { X = 0, Y = 1 };
+
+    struct Colours {
+        std::uint32_t grid;
+        std::uint32_t cursor;
+        std::uint32_t selectionFrame;
+        std::uint32_t selectionFill;
+    };
+    // Anchor (x1, y1) and moving corner (x2, y2), in cells; −1 each while nothing is selected.
+    struct Selection {
+        int x1 = -1;
+        int y1 = -1;
+        int x2 = -1;
+        int y2 = -1;
+    };
+
+    static constexpr int kMinWindowWidth = 320;
+    static constexpr int kMaxWindowWidth = 1280;
+    static constexpr int kMinWindowHeight = 200;
+    static constexpr int kMaxWindowHeight = 1024;
+    static constexpr int kFrameThickness = 3;
+    static constexpr int kAutoScrollMargin = 32;  // pixels from an edge that scroll while dragging
+    static constexpr int kPanPixelsPerCell = 12;
+
+    static constexpr std::uint32_t kDefaultGridColour = 0xFF000000;
+    static constexpr std::uint32_t kDefaultCursorColour = 0xFFFF0000;
+    static constexpr std::uint32_t kDefaultSelectionFrameColour = 0xFF0000FF;
+    static constexpr std::uint32_t kDefaultSelectionFillColour = 0x80FFFFFF;
+
+    ~CellGridScreen() override;
+
+    // Each setter does nothing when the colour is the one in use.
+    void setGridColour(std::uint32_t colour);
+    // Rebuilds the cursor frame, its right and bottom sides then 4 pixels wide.
+    void setCursorColour(std::uint32_t colour);
+    void setSelectionFrameColour(std::uint32_t colour);
+    void setSelectionFillColour(std::uint32_t colour);
+    void setColours(const Colours& colours);
+    Colours colours() const;
+
+    void toggleGrid();
+    bool isGridShown() const { return m_gridShown; }
+    bool areScrollBarsShown() const { return m_scrollBarsShown; }
+    bool isLeftDragActive() const { return m_leftDrag; }
+    // Another window took the focus: the drag (and its auto-scroll) stops, the selection stays.
+    void endLeftDrag() { m_leftDrag = false; }
+    bool isPanning() const { return m_panning; }
+
+    platform::Size cellSize() const { return {m_cell[X], m_cell[Y]}; }
+    platform::Size windowSize() const { return {m_window[X], m_window[Y]}; }
+    platform::Point viewPosition() const { return {m_view[X], m_view[Y]}; }
+    platform::Point maximumView() const { return {m_maxView[X], m_maxView[Y]}; }
+    int visibleColumns() const { return m_visible[X]; }
+    int visibleRows() const { return m_visible[Y]; }
+    int cursorColumn() const { return m_cursor[X]; }
+    int cursorRow() const { return m_cursor[Y]; }
+    bool isSelectionShown() const { return m_selectionShown; }
+    Selection selectionCorners() const;
+
+    // Input shared by both windows, as their window procedures hand it on.
+    void onScroll(platform::ScrollAxis axis, int code, int position);
+    // With the right button held the view pans; with the left one held after a click in the
+    // cells the cursor and the selection's moving corner follow the pointer.
+    void onMouseMove(int x, int y, int keys);
+    void onLeftButtonUp();
+    void onRightButtonDown(int x, int y);
+    void onRightButtonUp();
+    // One cell per message, towards the user down (right with the right button held).
+    void onMouseWheel(int delta, int keys);
+
+protected:
+    // Which of the window's layers (drawn in ascending order) holds what.
+    struct LayerPlan {
+        int count;
+        int content;
+        int selectionFill;
+        int selectionFrame;
+        int grid;
+        int cursor;
+    };
+
+    CellGridScreen(platform::Host& host, const LayerPlan& plan, int windowWidth, int windowHeight);
+
+    // The derived screen's part.
+    virtual int extent(Axis axis) const = 0;  // cells across and down
+    virtual bool acceptsInput() const = 0;    // something is loaded to move over
+    virtual void drawCells() = 0;             // the cells seen from the (clamped) view
+    virtual void updateTitle() = 0;
+
+    platform::Host& host() const { return m_host; }
+    // printf into a string, for titles and messages.
+    static std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+    // Sets the window's title when bound.
+    void setTitle(const std::string& title);
+    CNxLayer* layer(int index) const { return m_layers[index]; }
+    // Binds the window (background opaque black) and gives it the client size.
+    bool bindWindow(platform::NativeWindow* window, int width, int height,
+                    platform::MessageHandler* next);
+    // Stores the size and makes the client area that size.
+    void applyWindowSize(int width, int height);
+    // A new cell size: cursor frame and grid rebuilt for it.
+    void setCellSize(int width, int height);
+    // Visible cells, the view's reach, and the scroll bars when shown.
+    void layout();
+    // No selection; cursor and view at the top-left; scroll bars and title follow.
+    void resetView();
+    // Draws the cells for the view (clamped first) and puts the cursor and the selection on it.
+    void refreshView();
+    // Sets the bars up for the view (none where it cannot scroll, and then the switch goes off)
+    // or removes them.
+    void setScrollBarsShown(bool shown);
+    // Only the switch, for a screen with nothing to scroll yet.
+    void setScrollBarsSwitch(bool shown) { m_scrollBarsShown = shown; }
+    void updateScrollPositions();
+
+    void startSelection();
+    void clearSelection();
+    void drawSelection();
+    void setSelection(const Selection& selection);
+    // The selection as it was started: the cursor and the view of that moment.
+    platform::Point selectionStartCursor() const { return m_savedCursor; }
+    platform::Point selectionStartView() const { return m_savedView; }
+    void setCursorAndView(int column, int row, int viewX, int viewY);
+
+    // The Shift rule around every move by keys, scroll bars and wheel: before it, Shift starts a
+    // selection at the cursor or its absence ends one; after it, the moving corner follows.
+    void selectionRuleBefore();
+    void selectionFollow(Axis axis);
+
+    // Navigation by keys; false when the cursor was already as far as it goes.
+    bool stepCursor(Axis axis, int direction);
+    bool pageBackward(Axis axis);
+    bool pageForward(Axis axis);
+    bool goHome(Axis axis);
+    bool goEnd(Axis axis);
+    // A click at window pixel (x, y): false, with nothing changed, outside the cells.
+    bool leftButtonDown(int x, int y);
+    // The cell under window pixel (x, y).
+    int cellAt(Axis axis, int pixel) const;
+    bool containsCell(int column, int row) const;
+    // One step of auto-scroll while a left drag rests near an edge; whether the view moved.
+    bool autoScrollStep();
+
+private:
+    void placeCursorSprite();
+    void buildCursor(int inset);
+    void buildGrid();
+    void fillEdges();
+    void clampView();
+    void scrollBy(Axis axis, int cells);
+    void panTo(int x, int y);
+    void dragTo(int x, int y);
+    int lastCell(Axis axis) const { return extent(axis) - 1; }
+
+    platform::Host& m_host;
+    std::vector<CNxLayer*> m_layers;  // owned by the drawing tree, like every sprite below
+
+    std::unique_ptr<CNxSurface> m_cursorSurface;
+    std::unique_ptr<CNxSurface> m_gridSurface;
+    std::unique_ptr<CNxSurface> m_edgeSurfaces[4];  // left, right, top, bottom
+    std::unique_ptr<CNxSurface> m_fillSurface;
+    CNxSprite* m_cursorSprite = nullptr;
+    CNxSprite* m_gridSprite = nullptr;
+    CNxSprite* m_edgeSprites[4] = {};
+    CNxSprite* m_fillSprite = nullptr;
+
+    std::uint32_t m_gridColour = kDefaultGridColour;
+    std::uint32_t m_cursorColour = kDefaultCursorColour;
+    std::uint32_t m_selectionFrameColour = kDefaultSelectionFrameColour;
+    std::uint32_t m_selectionFillColour = kDefaultSelectionFillColour;
+
+    int m_cell[2] = {32, 32};
+    int m_window[2];
+    int m_view[2] = {0, 0};
+    int m_maxView[2] = {0, 0};
+    int m_visible[2] = {0, 0};
+    int m_cursor[2] = {0, 0};
+    int m_start[2] = {-1, -1};  // the selection's anchor
+    int m_end[2] = {-1, -1};    // its moving corner
+    platform::Point m_savedCursor;
+    platform::Point m_savedView;
+    platform::Point m_pointer;  // the last left click or left drag position
+    platform::Point m_panReference;
+
+    bool m_gridShown = true;
+    bool m_scrollBarsShown = false;
+    bool m_selectionShown = false;
+    bool m_leftDrag = false;
+    bool m_panning = false;
+};

@@ -1,0 +1,255 @@
+#include "chips/ChipScreen.h"
+
+#include <algorithm>
+
+#include "gfx/CNxBlitParams.h"
+#include "gfx/CNxFile.h"
+#include "gfx/CNxSprite.h"
+#include "gfx/CNxSurface.h"
+#include "platform/Host.h"
+#include "platform/NativeWindow.h"
+#include "platform/VirtualKey.h"
+
+namespace {
+
+constexpr const char* kTooSmallText =
+    "画像のサイズが小さ過ぎます。チップ画像の最小サイズは%dです。";
+constexpr const char* kTooSmallTitle = "チップ画像ロードエラー";
+constexpr const char* kTitle =
+    "Pelorin  %d番のチップ　選択位置:(%d,%d) 視点座標:(%d,%d) チップ数:(横%d列,縦%d行) "
+    "画像サイズ(%d×%d) 選択範囲:(%d:%d～%d:%d)";
+
+// Below these the window keeps its width or height rather than shrink to a small image.
+constexpr int kFitMinWidth = 320;
+constexpr int kFitMinHeight = 200;
+
+}  // namespace
+
+// Layers: the image view in 0, the selection fill in 1, grid, frame and cursor in 2.
+ChipScreen::ChipScreen(platform::Host& host)
+    : CellGridScreen(host, LayerPlan{3, 0, 1, 2, 2, 2}, kDefaultWindowWidth, kDefaultWindowHeight) {
+}
+
+ChipScreen::~ChipScreen() = default;
+
+bool ChipScreen::attach(platform::NativeWindow* window, int width, int height,
+                        platform::MessageHandler* next) {
+    if (!bindWindow(window, width, height, next)) {
+        return false;
+    }
+    layout();
+    return true;
+}
+
+bool ChipScreen::loadChipImage(const std::string& path, int& chipWidth, int& chipHeight) {
+    CNxFile file;
+    if (!file.Open(path.c_str(), CNxFile::modeRead | CNxFile::modeShareDenyWrite)) {
+        return false;
+    }
+    auto image = std::make_unique<CNxSurface>(32);
+    if (!image->LoadFromFile(file)) {
+        return false;
+    }
+    return setChipImage(std::move(image), chipWidth, chipHeight);
+}
+
+bool ChipScreen::setChipImage(std::unique_ptr<CNxSurface> image, int& chipWidth, int& chipHeight) {
+    if (image == nullptr || image->GetWidth() <= 0 || image->GetHeight() <= 0) {
+        return false;
+    }
+    const int width = image->GetWidth(), height = image->GetHeight();
+    if (width < ChipSet::kMinImageSize || height < ChipSet::kMinImageSize) {
+        host().showError(m_owner, format(kTooSmallText, ChipSet::kMinImageSize), kTooSmallTitle);
+        return false;
+    }
+    // The view is a copy of the decoded image rather than a second decoding of the file.
+    auto view = std::make_unique<CNxSurface>(32);
+    if (!view->Create(width, -height)) {
+        return false;
+    }
+    m_chipSet.setImage(std::move(image));
+    m_viewSurface = std::move(view);
+    if (m_viewSprite == nullptr) {
+        m_viewSprite = new CNxSprite(layer(0), m_viewSurface.get());
+        CNxBlitParams params;
+        params.m_flags = NxBlt_SourceAlpha;
+        m_viewSprite->SetParams(&params);
+    } else {
+        m_viewSprite->SetSurface(m_viewSurface.get());
+    }
+
+    const platform::Size window = windowSize();
+    int fittedWidth = std::min(width, window.width);
+    int fittedHeight = std::min(height, window.height);
+    if (fittedWidth < kFitMinWidth) {
+        fittedWidth = window.width;
+    }
+    if (fittedHeight < kFitMinHeight) {
+        fittedHeight = window.height;
+    }
+    applyWindowSize(fittedWidth, fittedHeight);
+
+    m_chipSet.setChipSize(chipWidth, chipHeight);
+    setCellSize(chipWidth, chipHeight);
+    m_loaded = true;
+    layout();
+    resetView();
+    refreshView();
+    return true;
+}
+
+void ChipScreen::setChipSize(int& chipWidth, int& chipHeight) {
+    if (!m_loaded) {
+        return;
+    }
+    m_chipSet.setChipSize(chipWidth, chipHeight);
+    setCellSize(chipWidth, chipHeight);
+    layout();
+    resetView();
+    refreshView();
+}
+
+void ChipScreen::setWindowSize(int width, int height) {
+    if (width < kMinWindowWidth || width > kMaxWindowWidth || height < kMinWindowHeight ||
+        height > kMaxWindowHeight) {
+        return;
+    }
+    applyWindowSize(width, height);
+    resetView();
+    layout();
+    if (m_loaded) {
+        refreshView();
+    }
+}
+
+int ChipScreen::selectedChipNumber() const {
+    return m_chipSet.chipNumberAt(cursorColumn(), cursorRow());
+}
+
+bool ChipScreen::isMultiSelection() const {
+    const Selection s = selectionCorners();
+    return isSelectionShown() && (s.x1 != s.x2 || s.y1 != s.y2);
+}
+
+void ChipScreen::setScrollBarsVisible(bool visible) {
+    if (m_loaded) {
+        setScrollBarsShown(visible);
+    }
+}
+
+void ChipScreen::toggleScrollBars() {
+    if (m_loaded) {
+        setScrollBarsShown(!areScrollBarsShown());
+    } else {
+        setScrollBarsSwitch(!areScrollBarsShown());
+    }
+}
+
+int ChipScreen::extent(Axis axis) const {
+    if (!m_loaded) {
+        return 0;
+    }
+    return axis == X ? m_chipSet.columns() : m_chipSet.rows();
+}
+
+void ChipScreen::drawCells() {
+    if (!m_loaded || m_viewSurface == nullptr) {
+        return;
+    }
+    const platform::Point view = viewPosition();
+    m_viewSurface->Fill(nullptr, 0xFF000000);
+    const RECT source{view.x, view.y, m_chipSet.imageWidth(), m_chipSet.imageHeight()};
+    m_viewSurface->Blit(0, 0, m_chipSet.image(), &source, nullptr);
+    m_viewSprite->Invalidate();
+}
+
+void ChipScreen::updateTitle() {
+    const Selection s = selectionCorners();
+    const platform::Point view = viewPosition();
+    const platform::Size chip = chipSize();
+    setTitle(format(kTitle, selectedChipNumber(), cursorColumn(), cursorRow(), view.x, view.y,
+                    columns(), m_chipSet.rows(), columns() * chip.width,
+                    m_chipSet.rows() * chip.height, s.x1, s.y1, s.x2, s.y2));
+}
+
+bool ChipScreen::refresh() {
+    autoScrollStep();
+    Update();
+    return isLeftDragActive();
+}
+
+void ChipScreen::cancelSelection() {
+    if (!isSelectionShown()) {
+        return;
+    }
+    const platform::Point cursor = selectionStartCursor();
+    const platform::Point view = selectionStartView();
+    clearSelection();
+    setCursorAndView(cursor.x, cursor.y, view.x, view.y);
+    refreshView();
+    updateScrollPositions();
+    updateTitle();
+}
+
+void ChipScreen::onKeyDown(int key) {
+    if (!m_loaded) {
+        return;
+    }
+    switch (key) {
+        case platform::VK_LEFT:
+            stepCursor(X, -1);
+            break;
+        case platform::VK_RIGHT:
+            stepCursor(X, 1);
+            break;
+        case platform::VK_UP:
+            stepCursor(Y, -1);
+            break;
+        case platform::VK_DOWN:
+            stepCursor(Y, 1);
+            break;
+        default:
+            break;
+    }
+}
+
+void ChipScreen::onKeyUp(int key) {
+    if (key == 'G') {
+        toggleGrid();
+        return;
+    }
+    if (key == 'S') {
+        toggleScrollBars();
+        return;
+    }
+    if (!m_loaded) {
+        return;
+    }
+    // With Ctrl the keys act on rows instead of columns.
+    const Axis axis = host().isKeyDown(platform::VK_CONTROL) ? Y : X;
+    switch (key) {
+        case platform::VK_ESCAPE:
+            cancelSelection();
+            break;
+        case platform::VK_HOME:
+            goHome(axis);
+            break;
+        case platform::VK_END:
+            goEnd(axis);
+            break;
+        case platform::VK_PRIOR:
+            pageBackward(axis);
+            break;
+        case platform::VK_NEXT:
+            pageForward(axis);
+            break;
+        default:
+            break;
+    }
+}
+
+void ChipScreen::onLeftButtonDown(int x, int y) {
+    if (m_loaded) {
+        leftButtonDown(x, y);
+    }
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+class CNxSurface;
+
+// The chip image cut into equal chips: chip n lies in column n mod columns and row n div columns
+// of the image. Pixels beyond the last whole chip on the right and at the bottom belong to no
+// chip. The map stores chip numbers, so a new chip size or image changes what a number shows.
+class ChipSet {
+public:
+    static constexpr int kMinChipSize = 16;
+    static constexpr int kMaxChipSize = 64;
+    static constexpr int kDefaultChipSize = 32;
+    // The smallest image the editor takes: one chip of the smallest size.
+    static constexpr int kMinImageSize = kMinChipSize;
+
+    ChipSet();
+    ~ChipSet();
+    ChipSet(const ChipSet&) = delete;
+    ChipSet& operator=(const ChipSet&) = delete;
+
+    // Takes image as the chip image (the caller has checked its size) and cuts it with the
+    // current chip size, clamped to it.
+    void setImage(std::unique_ptr<CNxSurface> image);
+    // Clamps the size to the image, then to 16 … 64, stores it and recounts the chips. Without
+    // an image only the range applies.
+    void setChipSize(int& width, int& height);
+    // The size setChipSize would store.
+    void clampChipSize(int& width, int& height) const;
+
+    bool hasImage() const { return m_image != nullptr; }
+    const CNxSurface* image() const { return m_image.get(); }
+    int imageWidth() const;
+    int imageHeight() const;
+    int chipWidth() const { return m_chipWidth; }
+    int chipHeight() const { return m_chipHeight; }
+    int columns() const { return m_columns; }
+    int rows() const { return m_rows; }
+    int count() const { return m_columns * m_rows; }
+
+    int chipNumberAt(int column, int row) const { return row * m_columns + column; }
+    bool isChip(std::int32_t number) const { return number >= 0 && number < count(); }
+    // The top-left pixel of chip number in the image; number must be a chip.
+    int chipX(std::int32_t number) const { return number % m_columns * m_chipWidth; }
+    int chipY(std::int32_t number) const { return number / m_columns * m_chipHeight; }
+
+private:
+    void recount();
+
+    std::unique_ptr<CNxSurface> m_image;
+    int m_chipWidth = kDefaultChipSize;
+    int m_chipHeight = kDefaultChipSize;
+    int m_columns = 0;
+    int m_rows = 0;
+};

@@ -217,6 +217,8 @@ bool Application::start() {
             m_mapScreen->replace(from, to, sourceLayer, targetLayer);
         });
     m_host.setIdleHandler(this);
+    // The first picture of every window, whether or not the application has the focus yet.
+    idleStep();
     m_host.wakeIdle();
     return true;
 }

@@ -122,8 +122,8 @@ TEST(Application, AppliesTheSettingsFile) {
     EXPECT_EQ(e.screen().colours().grid, 0xFF2C0000u);
     EXPECT_TRUE(e.screen().chipScreen()->isLoaded());
     EXPECT_EQ(e.screen().chipSize(), (Size{48, 24})) << "applied once the chip image is in";
-    EXPECT_EQ(e.window("chipview").clientSize(), (Size{256, 256}))
-        << "the chip window fits the image";
+    EXPECT_EQ(e.window("chipview").clientSize(), (Size{640, 256}))
+        << "the chip window fits the image, but not below 320 wide";
     EXPECT_FALSE(e.screen().kindScreen()->isGridShown());
     EXPECT_FALSE(e.screen().kindScreen()->isFileLoaded()) << "a vanished path is forgotten";
     EXPECT_EQ(e.map().title(), kNewMapTitle) << "no map path: a new 40 × 40 map";
@@ -161,6 +161,7 @@ TEST(Application, ClosingAsksAndEndingWritesTheSettings) {
 
 TEST(Application, TheKeyThatChoseACommandIsNotAKeyForTheMap) {
     Editor e;
+    writeText(e.ini(), "[ChipInfo]\npath=" + e.chipSheet() + "\n");  // keys need chips
     ASSERT_TRUE(e.app->start());
     e.map().send(Message::command(command::ToggleGrid));
     EXPECT_FALSE(e.screen().isGridShown());

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/core/SettingsLocation.h"
+
+class QtHost;
+
+namespace platform {
+class InstanceLock;
+}
+
+// The editor's program on a host: refuses to run beside another copy (lock held elsewhere),
+// then starts the editor and runs it until its map window closes. Returns the exit code.
+int runPelorin(QtHost& host, platform::InstanceLock& lock, const SettingsLocation& settings);

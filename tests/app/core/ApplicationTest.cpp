@@ -8,6 +8,7 @@
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
 #include "map/MapScreen.h"
+#include "map/ReplaceDialog.h"
 #include "platform/Message.h"
 #include "platform/ProfileFile.h"
 #include "platform/VirtualKey.h"
@@ -64,8 +65,8 @@ TEST(Application, StartsWithItsDefaultsWithoutASettingsFile) {
     for (FakeNativeWindow* w : e.host.windows()) {
         classes.push_back(w->spec().className);
     }
-    EXPECT_EQ(classes, (std::vector<std::string>{"Parent", "mapeditor", "kindview", "chipview",
-                                                 "preview"}));
+    EXPECT_EQ(classes,
+              (std::vector<std::string>{"Parent", "mapeditor", "kindview", "chipview", "preview"}));
     EXPECT_TRUE(e.host.boxes.empty());
     EXPECT_EQ(e.map().title(), kNewMapTitle);
     EXPECT_EQ(e.map().clientSize(), (Size{800, 600}));
@@ -112,10 +113,13 @@ TEST(Application, EachStartupFailureSaysWhatFailed) {
 TEST(Application, AppliesTheSettingsFile) {
     Editor e;
     const std::string sheet = e.chipSheet();
-    writeText(e.ini(), "[MapInfo]\nwindw=1281\nwindh=480\ngrid=0\nscrbar=1\ngrid_red=300\n"
-                       "[ChipInfo]\npath=" + sheet +
-                           "\nchipw=48\nchiph=24\nwindw=640\nwindh=400\n"
-                           "[KindInfo]\npath=" + e.dir.file("gone.knd") + "\ngrid=0\n");
+    writeText(e.ini(),
+              "[MapInfo]\nwindw=1281\nwindh=480\ngrid=0\nscrbar=1\ngrid_red=300\n"
+              "[ChipInfo]\npath=" +
+                  sheet +
+                  "\nchipw=48\nchiph=24\nwindw=640\nwindh=400\n"
+                  "[KindInfo]\npath=" +
+                  e.dir.file("gone.knd") + "\ngrid=0\n");
     ASSERT_TRUE(e.app->start());
     EXPECT_EQ(e.map().clientSize(), (Size{800, 480})) << "1281 is out of range";
     EXPECT_FALSE(e.screen().isGridShown());
@@ -300,4 +304,32 @@ TEST(Application, AChipImageThatCannotBeLoadedIsReported) {
     e.map().send(Message::command(command::LoadChips));
     EXPECT_TRUE(e.screen().chipScreen()->isLoaded());
     EXPECT_EQ(e.app->chipPath(), e.dir.file("chips.bmp"));
+}
+
+TEST(Application, ReplaceOpensItsDialogOnlyForAFileBackedMapWithChips) {
+    Editor e;
+    writeText(e.ini(), "[ChipInfo]\npath=" + e.chipSheet() + "\n");
+    ASSERT_TRUE(e.app->start());
+    e.map().send(Message::command(command::Replace));
+    EXPECT_TRUE(e.host.dialogs.empty()) << "a new map has no file yet";
+
+    e.host.fileAnswers.push_back({e.dir.file("r.map")});
+    e.map().send(Message::command(command::SaveMap));
+    // Chip −1 (every empty cell) becomes attribute 7: "チップ" −1 cannot be typed (the range
+    // starts at 0), so chip 0 is put first and replaced.
+    e.screen().put();
+    e.host.dialogScripts.push_back([](FakeDialog& d) {
+        d.type(ReplaceDialog::kSourceNumberId, "0");
+        d.choose(ReplaceDialog::kTargetKindId, ReplaceDialog::kAttributeKind);
+        d.type(ReplaceDialog::kTargetNumberId, "7");
+        d.click(Dialog::kOkId);
+    });
+    e.map().send(Message::command(command::Replace));
+    ASSERT_EQ(e.host.dialogs.size(), 1u);
+    EXPECT_EQ(e.host.dialogs[0].title, "チップの置換");
+    EXPECT_EQ(e.host.dialogs[0].owner, e.app->mapWindow());
+    EXPECT_EQ(e.screen().grid().kind(0, 0), 7);
+    EXPECT_EQ(e.screen().grid().kind(1, 0), 0);
+    EXPECT_EQ(e.screen().editLayer(), 1) << "the view shows the layer replaced into";
+    EXPECT_EQ(e.host.boxes.back().text, "1個置換しました");
 }

@@ -405,6 +405,25 @@ void CellGridScreen::selectionFollow(Axis axis) {
 
 // --- Navigation by keys.
 
+bool CellGridScreen::stepByArrowKey(int key) {
+    switch (key) {
+        case platform::VK_LEFT:
+            stepCursor(X, -1);
+            return true;
+        case platform::VK_RIGHT:
+            stepCursor(X, 1);
+            return true;
+        case platform::VK_UP:
+            stepCursor(Y, -1);
+            return true;
+        case platform::VK_DOWN:
+            stepCursor(Y, 1);
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool CellGridScreen::stepCursor(Axis a, int direction) {
     if (direction < 0 ? m_cursor[a] <= 0 : m_cursor[a] >= lastCell(a)) {
         return false;

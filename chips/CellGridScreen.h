@@ -161,6 +161,8 @@ protected:
 
     // Navigation by keys; false when the cursor was already as far as it goes.
     bool stepCursor(Axis axis, int direction);
+    // The arrow keys' step; false for any other key.
+    bool stepByArrowKey(int key);
     bool pageBackward(Axis axis);
     bool pageForward(Axis axis);
     bool goHome(Axis axis);

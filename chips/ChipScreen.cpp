@@ -192,24 +192,8 @@ void ChipScreen::cancelSelection() {
 }
 
 void ChipScreen::onKeyDown(int key) {
-    if (!m_loaded) {
-        return;
-    }
-    switch (key) {
-        case platform::VK_LEFT:
-            stepCursor(X, -1);
-            break;
-        case platform::VK_RIGHT:
-            stepCursor(X, 1);
-            break;
-        case platform::VK_UP:
-            stepCursor(Y, -1);
-            break;
-        case platform::VK_DOWN:
-            stepCursor(Y, 1);
-            break;
-        default:
-            break;
+    if (m_loaded) {
+        stepByArrowKey(key);
     }
 }
 

@@ -457,18 +457,6 @@ void MapScreen::onKeyDown(int key) {
     // With Ctrl the page keys page through rows instead of columns.
     const bool ctrl = host().isKeyDown(platform::VK_CONTROL);
     switch (key) {
-        case platform::VK_LEFT:
-            stepCursor(X, -1);
-            break;
-        case platform::VK_RIGHT:
-            stepCursor(X, 1);
-            break;
-        case platform::VK_UP:
-            stepCursor(Y, -1);
-            break;
-        case platform::VK_DOWN:
-            stepCursor(Y, 1);
-            break;
         case platform::VK_PRIOR:
             pageBackward(ctrl ? Y : X);
             break;
@@ -486,6 +474,7 @@ void MapScreen::onKeyDown(int key) {
             }
             break;
         default:
+            stepByArrowKey(key);
             break;
     }
 }

@@ -141,65 +141,43 @@ void QtClientArea::paintEvent(QPaintEvent* event) {
     }
 }
 
-void QtClientArea::mousePressEvent(QMouseEvent* event) {
-    platform::MessageId id;
+void QtClientArea::deliverButton(QMouseEvent* event, int action) {
+    // Rows: left, right, middle; columns: press, release, double click (which Qt sends instead
+    // of the second press, as Win32 sends WM_*BUTTONDBLCLK).
+    static const platform::MessageId kIds[3][3] = {
+        {platform::WM_LBUTTONDOWN, platform::WM_LBUTTONUP, platform::WM_LBUTTONDBLCLK},
+        {platform::WM_RBUTTONDOWN, platform::WM_RBUTTONUP, platform::WM_RBUTTONDBLCLK},
+        {platform::WM_MBUTTONDOWN, platform::WM_MBUTTONUP, platform::WM_MBUTTONDBLCLK},
+    };
+    int button;
     switch (event->button()) {
         case Qt::LeftButton:
-            id = platform::WM_LBUTTONDOWN;
+            button = 0;
             break;
         case Qt::RightButton:
-            id = platform::WM_RBUTTONDOWN;
+            button = 1;
             break;
         case Qt::MiddleButton:
-            id = platform::WM_MBUTTONDOWN;
+            button = 2;
             break;
         default:
             return;
     }
     const QPoint p = event->position().toPoint();
-    m_window.deliver(Message::mouse(id, p.x(), p.y(),
+    m_window.deliver(Message::mouse(kIds[button][action], p.x(), p.y(),
                                     qtkeymap::mouseKeys(event->buttons(), event->modifiers())));
+}
+
+void QtClientArea::mousePressEvent(QMouseEvent* event) {
+    deliverButton(event, 0);
 }
 
 void QtClientArea::mouseReleaseEvent(QMouseEvent* event) {
-    platform::MessageId id;
-    switch (event->button()) {
-        case Qt::LeftButton:
-            id = platform::WM_LBUTTONUP;
-            break;
-        case Qt::RightButton:
-            id = platform::WM_RBUTTONUP;
-            break;
-        case Qt::MiddleButton:
-            id = platform::WM_MBUTTONUP;
-            break;
-        default:
-            return;
-    }
-    const QPoint p = event->position().toPoint();
-    m_window.deliver(Message::mouse(id, p.x(), p.y(),
-                                    qtkeymap::mouseKeys(event->buttons(), event->modifiers())));
+    deliverButton(event, 1);
 }
 
 void QtClientArea::mouseDoubleClickEvent(QMouseEvent* event) {
-    // Qt sends this instead of the second press, as Win32 sends WM_*BUTTONDBLCLK.
-    platform::MessageId id;
-    switch (event->button()) {
-        case Qt::LeftButton:
-            id = platform::WM_LBUTTONDBLCLK;
-            break;
-        case Qt::RightButton:
-            id = platform::WM_RBUTTONDBLCLK;
-            break;
-        case Qt::MiddleButton:
-            id = platform::WM_MBUTTONDBLCLK;
-            break;
-        default:
-            return;
-    }
-    const QPoint p = event->position().toPoint();
-    m_window.deliver(Message::mouse(id, p.x(), p.y(),
-                                    qtkeymap::mouseKeys(event->buttons(), event->modifiers())));
+    deliverButton(event, 2);
 }
 
 void QtClientArea::mouseMoveEvent(QMouseEvent* event) {

@@ -52,6 +52,8 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // action: 0 press, 1 release, 2 double click.
+    void deliverButton(QMouseEvent* event, int action);
     QScrollBar& bar(platform::ScrollAxis axis) const;
     void resizeImage(platform::Size size);
     void scrollAction(platform::ScrollAxis axis, int action);

@@ -10,6 +10,8 @@
 #include "map/MapFile.h"
 #include "platform/FileIo.h"
 #include "platform/MessagePort.h"
+#include "tools/EditScript.h"
+#include "tools/HeadlessEditor.h"
 #include "tools/Json.h"
 #include "tools/PngWriter.h"
 
@@ -123,6 +125,22 @@ bool layerFromJson(const json::Value& value, const char* name, MapGrid::Layer& l
         layer.push_back(std::move(cells));
     }
     return true;
+}
+
+// The JSON of export: both layers with the map's size.
+std::string mapToJson(const MapGrid& grid) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(grid.columns()) * grid.rows() * 4 + 64);
+    out += "{\"columns\":";
+    json::appendInteger(out, grid.columns());
+    out += ",\"rows\":";
+    json::appendInteger(out, grid.rows());
+    out += ",\"chips\":";
+    appendLayer(out, grid.chipLayer());
+    out += ",\"attributes\":";
+    appendLayer(out, grid.kindLayer());
+    out += "}\n";
+    return out;
 }
 
 const char* const kRecordKeys[] = {"number",  "z",      "memo",     "red",
@@ -260,11 +278,29 @@ const char* PelorinTool::usage() {
            "  convert IMAGE -o OUT.png\n"
            "      decode a BMP, PNG, JPEG or MAG image (or one an image plug-in beside\n"
            "      pelorin-tool reads) as the editor does and write it as an RGBA PNG\n"
+           "  edit MAP --script FILE [--chips IMAGE] [-o OUT] [--json]\n"
+           "      run the editor's own operations on the map, one script command per line,\n"
+           "      each doing what its key, menu command or dialog does (under the same\n"
+           "      conditions); then save the map over MAP or to OUT (\".map\" is forced), or\n"
+           "      with --json print it as export does (to OUT with -o). The editor's messages\n"
+           "      and refusals go to stderr and the script goes on. \"#\" starts a comment.\n"
+           "        layer chips|attributes     the view that edits go to\n"
+           "        cursor X Y                 click a cell; nothing selected\n"
+           "        select X1 Y1 X2 Y2         select from the anchor to the moving corner\n"
+           "        deselect\n"
+           "        chip N                     click a chip in the chip window (needs --chips)\n"
+           "        chip-block C1 R1 C2 R2     select chips in the chip window (needs --chips)\n"
+           "        attribute N                click an attribute (0..99)\n"
+           "        put, erase                 Enter, Delete (both need --chips)\n"
+           "        copy, paste, undo, redo\n"
+           "        insert-rows, delete-rows, insert-columns, delete-columns\n"
+           "        replace FROM TO chips|attributes chips|attributes   (needs --chips)\n"
+           "        canvas W H, chip-size W H  the size settings\n"
            "\n"
            "options:\n"
            "  -h, --help     show this text\n"
            "\n"
-           "exit status: 0 success, 1 bad input, 2 usage error\n";
+           "exit status: 0 success, 1 bad input, 2 usage error or malformed script\n";
 }
 
 int PelorinTool::usageError(const std::string& message) {
@@ -306,6 +342,7 @@ int PelorinTool::run(const std::vector<std::string>& args) {
         {"import", {{"-o", true}}},
         {"kinds", {{"-o", true}, {"--from-json", true}, {"--defaults", false}}},
         {"convert", {{"-o", true}}},
+        {"edit", {{"--script", true}, {"--chips", true}, {"-o", true}, {"--json", false}}},
     };
     const auto known = kOptions.find(command);
     if (known == kOptions.end()) {
@@ -346,6 +383,9 @@ int PelorinTool::run(const std::vector<std::string>& args) {
     }
     if (command == "convert") {
         return convert(options);
+    }
+    if (command == "edit") {
+        return edit(options);
     }
     return kinds(options);
 }
@@ -396,18 +436,10 @@ int PelorinTool::exportMap(const Options& options) {
         return kBadInput;
     }
     std::string out;
-    out.reserve(static_cast<std::size_t>(grid.columns()) * grid.rows() * 4 + 64);
     if (format == "json") {
-        out += "{\"columns\":";
-        json::appendInteger(out, grid.columns());
-        out += ",\"rows\":";
-        json::appendInteger(out, grid.rows());
-        out += ",\"chips\":";
-        appendLayer(out, grid.chipLayer());
-        out += ",\"attributes\":";
-        appendLayer(out, grid.kindLayer());
-        out += "}\n";
+        out = mapToJson(grid);
     } else {
+        out.reserve(static_cast<std::size_t>(grid.columns()) * grid.rows() * 4 + 64);
         const MapGrid::Layer& layer = layerName == "chips" ? grid.chipLayer() : grid.kindLayer();
         for (const MapGrid::Row& row : layer) {
             for (std::size_t c = 0; c < row.size(); ++c) {
@@ -575,6 +607,63 @@ int PelorinTool::convert(const Options& options) {
     const std::string outPath = options.value("-o");
     if (!platform::writeFileAtomically(outPath, {{png.data(), png.size()}}, &error)) {
         return inputError(error);
+    }
+    return kOk;
+}
+
+int PelorinTool::edit(const Options& options) {
+    if (options.positional.size() != 1 || !options.has("--script")) {
+        return usageError("edit takes one map file and --script FILE");
+    }
+    const std::string scriptPath = options.value("--script");
+    std::string text, error;
+    if (!readText(scriptPath, text)) {
+        return inputError("cannot read " + scriptPath);
+    }
+    std::vector<EditScript::Command> commands;
+    if (!EditScript::parse(text, commands, error)) {
+        std::fprintf(m_err, "pelorin-tool: %s\n", error.c_str());
+        return kUsage;
+    }
+    // The chip window's selection means nothing without a chip image.
+    for (const EditScript::Command& command : commands) {
+        if (EditScript::needsChipWindow(command.op) && !options.has("--chips")) {
+            std::fprintf(m_err, "pelorin-tool: script line %d: %s needs --chips IMAGE\n",
+                         command.line, command.name.c_str());
+            return kUsage;
+        }
+    }
+
+    HeadlessEditor editor;
+    auto flush = [&](const std::string& prefix) {
+        for (const std::string& line : editor.takeMessages()) {
+            std::fprintf(m_err, "pelorin-tool: %s%s\n", prefix.c_str(), line.c_str());
+        }
+    };
+    const std::string& mapPath = options.positional[0];
+    if (!editor.loadMap(mapPath)) {
+        flush("");
+        return kBadInput;
+    }
+    if (options.has("--chips")) {
+        const std::string chipsPath = options.value("--chips");
+        if (!editor.loadChipImage(chipsPath)) {
+            flush("");
+            return inputError("cannot load the chip image " + chipsPath);
+        }
+    }
+    flush("");
+    for (const EditScript::Command& command : commands) {
+        editor.run(command);
+        flush("script line " + std::to_string(command.line) + ": ");
+    }
+
+    if (options.has("--json")) {
+        return emit(mapToJson(editor.grid()), options.value("-o"));
+    }
+    std::string outPath = options.value("-o", mapPath);
+    if (!editor.saveMap(outPath)) {
+        return inputError("cannot write " + outPath);
     }
     return kOk;
 }

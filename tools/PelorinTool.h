@@ -25,6 +25,7 @@ private:
     int importMap(const Options& options);
     int kinds(const Options& options);
     int convert(const Options& options);
+    int edit(const Options& options);
 
     int usageError(const std::string& message);
     int inputError(const std::string& message);

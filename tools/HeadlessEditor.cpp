@@ -1,0 +1,310 @@
+#include "tools/HeadlessEditor.h"
+
+#include "chips/ChipScreen.h"
+#include "chips/KindScreen.h"
+#include "gfx/CNxSystem.h"
+#include "map/MapFile.h"
+#include "map/MapScreen.h"
+#include "platform/NativeWindow.h"
+#include "platform/VirtualKey.h"
+#include "platform/WindowSpec.h"
+#include "tests/support/FakeDialog.h"
+#include "tools/GridGestures.h"
+
+using Op = EditScript::Op;
+
+namespace {
+
+// The shell's defaults for the chip window (its settings record).
+constexpr int kChipWindowWidth = 800;
+constexpr int kChipWindowHeight = 600;
+
+platform::WindowSpec windowSpec(const char* className, platform::Size client) {
+    platform::WindowSpec spec;
+    spec.className = className;
+    spec.title = className;
+    spec.clientSize = client;
+    return spec;
+}
+
+const char* layerWord(int layer) {
+    return layer == MapGrid::kChipLayer ? "chip" : "attribute";
+}
+
+}  // namespace
+
+HeadlessEditor::HeadlessEditor()
+    : m_replaceDialog([this](int from, int to, int sourceLayer, int targetLayer) {
+          m_map->replace(from, to, sourceLayer, targetLayer);
+      }) {
+    // The windows and screens in the order the shell makes them. The recording host never
+    // refuses a window, and a screen attaches to any window it is given.
+    m_mapWindow = m_host.createWindow(
+        windowSpec("mapeditor", {MapScreen::kDefaultWindowWidth, MapScreen::kDefaultWindowHeight}),
+        nullptr);
+    CNxSystem::Get().SetMessagePort(&m_host);
+    CNxSystem::Get().SetOwnerWindow(m_mapWindow.get());
+    m_map = std::make_unique<MapScreen>(m_host);
+    m_map->attach(m_mapWindow.get(), MapScreen::kDefaultWindowWidth,
+                  MapScreen::kDefaultWindowHeight);
+    m_kindWindow =
+        m_host.createWindow(windowSpec("kindview", {KindScreen::kColumns * KindScreen::kCellSize,
+                                                    KindScreen::kRows * KindScreen::kCellSize}),
+                            nullptr);
+    m_map->createKindScreen(m_kindWindow.get());
+    m_chipWindow =
+        m_host.createWindow(windowSpec("chipview", {kChipWindowWidth, kChipWindowHeight}), nullptr);
+    m_map->createChipScreen(m_chipWindow.get(), kChipWindowWidth, kChipWindowHeight);
+}
+
+HeadlessEditor::~HeadlessEditor() {
+    // Screens let go of their windows before the windows go.
+    m_map.reset();
+    CNxSystem::Get().SetOwnerWindow(nullptr);
+    CNxSystem::Get().SetMessagePort(nullptr);
+}
+
+bool HeadlessEditor::loadMap(const std::string& path) {
+    MapGrid grid;
+    MapFile::Header header;
+    const bool loaded =
+        MapFile::load(path, grid, m_host, m_mapWindow.get(), &header) != MapFile::Format::None;
+    if (loaded) {
+        if (header.chipWidth >= MapGrid::kMinChipSize &&
+            header.chipWidth <= MapGrid::kMaxChipSize &&
+            header.chipHeight >= MapGrid::kMinChipSize &&
+            header.chipHeight <= MapGrid::kMaxChipSize) {
+            m_map->setChipSize(header.chipWidth, header.chipHeight);
+        }
+        grid.setFileBacked(true);
+        m_map->takeMap(std::move(grid));
+    }
+    collectBoxes();
+    return loaded;
+}
+
+bool HeadlessEditor::loadChipImage(const std::string& path) {
+    const bool loaded = m_map->loadChipImage(path);
+    collectBoxes();
+    return loaded;
+}
+
+bool HeadlessEditor::hasChipImage() const {
+    return m_map->chipScreen()->isLoaded();
+}
+
+const MapGrid& HeadlessEditor::grid() const {
+    return m_map->grid();
+}
+
+bool HeadlessEditor::saveMap(std::string& path) {
+    return m_map->saveMap(path);
+}
+
+std::vector<std::string> HeadlessEditor::takeMessages() {
+    collectBoxes();
+    std::vector<std::string> messages;
+    messages.swap(m_messages);
+    return messages;
+}
+
+void HeadlessEditor::note(const std::string& text) {
+    collectBoxes();
+    m_messages.push_back(text);
+}
+
+void HeadlessEditor::collectBoxes() {
+    for (; m_boxesSeen < m_host.boxes.size(); ++m_boxesSeen) {
+        const testing_support::FakeHost::Box& box = m_host.boxes[m_boxesSeen];
+        m_messages.push_back(box.title + ": " + box.text);
+    }
+}
+
+bool HeadlessEditor::insideMap(const EditScript::Command& command, int column, int row) {
+    const MapGrid& map = m_map->grid();
+    if (map.contains(column, row)) {
+        return true;
+    }
+    note(command.name + ": cell (" + std::to_string(column) + ", " + std::to_string(row) +
+         ") lies outside the " + std::to_string(map.columns()) + " x " +
+         std::to_string(map.rows()) + " map; nothing changed");
+    return false;
+}
+
+void HeadlessEditor::pressKey(int key) {
+    m_map->onKeyDown(key);
+    m_map->onKeyUp(key);
+}
+
+void HeadlessEditor::run(const EditScript::Command& command) {
+    MapScreen& map = *m_map;
+    ChipScreen& chips = *map.chipScreen();
+    const auto& a = command.args;
+    GridGestures mapGestures(
+        map, [&map](int x, int y) { map.onLeftButtonDown(x, y); }, m_host);
+    // Keys reach the map only with a chip image; menu commands need none.
+    const bool keys = map.hasSize() && chips.isLoaded();
+    switch (command.op) {
+        case Op::Layer:
+            // "属性の表示(&D)" switches between the two.
+            if (map.editLayer() != a[0]) {
+                map.setEditLayer(a[0]);
+            }
+            break;
+        case Op::Cursor:
+            if (insideMap(command, a[0], a[1]) && !mapGestures.moveCursor(a[0], a[1])) {
+                note("cursor: the map window did not take the cursor to the cell");
+            }
+            break;
+        case Op::Select:
+            if (insideMap(command, a[0], a[1]) && insideMap(command, a[2], a[3]) &&
+                !mapGestures.select(a[0], a[1], a[2], a[3])) {
+                note("select: the map window did not select the cells");
+            }
+            break;
+        case Op::Deselect:
+            mapGestures.dropSelection();
+            break;
+        case Op::Chip:
+        case Op::ChipBlock:
+            selectChips(command);
+            break;
+        case Op::Attribute:
+            map.kindScreen()->onLeftButtonDown(a[0] % KindScreen::kColumns * KindScreen::kCellSize,
+                                               a[0] / KindScreen::kColumns * KindScreen::kCellSize);
+            break;
+        case Op::Put:
+            if (!keys) {
+                note("put needs a chip image (--chips), as the Enter key does; nothing was put");
+            } else {
+                pressKey(platform::VK_RETURN);
+            }
+            break;
+        case Op::Erase:
+            if (!keys) {
+                note(
+                    "erase needs a chip image (--chips), as the Delete key does; nothing was "
+                    "erased");
+            } else {
+                if (map.editLayer() == MapGrid::kKindLayer) {
+                    note("erase does nothing in the attribute view");
+                }
+                pressKey(platform::VK_DELETE);
+            }
+            break;
+        case Op::Copy:
+            map.copySelection();  // "コピー(&C)"
+            break;
+        case Op::Paste:
+            if (!map.canPaste()) {
+                note(std::string("paste: the ") + layerWord(map.editLayer()) +
+                     " copy buffer is empty (\"貼り付け(&V)\" is disabled); nothing was pasted");
+            } else {
+                map.paste();
+            }
+            break;
+        case Op::InsertRows:
+            map.insertOrDeleteLines(false, true, false);  // "行挿入　Shift+Insert"
+            break;
+        case Op::DeleteRows:
+            map.insertOrDeleteLines(true, true, false);  // "行削除　Shift+Delete"
+            break;
+        case Op::InsertColumns:
+            map.insertOrDeleteLines(false, false, true);  // "列挿入　Ctrl+Insert"
+            break;
+        case Op::DeleteColumns:
+            map.insertOrDeleteLines(true, false, true);  // "列削除　Ctrl+Delete"
+            break;
+        case Op::Replace:
+            replace(command);
+            break;
+        case Op::Canvas:
+            // The size page applies only what the user changed.
+            if (a[0] != map.grid().columns() || a[1] != map.grid().rows()) {
+                map.setCanvasSize(a[0], a[1]);
+            }
+            break;
+        case Op::ChipSize:
+            if (a[0] != map.chipSize().width || a[1] != map.chipSize().height) {
+                map.setChipSize(a[0], a[1]);
+            }
+            break;
+        case Op::Undo:
+            if (!map.canUndo()) {
+                note("undo: nothing to undo (\"元に戻す(&Z)\" is disabled)");
+            } else {
+                map.undo();
+            }
+            break;
+        case Op::Redo:
+            if (!map.canRedo()) {
+                note("redo: nothing to redo (\"やり直し(&Y)\" is disabled)");
+            } else {
+                map.redo();
+            }
+            break;
+    }
+    collectBoxes();
+}
+
+void HeadlessEditor::selectChips(const EditScript::Command& command) {
+    ChipScreen& chips = *m_map->chipScreen();
+    const auto& a = command.args;
+    const int columns = chips.columns();
+    const int rows = chips.chipSet().rows();
+    GridGestures gestures(
+        chips, [&chips](int x, int y) { chips.onLeftButtonDown(x, y); }, m_host);
+    if (command.op == Op::Chip) {
+        if (a[0] >= chips.chipCount()) {
+            note("chip: the chip image holds chips 0 to " + std::to_string(chips.chipCount() - 1) +
+                 "; the chip selection stays");
+        } else if (!gestures.select(a[0] % columns, a[0] / columns, a[0] % columns,
+                                    a[0] / columns)) {
+            note("chip: the chip window did not select the chip");
+        }
+        return;
+    }
+    if (a[0] >= columns || a[2] >= columns || a[1] >= rows || a[3] >= rows) {
+        note("chip-block: the chip image has " + std::to_string(columns) + " x " +
+             std::to_string(rows) + " chips; the chip selection stays");
+    } else if (!gestures.select(a[0], a[1], a[2], a[3])) {
+        note("chip-block: the chip window did not select the chips");
+    }
+}
+
+void HeadlessEditor::replace(const EditScript::Command& command) {
+    MapScreen& map = *m_map;
+    ChipScreen& chips = *map.chipScreen();
+    const auto& a = command.args;
+    // "置換(&I)" opens the dialog only for a file-backed map with a chip image.
+    if (!map.isFileBacked() || !chips.isLoaded()) {
+        note("replace needs a chip image (--chips), as \"置換(&I)\" does; nothing was replaced");
+        return;
+    }
+    for (int i = 0; i < 2; ++i) {
+        if (a[2 + i] == MapGrid::kChipLayer && a[i] >= chips.chipCount()) {
+            note("replace: the chip image holds chips 0 to " +
+                 std::to_string(chips.chipCount() - 1) + "; nothing was replaced");
+            return;
+        }
+    }
+    // The dialog as the user fills it in: each group's kind, then its number, then OK.
+    bool taken = false;
+    m_host.dialogScripts.push_back([&](testing_support::FakeDialog& dialog) {
+        const int kindIds[2] = {ReplaceDialog::kSourceKindId, ReplaceDialog::kTargetKindId};
+        const int numberIds[2] = {ReplaceDialog::kSourceNumberId, ReplaceDialog::kTargetNumberId};
+        for (int i = 0; i < 2; ++i) {
+            dialog.choose(kindIds[i], a[2 + i]);
+            dialog.type(numberIds[i], std::to_string(a[i]));
+            const platform::SpinPosition position = dialog.position(numberIds[i]);
+            if (!position.valid || position.value != a[i]) {
+                return;  // the number field refused it: Escape
+            }
+        }
+        taken = dialog.click(platform::Dialog::kOkId);
+    });
+    m_replaceDialog.run(m_host, m_mapWindow.get(), chips.chipCount());
+    if (!taken) {
+        note("replace: the replace dialog did not take the numbers; nothing was replaced");
+    }
+}

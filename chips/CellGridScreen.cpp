@@ -528,12 +528,12 @@ bool CellGridScreen::goEnd(Axis a) {
 
 // --- Scroll bars and wheel.
 
-void CellGridScreen::scrollBy(Axis a, int cells) {
+bool CellGridScreen::scrollBy(Axis a, int cells) {
     // The cursor keeps its place in the window; the cells under it change.
     const int position = m_view[a] / m_cell[a];
     const int target = std::clamp(position + cells, 0, m_maxView[a] / m_cell[a]);
     if (target == position) {
-        return;
+        return false;
     }
     const int spriteCell = m_cursor[a] - position;
     m_view[a] = target * m_cell[a];
@@ -542,6 +542,7 @@ void CellGridScreen::scrollBy(Axis a, int cells) {
     updateScrollPositions();
     selectionFollow(a);
     updateTitle();
+    return true;
 }
 
 void CellGridScreen::onScroll(platform::ScrollAxis axis, int code, int position) {
@@ -588,7 +589,11 @@ void CellGridScreen::onMouseWheel(int delta, int keys) {
     }
     selectionRuleBefore();
     const Axis a = (keys & platform::MK_RBUTTON) != 0 ? X : Y;
-    scrollBy(a, delta < 1 ? 1 : -1);
+    // At the view's end nothing scrolls, but the selection rule may have started or ended a
+    // selection, which the title shows.
+    if (!scrollBy(a, delta < 1 ? 1 : -1)) {
+        updateTitle();
+    }
 }
 
 // --- Mouse.

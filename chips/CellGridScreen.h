@@ -181,7 +181,7 @@ private:
     void buildGrid();
     void fillEdges();
     void clampView();
-    void scrollBy(Axis axis, int cells);
+    bool scrollBy(Axis axis, int cells);  // whether the view moved
     void panTo(int x, int y);
     void dragTo(int x, int y);
     int lastCell(Axis axis) const { return extent(axis) - 1; }

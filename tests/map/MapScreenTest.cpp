@@ -495,6 +495,22 @@ TEST_F(MapScreenTest, WheelAndScrollBars) {
     EXPECT_EQ(map.viewPosition().x, 480) << "kept within the range";
 }
 
+TEST_F(MapScreenTest, TheWheelAtTheViewsEndStillShowsTheSelectionRuleInTheTitle) {
+    ASSERT_TRUE(loadChips());
+    // View at the top: turning the wheel away from the user scrolls nothing, but Shift starts a
+    // selection at the cursor and the title says so.
+    host.setKeyDown(platform::VK_SHIFT);
+    mapWindow.send(Message::wheel(120, 10, 10, platform::MK_SHIFT));
+    host.setKeyDown(platform::VK_SHIFT, false);
+    EXPECT_EQ(map.viewPosition().y, 0);
+    EXPECT_TRUE(map.isSelectionShown());
+    EXPECT_EQ(selectionText(), "選択範囲:(0:0～0:0)");
+    // Without Shift the selection ends, and the title follows.
+    mapWindow.send(Message::wheel(120, 10, 10, platform::MK_RBUTTON));
+    EXPECT_FALSE(map.isSelectionShown());
+    EXPECT_EQ(selectionText(), "選択範囲:(-1:-1～-1:-1)");
+}
+
 TEST_F(MapScreenTest, AutoScrollFollowsADragRestingNearTheEdge) {
     ASSERT_TRUE(loadChips());
     click(400, 300);

@@ -1,0 +1,1163 @@
+// The map screen driven as the user drives it — keys, clicks, drags and the wheel in the map
+// window, picks in the chip and attribute windows, the replace dialog's call — and, beside it, a
+// deliberately plain model: nested vectors for both layers, whole snapshots for the history, and
+// the rules for cursor, view and selection written out once more. After every step the grid, its
+// size, the cursor, the selection, the view, the edited layer, the copy buffers, the history's
+// state, the message boxes and the title must agree.
+//
+// Where the editor makes a deliberate choice of its own (see its headers), the model makes it too:
+// a stamp (chip block or paste from the cursor cell) records every cell it changed, column
+// insertion stops at the limit for the whole operation and says so once, undo and redo put the
+// cursor on the moving corner of the selection they restore, a row or column step keeps the view
+// it ended with, a drag clamps the pointer to the window and the map, and the view moves in whole
+// chips.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "chips/ChipScreen.h"
+#include "chips/KindScreen.h"
+#include "map/MapScreen.h"
+#include "platform/Message.h"
+#include "platform/MessageHandler.h"
+#include "platform/VirtualKey.h"
+#include "tests/chips/ScreenTestSupport.h"
+#include "tests/support/FakeHost.h"
+#include "tests/support/FakeNativeWindow.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using platform::Message;
+using Cells = std::vector<std::vector<int>>;
+
+constexpr int kChip = 32;
+constexpr int kWindow[2] = {800, 600};
+constexpr int kImageSize = 256;                    // the chip image: 8 × 8 chips
+constexpr int kImageColumns = kImageSize / kChip;  // chips in one row of the image
+constexpr int kChipPick[2] = {4, 3};               // chips the user picks from: 4 × 3
+constexpr int kKindPick[2] = {3, 2};               // attributes likewise
+constexpr int kKindColumns = 25;                   // the attribute window's cells across
+constexpr int kMaxLines = 5000;
+constexpr int kHistorySteps = 10;
+constexpr int X = 0, Y = 1;
+
+int blank(int layer) {
+    return layer == 0 ? -1 : 0;
+}
+
+// The cursor and the rectangle chosen with the mouse or Shift, as the map window and the chip
+// window both keep them.
+struct Picker {
+    int cursor[2] = {0, 0};
+    bool shown = false;
+    int start[2] = {-1, -1};  // anchor
+    int end[2] = {-1, -1};    // moving corner
+    bool dragging = false;
+
+    void clear() {
+        shown = false;
+        start[X] = start[Y] = end[X] = end[Y] = -1;
+    }
+    void startAtCursor() {
+        shown = true;
+        for (int a : {X, Y}) {
+            start[a] = end[a] = cursor[a];
+        }
+    }
+    bool contains(int column, int row) const {
+        return shown && column >= std::min(start[X], end[X]) &&
+               column <= std::max(start[X], end[X]) && row >= std::min(start[Y], end[Y]) &&
+               row <= std::max(start[Y], end[Y]);
+    }
+    // A click on a cell: a new one-cell selection there, unless it lies in the shown one.
+    void click(int column, int row, int columns, int rows) {
+        if (column < 0 || row < 0 || column >= columns || row >= rows) {
+            return;
+        }
+        const bool inside = contains(column, row);
+        cursor[X] = column;
+        cursor[Y] = row;
+        dragging = true;
+        if (!inside) {
+            clear();
+            startAtCursor();
+        }
+    }
+    // The pointer, held down, over a cell (already brought into the grid).
+    void dragTo(int column, int row) {
+        if (!dragging) {
+            return;
+        }
+        const int cell[2] = {column, row};
+        for (int a : {X, Y}) {
+            if (cell[a] != cursor[a]) {
+                cursor[a] = cell[a];
+                if (shown) {
+                    end[a] = cell[a];
+                }
+            }
+        }
+    }
+    bool isMulti() const { return shown && (start[X] != end[X] || start[Y] != end[Y]); }
+};
+
+// One undoable step: the map before and after, and what undo and redo restore besides.
+struct Entry {
+    Cells before[2], after[2];
+    int cursor[2];
+    int view[2];
+    int layer;
+    bool shape;
+    bool showSelection;
+    int corners[4];
+};
+
+// The map screen as the obvious code would have it.
+class Model {
+public:
+    Cells layers[2];
+    Picker map, chips;
+    int view[2] = {0, 0};
+    int layer = 0;
+    int kind[2] = {0, 0};  // the attribute window's cursor
+    Cells buffers[2];
+    bool latch = false;
+    std::vector<Entry> history;
+    std::size_t position = 0;
+    int boxes = 0;
+    std::string boxText, boxTitle;
+    std::set<int> held;  // keys down
+
+    int columns() const { return layers[0].empty() ? 0 : static_cast<int>(layers[0][0].size()); }
+    int rows() const { return static_cast<int>(layers[0].size()); }
+    int extent(int a) const { return a == X ? columns() : rows(); }
+    int maxView(int a) const {
+        const int total = extent(a) * kChip;
+        return total <= kWindow[a] ? 0 : (total - kWindow[a]) / kChip * kChip;
+    }
+    bool isHeld(int key) const { return held.count(key) != 0; }
+    bool shift() const { return isHeld(platform::VK_SHIFT); }
+    bool ctrl() const { return isHeld(platform::VK_CONTROL); }
+    int selectedChip() const { return chips.cursor[Y] * kImageColumns + chips.cursor[X]; }
+    int selectedKind() const { return kind[Y] * kKindColumns + kind[X]; }
+
+    std::string title() const {
+        char text[512];
+        std::snprintf(text, sizeof text,
+                      "Pelorin  マップ位置:(%d,%d) 視点座標:(%d,%d) チップ総数:(横%d個,縦%d行) "
+                      "選択範囲:(%d:%d～%d:%d)",
+                      map.cursor[X], map.cursor[Y], view[X], view[Y], columns(), rows(),
+                      map.start[X], map.start[Y], map.end[X], map.end[Y]);
+        return text;
+    }
+
+    // --- Keys.
+
+    void keyDown(int key) {
+        switch (key) {
+            case platform::VK_LEFT:
+                stepCursor(X, -1);
+                break;
+            case platform::VK_RIGHT:
+                stepCursor(X, 1);
+                break;
+            case platform::VK_UP:
+                stepCursor(Y, -1);
+                break;
+            case platform::VK_DOWN:
+                stepCursor(Y, 1);
+                break;
+            case 'C':
+                if (ctrl() && !latch) {
+                    copy();
+                }
+                break;
+            case 'V':
+                if (ctrl() && !latch) {
+                    paste();
+                }
+                break;
+            default:
+                break;
+        }
+    }
+
+    void keyUp(int key) {
+        switch (key) {
+            case platform::VK_HOME:
+                home(ctrl() ? Y : X);
+                break;
+            case platform::VK_END:
+                end(ctrl() ? Y : X);
+                break;
+            case platform::VK_RETURN:
+                put();
+                break;
+            case platform::VK_INSERT:
+                if (shift() || ctrl()) {
+                    lines(false, ctrl());
+                }
+                break;
+            case platform::VK_DELETE:
+                if (shift() || ctrl()) {
+                    lines(true, ctrl());
+                } else {
+                    erase();
+                }
+                break;
+            case 'C':
+            case 'V':
+                latch = false;
+                break;
+            case 'D':
+                layer = 1 - layer;
+                break;
+            case 'Y':
+                if (ctrl()) {
+                    redo();
+                }
+                break;
+            case 'Z':
+                if (ctrl()) {
+                    undo();
+                }
+                break;
+            default:
+                break;
+        }
+    }
+
+    // --- Moves.
+
+    void selectionRule() {
+        if (!shift() && map.shown) {
+            map.clear();
+        } else if (shift() && !map.shown) {
+            map.startAtCursor();
+        }
+    }
+    void follow(int a) {
+        if (map.shown && shift()) {
+            map.end[a] = map.cursor[a];
+        }
+    }
+
+    void stepCursor(int a, int direction) {
+        if (direction < 0 ? map.cursor[a] <= 0 : map.cursor[a] >= extent(a) - 1) {
+            return;
+        }
+        selectionRule();
+        // At the window's edge the map scrolls under the cursor.
+        const int sprite = map.cursor[a] * kChip - view[a];
+        if (direction < 0 && sprite < 1 && view[a] > 0) {
+            view[a] -= kChip;
+        } else if (direction > 0 && sprite >= kWindow[a] - kChip && view[a] < maxView(a)) {
+            view[a] += kChip;
+        }
+        map.cursor[a] += direction;
+        follow(a);
+    }
+
+    void home(int a) {
+        if (map.cursor[a] <= 0) {
+            return;
+        }
+        selectionRule();
+        map.cursor[a] = 0;
+        view[a] = 0;
+        follow(a);
+    }
+
+    void end(int a) {
+        if (map.cursor[a] >= extent(a) - 1) {
+            return;
+        }
+        selectionRule();
+        map.cursor[a] = extent(a) - 1;
+        view[a] = maxView(a);
+        follow(a);
+    }
+
+    // One chip per wheel message; the cursor keeps its place in the window.
+    void wheel(int delta, bool rightButton) {
+        selectionRule();
+        const int a = rightButton ? X : Y;
+        const int position = view[a] / kChip;
+        const int target = std::clamp(position + (delta < 1 ? 1 : -1), 0, maxView(a) / kChip);
+        if (target == position) {
+            return;
+        }
+        view[a] = target * kChip;
+        map.cursor[a] = std::clamp(map.cursor[a] + target - position, 0, extent(a) - 1);
+        follow(a);
+    }
+
+    // --- Mouse.
+
+    int cellAt(int a, int pixel) const { return pixel / kChip + view[a] / kChip; }
+
+    void leftDown(int x, int y) { map.click(cellAt(X, x), cellAt(Y, y), columns(), rows()); }
+    void leftMove(int x, int y) {
+        x = std::clamp(x, 0, kWindow[X] - 1);
+        y = std::clamp(y, 0, kWindow[Y] - 1);
+        map.dragTo(std::clamp(cellAt(X, x), 0, columns() - 1),
+                   std::clamp(cellAt(Y, y), 0, rows() - 1));
+    }
+    void leftUp() { map.dragging = false; }
+    void doubleClick(int x, int y) {
+        const int column = cellAt(X, x), row = cellAt(Y, y);
+        if (column >= 0 && row >= 0 && column < columns() && row < rows()) {
+            put();
+        }
+    }
+
+    void chipDown(int x, int y) { chips.click(x / kChip, y / kChip, kImageColumns, kImageColumns); }
+    void chipMove(int x, int y) {
+        chips.dragTo(std::clamp(x / kChip, 0, kImageColumns - 1),
+                     std::clamp(y / kChip, 0, kImageColumns - 1));
+    }
+    void chipUp() { chips.dragging = false; }
+    void kindDown(int x, int y) {
+        if (x >= 0 && x / kChip < kKindColumns) {
+            kind[X] = x / kChip;
+        }
+        if (y >= 0 && y / kChip < 4) {
+            kind[Y] = y / kChip;
+        }
+    }
+
+    // --- Editing.
+
+    struct Range {
+        int left, top, right, bottom;
+        bool oneCell() const { return left == right && top == bottom; }
+    };
+    // The shown selection, or the cursor cell.
+    Range range() const {
+        if (!map.shown) {
+            return {map.cursor[X], map.cursor[Y], map.cursor[X], map.cursor[Y]};
+        }
+        return {std::min(map.start[X], map.end[X]), std::min(map.start[Y], map.end[Y]),
+                std::max(map.start[X], map.end[X]), std::max(map.start[Y], map.end[Y])};
+    }
+
+    void record(const Cells (&before)[2], Entry entry) {
+        entry.before[0] = before[0];
+        entry.before[1] = before[1];
+        entry.after[0] = layers[0];
+        entry.after[1] = layers[1];
+        history.resize(position);
+        history.push_back(std::move(entry));
+        if (history.size() > static_cast<std::size_t>(kHistorySteps)) {
+            history.erase(history.begin());
+        }
+        position = history.size();
+    }
+
+    Entry entryHere() const {
+        Entry entry{};
+        entry.cursor[X] = map.cursor[X];
+        entry.cursor[Y] = map.cursor[Y];
+        entry.view[X] = view[X];
+        entry.view[Y] = view[Y];
+        entry.layer = layer;
+        return entry;
+    }
+
+    // A step over cells: undo and redo show (x1, y1)–(x2, y2) as the selection with the cursor
+    // on (x2, y2) when restoreSelection is set.
+    void recordCells(const Cells (&before)[2], int x1, int y1, int x2, int y2,
+                     bool restoreSelection) {
+        Entry entry = entryHere();
+        entry.showSelection = restoreSelection;
+        entry.corners[0] = x1;
+        entry.corners[1] = y1;
+        entry.corners[2] = x2;
+        entry.corners[3] = y2;
+        if (restoreSelection) {
+            entry.cursor[X] = x2;
+            entry.cursor[Y] = y2;
+        }
+        record(before, std::move(entry));
+    }
+
+    void putCell(int value) {
+        const Cells before[2] = {layers[0], layers[1]};
+        layers[layer][map.cursor[Y]][map.cursor[X]] = value;
+        recordCells(before, map.cursor[X], map.cursor[Y], map.cursor[X], map.cursor[Y], true);
+    }
+
+    // pattern repeated over the selection.
+    void tile(const Cells& pattern) {
+        const Cells before[2] = {layers[0], layers[1]};
+        const Range r = range();
+        for (int y = r.top; y <= r.bottom; ++y) {
+            const std::vector<int>& row = pattern[(y - r.top) % pattern.size()];
+            for (int x = r.left; x <= r.right; ++x) {
+                layers[layer][y][x] = row[(x - r.left) % row.size()];
+            }
+        }
+        recordCells(before, map.start[X], map.start[Y], map.end[X], map.end[Y], true);
+    }
+
+    // pattern once, its top-left on the cursor cell, cut off at the map's edges.
+    void stamp(const Cells& pattern) {
+        const Cells before[2] = {layers[0], layers[1]};
+        const int cx = map.cursor[X], cy = map.cursor[Y];
+        int width = 0, height = 0;
+        for (std::size_t i = 0; i < pattern.size(); ++i) {
+            for (std::size_t j = 0; j < pattern[i].size(); ++j) {
+                const int x = cx + static_cast<int>(j), y = cy + static_cast<int>(i);
+                if (x < columns() && y < rows()) {
+                    layers[layer][y][x] = pattern[i][j];
+                    width = std::max(width, static_cast<int>(j) + 1);
+                    height = std::max(height, static_cast<int>(i) + 1);
+                }
+            }
+        }
+        recordCells(before, cx, cy, cx + width - 1, cy + height - 1, false);
+    }
+
+    void put() {
+        if (layer == 0 && chips.isMulti()) {
+            Cells block;
+            for (int r = std::min(chips.start[Y], chips.end[Y]);
+                 r <= std::max(chips.start[Y], chips.end[Y]); ++r) {
+                block.emplace_back();
+                for (int c = std::min(chips.start[X], chips.end[X]);
+                     c <= std::max(chips.start[X], chips.end[X]); ++c) {
+                    block.back().push_back(r * kImageColumns + c);
+                }
+            }
+            range().oneCell() ? stamp(block) : tile(block);
+            return;
+        }
+        const int value = layer == 0 ? selectedChip() : selectedKind();
+        if (map.shown) {
+            tile(Cells{{value}});
+        } else {
+            putCell(value);
+        }
+    }
+
+    void erase() {
+        if (layer != 0) {
+            return;
+        }
+        if (map.shown) {
+            tile(Cells{{-1}});
+        } else {
+            putCell(-1);
+        }
+    }
+
+    void copy() {
+        const Range r = range();
+        Cells& buffer = buffers[layer];
+        buffer.clear();
+        for (int y = r.top; y <= r.bottom; ++y) {
+            buffer.emplace_back(layers[layer][y].begin() + r.left,
+                                layers[layer][y].begin() + r.right + 1);
+        }
+        latch = latch || isHeld('C');
+    }
+
+    void paste() {
+        const Cells& buffer = buffers[layer];
+        if (buffer.empty()) {
+            return;
+        }
+        // Stamping may overwrite the buffer's own source; use a copy.
+        const Cells pattern = buffer;
+        range().oneCell() ? stamp(pattern) : tile(pattern);
+        latch = latch || isHeld('V');
+    }
+
+    void box(const std::string& text, const std::string& title) {
+        ++boxes;
+        boxText = text;
+        boxTitle = title;
+    }
+
+    // Rows with Shift, columns with Ctrl; columns when both are held.
+    void lines(bool deleting, bool columnsWise) {
+        const Range r = range();
+        const Cells before[2] = {layers[0], layers[1]};
+        const int lo = columnsWise ? r.left : r.top;
+        const int hi = columnsWise ? r.right : r.bottom;
+        int count = hi - lo + 1;
+        if (deleting && count >= (columnsWise ? columns() : rows())) {
+            columnsWise
+                ? box("列を削除出来ません。マップ構成には最低1列は必要です。", "列削除エラー")
+                : box("行を削除出来ません。マップ構成には最低1行は必要です。", "行削除エラー");
+            return;
+        }
+        if (!deleting) {
+            const int room = kMaxLines - (columnsWise ? columns() : rows());
+            if (room < count) {
+                columnsWise ? box("横のキャンバス限界サイズは5000です。それ以上は挿入出来ません",
+                                  "列挿入エラー")
+                            : box("縦のキャンバス限界サイズは5000です。それ以上は挿入出来ません",
+                                  "行挿入エラー");
+                count = room;
+            }
+            if (count <= 0) {
+                return;
+            }
+        }
+        for (int l = 0; l < 2; ++l) {
+            Cells& cells = layers[l];
+            if (columnsWise && deleting) {
+                for (std::vector<int>& row : cells) {
+                    row.erase(row.begin() + lo, row.begin() + hi + 1);
+                }
+            } else if (columnsWise) {
+                for (std::vector<int>& row : cells) {
+                    row.insert(row.begin() + lo, count, blank(l));
+                }
+            } else if (deleting) {
+                cells.erase(cells.begin() + lo, cells.begin() + hi + 1);
+            } else {
+                const int width = columns();
+                cells.insert(cells.begin() + lo, count, std::vector<int>(width, blank(l)));
+            }
+        }
+        buffers[0].clear();
+        buffers[1].clear();
+        map.clear();
+        for (int a : {X, Y}) {
+            view[a] = std::clamp(view[a], 0, maxView(a));
+        }
+        map.cursor[X] = std::min(r.left, columns() - 1);
+        map.cursor[Y] = std::min(r.top, rows() - 1);
+        Entry entry = entryHere();
+        entry.shape = true;
+        record(before, std::move(entry));
+    }
+
+    void replace(int from, int to, int source, int target) {
+        if (from == to && source == target) {
+            return;
+        }
+        const Cells before[2] = {layers[0], layers[1]};
+        int count = 0;
+        for (int y = 0; y < rows(); ++y) {
+            for (int x = 0; x < columns(); ++x) {
+                if (layers[source][y][x] == from) {
+                    layers[target][y][x] = to;
+                    ++count;
+                }
+            }
+        }
+        if (count == 0) {
+            return;
+        }
+        layer = target;
+        box(std::to_string(count) + "個置換しました", "置換成功");
+        Entry entry = entryHere();
+        entry.showSelection = map.shown;
+        entry.corners[0] = map.start[X];
+        entry.corners[1] = map.start[Y];
+        entry.corners[2] = map.end[X];
+        entry.corners[3] = map.end[Y];
+        record(before, std::move(entry));
+    }
+
+    // --- History.
+
+    void restore(const Entry& entry, const Cells (&cells)[2]) {
+        layers[0] = cells[0];
+        layers[1] = cells[1];
+        layer = entry.layer;
+        if (entry.shape) {
+            buffers[0].clear();
+            buffers[1].clear();
+        }
+        map.clear();
+        for (int a : {X, Y}) {
+            map.cursor[a] = std::clamp(entry.cursor[a], 0, extent(a) - 1);
+            view[a] = std::clamp(entry.view[a], 0, maxView(a));
+        }
+        if (entry.showSelection) {
+            map.shown = true;
+            map.start[X] = entry.corners[0];
+            map.start[Y] = entry.corners[1];
+            map.end[X] = entry.corners[2];
+            map.end[Y] = entry.corners[3];
+        }
+    }
+
+    void undo() {
+        if (position > 0) {
+            --position;
+            restore(history[position], history[position].before);
+        }
+    }
+
+    void redo() {
+        if (position < history.size()) {
+            restore(history[position], history[position].after);
+            ++position;
+        }
+    }
+};
+
+platform::WindowSpec windowSpec(const char* className, platform::Size client,
+                                platform::Point position) {
+    platform::WindowSpec spec;
+    spec.className = className;
+    spec.clientSize = client;
+    spec.position = position;
+    return spec;
+}
+
+// The map window's procedure, as far as these inputs go.
+class MapRouter : public platform::MessageHandler {
+public:
+    explicit MapRouter(MapScreen& map) : m_map(map) {}
+    void handleMessage(platform::NativeWindow&, const Message& m) override {
+        switch (m.message) {
+            case platform::WM_KEYDOWN:
+                m_map.onKeyDown(m.key);
+                break;
+            case platform::WM_KEYUP:
+                m_map.onKeyUp(m.key);
+                break;
+            case platform::WM_MOUSEMOVE:
+                m_map.onMouseMove(m.x, m.y, m.keys);
+                break;
+            case platform::WM_LBUTTONDOWN:
+                m_map.onLeftButtonDown(m.x, m.y);
+                break;
+            case platform::WM_LBUTTONUP:
+                m_map.onLeftButtonUp();
+                break;
+            case platform::WM_LBUTTONDBLCLK:
+                m_map.onLeftDoubleClick(m.x, m.y);
+                break;
+            case platform::WM_MOUSEWHEEL:
+                m_map.onMouseWheel(m.wheelDelta, m.keys);
+                break;
+            default:
+                break;
+        }
+    }
+
+private:
+    MapScreen& m_map;
+};
+
+struct Shape {
+    int columns;
+    int rows;
+};
+
+// One random session: the screen and the model side by side.
+class ModelRun {
+public:
+    // nearLimit: a map at the edge of the insertion limits, where row and column steps come
+    // more often and insert more than deleting.
+    ModelRun(unsigned seed, Shape shape, bool nearLimit)
+        : m_seed(seed), m_shape(shape), m_nearLimit(nearLimit), m_random(seed) {}
+
+    // Sets the screen up as the shell does, with a chip image and a random map of the values
+    // the user picks from, so that replaces find something.
+    bool start() {
+        if (!map.attach(&mapWindow, kWindow[X], kWindow[Y], &router)) {
+            return false;
+        }
+        map.newMap();
+        if (!map.createKindScreen(&kindWindow) || !map.createChipScreen(&chipWindow, 800, 600)) {
+            return false;
+        }
+        const std::string path = dir.file("chips.bmp");
+        screen_test::writeChipImage(path, kImageSize, kImageSize);
+        if (!map.loadChipImage(path)) {
+            return false;
+        }
+        MapGrid grid;
+        grid.reset(m_shape.columns, m_shape.rows);
+        for (int l = 0; l < 2; ++l) {
+            m_model.layers[l].assign(m_shape.rows, std::vector<int>(m_shape.columns));
+        }
+        for (int y = 0; y < m_shape.rows; ++y) {
+            for (int x = 0; x < m_shape.columns; ++x) {
+                const int chip = pickValue(0), kind = pickValue(1);
+                grid.setChip(x, y, chip);
+                grid.setKind(x, y, kind);
+                m_model.layers[0][y][x] = chip;
+                m_model.layers[1][y][x] = kind;
+            }
+        }
+        map.takeMap(std::move(grid));
+        return check("-1: start");
+    }
+
+    // One random operation; false after a mismatch (reported).
+    bool step(int index) {
+        m_step = index;
+        const int what = pick(0, 99);
+        if (m_nearLimit && pick(0, 3) == 0) {
+            lines();
+        } else if (what < 8) {
+            clickMap();
+        } else if (what < 16) {
+            dragMap();
+        } else if (what < 26) {
+            arrows();
+        } else if (what < 29) {
+            homeOrEnd();
+        } else if (what < 32) {
+            wheel();
+        } else if (what < 35) {
+            pickChip(false);
+        } else if (what < 39) {
+            pickChip(true);
+        } else if (what < 42) {
+            pickKind();
+        } else if (what < 45) {
+            note("D");
+            press('D');
+        } else if (what < 53) {
+            note("Enter");
+            press(platform::VK_RETURN);
+        } else if (what < 55) {
+            doubleClick();
+        } else if (what < 58) {
+            note("Delete");
+            press(platform::VK_DELETE);
+        } else if (what < 62) {
+            copyOrPaste('C');
+        } else if (what < 67) {
+            copyOrPaste('V');
+        } else if (what < 69) {
+            copyThenPasteWhileHeld();
+        } else if (what < 77) {
+            lines();
+        } else if (what < 81) {
+            replace();
+        } else if (what < 92) {
+            return history('Z');
+        } else {
+            return history('Y');
+        }
+        return check(m_log.back());
+    }
+
+private:
+    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
+
+    // A value of a layer as the user can pick it.
+    int pickValue(int layer) {
+        if (layer == 0) {
+            const int n = pick(-1, kChipPick[X] * kChipPick[Y] - 1);
+            return n < 0 ? -1 : n / kChipPick[X] * kImageColumns + n % kChipPick[X];
+        }
+        const int n = pick(0, kKindPick[X] * kKindPick[Y] - 1);
+        return n / kKindPick[X] * kKindColumns + n % kKindPick[X];
+    }
+
+    // A window pixel, mostly over the map's visible cells.
+    int mapPixel(int a) {
+        const int reach = std::min(kWindow[a], m_model.extent(a) * kChip - m_model.view[a]);
+        return reach > 0 && pick(0, 9) < 9 ? pick(0, reach - 1) : pick(0, kWindow[a] - 1);
+    }
+    // Where a dragging pointer goes: sometimes beyond the window.
+    int dragPixel(int a) { return pick(0, 4) == 0 ? pick(-60, kWindow[a] + 60) : mapPixel(a); }
+
+    // The operation log, each entry under the number of the step it belongs to.
+    void note(const std::string& text) { m_log.push_back(std::to_string(m_step) + ": " + text); }
+
+    void hold(int key) {
+        host.setKeyDown(key);
+        m_model.held.insert(key);
+    }
+    void letGo(int key) {
+        host.setKeyDown(key, false);
+        m_model.held.erase(key);
+    }
+    void keyDown(int key) {
+        mapWindow.send(Message::keyDown(key));
+        m_model.keyDown(key);
+    }
+    void keyUp(int key) {
+        mapWindow.send(Message::keyUp(key));
+        m_model.keyUp(key);
+    }
+    void press(int key) {
+        keyDown(key);
+        keyUp(key);
+    }
+    // A key pressed with modifiers held around it.
+    void pressWith(std::initializer_list<int> modifiers, int key) {
+        for (int m : modifiers) {
+            hold(m);
+        }
+        press(key);
+        for (int m : modifiers) {
+            letGo(m);
+        }
+    }
+
+    void leftDown(int x, int y) {
+        mapWindow.send(Message::mouse(platform::WM_LBUTTONDOWN, x, y, platform::MK_LBUTTON));
+        m_model.leftDown(x, y);
+    }
+    void leftMove(int x, int y) {
+        mapWindow.send(Message::mouse(platform::WM_MOUSEMOVE, x, y, platform::MK_LBUTTON));
+        m_model.leftMove(x, y);
+    }
+    void leftUp(int x, int y) {
+        mapWindow.send(Message::mouse(platform::WM_LBUTTONUP, x, y, 0));
+        m_model.leftUp();
+    }
+
+    void clickMap() {
+        const int x = mapPixel(X), y = mapPixel(Y);
+        note("click " + std::to_string(x) + "," + std::to_string(y));
+        leftDown(x, y);
+        leftUp(x, y);
+    }
+
+    void dragMap() {
+        int x = mapPixel(X), y = mapPixel(Y);
+        std::string text = "drag " + std::to_string(x) + "," + std::to_string(y);
+        leftDown(x, y);
+        for (int moves = pick(1, 3); moves > 0; --moves) {
+            x = dragPixel(X);
+            y = dragPixel(Y);
+            text += " > " + std::to_string(x) + "," + std::to_string(y);
+            leftMove(x, y);
+        }
+        note(text);
+        leftUp(x, y);
+    }
+
+    void doubleClick() {
+        const int x = mapPixel(X), y = mapPixel(Y);
+        note("double click " + std::to_string(x) + "," + std::to_string(y));
+        leftDown(x, y);
+        leftUp(x, y);
+        mapWindow.send(Message::mouse(platform::WM_LBUTTONDBLCLK, x, y, platform::MK_LBUTTON));
+        m_model.doubleClick(x, y);
+        leftUp(x, y);
+    }
+
+    void arrows() {
+        static const int keys[4] = {platform::VK_LEFT, platform::VK_RIGHT, platform::VK_UP,
+                                    platform::VK_DOWN};
+        static const char* names[4] = {"Left", "Right", "Up", "Down"};
+        const bool shift = pick(0, 1) == 1;
+        const int which = pick(0, 3), count = pick(1, 4);
+        note(std::string(shift ? "Shift+" : "") + names[which] + " x" + std::to_string(count));
+        if (shift) {
+            hold(platform::VK_SHIFT);
+        }
+        for (int i = 0; i < count; ++i) {
+            press(keys[which]);
+        }
+        if (shift) {
+            letGo(platform::VK_SHIFT);
+        }
+    }
+
+    void homeOrEnd() {
+        const bool shift = pick(0, 1) == 1, ctrl = pick(0, 1) == 1, toEnd = pick(0, 1) == 1;
+        note(std::string(shift ? "Shift+" : "") + (ctrl ? "Ctrl+" : "") + (toEnd ? "End" : "Home"));
+        if (shift) {
+            hold(platform::VK_SHIFT);
+        }
+        if (ctrl) {
+            hold(platform::VK_CONTROL);
+        }
+        press(toEnd ? platform::VK_END : platform::VK_HOME);
+        if (ctrl) {
+            letGo(platform::VK_CONTROL);
+        }
+        if (shift) {
+            letGo(platform::VK_SHIFT);
+        }
+    }
+
+    void wheel() {
+        const bool shift = pick(0, 1) == 1, right = pick(0, 1) == 1;
+        const int delta = pick(0, 1) == 0 ? -platform::WHEEL_DELTA : platform::WHEEL_DELTA;
+        note(std::string("wheel ") + (shift ? "Shift+" : "") + (right ? "right button " : "") +
+             std::to_string(delta));
+        if (shift) {
+            hold(platform::VK_SHIFT);
+        }
+        const int keys = (right ? platform::MK_RBUTTON : 0) | (shift ? platform::MK_SHIFT : 0);
+        mapWindow.send(Message::wheel(delta, 100, 100, keys));
+        m_model.wheel(delta, right);
+        if (shift) {
+            letGo(platform::VK_SHIFT);
+        }
+    }
+
+    // A chip, or a block of chips dragged, in the chip window.
+    void pickChip(bool block) {
+        ChipScreen& chips = *map.chipScreen();
+        int x = pick(0, kChipPick[X] * kChip - 1), y = pick(0, kChipPick[Y] * kChip - 1);
+        std::string text = "chip window click " + std::to_string(x) + "," + std::to_string(y);
+        chips.onLeftButtonDown(x, y);
+        m_model.chipDown(x, y);
+        if (block) {
+            x = pick(0, kChipPick[X] * kChip - 1);
+            y = pick(0, kChipPick[Y] * kChip - 1);
+            text += " > " + std::to_string(x) + "," + std::to_string(y);
+            chips.onMouseMove(x, y, platform::MK_LBUTTON);
+            m_model.chipMove(x, y);
+        }
+        chips.onLeftButtonUp();
+        m_model.chipUp();
+        note(text);
+    }
+
+    void pickKind() {
+        const int x = pick(0, kKindPick[X] * kChip - 1), y = pick(0, kKindPick[Y] * kChip - 1);
+        note("attribute window click " + std::to_string(x) + "," + std::to_string(y));
+        map.kindScreen()->onLeftButtonDown(x, y);
+        m_model.kindDown(x, y);
+    }
+
+    // Ctrl+C or Ctrl+V, sometimes held long enough to repeat, which the latch turns away.
+    void copyOrPaste(int letter) {
+        const int repeats = pick(0, 3) == 0 ? 2 : 1;
+        note(std::string("Ctrl+") + char(letter) + (repeats > 1 ? " held" : ""));
+        hold(platform::VK_CONTROL);
+        hold(letter);
+        for (int i = 0; i < repeats; ++i) {
+            keyDown(letter);
+        }
+        letGo(letter);
+        keyUp(letter);
+        letGo(platform::VK_CONTROL);
+    }
+
+    // Ctrl+C, then V while C is still down (turned away), then V again once C is up.
+    void copyThenPasteWhileHeld() {
+        note("Ctrl+C, V with C held, V after C released");
+        hold(platform::VK_CONTROL);
+        hold('C');
+        keyDown('C');
+        hold('V');
+        keyDown('V');
+        letGo('C');
+        keyUp('C');
+        keyDown('V');
+        letGo('V');
+        keyUp('V');
+        letGo(platform::VK_CONTROL);
+    }
+
+    // Insert or Delete with Shift (rows), Ctrl (columns) or both (columns).
+    void lines() {
+        const int form = pick(0, 3);
+        const bool deleting = pick(0, m_nearLimit ? 3 : 1) == 1;
+        std::initializer_list<int> shift = {platform::VK_SHIFT};
+        std::initializer_list<int> ctrl = {platform::VK_CONTROL};
+        std::initializer_list<int> both = {platform::VK_SHIFT, platform::VK_CONTROL};
+        const int key = deleting ? platform::VK_DELETE : platform::VK_INSERT;
+        const std::string name = deleting ? "Delete" : "Insert";
+        if (form <= 1) {
+            note("Shift+" + name);
+            pressWith(shift, key);
+        } else if (form == 2) {
+            note("Ctrl+" + name);
+            pressWith(ctrl, key);
+        } else {
+            note("Shift+Ctrl+" + name);
+            pressWith(both, key);
+        }
+    }
+
+    void replace() {
+        const int source = pick(0, 1), target = pick(0, 1);
+        const int from = pick(0, 9) == 0 ? 63 : pickValue(source);  // 63: found nowhere
+        const int to = pick(0, 9) == 0 ? from : pickValue(target);
+        note("replace " + std::to_string(from) + " in layer " + std::to_string(source) + " by " +
+             std::to_string(to) + " in layer " + std::to_string(target));
+        map.replace(from, to, source, target);
+        m_model.replace(from, to, source, target);
+    }
+
+    // One Ctrl+Z (Ctrl+Y), or a run of them through the whole history, checked after each.
+    bool history(int letter) {
+        const int count = pick(0, 3) == 0 ? pick(2, kHistorySteps + 2) : 1;
+        for (int i = 0; i < count; ++i) {
+            note(std::string("Ctrl+") + char(letter));
+            pressWith({platform::VK_CONTROL}, letter);
+            if (!check(m_log.back())) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // --- Comparing.
+
+    static std::string cellsText(const Cells& cells) {
+        std::ostringstream out;
+        for (const std::vector<int>& row : cells) {
+            for (int v : row) {
+                out << ' ' << v;
+            }
+            out << " /";
+        }
+        return out.str();
+    }
+    static Cells cellsOf(const MapGrid::Layer& layer) {
+        Cells cells;
+        for (const MapGrid::Row& row : layer) {
+            cells.emplace_back(row.begin(), row.end());
+        }
+        return cells;
+    }
+
+    // The first thing in which the screen and the model differ, or nothing.
+    std::string difference() const {
+        std::ostringstream out;
+        const MapGrid& grid = map.grid();
+        if (grid.columns() != m_model.columns() || grid.rows() != m_model.rows()) {
+            out << "size " << grid.columns() << " x " << grid.rows() << ", model "
+                << m_model.columns() << " x " << m_model.rows();
+            return out.str();
+        }
+        for (int l = 0; l < 2; ++l) {
+            for (int y = 0; y < grid.rows(); ++y) {
+                if (grid.layer(l)[y].size() != static_cast<std::size_t>(grid.columns())) {
+                    out << "layer " << l << " row " << y << " has " << grid.layer(l)[y].size()
+                        << " cells";
+                    return out.str();
+                }
+                for (int x = 0; x < grid.columns(); ++x) {
+                    if (grid.cell(l, x, y) != m_model.layers[l][y][x]) {
+                        out << "layer " << l << " cell (" << x << ", " << y << ") is "
+                            << grid.cell(l, x, y) << ", model " << m_model.layers[l][y][x];
+                        return out.str();
+                    }
+                }
+            }
+        }
+        const auto s = map.selectionCorners();
+        const Picker& p = m_model.map;
+        if (map.cursorColumn() != p.cursor[X] || map.cursorRow() != p.cursor[Y]) {
+            out << "cursor (" << map.cursorColumn() << ", " << map.cursorRow() << "), model ("
+                << p.cursor[X] << ", " << p.cursor[Y] << ")";
+        } else if (map.isSelectionShown() != p.shown || s.x1 != p.start[X] || s.y1 != p.start[Y] ||
+                   s.x2 != p.end[X] || s.y2 != p.end[Y]) {
+            out << "selection " << map.isSelectionShown() << " (" << s.x1 << ", " << s.y1 << ")-("
+                << s.x2 << ", " << s.y2 << "), model " << p.shown << " (" << p.start[X] << ", "
+                << p.start[Y] << ")-(" << p.end[X] << ", " << p.end[Y] << ")";
+        } else if (map.viewPosition().x != m_model.view[X] ||
+                   map.viewPosition().y != m_model.view[Y]) {
+            out << "view (" << map.viewPosition().x << ", " << map.viewPosition().y << "), model ("
+                << m_model.view[X] << ", " << m_model.view[Y] << ")";
+        } else if (map.editLayer() != m_model.layer) {
+            out << "edit layer " << map.editLayer() << ", model " << m_model.layer;
+        } else if (map.canUndo() != (m_model.position > 0) ||
+                   map.canRedo() != (m_model.position < m_model.history.size()) ||
+                   map.history().position() != static_cast<int>(m_model.position) ||
+                   map.history().size() != static_cast<int>(m_model.history.size())) {
+            out << "history " << map.history().position() << " of " << map.history().size()
+                << ", model " << m_model.position << " of " << m_model.history.size();
+        } else if (static_cast<int>(host.boxes.size()) != m_model.boxes) {
+            out << host.boxes.size() << " message boxes, model " << m_model.boxes;
+        } else if (m_model.boxes > 0 && (host.boxes.back().text != m_model.boxText ||
+                                         host.boxes.back().title != m_model.boxTitle)) {
+            out << "message \"" << host.boxes.back().text << "\" / \"" << host.boxes.back().title
+                << "\", model \"" << m_model.boxText << "\" / \"" << m_model.boxTitle << "\"";
+        } else if (mapWindow.title() != m_model.title()) {
+            out << "title \"" << mapWindow.title() << "\", model \"" << m_model.title() << "\"";
+        } else if (map.chipScreen()->selectedChipNumber() != m_model.selectedChip() ||
+                   map.chipScreen()->isMultiSelection() != m_model.chips.isMulti()) {
+            out << "chip window: chip " << map.chipScreen()->selectedChipNumber() << ", model "
+                << m_model.selectedChip();
+        } else if (map.kindScreen()->selectedKindNumber() != m_model.selectedKind()) {
+            out << "attribute window: " << map.kindScreen()->selectedKindNumber() << ", model "
+                << m_model.selectedKind();
+        } else {
+            for (int l = 0; l < 2; ++l) {
+                const Cells buffer = cellsOf(map.copyBuffer(l));
+                if (buffer != m_model.buffers[l]) {
+                    out << "copy buffer " << l << ":" << cellsText(buffer)
+                        << ", model:" << cellsText(m_model.buffers[l]);
+                    break;
+                }
+            }
+        }
+        return out.str();
+    }
+
+    bool check(const std::string& what) {
+        const std::string diff = difference();
+        if (diff.empty()) {
+            return true;
+        }
+        std::ostringstream out;
+        out << "seed " << m_seed << ", map " << m_shape.columns << " x " << m_shape.rows
+            << ", after step " << what << ": " << diff << "\noperations:";
+        for (const std::string& entry : m_log) {
+            out << "\n  " << entry;
+        }
+        ADD_FAILURE() << out.str();
+        return false;
+    }
+
+    unsigned m_seed;
+    Shape m_shape;
+    bool m_nearLimit;
+    std::mt19937 m_random;
+    int m_step = -1;
+    std::vector<std::string> m_log;
+    Model m_model;
+
+    testing_support::FakeHost host;
+    testing_support::FakeNativeWindow mapWindow{
+        windowSpec("mapeditor", {kWindow[X], kWindow[Y]}, {100, 50})};
+    testing_support::FakeNativeWindow kindWindow{windowSpec("kindview", {800, 128}, {0, 0})};
+    testing_support::FakeNativeWindow chipWindow{windowSpec("chipview", {800, 600}, {900, 0})};
+    MapScreen map{host};
+    MapRouter router{map};
+    testing_support::TempDir dir;
+};
+
+// Seeds firstSeed onwards, each a fresh screen and model. A failure names its seed, shape and
+// step and lists the operations so far; runSeeds(seed, 1, …) replays it alone.
+void runSeeds(unsigned firstSeed, int seeds, Shape shape, int steps, bool nearLimit = false) {
+    for (unsigned seed = firstSeed; seed < firstSeed + seeds; ++seed) {
+        ModelRun run(seed, shape, nearLimit);
+        ASSERT_TRUE(run.start()) << "seed " << seed;
+        for (int i = 0; i < steps; ++i) {
+            if (!run.step(i)) {
+                return;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+// A map smaller than the window: the view moves only once inserted lines make it larger.
+TEST(MapScreenModel, RandomInputOnASmallMapMatchesAPlainModel) {
+    runSeeds(1, 20, {12, 9}, 200);
+}
+
+// A map larger than the window, so that keys, the wheel and row and column steps move the view.
+TEST(MapScreenModel, RandomInputOnAMapLargerThanTheWindowMatchesAPlainModel) {
+    runSeeds(101, 6, {40, 30}, 200);
+}
+
+// Maps at the edge of the insertion limits: inserting more lines than fit.
+TEST(MapScreenModel, RandomInputNearTheInsertionLimitsMatchesAPlainModel) {
+    runSeeds(201, 2, {kMaxLines - 2, 3}, 60, true);
+    runSeeds(301, 2, {3, kMaxLines - 2}, 60, true);
+}

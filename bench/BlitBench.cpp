@@ -37,8 +37,8 @@ struct PixmanPicture {
 
     PixmanPicture(int width, int height, unsigned seed)
         : pixels(std::size_t(width) * height),
-          image(pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height, pixels.data(),
-                                         width * 4)) {
+          image(
+              pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height, pixels.data(), width * 4)) {
         randomise(pixels.data(), pixels.size(), seed);
     }
     ~PixmanPicture() { pixman_image_unref(image); }
@@ -176,8 +176,8 @@ void BM_PixmanBilinear_640x512_to_1280x1024(benchmark::State& state) {
     pixman_image_set_transform(source.image, &half);
     pixman_image_set_filter(source.image, PIXMAN_FILTER_BILINEAR, nullptr, 0);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_SRC, source.image, nullptr, dest.image, 0, 0, 0, 0, 0,
-                                 0, kWidth, kHeight);
+        pixman_image_composite32(PIXMAN_OP_SRC, source.image, nullptr, dest.image, 0, 0, 0, 0, 0, 0,
+                                 kWidth, kHeight);
         benchmark::ClobberMemory();
     }
 }

@@ -218,7 +218,6 @@ int CNxSurface::LoadFromFile(CNxFile& file) {
     if (!file.IsOpen()) {
         return 0;
     }
-    const std::unique_ptr<CNxDIBImage> image =
-        CNxSystem::Get().GetImageLoaderManager().Load(file);
+    const std::unique_ptr<CNxDIBImage> image = CNxSystem::Get().GetImageLoaderManager().Load(file);
     return image != nullptr && CopyFromImage(*image) ? 1 : 0;
 }

@@ -44,7 +44,9 @@ void setState(platform::Menu& menu, int id, bool enabled, bool checked) {
     }
 }
 
-bool isAway(const Message& m) { return m.wheelDelta > 0; }
+bool isAway(const Message& m) {
+    return m.wheelDelta > 0;
+}
 
 }  // namespace
 
@@ -212,8 +214,8 @@ bool Application::start() {
         return fail("プレビュースクリーンの初期化に失敗しました", m_mapWindow.get());
     }
 
-    m_replaceDialog = std::make_unique<ReplaceDialog>(
-        [this](int from, int to, int sourceLayer, int targetLayer) {
+    m_replaceDialog =
+        std::make_unique<ReplaceDialog>([this](int from, int to, int sourceLayer, int targetLayer) {
             m_mapScreen->replace(from, to, sourceLayer, targetLayer);
         });
     m_host.setIdleHandler(this);
@@ -223,9 +225,13 @@ bool Application::start() {
     return true;
 }
 
-int Application::run() { return m_host.run(); }
+int Application::run() {
+    return m_host.run();
+}
 
-bool Application::idleStep() { return m_mapScreen ? m_mapScreen->idleStep() : false; }
+bool Application::idleStep() {
+    return m_mapScreen ? m_mapScreen->idleStep() : false;
+}
 
 bool Application::ask(const std::string& text, NativeWindow* owner) {
     return m_host.messageBox(owner, text, kConfirmTitle, platform::MessageButtons::YesNo,
@@ -243,8 +249,8 @@ void Application::popup(NativeWindow& window, const platform::Menu& menu, platfo
 // The map window can be asked to close from its close box and from "終了(&X)".
 void Application::closeMapWindow() {
     if (m_host.messageBox(m_mapWindow.get(), "終了しますか？", kConfirmTitle,
-                          platform::MessageButtons::OkCancel, platform::MessageIcon::Question) ==
-        platform::MessageAnswer::Ok) {
+                          platform::MessageButtons::OkCancel,
+                          platform::MessageIcon::Question) == platform::MessageAnswer::Ok) {
         m_mapWindow->destroy();
     }
 }
@@ -584,8 +590,7 @@ void Application::mapCommand(int id) {
             map.redo();
             break;
         case command::Replace:
-            if (map.isFileBacked() && map.chipScreen() != nullptr &&
-                map.chipScreen()->isLoaded()) {
+            if (map.isFileBacked() && map.chipScreen() != nullptr && map.chipScreen()->isLoaded()) {
                 m_replaceDialog->run(m_host, m_mapWindow.get(), map.chipScreen()->chipCount());
             }
             break;

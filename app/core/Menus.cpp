@@ -28,13 +28,13 @@ platform::Menu mapMenuBar() {
                               MenuItem::separator(),
                               MenuItem::command(command::Settings, "設定(&E)"),
                           }),
-        MenuItem::submenu("表示(&V)",
-                          {
-                              MenuItem::command(command::ToggleGrid, "グリッドの表示(&G)"),
-                              MenuItem::command(command::ToggleScrollBars,
-                                                "スクロールバーの表示(&S)"),
-                              MenuItem::command(command::ToggleAttributeView, "属性の表示(&D)"),
-                          }),
+        MenuItem::submenu(
+            "表示(&V)",
+            {
+                MenuItem::command(command::ToggleGrid, "グリッドの表示(&G)"),
+                MenuItem::command(command::ToggleScrollBars, "スクロールバーの表示(&S)"),
+                MenuItem::command(command::ToggleAttributeView, "属性の表示(&D)"),
+            }),
     };
 }
 

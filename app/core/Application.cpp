@@ -97,11 +97,21 @@ bool Application::start() {
         return fail("親ウィンドウの作成に失敗しました", nullptr);
     }
 
-    // The map window; its client size comes with the settings.
+    // The settings are read before the map window is made, so that it starts at its size
+    // (a window manager frames a window of no size late, and its frame is needed to place the
+    // attribute window).
+    platform::ProfileFile profile(m_location.readPath);
+    profile.load();
+    m_settings = loadSettings(profile);
+    m_mapPath = m_settings.map.path;
+    m_chipPath = m_settings.chip.path;
+    m_kindPath = m_settings.kind.path;
+
     platform::WindowSpec map;
     map.className = "mapeditor";
     map.title = "mapeditor";
     map.position = platform::Point{0, 0};
+    map.clientSize = platform::Size{m_settings.map.windowWidth, m_settings.map.windowHeight};
     map.closeBox = true;
     map.minimiseBox = true;
     map.menuBar = mapMenuBar();
@@ -109,13 +119,6 @@ bool Application::start() {
     if (!m_mapWindow) {
         return fail("マップウィンドウの作成に失敗しました", nullptr);
     }
-
-    platform::ProfileFile profile(m_location.readPath);
-    profile.load();
-    m_settings = loadSettings(profile);
-    m_mapPath = m_settings.map.path;
-    m_chipPath = m_settings.chip.path;
-    m_kindPath = m_settings.kind.path;
 
     // Image decoders report through the map window.
     CNxSystem::Get().SetMessagePort(&m_host);

@@ -1,5 +1,8 @@
 #include "app/qt/QtHost.h"
 
+#include <QElapsedTimer>
+#include <QWindow>
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -137,8 +140,32 @@ std::unique_ptr<platform::NativeWindow> QtHost::createWindow(const platform::Win
     window->deliver(platform::Message::plain(platform::WM_CREATE));
     if (spec.visible && !window->isDestroyed()) {
         window->frameWidget().show();
+        settleFrame(*window, spec);
     }
     return window;
+}
+
+void QtHost::settleFrame(QtNativeWindow& window, const platform::WindowSpec& spec) {
+    // A window's frame is known only once the window manager has framed it; until then an
+    // outer rectangle is the client's, and a position puts the client, not the frame, there.
+    // Wait for that briefly, then place the frame where it was asked to be.
+    QWindow* handle = window.frameWidget().windowHandle();
+    QElapsedTimer clock;
+    clock.start();
+    while (handle != nullptr && !handle->isExposed() && clock.elapsed() < 500) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    // Only an X11 window manager frames windows after they are shown; elsewhere the frame is
+    // known at once (or there is none).
+    QWidget& frame = window.frameWidget();
+    clock.restart();
+    while (QGuiApplication::platformName() == "xcb" && frame.frameGeometry() == frame.geometry() &&
+           clock.elapsed() < 200) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    if (spec.position && !window.isDestroyed()) {
+        frame.move(toQt(*spec.position));
+    }
 }
 
 platform::Rect QtHost::desktopRect() const {

@@ -8,6 +8,7 @@
 #include "platform/Host.h"
 
 class QWidget;
+class QtNativeWindow;
 class QtWindow;
 
 // The window system's host on Qt Widgets. Needs a QApplication, made before it; windows and
@@ -56,6 +57,7 @@ private:
     class ModalScope;
 
     QWidget* widgetOf(platform::NativeWindow* window) const;
+    void settleFrame(QtNativeWindow& window, const platform::WindowSpec& spec);
     std::vector<std::string> chooseFiles(platform::NativeWindow* owner,
                                          const platform::FileRequest& request, int mode);
     void setKeyDown(int key, bool down);

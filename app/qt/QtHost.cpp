@@ -146,22 +146,24 @@ std::unique_ptr<platform::NativeWindow> QtHost::createWindow(const platform::Win
 }
 
 void QtHost::settleFrame(QtNativeWindow& window, const platform::WindowSpec& spec) {
-    // A window's frame is known only once the window manager has framed it; until then an
-    // outer rectangle is the client's, and a position puts the client, not the frame, there.
-    // Wait for that briefly, then place the frame where it was asked to be.
-    QWindow* handle = window.frameWidget().windowHandle();
+    // An X11 window manager frames a window only after it is shown; until then its outer
+    // rectangle is the client's, and a position puts the client, not the frame, there. Wait
+    // for the frame briefly (taking no input meanwhile), then place the frame as asked. Other
+    // platforms know the frame at once, or have none.
+    if (QGuiApplication::platformName() != "xcb") {
+        return;
+    }
+    QWidget& frame = window.frameWidget();
+    QWindow* handle = frame.windowHandle();
+    const auto flags = QEventLoop::ExcludeUserInputEvents;
     QElapsedTimer clock;
     clock.start();
     while (handle != nullptr && !handle->isExposed() && clock.elapsed() < 500) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents(flags, 10);
     }
-    // Only an X11 window manager frames windows after they are shown; elsewhere the frame is
-    // known at once (or there is none).
-    QWidget& frame = window.frameWidget();
     clock.restart();
-    while (QGuiApplication::platformName() == "xcb" && frame.frameGeometry() == frame.geometry() &&
-           clock.elapsed() < 200) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (frame.frameGeometry() == frame.geometry() && clock.elapsed() < 200) {
+        QCoreApplication::processEvents(flags, 10);
     }
     if (spec.position && !window.isDestroyed()) {
         frame.move(toQt(*spec.position));

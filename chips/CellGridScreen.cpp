@@ -215,8 +215,17 @@ void CellGridScreen::layout() {
     }
     clampView();
     placeCursorSprite();
-    if (m_scrollBarsShown) {
+    if (!m_scrollBarsShown) {
+        return;
+    }
+    if (acceptsInput()) {
         setScrollBarsShown(true);
+    } else if (platform::NativeWindow* window = GetWindow()) {
+        // Nothing loaded yet: no bars, but the switch stays on for when there is.
+        for (Axis a : {X, Y}) {
+            window->setScrollInfo(scrollAxis(a), platform::ScrollInfo{});
+            window->showScrollBar(scrollAxis(a), false);
+        }
     }
 }
 

@@ -48,69 +48,19 @@ platform::WindowSpec windowSpec(const char* className, Size client, Point positi
     return spec;
 }
 
-// The map window's procedure as far as the map screen is concerned.
-class MapRouter : public platform::MessageHandler {
+// The window procedures' part in docking: a move of either window takes the other along.
+class MoveRouter : public platform::MessageHandler {
 public:
-    explicit MapRouter(MapScreen& map) : m_map(map) {}
-    void handleMessage(platform::NativeWindow&, const Message& m) override {
-        switch (m.message) {
-            case platform::WM_MOVE:
-                m_map.dockAttributeWindow();
-                break;
-            case platform::WM_KEYDOWN:
-                m_map.onKeyDown(m.key);
-                break;
-            case platform::WM_KEYUP:
-                m_map.onKeyUp(m.key);
-                break;
-            case platform::WM_HSCROLL:
-                m_map.onScroll(ScrollAxis::Horizontal, m.code, m.position);
-                break;
-            case platform::WM_VSCROLL:
-                m_map.onScroll(ScrollAxis::Vertical, m.code, m.position);
-                break;
-            case platform::WM_MOUSEMOVE:
-                m_map.onMouseMove(m.x, m.y, m.keys);
-                break;
-            case platform::WM_LBUTTONDOWN:
-                m_map.onLeftButtonDown(m.x, m.y);
-                break;
-            case platform::WM_LBUTTONUP:
-                m_map.onLeftButtonUp();
-                break;
-            case platform::WM_LBUTTONDBLCLK:
-                m_map.onLeftDoubleClick(m.x, m.y);
-                break;
-            case platform::WM_RBUTTONDOWN:
-                m_map.onRightButtonDown(m.x, m.y);
-                break;
-            case platform::WM_RBUTTONUP:
-                m_map.onRightButtonUp();
-                break;
-            case platform::WM_MOUSEWHEEL:
-                m_map.onMouseWheel(m.wheelDelta, m.keys);
-                break;
-            default:
-                break;
-        }
-    }
-
-private:
-    MapScreen& m_map;
-};
-
-// The attribute window's: a move takes the linked map window along.
-class KindRouter : public platform::MessageHandler {
-public:
-    explicit KindRouter(MapScreen& map) : m_map(map) {}
+    MoveRouter(MapScreen& map, bool attributeWindow) : m_map(map), m_attribute(attributeWindow) {}
     void handleMessage(platform::NativeWindow&, const Message& m) override {
         if (m.message == platform::WM_MOVE) {
-            m_map.dockToAttributeWindow();
+            m_attribute ? m_map.dockToAttributeWindow() : m_map.dockAttributeWindow();
         }
     }
 
 private:
     MapScreen& m_map;
+    bool m_attribute;
 };
 
 class MapScreenTest : public ::testing::Test {
@@ -166,19 +116,15 @@ protected:
         return mapWindow.pixel(x, y);
     }
 
-    void keyDown(int key) { mapWindow.send(Message::keyDown(key)); }
-    void keyUp(int key) { mapWindow.send(Message::keyUp(key)); }
-    void click(int x, int y) {
-        mapWindow.send(Message::mouse(platform::WM_LBUTTONDOWN, x, y, platform::MK_LBUTTON));
-    }
-    void drag(int x, int y) {
-        mapWindow.send(Message::mouse(platform::WM_MOUSEMOVE, x, y, platform::MK_LBUTTON));
-    }
-    void release(int x, int y) { mapWindow.send(Message::mouse(platform::WM_LBUTTONUP, x, y, 0)); }
+    void keyDown(int key) { map.onKeyDown(key); }
+    void keyUp(int key) { map.onKeyUp(key); }
+    void click(int x, int y) { map.onLeftButtonDown(x, y); }
+    void drag(int x, int y) { map.onMouseMove(x, y, platform::MK_LBUTTON); }
+    void pan(int x, int y) { map.onMouseMove(x, y, platform::MK_RBUTTON); }
     void select(int x1, int y1, int x2, int y2) {
         click(x1, y1);
         drag(x2, y2);
-        release(x2, y2);
+        map.onLeftButtonUp();
     }
     // Ctrl (or Shift) held around a key released.
     void withKey(int modifier, int key) {
@@ -211,8 +157,8 @@ protected:
     FakeNativeWindow kindWindow{windowSpec("kindview", {800, 128}, {0, 0})};
     FakeNativeWindow chipWindow{windowSpec("chipview", {800, 600}, {900, 0})};
     MapScreen map{host};
-    MapRouter mapRouter{map};
-    KindRouter kindRouter{map};
+    MoveRouter mapRouter{map, false};
+    MoveRouter kindRouter{map, true};
     TempDir dir;
     int files = 0;
 };
@@ -266,8 +212,8 @@ TEST_F(MapScreenTest, TheChipViewDrawsEachCellFromItsChip) {
     ASSERT_TRUE(loadChips());
     loadGrid(patternGrid());
     map.toggleScrollBars();
-    mapWindow.send(Message::scroll(platform::WM_HSCROLL, platform::SB_THUMBTRACK, 3));
-    mapWindow.send(Message::scroll(platform::WM_VSCROLL, platform::SB_THUMBTRACK, 5));
+    map.onScroll(ScrollAxis::Horizontal, platform::SB_THUMBTRACK, 3);
+    map.onScroll(ScrollAxis::Vertical, platform::SB_THUMBTRACK, 5);
     EXPECT_EQ(map.viewPosition().x, 96);
     EXPECT_EQ(map.viewPosition().y, 160);
     for (const Point p : {Point{40, 40}, Point{36, 68}, Point{100, 200}, Point{700, 500},
@@ -277,6 +223,8 @@ TEST_F(MapScreenTest, TheChipViewDrawsEachCellFromItsChip) {
     // Chip (r × 3 + c) mod 70 is no chip of the image for 64 … 69: grey.
     EXPECT_EQ(map.grid().chip(3 + 16, 5 + 10), 64);
     EXPECT_EQ(shown(16 * 32 + 10, 10 * 32 + 10), kGrey);
+    // The idle step presents the chip window too.
+    EXPECT_EQ(chipWindow.pixel(40, 40), imagePixel(40, 40));
 }
 
 TEST_F(MapScreenTest, TheAttributeViewDrawsTheRecordColours) {
@@ -316,14 +264,23 @@ TEST_F(MapScreenTest, PuttingAChipDrawsItAndUndoBringsTheCellBack) {
     EXPECT_TRUE(map.canRedo());
     withKey(platform::VK_CONTROL, 'Y');
     EXPECT_EQ(map.grid().chip(3, 4), 10);
+    // Undoing a fill shows the filled rectangle again, the cursor on its moving corner.
+    select(5, 5, 40, 40);
+    keyUp(platform::VK_RETURN);
+    EXPECT_EQ(map.grid().chip(1, 1), 10);
+    click(300, 300);
+    withKey(platform::VK_CONTROL, 'Z');
+    EXPECT_EQ(map.grid().chip(1, 1), -1);
+    EXPECT_EQ(selectionText(), "選択範囲:(0:0～1:1)");
+    EXPECT_EQ(map.cursorColumn(), 1);
     // A double click puts as Enter does, on the cell clicked first.
     click(5, 5);
-    release(5, 5);
-    mapWindow.send(Message::mouse(platform::WM_LBUTTONDBLCLK, 5, 5, platform::MK_LBUTTON));
+    map.onLeftButtonUp();
+    map.onLeftDoubleClick(5, 5);
     EXPECT_EQ(map.grid().chip(0, 0), 10);
     // Not outside the map.
     ASSERT_TRUE(map.setCanvasSize(2, 2));
-    mapWindow.send(Message::mouse(platform::WM_LBUTTONDBLCLK, 100, 5, platform::MK_LBUTTON));
+    map.onLeftDoubleClick(100, 5);
     EXPECT_FALSE(map.canUndo());
 }
 
@@ -355,7 +312,7 @@ TEST_F(MapScreenTest, AChipBlockIsStampedAndAttributesComeFromTheAttributeWindow
 
 // --- Titles, keys and navigation.
 
-TEST_F(MapScreenTest, CursorKeysStopAtTheMapsEdgesAndScrollAtTheWindows) {
+TEST_F(MapScreenTest, KeysMoveTheCursorAndPageThroughTheMap) {
     ASSERT_TRUE(loadChips());
     keyDown(platform::VK_LEFT);
     keyDown(platform::VK_UP);
@@ -366,25 +323,13 @@ TEST_F(MapScreenTest, CursorKeysStopAtTheMapsEdgesAndScrollAtTheWindows) {
     EXPECT_EQ(mapWindow.title(),
               "Pelorin  マップ位置:(25,0) 視点座標:(32,0) チップ総数:(横40個,縦40行) "
               "選択範囲:(-1:-1～-1:-1)");
-    EXPECT_EQ(shown(768, 10), kRed);
-    for (int i = 0; i < 20; ++i) {
-        keyDown(platform::VK_RIGHT);
-    }
-    EXPECT_EQ(map.cursorColumn(), 39);
-    EXPECT_EQ(map.viewPosition().x, 480);
-    keyDown(platform::VK_DOWN);
-    keyDown(platform::VK_LEFT);
-    EXPECT_EQ(map.cursorRow(), 1);
-    EXPECT_EQ(map.cursorColumn(), 38);
-}
-
-TEST_F(MapScreenTest, PagesHomeAndEnd) {
-    ASSERT_TRUE(loadChips());
+    EXPECT_EQ(shown(768, 10), kRed) << "the cursor stays on the window's last column";
     keyDown(platform::VK_NEXT);
     EXPECT_EQ(map.viewPosition().x, 480);
     EXPECT_EQ(map.cursorColumn(), 39);
+    keyDown(platform::VK_RIGHT);
+    EXPECT_EQ(map.cursorColumn(), 39);
     keyDown(platform::VK_PRIOR);
-    EXPECT_EQ(map.viewPosition().x, 0);
     EXPECT_EQ(map.cursorColumn(), 0);
     host.setKeyDown(platform::VK_CONTROL);
     keyDown(platform::VK_NEXT);
@@ -425,10 +370,10 @@ TEST_F(MapScreenTest, ClicksSelectAndDragsExtendTheSelection) {
     EXPECT_EQ(shown(20, 40), expectedChipPixel(20, 40));
     // Inside the selection a click keeps it; outside, it starts a new one.
     click(70, 40);
-    release(70, 40);
+    map.onLeftButtonUp();
     EXPECT_EQ(selectionText(), "選択範囲:(1:1～3:2)");
     click(300, 300);
-    release(300, 300);
+    map.onLeftButtonUp();
     EXPECT_EQ(selectionText(), "選択範囲:(9:9～9:9)");
     // A click beyond a small map does nothing.
     ASSERT_TRUE(map.setCanvasSize(5, 5));
@@ -452,46 +397,46 @@ TEST_F(MapScreenTest, TheSelectionIsClippedToTheWindow) {
     EXPECT_EQ(shown(0, 10), kGreen) << "no left edge: it is scrolled out";
     EXPECT_EQ(shown(1, 20), kGreen);
     EXPECT_EQ(shown(50, 40), expectedChipPixel(50, 40));
-    mapWindow.send(Message::wheel(120, 10, 10, platform::MK_RBUTTON));
+    map.onMouseWheel(120, platform::MK_RBUTTON);
     EXPECT_FALSE(map.isSelectionShown()) << "a move without Shift ends it";
 }
 
 TEST_F(MapScreenTest, RightDragPansTwelvePixelsPerChip) {
     ASSERT_TRUE(loadChips());
-    mapWindow.send(Message::mouse(platform::WM_RBUTTONDOWN, 400, 300, platform::MK_RBUTTON));
-    mapWindow.send(Message::mouse(platform::WM_MOUSEMOVE, 389, 300, platform::MK_RBUTTON));
+    map.onRightButtonDown(400, 300);
+    pan(389, 300);
     EXPECT_EQ(map.viewPosition().x, 0);
-    mapWindow.send(Message::mouse(platform::WM_MOUSEMOVE, 376, 300, platform::MK_RBUTTON));
+    pan(376, 300);
     EXPECT_EQ(map.viewPosition().x, 64);
     EXPECT_EQ(map.cursorColumn(), 2);
     EXPECT_EQ(mapWindow.title(),
               "Pelorin  マップ位置:(2,0) 視点座標:(64,0) チップ総数:(横40個,縦40行) "
               "選択範囲:(-1:-1～-1:-1)");
-    mapWindow.send(Message::mouse(platform::WM_MOUSEMOVE, 0, 0, platform::MK_RBUTTON));
+    pan(0, 0);
     EXPECT_EQ(map.viewPosition().x, 480);
     EXPECT_EQ(map.viewPosition().y, 672);
-    mapWindow.send(Message::mouse(platform::WM_RBUTTONUP, 0, 0, 0));
+    map.onRightButtonUp();
     EXPECT_FALSE(map.isPanning());
 }
 
 TEST_F(MapScreenTest, WheelAndScrollBars) {
     ASSERT_TRUE(loadChips());
-    mapWindow.send(Message::wheel(-120, 10, 10, 0));
+    map.onMouseWheel(-120, 0);
     EXPECT_EQ(map.viewPosition().y, 32);
     EXPECT_EQ(map.cursorRow(), 1);
-    mapWindow.send(Message::wheel(-120, 10, 10, platform::MK_RBUTTON));
+    map.onMouseWheel(-120, platform::MK_RBUTTON);
     EXPECT_EQ(map.viewPosition().x, 32);
     map.toggleScrollBars();
     EXPECT_EQ(mapWindow.scrollInfo(ScrollAxis::Vertical).position, 1);
-    mapWindow.send(Message::wheel(120, 10, 10, 0));
+    map.onMouseWheel(120, 0);
     EXPECT_EQ(mapWindow.scrollInfo(ScrollAxis::Vertical).position, 0);
-    mapWindow.send(Message::scroll(platform::WM_VSCROLL, platform::SB_PAGEUP));
+    map.onScroll(ScrollAxis::Vertical, platform::SB_PAGEUP, 0);
     EXPECT_EQ(mapWindow.scrollInfo(ScrollAxis::Vertical).position, 0);
-    mapWindow.send(Message::scroll(platform::WM_VSCROLL, platform::SB_BOTTOM));
+    map.onScroll(ScrollAxis::Vertical, platform::SB_BOTTOM, 0);
     EXPECT_EQ(map.viewPosition().y, 672);
     EXPECT_EQ(mapWindow.scrollInfo(ScrollAxis::Vertical).position, 21);
     EXPECT_EQ(map.cursorRow(), 21);
-    mapWindow.send(Message::scroll(platform::WM_HSCROLL, platform::SB_THUMBPOSITION, 99));
+    map.onScroll(ScrollAxis::Horizontal, platform::SB_THUMBPOSITION, 99);
     EXPECT_EQ(map.viewPosition().x, 480) << "kept within the range";
 }
 
@@ -520,7 +465,7 @@ TEST_F(MapScreenTest, AutoScrollFollowsADragRestingNearTheEdge) {
     EXPECT_TRUE(map.idleStep());
     EXPECT_EQ(map.viewPosition().y, 32);
     EXPECT_EQ(selectionText(), "選択範囲:(12:9～12:19)");
-    release(400, 590);
+    map.onLeftButtonUp();
     EXPECT_FALSE(map.idleStep());
     EXPECT_EQ(map.viewPosition().y, 32);
 }
@@ -619,7 +564,7 @@ TEST_F(MapScreenTest, CopyAndPasteWithTheKeyLatch) {
     EXPECT_EQ(map.copyBuffer(0), (MapGrid::Layer{MapGrid::Row{0, 1}}));
     EXPECT_TRUE(map.canPaste());
     click(5, 100);  // cell (0, 3)
-    release(5, 100);
+    map.onLeftButtonUp();
     keyDown('V');  // C is still down: nothing
     EXPECT_EQ(map.grid().chip(0, 3), 9);
     host.setKeyDown('C', false);
@@ -663,20 +608,6 @@ TEST_F(MapScreenTest, RowsAndColumnsComeAndGoWithInsertAndDelete) {
     keyUp(platform::VK_DELETE);
     EXPECT_EQ(map.grid().chip(39, 0), -1);
     EXPECT_EQ(map.grid().chip(0, 1), 3);
-}
-
-TEST_F(MapScreenTest, UndoOfAFillShowsTheFilledRectangleAgain) {
-    ASSERT_TRUE(loadChips());
-    map.chipScreen()->onLeftButtonDown(5, 5);
-    select(5, 5, 40, 40);
-    keyUp(platform::VK_RETURN);
-    EXPECT_EQ(map.grid().chip(1, 1), 0);
-    click(300, 300);
-    release(300, 300);
-    withKey(platform::VK_CONTROL, 'Z');
-    EXPECT_EQ(map.grid().chip(1, 1), -1);
-    EXPECT_EQ(selectionText(), "選択範囲:(0:0～1:1)");
-    EXPECT_EQ(map.cursorColumn(), 1);
 }
 
 TEST_F(MapScreenTest, ReplaceSwitchesToTheTargetLayerAndSaysHowMany) {
@@ -744,16 +675,6 @@ TEST_F(MapScreenTest, LoadingAndSavingMaps) {
     EXPECT_FALSE(map.isFileBacked());
     EXPECT_EQ(map.grid().columns(), 60) << "a new map keeps the size";
     EXPECT_EQ(map.grid().chip(0, 0), -1);
-}
-
-TEST_F(MapScreenTest, IdleStepPresentsAllThreeWindows) {
-    ASSERT_TRUE(loadChips());
-    chipWindow.presents.clear();
-    mapWindow.presents.clear();
-    map.idleStep();
-    EXPECT_FALSE(mapWindow.presents.empty());
-    EXPECT_FALSE(chipWindow.presents.empty());
-    EXPECT_EQ(chipWindow.pixel(40, 40), imagePixel(40, 40));
 }
 
 }  // namespace

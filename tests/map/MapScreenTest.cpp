@@ -445,13 +445,13 @@ TEST_F(MapScreenTest, TheWheelAtTheViewsEndStillShowsTheSelectionRuleInTheTitle)
     // View at the top: turning the wheel away from the user scrolls nothing, but Shift starts a
     // selection at the cursor and the title says so.
     host.setKeyDown(platform::VK_SHIFT);
-    mapWindow.send(Message::wheel(120, 10, 10, platform::MK_SHIFT));
+    map.onMouseWheel(120, platform::MK_SHIFT);
     host.setKeyDown(platform::VK_SHIFT, false);
     EXPECT_EQ(map.viewPosition().y, 0);
     EXPECT_TRUE(map.isSelectionShown());
     EXPECT_EQ(selectionText(), "選択範囲:(0:0～0:0)");
     // Without Shift the selection ends, and the title follows.
-    mapWindow.send(Message::wheel(120, 10, 10, platform::MK_RBUTTON));
+    map.onMouseWheel(120, 0);
     EXPECT_FALSE(map.isSelectionShown());
     EXPECT_EQ(selectionText(), "選択範囲:(-1:-1～-1:-1)");
 }

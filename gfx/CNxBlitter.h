@@ -75,6 +75,32 @@ public:
                        const RECT& sourceRect, const CNxBlitParams* params) const;
 
 protected:
+    static std::uint32_t flagsOf(const CNxBlitParams* params) {
+        return params ? params->m_flags : 0;
+    }
+    // The constant alpha of an operation: the alpha word with NxBlt_ConstantAlpha, else 255.
+    // Values above 255 make the operation fail.
+    static std::uint32_t constantAlpha(const CNxBlitParams* params) {
+        return flagsOf(params) & NxBlt_ConstantAlpha ? params->m_alpha : 255;
+    }
+    // What a constant-alpha blit (slot 4) comes to before any pixel is mixed, in both formats.
+    enum class AlphaShortcut { Refuse, Nothing, Copy, Blend };
+    static AlphaShortcut constantAlphaShortcut(const CNxBlitParams* params) {
+        const std::uint32_t flags = flagsOf(params);
+        const std::uint32_t alpha = constantAlpha(params);
+        if (alpha > 255) {
+            return AlphaShortcut::Refuse;
+        }
+        if (alpha == 0) {
+            return AlphaShortcut::Nothing;
+        }
+        if (alpha == 255 && (flags & NxBlt_BlendModeMask) == NxBlend_Normal &&
+            !(flags & NxBlt_ForceBlend)) {
+            return AlphaShortcut::Copy;
+        }
+        return AlphaShortcut::Blend;
+    }
+
     CNxBlitter() = default;
     ~CNxBlitter() = default;  // shared statics, never deleted through this type
     CNxBlitter(const CNxBlitter&) = delete;

@@ -14,16 +14,6 @@ namespace {
 // converting (mirroring, colour tables, stretching, blurring).
 constexpr int kRun = 256;
 
-std::uint32_t flagsOf(const CNxBlitParams* params) {
-    return params ? params->m_flags : 0;
-}
-
-// The constant alpha of an operation: the alpha word with NxBlt_ConstantAlpha, else 255.
-// Values above 255 make the operation fail.
-std::uint32_t constantAlpha(const CNxBlitParams* params) {
-    return flagsOf(params) & NxBlt_ConstantAlpha ? params->m_alpha : 255;
-}
-
 std::uint32_t* row32(const CNxDIBImage& image, std::int32_t y) {
     return reinterpret_cast<std::uint32_t*>(image.Row(y));
 }
@@ -274,19 +264,10 @@ struct PickColourMask {
 
 // ---- Sampling the source ----
 
-// Bilinear step per channel, alpha included: a + floor((b - a) × f / 256).
-inline std::uint32_t lerp(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
-    const std::uint32_t nf = 256 - f;
-    const std::uint32_t rb = (((a & 0xFF00FFu) * nf + (b & 0xFF00FFu) * f) >> 8) & 0xFF00FFu;
-    const std::uint32_t ga =
-        (((a >> 8) & 0xFF00FFu) * nf + ((b >> 8) & 0xFF00FFu) * f) & 0xFF00FF00u;
-    return rb | ga;
-}
-
 // Paletted sources filter their colour table entries as they are, without colour borrowing.
 inline std::uint32_t filter(std::uint32_t p00, std::uint32_t p01, std::uint32_t p10,
                             std::uint32_t p11, std::uint32_t fx, std::uint32_t fy) {
-    return lerp(lerp(p00, p01, fx), lerp(p10, p11, fx), fy);
+    return CNxRowOps::Lerp(CNxRowOps::Lerp(p00, p01, fx), CNxRowOps::Lerp(p10, p11, fx), fy);
 }
 
 enum class SourceKind {
@@ -641,18 +622,19 @@ int CNxBlitter32::Copy(CNxSurface& dest, const RECT& destRect, const CNxSurface&
 // Slot 4.
 int CNxBlitter32::ConstantAlpha(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
                                 const RECT& sourceRect, const CNxBlitParams* params) const {
+    switch (constantAlphaShortcut(params)) {
+        case AlphaShortcut::Refuse:
+            return 0;
+        case AlphaShortcut::Nothing:
+            return 1;
+        case AlphaShortcut::Copy:
+            return Copy(dest, destRect, source, sourceRect, params);
+        case AlphaShortcut::Blend:
+            break;
+    }
     const std::uint32_t flags = flagsOf(params);
     const std::uint32_t alpha = constantAlpha(params);
-    if (alpha > 255) {
-        return 0;
-    }
-    if (alpha == 0) {
-        return 1;
-    }
     const std::uint32_t mode = flags & NxBlt_BlendModeMask;
-    if (!(flags & NxBlt_ForceBlend) && alpha == 255 && mode == NxBlend_Normal) {
-        return Copy(dest, destRect, source, sourceRect, params);
-    }
     const bool paletted = source.GetBitCount() != 32;
     // Stretching and colour tables work in the normal mode only.
     if (mode > NxBlend_Darken || (paletted && mode != NxBlend_Normal)) {

@@ -5,18 +5,6 @@
 #include "gfx/CNxBlitGeometry.h"
 #include "gfx/CNxSurface.h"
 
-namespace {
-
-std::uint32_t flagsOf(const CNxBlitParams* params) {
-    return params ? params->m_flags : 0;
-}
-
-std::uint32_t constantAlpha(const CNxBlitParams* params) {
-    return flagsOf(params) & NxBlt_ConstantAlpha ? params->m_alpha : 255;
-}
-
-}  // namespace
-
 const CNxBlitter8& CNxBlitter8::Instance() {
     static const CNxBlitter8 blitter;
     return blitter;
@@ -105,19 +93,14 @@ int CNxBlitter8::Copy(CNxSurface& dest, const RECT& destRect, const CNxSurface& 
 // Slot 4: only where it comes down to a copy.
 int CNxBlitter8::ConstantAlpha(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
                                const RECT& sourceRect, const CNxBlitParams* params) const {
-    const std::uint32_t flags = flagsOf(params);
-    const std::uint32_t alpha = constantAlpha(params);
-    if (alpha > 255) {
-        return 0;
+    switch (constantAlphaShortcut(params)) {
+        case AlphaShortcut::Nothing:
+            return 1;
+        case AlphaShortcut::Copy:
+            return Copy(dest, destRect, source, sourceRect, params);
+        default:
+            return 0;  // blending indices means nothing
     }
-    if (alpha == 0) {
-        return 1;
-    }
-    if (alpha == 255 && (flags & NxBlt_BlendModeMask) == NxBlend_Normal &&
-        !(flags & NxBlt_ForceBlend)) {
-        return Copy(dest, destRect, source, sourceRect, params);
-    }
-    return 0;
 }
 
 // Slot 10: the colour's low byte.

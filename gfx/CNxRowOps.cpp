@@ -52,15 +52,6 @@ void blendColourPortable(std::uint32_t* d, int n, std::uint32_t colour, std::uin
     }
 }
 
-// a + floor((b - a) × f / 256) per channel, alpha included.
-inline std::uint32_t lerp(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
-    const std::uint32_t nf = 256 - f;
-    const std::uint32_t rb = (((a & 0xFF00FFu) * nf + (b & 0xFF00FFu) * f) >> 8) & 0xFF00FFu;
-    const std::uint32_t ga =
-        (((a >> 8) & 0xFF00FFu) * nf + ((b >> 8) & 0xFF00FFu) * f) & 0xFF00FF00u;
-    return rb | ga;
-}
-
 inline bool clear(std::uint32_t p) {
     return (p >> 24) == 0;
 }
@@ -102,15 +93,15 @@ void filterPairsPortable(std::uint32_t* top, std::uint32_t* bottom, const std::u
         if (borrow) {
             borrowColour(p00, p01, p10, p11);
         }
-        top[i] = lerp(p00, p01, fx[i]);
-        bottom[i] = lerp(p10, p11, fx[i]);
+        top[i] = CNxRowOps::Lerp(p00, p01, fx[i]);
+        bottom[i] = CNxRowOps::Lerp(p10, p11, fx[i]);
     }
 }
 
 void lerpRowsPortable(std::uint32_t* out, const std::uint32_t* top, const std::uint32_t* bottom,
                       int n, std::uint32_t fy) {
     for (int i = 0; i < n; ++i) {
-        out[i] = lerp(top[i], bottom[i], fy);
+        out[i] = CNxRowOps::Lerp(top[i], bottom[i], fy);
     }
 }
 

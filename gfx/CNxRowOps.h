@@ -40,6 +40,16 @@ public:
     FilterPairsFn m_filterPairs;
     LerpRowsFn m_lerpRows;
 
+    // One pixel of the bilinear step, per channel and alpha included: a + floor((b - a) × f /
+    // 256) for f in 0..256. The portable rows and single samples share it.
+    static std::uint32_t Lerp(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
+        const std::uint32_t nf = 256 - f;
+        const std::uint32_t rb = (((a & 0xFF00FFu) * nf + (b & 0xFF00FFu) * f) >> 8) & 0xFF00FFu;
+        const std::uint32_t ga =
+            (((a >> 8) & 0xFF00FFu) * nf + ((b >> 8) & 0xFF00FFu) * f) & 0xFF00FF00u;
+        return rb | ga;
+    }
+
     static const CNxRowOps& Portable();
     static const CNxRowOps& Sse2();
     // Null when the processor has no AVX2.

@@ -1,32 +1,15 @@
 // Runs the built pelorin-tool convert and reads the PNG it writes back with the editor's loader.
 #include <gtest/gtest.h>
 #include <png.h>
-#include <sys/wait.h>
 
 #include "gfx/CNxPNGLoader.h"
 #include "tests/support/ImageWriters.h"
 #include "tests/support/TempDir.h"
+#include "tests/tools/ToolRunner.h"
 
 using namespace testing_support;
 
 namespace {
-
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-ToolRun tool(const TempDir& dir, const std::vector<std::string>& args) {
-    std::string command = std::string("'") + PELORIN_TOOL_PATH + "'";
-    for (const std::string& a : args) {
-        command += " '" + a + "'";
-    }
-    command += " >'" + dir.file(".out") + "' 2>'" + dir.file(".err") + "'";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(dir.file(".out")),
-            readText(dir.file(".err"))};
-}
 
 // The written PNG as 0xAARRGGBB from the top, and its colour type.
 std::vector<std::uint32_t> readBack(const TempDir& dir, const std::string& path, int* type) {

@@ -1,7 +1,6 @@
 // Runs the built `pelorin-tool edit` on maps and scripts made here and checks the cells it
 // leaves, its messages and its exit codes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <string>
 #include <vector>
@@ -9,40 +8,13 @@
 #include "map/MapFile.h"
 #include "tests/chips/ScreenTestSupport.h"
 #include "tests/support/TempDir.h"
+#include "tests/tools/ToolRunner.h"
 
 using namespace testing_support;
 
 namespace {
 
 using Rows = std::vector<std::vector<int>>;
-
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
-
-ToolRun tool(const TempDir& dir, const std::vector<std::string>& args) {
-    std::string command = quoted(PELORIN_TOOL_PATH);
-    for (const std::string& a : args) {
-        command += " " + quoted(a);
-    }
-    command += " >" + quoted(dir.file(".out")) + " 2>" + quoted(dir.file(".err"));
-    const int raw = std::system(command.c_str());
-    ToolRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(dir.file(".out")),
-                readText(dir.file(".err"))};
-    ::unlink(dir.file(".out").c_str());
-    ::unlink(dir.file(".err").c_str());
-    return run;
-}
 
 MapGrid gridOf(const Rows& chips, const Rows& kinds = {}) {
     MapGrid::Layer chipLayer, kindLayer;

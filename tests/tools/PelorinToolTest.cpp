@@ -1,42 +1,14 @@
 // Runs the built pelorin-tool as a user would and checks its outputs, files and exit codes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include "chips/KindTable.h"
 #include "map/MapFile.h"
 #include "tests/support/TempDir.h"
+#include "tests/tools/ToolRunner.h"
 
 using namespace testing_support;
 
 namespace {
-
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
-
-ToolRun tool(const TempDir& dir, const std::vector<std::string>& args) {
-    std::string command = quoted(PELORIN_TOOL_PATH);
-    for (const std::string& a : args) {
-        command += " " + quoted(a);
-    }
-    command += " >" + quoted(dir.file(".out")) + " 2>" + quoted(dir.file(".err"));
-    const int raw = std::system(command.c_str());
-    ToolRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(dir.file(".out")),
-                readText(dir.file(".err"))};
-    ::unlink(dir.file(".out").c_str());
-    ::unlink(dir.file(".err").c_str());
-    return run;
-}
 
 // A 3 × 2 map with distinct chips and attributes, saved as dir/m.map.
 std::string smallMap(const TempDir& dir) {

@@ -230,6 +230,7 @@ std::vector<std::string> QtHost::chooseFiles(platform::NativeWindow* owner,
     dialog.setFileMode(static_cast<QFileDialog::FileMode>(mode));
     dialog.setAcceptMode(mode == QFileDialog::AnyFile ? QFileDialog::AcceptSave
                                                       : QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(toQt(request.defaultSuffix));
     if (!request.initialPath.empty()) {
         const QFileInfo initial(toQt(request.initialPath));
         if (initial.isDir()) {

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <functional>
 
 #include "tests/support/TempDir.h"
 
@@ -38,55 +37,40 @@ TEST(InstanceLock, OneHolderAtATimeUntilItGoesAway) {
 }
 
 TEST(InstanceLock, WhatOthersCouldSpoilIsAnErrorNotAnotherCopy) {
-    const struct {
-        const char* what;
-        std::function<std::string(const TempDir&)> folder;
-        std::string (*error)(const std::string& folder);
-    } cases[] = {
-        {"a missing folder", [](const TempDir& d) { return d.file("none"); },
-         [](const std::string& f) { return f + ": No such file or directory"; }},
-        {"a folder others may write to",
-         [](const TempDir& d) {
-             ::chmod(d.path().c_str(), 0777);
-             return d.path();
-         },
-         [](const std::string& f) { return f + ": not a folder of this user's alone"; }},
-        {"a link in place of the folder",
-         [](const TempDir& d) {
-             ::mkdir(d.file("real").c_str(), 0700);
-             ::symlink(d.file("real").c_str(), d.file("link").c_str());
-             return d.file("link");
-         },
-         [](const std::string& f) { return f + ": not a folder of this user's alone"; }},
-        {"a link in place of the lock file",
-         [](const TempDir& d) {
-             ::symlink(d.file("elsewhere").c_str(), d.file("mapeditor.lock").c_str());
-             return d.path();
-         },
-         [](const std::string& f) {
-             return f + "/mapeditor.lock: Too many levels of symbolic links";
-         }},
-        {"a lock file of another user",
-         [](const TempDir& d) {
-             testing_support::writeText(d.file("mapeditor.lock"), "");
-             if (::getuid() == 0) {
-                 EXPECT_EQ(::chown(d.file("mapeditor.lock").c_str(), 4321, 4321), 0);
-             }
-             return d.path();
-         },
-         [](const std::string& f) {
-             return f + "/mapeditor.lock: not a lock file of this user's";
-         }},
-    };
-    for (const auto& c : cases) {
-        TempDir dir;
-        const std::string folder = c.folder(dir);
-        platform::InstanceLock lock("mapeditor", folder);
-        if (std::string(c.what) == "a lock file of another user" && ::getuid() != 0) {
-            continue;  // only root can give a file away
+    const std::string notOurFolder = ": not a folder of this user's alone";
+    for (int spoil = 0; spoil < 5; ++spoil) {
+        TempDir d;
+        std::string folder = d.path(), error;
+        const std::string lockFile = d.file("mapeditor.lock");
+        switch (spoil) {
+            case 0:  // missing
+                folder = d.file("none");
+                error = folder + ": No such file or directory";
+                break;
+            case 1:  // others may write to it
+                ::chmod(folder.c_str(), 0777);
+                error = folder + notOurFolder;
+                break;
+            case 2:  // a link in place of the folder
+                ::symlink(d.path().c_str(), d.file("link").c_str());
+                folder = d.file("link");
+                error = folder + notOurFolder;
+                break;
+            case 3:  // a link in place of the lock file
+                ::symlink(d.file("elsewhere").c_str(), lockFile.c_str());
+                error = lockFile + ": Too many levels of symbolic links";
+                break;
+            default:  // a lock file of another user (only root can give a file away)
+                testing_support::writeText(lockFile, "");
+                if (::getuid() != 0 || ::chown(lockFile.c_str(), 4321, 4321) != 0) {
+                    continue;
+                }
+                error = lockFile + ": not a lock file of this user's";
+                break;
         }
-        EXPECT_EQ(lock.acquire(), Result::Failed) << c.what;
-        EXPECT_EQ(lock.error(), c.error(folder)) << c.what;
+        platform::InstanceLock lock("mapeditor", folder);
+        EXPECT_EQ(lock.acquire(), Result::Failed) << error;
+        EXPECT_EQ(lock.error(), error);
         EXPECT_FALSE(lock.isHeld());
     }
 }

@@ -86,8 +86,15 @@ void KindScreen::setMainWindow(platform::NativeWindow* mainWindow) {
 }
 
 bool KindScreen::loadFile(const std::string& path) {
-    if (!m_table.loadFile(path)) {
-        return false;
+    switch (m_table.load(path)) {
+        case KindTable::LoadResult::Loaded:
+            break;
+        case KindTable::LoadResult::TooLarge:
+            m_host.showError(GetWindow(), path + "\n属性ファイルが大きすぎます",
+                             "属性読み込みエラー");
+            return false;
+        case KindTable::LoadResult::Failed:
+            return false;
     }
     drawCells();
     updateTitle();

@@ -42,7 +42,8 @@ public:
     void setMainWindow(platform::NativeWindow* mainWindow);
 
     // Reads an attribute file into the table; on success redraws cells and title and marks a
-    // file as loaded. The table is unchanged on failure.
+    // file as loaded. The table is unchanged on failure; a file too large to hold attributes
+    // is reported as such.
     bool loadFile(const std::string& path);
     bool isFileLoaded() const;
     KindTable& table();
@@ -79,8 +80,8 @@ private:
     void drawCursorFrame(std::int32_t innerRight, std::int32_t innerBottom);
     void drawGridLines();
 
-    [[maybe_unused]] platform::Host& m_host;  // for the dialogs this window opens
-    CNxLayer* m_layers[kLayerCount] = {};     // owned by the drawing tree, z 0 to 2
+    platform::Host& m_host;                // for its messages and the dialogs this window opens
+    CNxLayer* m_layers[kLayerCount] = {};  // owned by the drawing tree, z 0 to 2
     std::uint32_t m_cursorColour = 0xFFFF0000;
     std::uint32_t m_gridColour = 0xFF000000;
     std::unique_ptr<CNxSurface> m_cellSurface;

@@ -3,10 +3,11 @@
 #include <cstdint>
 #include <ctime>
 #include <memory>
+#include <new>
 #include <random>
 
 #include "map/ChunkData.h"
-#include "map/ChunkReader.h"
+#include "map/ChunkScanner.h"
 #include "map/ChunkWriter.h"
 #include "platform/Paths.h"
 
@@ -41,27 +42,31 @@ void KindTable::resetToDefaults(unsigned seed) {
     }
 }
 
-bool KindTable::loadFile(const std::string& path) {
-    ChunkReader reader(path);
-    ChunkData* data = reader.Find(kTag);
-    if (data == nullptr) {
-        return false;
+KindTable::LoadResult KindTable::load(const std::string& path) {
+    // The records are read straight from the file: only what the chunk holds is allocated.
+    ChunkScanner file(path);
+    if (file.size() > static_cast<std::int64_t>(kMaxFileBytes)) {
+        return LoadResult::TooLarge;
     }
-    data->SetCursor(0);
+    const ChunkScanner::Chunk* chunk = file.find(kTag);
     std::int32_t n;
-    if (!data->ReadInt32(n)) {
-        return false;
+    if (chunk == nullptr || !file.read(*chunk, 0, &n, sizeof n)) {
+        return LoadResult::Failed;
     }
     const std::uint64_t count = n > 0 ? static_cast<std::uint64_t>(n) : 0;
-    if (data->Remaining() < count * kRecordBytes) {
-        return false;
+    if (chunk->length - 4 < count * kRecordBytes) {
+        return LoadResult::Failed;
     }
-    std::vector<KindRecord> records(count);
-    for (KindRecord& record : records) {
-        data->Read(&record, kRecordBytes);
+    try {
+        std::vector<KindRecord> records(count);
+        if (!file.read(*chunk, 4, records.data(), count * kRecordBytes)) {
+            return LoadResult::Failed;
+        }
+        m_records = std::move(records);
+    } catch (const std::bad_alloc&) {
+        return LoadResult::TooLarge;
     }
-    m_records = std::move(records);
-    return true;
+    return LoadResult::Loaded;
 }
 
 bool KindTable::saveFile(std::string& path) const {

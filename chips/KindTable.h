@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,16 @@ public:
     const std::vector<KindRecord>& records() const { return m_records; }
     void assign(std::vector<KindRecord> records) { m_records = std::move(records); }
 
-    // Reads the first "KIND" chunk of an attribute file. False, with the table unchanged, when
-    // the file cannot be read, holds no such chunk, or its chunk is too short for its count.
-    bool loadFile(const std::string& path);
+    // The largest attribute file read: room for a table far beyond the 100 records in use.
+    static constexpr std::uint64_t kMaxFileBytes = 64ull << 20;
+
+    enum class LoadResult { Loaded, Failed, TooLarge };
+    // Reads the first "KIND" chunk of an attribute file. Failed, with the table unchanged, when
+    // the file cannot be read, holds no such chunk, or its chunk is too short for its count;
+    // TooLarge, likewise, when the file is larger than kMaxFileBytes or the records do not fit
+    // in memory.
+    LoadResult load(const std::string& path);
+    bool loadFile(const std::string& path) { return load(path) == LoadResult::Loaded; }
 
     // Forces the extension ".knd" on path (written back) and writes the whole table as one
     // "KIND" chunk. A failed write leaves any previous file untouched.

@@ -1,23 +1,30 @@
 #include "fuzz/FuzzFile.h"
+#include "map/ChunkData.h"
 #include "map/ChunkReader.h"
 #include "map/ChunkScanner.h"
+
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = fuzzFile(data, size);
     ChunkReader reader(path);
     ChunkScanner scanner(path);
     // Both split the file alike, and every chunk read stays inside the file.
-    if (static_cast<std::size_t>(reader.Count()) != scanner.chunks().size()) {
+    int i = 0;
+    bool same = true;
+    scanner.forEach([&](const ChunkScanner::Chunk& chunk) {
+        same = same && i < reader.Count() && reader.TagAt(i) == chunk.tag &&
+               reader.DataAt(i)->Size() == chunk.length;
+        ++i;
+        return true;
+    });
+    if (!same || i != reader.Count()) {
         std::abort();
     }
-    for (int i = 0; i < reader.Count(); ++i) {
-        ChunkData* chunk = reader.DataAt(i);
+    for (int k = 0; k < reader.Count(); ++k) {
+        ChunkData* chunk = reader.DataAt(k);
         std::int32_t value;
         while (chunk->ReadInt32(value)) {
-        }
-        if (reader.TagAt(i) != scanner.chunks()[i].tag ||
-            chunk->Size() != scanner.chunks()[i].length) {
-            std::abort();
         }
     }
     return 0;

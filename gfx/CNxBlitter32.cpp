@@ -822,7 +822,10 @@ int CNxBlitter32::ColourMask(CNxSurface& dest, const RECT& destRect, const CNxSu
                              const RECT& sourceRect, const CNxBlitParams* params) const {
     const std::uint32_t colour = params ? params->m_colour : 0;
     const std::uint32_t mode = flagsOf(params) & NxBlt_BlendModeMask;
-    if (source.GetBitCount() != 8 || mode > NxBlend_Darken) {
+    // The coverage mask belongs to the destination as a whole, so it must match it exactly;
+    // equal rectangles alone would let a mask of another picture through.
+    if (source.GetBitCount() != 8 || mode > NxBlend_Darken ||
+        source.GetWidth() != dest.GetWidth() || source.GetHeight() != dest.GetHeight()) {
         return 0;
     }
     CNxBlitGeometry g;

@@ -1,6 +1,7 @@
 #include "gfx/CNxImageLoaderManager.h"
 
 #include <cstring>
+#include <new>
 
 #include "gfx/CNxBMPLoader.h"
 #include "gfx/CNxFile.h"
@@ -25,7 +26,11 @@ bool CNxImageLoaderManager::IsPluginLoaded() const {
 
 std::unique_ptr<CNxDIBImage> CNxImageLoaderManager::Load(CNxFile& file) {
     CNxImageLoader* decoder = FindDecoder(file);
-    return decoder != nullptr ? decoder->Load(file) : nullptr;
+    try {
+        return decoder != nullptr ? decoder->Load(file) : nullptr;
+    } catch (const std::bad_alloc&) {
+        return nullptr;  // a picture within the limits, but more than the memory there is
+    }
 }
 
 CNxImageLoader* CNxImageLoaderManager::FindDecoder(CNxFile& file) {

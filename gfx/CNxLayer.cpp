@@ -114,8 +114,11 @@ void CNxLayer::SetRect(const RECT* rect) {
 
 CNxLayer* CNxLayer::SetParent(CNxLayer* parent) {
     CNxLayer* previous = m_parent;
-    if (parent == this) {
-        return previous;
+    // A node under itself would make the tree a loop that every walk follows for ever.
+    for (const CNxLayer* above = parent; above != nullptr; above = above->m_parent) {
+        if (above == this) {
+            return previous;
+        }
     }
     detachFromParent();
     if (parent != nullptr) {

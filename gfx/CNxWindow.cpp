@@ -267,10 +267,14 @@ bool CNxWindow::collect(CNxLayer& node, const RECT& clip, std::int32_t x, std::i
     }
     sortChildren(node);
     const RECT childClip = node.m_clipChildren ? node.m_lastRect : clip;
-    // A hook may add or remove nodes; visit a copy of the list.
+    // A hook may add or remove nodes: visit a copy of the list, skipping any child that has
+    // left this node meanwhile (a deleted child takes itself out of the list).
     const std::vector<CNxLayer*> children = node.m_children;
     for (CNxLayer* child : children) {
-        changed = collect(*child, childClip, x, y, hooks, false) || changed;
+        if (std::find(node.m_children.begin(), node.m_children.end(), child) !=
+            node.m_children.end()) {
+            changed = collect(*child, childClip, x, y, hooks, false) || changed;
+        }
     }
     return changed;
 }

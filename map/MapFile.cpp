@@ -1,10 +1,13 @@
 #include "map/MapFile.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 
 #include "map/ChunkScanner.h"
 #include "map/ChunkWriter.h"
@@ -230,16 +233,27 @@ bool MapFile::loadText(const std::string& path, MapGrid& grid, platform::Message
 
 MapFile::Format MapFile::load(const std::string& path, MapGrid& grid, platform::MessagePort& port,
                               platform::NativeWindow* owner, Header* header) {
-    switch (loadBinary(path, grid, header)) {
-        case BinaryResult::Loaded:
-            return Format::Binary;
-        case BinaryResult::Damaged:
-            port.showError(owner, path + "\nマップデータが壊れています", kLoadErrorTitle);
-            return Format::None;
-        case BinaryResult::NoChunk:
-            break;
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes) {
+        port.showError(owner, tooLargeText(path), kLoadErrorTitle);
+        return Format::None;
     }
-    return loadText(path, grid, port, owner, header) ? Format::Text : Format::None;
+    try {
+        switch (loadBinary(path, grid, header)) {
+            case BinaryResult::Loaded:
+                return Format::Binary;
+            case BinaryResult::Damaged:
+                port.showError(owner, path + "\nマップデータが壊れています", kLoadErrorTitle);
+                return Format::None;
+            case BinaryResult::NoChunk:
+                break;
+        }
+        return loadText(path, grid, port, owner, header) ? Format::Text : Format::None;
+    } catch (const std::bad_alloc&) {
+        // The layers are built apart from the grid, which is still as it was.
+        port.showError(owner, tooLargeText(path), kLoadErrorTitle);
+        return Format::None;
+    }
 }
 
 bool MapFile::save(std::string& path, MapGrid& grid) {

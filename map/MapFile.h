@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "map/MapGrid.h"
@@ -19,6 +20,10 @@ class NativeWindow;
 class MapFile {
 public:
     enum class Format { None, Binary, Text };
+
+    // The largest map file read. A "MAPB" chunk of the largest canvas holds 200 MB; a text map
+    // of that canvas, written cell by cell, a few hundred.
+    static constexpr std::uint64_t kMaxFileBytes = 1ull << 30;
 
     // What a file says about itself beside the cells.
     struct Header {
@@ -40,7 +45,8 @@ public:
                          platform::NativeWindow* owner, Header* header = nullptr);
 
     // Tries the binary form, then the text form. A damaged "MAPB" chunk is reported as such
-    // rather than tried as text. Returns the format read, or None.
+    // rather than tried as text; a file larger than kMaxFileBytes, or one that needs more
+    // memory than there is, is reported as too large. Returns the format read, or None.
     static Format load(const std::string& path, MapGrid& grid, platform::MessagePort& port,
                        platform::NativeWindow* owner, Header* header = nullptr);
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 namespace platform {
 
@@ -167,15 +168,20 @@ bool readAllAt(int fd, std::uint64_t offset, const std::vector<MutableSpan>& pie
     });
 }
 
-bool readWholeFile(const std::string& path, FileBytes& bytes, std::uint64_t maxBytes) {
-    bytes = FileBytes();
+namespace {
+
+bool readWhole(const std::string& path, FileBytes& bytes, std::uint64_t maxBytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
+    // Closes the file however this ends, an allocation that throws included.
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
     struct stat st;
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
         return false;
     }
 
@@ -183,7 +189,6 @@ bool readWholeFile(const std::string& path, FileBytes& bytes, std::uint64_t maxB
     // in growing pieces up to maxBytes.
     std::size_t capacity = S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 65536;
     if (S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-        ::close(fd);
         return false;
     }
     std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[capacity > 0 ? capacity : 1]);
@@ -194,7 +199,6 @@ bool readWholeFile(const std::string& path, FileBytes& bytes, std::uint64_t maxB
                 break;  // a regular file is read up to its stated size
             }
             if (capacity >= maxBytes) {
-                ::close(fd);
                 return false;
             }
             const std::size_t grown =
@@ -209,7 +213,6 @@ bool readWholeFile(const std::string& path, FileBytes& bytes, std::uint64_t maxB
             if (errno == EINTR) {
                 continue;
             }
-            ::close(fd);
             return false;
         }
         if (n == 0) {
@@ -217,10 +220,20 @@ bool readWholeFile(const std::string& path, FileBytes& bytes, std::uint64_t maxB
         }
         size += static_cast<std::size_t>(n);
     }
-    ::close(fd);
     bytes.data = std::move(data);
     bytes.size = size;
     return true;
+}
+
+}  // namespace
+
+bool readWholeFile(const std::string& path, FileBytes& bytes, std::uint64_t maxBytes) {
+    bytes = FileBytes();
+    try {
+        return readWhole(path, bytes, maxBytes);
+    } catch (const std::bad_alloc&) {
+        return false;  // the file is within its bound, but memory for it is not to be had
+    }
 }
 
 }  // namespace platform

@@ -30,6 +30,9 @@ struct FileRequest {
     std::string title;  // "ファイル選択"
     std::vector<FileFilter> filters;
     std::string initialPath;  // the file the chooser starts on; empty: none
+    // Save choosers: the extension (without the dot) given to a name typed without one, before
+    // the chooser asks about replacing an existing file. Empty: none.
+    std::string defaultSuffix;
 };
 
 // The colour chooser's custom colours (0xAARRGGBB), kept by the caller between openings.

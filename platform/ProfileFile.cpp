@@ -4,6 +4,7 @@
 
 #include <strings.h>
 #include <cerrno>
+#include <new>
 
 #include "platform/FileIo.h"
 
@@ -11,7 +12,8 @@ namespace platform {
 
 namespace {
 
-constexpr std::uint64_t kMaxFileBytes = 16 * 1024 * 1024;
+// A settings file holds a few dozen short lines; one far larger is not a settings file.
+constexpr std::uint64_t kMaxFileBytes = 1024 * 1024;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
@@ -74,22 +76,27 @@ bool ProfileFile::load() {
     if (!readWholeFile(m_path, bytes, kMaxFileBytes)) {
         return false;
     }
-    const std::string text(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);
-    if (text.find("\r\n") != std::string::npos) {
-        m_newline = "\r\n";
-    }
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
+    try {
+        const std::string text(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);
+        if (text.find("\r\n") != std::string::npos) {
+            m_newline = "\r\n";
         }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+        std::size_t start = 0;
+        while (start < text.size()) {
+            std::size_t end = text.find('\n', start);
+            if (end == std::string::npos) {
+                end = text.size();
+            }
+            std::string line = text.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            m_lines.push_back(std::move(line));
+            start = end + 1;
         }
-        m_lines.push_back(std::move(line));
-        start = end + 1;
+    } catch (const std::bad_alloc&) {
+        m_lines.clear();
+        return false;
     }
     return true;
 }
@@ -122,14 +129,14 @@ std::string ProfileFile::getString(const std::string& section, const std::string
     const int s = findSection(section);
     const int k = s < 0 ? -1 : findKey(s, key);
     if (k < 0) {
-        return fallback.substr(0, kMaxValue);
+        return fallback;
     }
     std::string name, value;
     keyOf(m_lines[k], name, value);
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
         value = value.substr(1, value.size() - 2);
     }
-    return value.substr(0, kMaxValue);
+    return value;
 }
 
 void ProfileFile::setString(const std::string& section, const std::string& key,

@@ -7,14 +7,12 @@ namespace platform {
 
 // A settings file of "[section]" headers and "key=value" lines, read and written with the
 // lookup rules of the private-profile files the settings format comes from: sections and keys
-// match without regard to case, the first match wins, values are trimmed of surrounding blanks
-// and of one pair of matching quotes. Writing a key replaces its line or adds one at the end of
-// its section (a missing section is appended); every other line is kept as it was.
+// match without regard to case, the first match wins, values (of any length) are trimmed of
+// surrounding blanks and of one pair of matching quotes. Writing a key replaces its line or adds
+// one at the end of its section (a missing section is appended); every other line is kept as it
+// was.
 class ProfileFile {
 public:
-    // The longest value read, as with a 260-byte buffer and its terminator.
-    static constexpr std::size_t kMaxValue = 259;
-
     explicit ProfileFile(std::string path) : m_path(std::move(path)) {}
 
     const std::string& path() const { return m_path; }

@@ -1,5 +1,7 @@
 #include "app/core/Application.h"
 
+#include <sys/stat.h>
+
 #include "app/core/Menus.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
@@ -10,6 +12,7 @@
 #include "platform/Host.h"
 #include "platform/Message.h"
 #include "platform/NativeWindow.h"
+#include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 #include "platform/VirtualKey.h"
 
@@ -23,13 +26,13 @@ const char kConfirmTitle[] = "確認";
 const char kChooserTitle[] = "ファイル選択";
 
 platform::FileRequest mapFiles(const std::string& initial) {
-    return {kChooserTitle, {{"MAP Files (*.map)", "*.map"}}, initial};
+    return {kChooserTitle, {{"MAP Files (*.map)", "*.map"}}, initial, {}};
 }
 platform::FileRequest imageFiles(const std::string& initial) {
-    return {kChooserTitle, {{"IMAGE Files (*.bmp,*.jpg,*.png)", "*.bmp;*.jpg;*.png"}}, initial};
+    return {kChooserTitle, {{"IMAGE Files (*.bmp,*.jpg,*.png)", "*.bmp;*.jpg;*.png"}}, initial, {}};
 }
 platform::FileRequest kindFiles(const std::string& initial) {
-    return {kChooserTitle, {{"KIND Files (*.knd)", "*.knd"}}, initial};
+    return {kChooserTitle, {{"KIND Files (*.knd)", "*.knd"}}, initial, {}};
 }
 
 // Sets enabled and checked on every item of menu (and its submenus) with the command id.
@@ -48,6 +51,13 @@ bool isAway(const Message& m) {
     return m.wheelDelta > 0;
 }
 
+// The image decoders report through the host and the map window while the editor runs; once
+// it stops (or never started) they must not keep pointers to either.
+void detachImageSystem() {
+    CNxSystem::Get().SetOwnerWindow(nullptr);
+    CNxSystem::Get().SetMessagePort(nullptr);
+}
+
 }  // namespace
 
 Application::Application(platform::Host& host, SettingsLocation settings)
@@ -55,6 +65,7 @@ Application::Application(platform::Host& host, SettingsLocation settings)
 
 Application::~Application() {
     m_host.setIdleHandler(nullptr);
+    detachImageSystem();
     // Screens let go of their windows before the windows go.
     m_mapScreen.reset();
     m_previewScreen.reset();
@@ -63,6 +74,7 @@ Application::~Application() {
 bool Application::fail(const char* text, NativeWindow* owner) {
     m_host.messageBox(owner, text, kStartupErrorTitle, platform::MessageButtons::Ok,
                       platform::MessageIcon::Error);
+    detachImageSystem();
     m_mapScreen.reset();
     m_previewScreen.reset();
     m_previewWindow.reset();
@@ -83,7 +95,28 @@ void Application::applyColours(const WindowSettings& s) {
     m_mapScreen->setSelectionFillColour(s.selectionFillColour);
 }
 
+bool Application::accepts(const Message& m) const {
+    if (!m_starting) {
+        return true;
+    }
+    // While the windows are being made, or a start-up error is shown, nothing the user does
+    // can be meant for the editor yet; the window system's own messages are handled, and they
+    // touch only what exists.
+    switch (m.message) {
+        case platform::WM_CREATE:
+        case platform::WM_DESTROY:
+        case platform::WM_SIZE:
+        case platform::WM_MOVE:
+        case platform::WM_PAINT:
+        case platform::WM_ACTIVATEAPP:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool Application::start() {
+    m_starting = true;
     // The owner of the tool windows, never shown.
     platform::WindowSpec owner;
     owner.className = "Parent";
@@ -221,6 +254,11 @@ bool Application::start() {
         std::make_unique<ReplaceDialog>([this](int from, int to, int sourceLayer, int targetLayer) {
             m_mapScreen->replace(from, to, sourceLayer, targetLayer);
         });
+    if (m_mapWindow->isMinimised()) {
+        m_chipWindow->setVisible(false);
+        m_kindWindow->setVisible(false);
+    }
+    m_starting = false;
     m_host.setIdleHandler(this);
     // The first picture of every window, whether or not the application has the focus yet.
     idleStep();
@@ -287,12 +325,11 @@ void Application::mapMessage(NativeWindow& window, const Message& m) {
             }
             break;
         case platform::WM_SIZE:
-            if (m.code == platform::SIZE_MINIMIZED) {
-                m_chipWindow->setVisible(false);
-                m_kindWindow->setVisible(false);
-            } else if (m_chipWindow && m_kindWindow) {
-                m_chipWindow->setVisible(true);
-                m_kindWindow->setVisible(true);
+            // The tool windows go and come with the map window, once they exist (start-up
+            // hides them at its end if the map window was minimised meanwhile).
+            if (m_chipWindow && m_kindWindow) {
+                m_chipWindow->setVisible(m.code != platform::SIZE_MINIMIZED);
+                m_kindWindow->setVisible(m.code != platform::SIZE_MINIMIZED);
             }
             break;
         case platform::WM_MOVE:
@@ -319,11 +356,7 @@ void Application::mapMessage(NativeWindow& window, const Message& m) {
             }
             break;
         case platform::WM_KEYUP:
-            if (m_commandKeyUpGuard) {
-                m_commandKeyUpGuard = false;
-            } else {
-                map.onKeyUp(m.key);
-            }
+            map.onKeyUp(m.key);
             break;
         case platform::WM_HSCROLL:
         case platform::WM_VSCROLL:
@@ -630,7 +663,6 @@ void Application::mapCommand(int id) {
         default:
             break;  // the settings sheet and player registration are not there yet
     }
-    m_commandKeyUpGuard = true;
     m_host.wakeIdle();
 }
 
@@ -701,9 +733,9 @@ platform::Menu Application::kindPopupWithState() const {
 
 void Application::loadMapCommand() {
     const std::string path = m_host.openFile(m_mapWindow.get(), mapFiles(m_mapPath));
-    if (!path.empty()) {
+    // A file that does not load leaves the current one current (for reloading and settings).
+    if (!path.empty() && m_mapScreen->loadMap(path)) {
         m_mapPath = path;
-        m_mapScreen->loadMap(path);
     }
 }
 
@@ -726,14 +758,38 @@ void Application::loadKindsCommand() {
     if (path.empty()) {
         return;
     }
-    m_kindPath = path;
     if (m_mapScreen->kindScreen()->loadFile(path)) {
+        m_kindPath = path;
         m_mapScreen->redraw();
     }
 }
 
+// The file a save writes: the name chosen with the file kind's extension. The chooser asked
+// about replacing the name as typed; when the extension makes it another name that exists, the
+// user is asked about that one, and No goes back to the chooser.
+std::string Application::chooseSavePath(const platform::FileRequest& chooser,
+                                        const char* extension) {
+    platform::FileRequest request = chooser;
+    request.defaultSuffix = extension + 1;
+    for (;;) {
+        const std::string typed = m_host.saveFile(m_mapWindow.get(), request);
+        if (typed.empty()) {
+            return typed;
+        }
+        const std::string path = platform::forceExtension(typed, extension);
+        struct stat st;
+        if (path == typed || ::stat(path.c_str(), &st) != 0 ||
+            m_host.messageBox(m_mapWindow.get(), path + " は既に存在します。\n上書きしますか？",
+                              request.title, platform::MessageButtons::YesNo,
+                              platform::MessageIcon::Warning) == platform::MessageAnswer::Yes) {
+            return path;
+        }
+        request.initialPath = typed;
+    }
+}
+
 void Application::saveMapCommand() {
-    std::string path = m_host.saveFile(m_mapWindow.get(), mapFiles(m_mapSavePath));
+    std::string path = chooseSavePath(mapFiles(m_mapSavePath), ".map");
     if (path.empty()) {
         return;
     }
@@ -744,7 +800,7 @@ void Application::saveMapCommand() {
 }
 
 void Application::saveKindsCommand() {
-    std::string path = m_host.saveFile(m_mapWindow.get(), kindFiles(m_kindSavePath));
+    std::string path = chooseSavePath(kindFiles(m_kindSavePath), ".knd");
     if (path.empty()) {
         return;
     }
@@ -787,9 +843,12 @@ void Application::writeSettings() {
         s.kind.cursorColour = kind->colours().cursor;
     }
 
-    // Keys this program does not write stay as the file had them.
+    // Keys this program does not write stay as the file had them; a file that exists but
+    // cannot be read (or is far too large to be ours) is left alone rather than replaced.
     platform::ProfileFile profile(m_location.readPath);
-    profile.load();
+    if (!profile.load()) {
+        return;
+    }
     saveSettings(s, profile);
     profile.setPath(m_location.writePath);
     if (m_location.prepareWrite()) {
@@ -807,7 +866,7 @@ void Application::tearDown() {
     m_mapScreen.reset();
     m_previewScreen.reset();
     m_replaceDialog.reset();
-    CNxSystem::Get().SetOwnerWindow(nullptr);
+    detachImageSystem();
     for (NativeWindow* window :
          {m_chipWindow.get(), m_kindWindow.get(), m_previewWindow.get(), m_ownerWindow.get()}) {
         if (window != nullptr) {

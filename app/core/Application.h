@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/core/EditorSettings.h"
+#include "app/core/KeyReleaseGate.h"
 #include "app/core/SettingsLocation.h"
 #include "platform/Geometry.h"
 #include "platform/IdleHandler.h"
@@ -18,6 +19,7 @@ class ReplaceDialog;
 namespace platform {
 class Host;
 class NativeWindow;
+struct FileRequest;
 struct Message;
 }  // namespace platform
 
@@ -54,21 +56,27 @@ public:
     const std::string& kindPath() const { return m_kindPath; }
 
 private:
-    // Sends a window's messages to one member function.
+    // Sends a window's messages to one member function, holding back the key releases that
+    // do not belong to the window.
     class Router : public platform::MessageHandler {
     public:
         using Handler = void (Application::*)(platform::NativeWindow&, const platform::Message&);
         Router(Application& app, Handler handler) : m_app(app), m_handler(handler) {}
         void handleMessage(platform::NativeWindow& window,
                            const platform::Message& message) override {
-            (m_app.*m_handler)(window, message);
+            if (m_keys.admits(message) && m_app.accepts(message)) {
+                (m_app.*m_handler)(window, message);
+            }
         }
 
     private:
         Application& m_app;
         Handler m_handler;
+        KeyReleaseGate m_keys;
     };
 
+    // Whether a window's message is handled now (not all are during start-up).
+    bool accepts(const platform::Message& message) const;
     bool fail(const char* text, platform::NativeWindow* owner);
     void applyColours(const WindowSettings& settings);
 
@@ -92,6 +100,7 @@ private:
     void loadMapCommand();
     void loadChipsCommand();
     void loadKindsCommand();
+    std::string chooseSavePath(const platform::FileRequest& chooser, const char* extension);
     void saveMapCommand();
     void saveKindsCommand();
     void closeMapWindow();
@@ -125,8 +134,8 @@ private:
     std::string m_mapSavePath;
     std::string m_kindSavePath;
 
-    bool m_commandKeyUpGuard = false;
     platform::Point m_mapViewAtRightDown;
     platform::Point m_chipViewAtRightDown;
+    bool m_starting = false;
     bool m_ended = false;
 };

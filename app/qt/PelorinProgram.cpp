@@ -5,12 +5,22 @@
 #include "platform/InstanceLock.h"
 
 int runPelorin(QtHost& host, platform::InstanceLock& lock, const SettingsLocation& settings) {
-    // A lock file that cannot be made at all promises nothing either way; starting is better
-    // than refusing then.
-    if (!lock.tryAcquire() && !lock.unavailable()) {
-        host.messageBox(nullptr, "既に起動しています", "起動エラー", platform::MessageButtons::Ok,
-                        platform::MessageIcon::Error);
-        return 0;
+    switch (lock.acquire()) {
+        case platform::InstanceLock::Result::Acquired:
+            break;
+        case platform::InstanceLock::Result::HeldElsewhere:
+            host.messageBox(nullptr, "既に起動しています", "起動エラー",
+                            platform::MessageButtons::Ok, platform::MessageIcon::Error);
+            return 0;
+        case platform::InstanceLock::Result::Failed:
+            // Nothing is known of other copies then; the user is told why, and may work on
+            // (refusing would let whoever spoiled the lock keep the editor from starting).
+            host.messageBox(nullptr,
+                            "二重起動を防ぐロックファイルを使えません。\n" + lock.error() +
+                                "\n二重起動を確かめずに起動します。",
+                            "起動エラー", platform::MessageButtons::Ok,
+                            platform::MessageIcon::Warning);
+            break;
     }
     Application application(host, settings);
     if (!application.start()) {

@@ -8,6 +8,7 @@ namespace platform {
 class InstanceLock;
 }
 
-// The editor's program on a host: refuses to run beside another copy (lock held elsewhere),
-// then starts the editor and runs it until its map window closes. Returns the exit code.
+// The editor's program on a host: refuses to run beside another copy (lock held elsewhere;
+// a lock that cannot be used is reported, and the editor starts), then starts the editor and
+// runs it until its map window closes. Returns the exit code.
 int runPelorin(QtHost& host, platform::InstanceLock& lock, const SettingsLocation& settings);

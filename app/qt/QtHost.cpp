@@ -165,8 +165,21 @@ void QtHost::settleFrame(QtNativeWindow& window, const platform::WindowSpec& spe
     while (frame.frameGeometry() == frame.geometry() && clock.elapsed() < 200) {
         QCoreApplication::processEvents(flags, 10);
     }
-    if (spec.position && !window.isDestroyed()) {
-        frame.move(toQt(*spec.position));
+    if (!spec.position || window.isDestroyed()) {
+        return;
+    }
+    const QPoint asked = toQt(*spec.position);
+    frame.move(asked);
+    // Some window managers put the client area, not the frame, where a window asks to be,
+    // which leaves the title bar above the screen. Let the frame land, then move it by what it
+    // missed.
+    clock.restart();
+    while (clock.elapsed() < 100) {
+        QCoreApplication::processEvents(flags, 10);
+    }
+    const QPoint missed = asked - frame.frameGeometry().topLeft();
+    if (!missed.isNull() && !window.isDestroyed()) {
+        frame.move(asked + missed);
     }
 }
 
@@ -230,6 +243,7 @@ std::vector<std::string> QtHost::chooseFiles(platform::NativeWindow* owner,
     dialog.setFileMode(static_cast<QFileDialog::FileMode>(mode));
     dialog.setAcceptMode(mode == QFileDialog::AnyFile ? QFileDialog::AcceptSave
                                                       : QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(toQt(request.defaultSuffix));
     if (!request.initialPath.empty()) {
         const QFileInfo initial(toQt(request.initialPath));
         if (initial.isDir()) {

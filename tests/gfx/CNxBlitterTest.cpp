@@ -435,6 +435,17 @@ TEST(CNxBlitterOps, UnsupportedCombinationsDrawNothing) {
     for (int slot = 15; slot <= 18; ++slot) {
         EXPECT_EQ(d.GetBlitter().CallSlot(slot, d, four, s, four, nullptr), 0);
     }
+    // A coverage mask of another size than the destination, though the rectangles agree.
+    CNxSurface page(32), mask(8);
+    filled(page, 37, 23, 0xFF101010);
+    filled(mask, 40, 30, 0xFFFFFFFF);
+    CNxBlitParams cover;
+    cover.m_flags = NxBlt_ColourSource | NxBlt_SourceAlpha;
+    cover.m_colour = 0xFFFFFFFF;
+    const RECT part{0, 0, 20, 20};
+    EXPECT_EQ(page.Blit(&part, &mask, &part, &cover), 0);
+    EXPECT_EQ(page.GetBlitter().CallSlot(12, page, part, mask, part, &cover), 0);
+    EXPECT_EQ(get(page, 5, 5), 0xFF101010u);
     // 8-bit destinations draw only what comes down to a copy or a fill.
     CNxBlitParams half;
     half.m_flags = NxBlt_ConstantAlpha;

@@ -237,14 +237,15 @@ TEST(CNxWindow, IncrementalUpdatesMatchAFullRedraw) {
                         break;
                     }
                     case 5: {
+                        // The node itself or one under it is refused as its parent.
                         CNxLayer* parent = nodes[pick(static_cast<int>(nodes.size()))];
                         bool cycle = false;
                         for (CNxLayer* p = parent; p != nullptr; p = p->GetParent()) {
                             cycle = cycle || p == node;
                         }
-                        if (!cycle) {
-                            node->SetParent(parent);
-                        }
+                        CNxLayer* before = node->GetParent();
+                        ASSERT_EQ(node->SetParent(parent), before);
+                        ASSERT_EQ(node->GetParent(), cycle ? before : parent);
                         break;
                     }
                     case 6:
@@ -282,4 +283,20 @@ TEST(CNxWindow, IncrementalUpdatesMatchAFullRedraw) {
                 << "round " << round << " step " << step << " " << trace;
         }
     }
+}
+
+TEST(CNxWindow, AHookMayDeleteANodeNotYetVisited) {
+    Scene scene;
+    struct Remover : CNxLayer {
+        using CNxLayer::CNxLayer;
+        CNxLayer* doomed = nullptr;
+        void OnUpdate() override {
+            delete doomed;
+            doomed = nullptr;
+        }
+    };
+    auto* remover = new Remover(&scene.window);
+    remover->doomed = new CNxLayer(&scene.window);
+    EXPECT_EQ(scene.window.Update(), 1);
+    EXPECT_EQ(scene.window.GetChildren(), std::vector<CNxLayer*>{remover});
 }

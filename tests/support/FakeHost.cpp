@@ -31,6 +31,7 @@ platform::MessageAnswer FakeHost::messageBox(platform::NativeWindow* owner, cons
                                              platform::MessageButtons buttons,
                                              platform::MessageIcon icon) {
     boxes.push_back({owner, text, title, buttons, icon});
+    runMeanwhile();
     if (answers.empty()) {
         return platform::MessageAnswer::Ok;
     }
@@ -53,6 +54,7 @@ std::unique_ptr<platform::NativeWindow> FakeHost::createWindow(const platform::W
     auto window = std::make_unique<FakeNativeWindow>(placed, this);
     window->setHandler(handler);
     window->send(platform::Message::plain(platform::WM_CREATE));
+    runMeanwhile();
     return window;
 }
 
@@ -189,6 +191,14 @@ FakeNativeWindow* FakeHost::window(const std::string& className) const {
         }
     }
     return nullptr;
+}
+
+void FakeHost::runMeanwhile() {
+    if (meanwhile && !m_inMeanwhile) {
+        m_inMeanwhile = true;
+        meanwhile();
+        m_inMeanwhile = false;
+    }
 }
 
 void FakeHost::adopt(FakeNativeWindow* window) {

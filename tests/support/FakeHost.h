@@ -114,6 +114,9 @@ public:
     std::deque<std::function<void(FakeSheet&)>> sheetScripts;
     std::set<std::string> refusedClasses;  // createWindow fails for these
     platform::Rect desktop{0, 0, 1920, 1080};
+    // Runs where a real window system may deliver messages of its own before answering: after
+    // each window is made and while each message box is up (not from inside itself).
+    std::function<void()> meanwhile;
     std::optional<int> quitCode;
     int idleWakes = 0;
 
@@ -121,12 +124,14 @@ private:
     friend class FakeNativeWindow;
     void adopt(FakeNativeWindow* window);
     void forget(FakeNativeWindow* window);
+    void runMeanwhile();
     std::vector<std::string> takeFileAnswer(ChooserKind kind, platform::NativeWindow* owner,
                                             const platform::FileRequest& request);
 
     std::vector<FakeNativeWindow*> m_windows;
     std::set<int> m_keysDown;
     bool m_active = true;
+    bool m_inMeanwhile = false;
     platform::IdleHandler* m_idle = nullptr;
 };
 

@@ -168,7 +168,7 @@ TEST(FakeHostChoosers, RecordRequestsAndAnswerFromTheirQueues) {
     FakeHost host;
     FakeNativeWindow owner(platform::Size{10, 10});
     const platform::FileRequest request{
-        "ファイル選択", {{"MAP Files (*.map)", "*.map"}}, "/m/a.map"};
+        "ファイル選択", {{"MAP Files (*.map)", "*.map"}}, "/m/a.map", {}};
     host.fileAnswers = {{"/m/b.map"}, {}, {"/i/1.png", "/i/2.png"}};
     EXPECT_EQ(host.openFile(&owner, request), "/m/b.map");
     EXPECT_EQ(host.saveFile(&owner, request), "");  // cancelled

@@ -1,12 +1,17 @@
 #include "app/core/Application.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "app/core/Menus.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
+#include "gfx/CNxSystem.h"
 #include "map/MapScreen.h"
 #include "map/ReplaceDialog.h"
 #include "platform/Message.h"
@@ -107,6 +112,8 @@ TEST(Application, EachStartupFailureSaysWhatFailed) {
         EXPECT_EQ(e.host.boxes[0].owner != nullptr, c.ownedByMap) << c.refused;
         EXPECT_TRUE(e.app->mapScreen() == nullptr);
         EXPECT_TRUE(e.host.windows().empty()) << "everything made is taken down again";
+        EXPECT_EQ(CNxSystem::Get().GetMessagePort(), nullptr) << c.refused;
+        EXPECT_EQ(CNxSystem::Get().GetOwnerWindow(), nullptr) << c.refused;
     }
 }
 
@@ -151,6 +158,7 @@ TEST(Application, ClosingAsksAndEndingWritesTheSettings) {
     e.map().send(Message::command(command::Exit));
     EXPECT_TRUE(e.app->hasEnded());
     EXPECT_EQ(e.host.quitCode, 0);
+    EXPECT_EQ(CNxSystem::Get().GetMessagePort(), nullptr) << "the host may go now";
     platform::ProfileFile written(e.ini());
     ASSERT_TRUE(written.load());
     EXPECT_EQ(written.getString("MapInfo", "windw", ""), "800");
@@ -163,16 +171,63 @@ TEST(Application, ClosingAsksAndEndingWritesTheSettings) {
     EXPECT_EQ(written.getString("KindInfo", "cur_red", ""), "255");
 }
 
-TEST(Application, TheKeyThatChoseACommandIsNotAKeyForTheMap) {
-    Editor e;
-    writeText(e.ini(), "[ChipInfo]\npath=" + e.chipSheet() + "\n");  // keys need chips
-    ASSERT_TRUE(e.app->start());
-    e.map().send(Message::command(command::ToggleGrid));
-    EXPECT_FALSE(e.screen().isGridShown());
-    e.map().send(Message::keyUp('G'));  // the release of the key that chose the command
-    EXPECT_FALSE(e.screen().isGridShown());
-    e.map().send(Message::keyUp('G'));
-    EXPECT_TRUE(e.screen().isGridShown()) << "the next release is a key again";
+TEST(Application, AKeyReleaseActsOnlyInTheWindowThatGotItsPress) {
+    auto press = [](FakeNativeWindow& w, int key) {
+        w.send(Message::keyDown(key));
+        w.send(Message::keyUp(key));
+    };
+    const struct {
+        const char* what;
+        std::function<void(Editor&)> act;
+        bool chipPut, mapGrid, chipGrid;
+    } cases[] = {
+        {"grid chosen with the mouse, then Enter",
+         [&](Editor& e) {
+             e.map().send(Message::command(command::ToggleGrid));
+             press(e.map(), VK_RETURN);
+         },
+         true, false, true},
+        {"grid chosen from the menu with G: G's release",
+         [](Editor& e) {
+             e.map().send(Message::command(command::ToggleGrid));
+             e.map().send(Message::keyUp('G'));
+         },
+         false, false, true},
+        {"Enter that closes the box Shift+Delete raised",
+         [&](Editor& e) {
+             e.screen().setCanvasSize(40, 1);  // the last row cannot go
+             e.host.setKeyDown(VK_SHIFT);
+             press(e.map(), VK_DELETE);
+             e.host.setKeyDown(VK_SHIFT, false);
+             ASSERT_EQ(e.host.boxes.size(), 1u);
+             e.map().send(Message::keyUp(VK_RETURN));
+         },
+         false, true, true},
+        {"grid chosen with G in the chip popup",
+         [](Editor& e) {
+             e.host.menuAnswers.push_back(command::ChipGrid);
+             e.window("chipview").send(Message::keyDown(VK_APPS));
+             e.window("chipview").send(Message::keyUp('G'));
+         },
+         false, true, false},
+        {"Enter pressed before the focus went away and came back",
+         [](Editor& e) {
+             e.map().send(Message::keyDown(VK_RETURN));
+             e.map().send(Message::activate(WA_INACTIVE, false));
+             e.map().send(Message::activate(WA_ACTIVE, false));
+             e.map().send(Message::keyUp(VK_RETURN));
+         },
+         false, true, true},
+    };
+    for (const auto& c : cases) {
+        Editor e;
+        writeText(e.ini(), "[ChipInfo]\npath=" + e.chipSheet() + "\n");  // keys need chips
+        ASSERT_TRUE(e.app->start());
+        c.act(e);
+        EXPECT_EQ(e.screen().grid().chip(0, 0) != -1, c.chipPut) << c.what;
+        EXPECT_EQ(e.screen().isGridShown(), c.mapGrid) << c.what;
+        EXPECT_EQ(e.screen().chipScreen()->isGridShown(), c.chipGrid) << c.what;
+    }
 }
 
 TEST(Application, FocusPassesAlongTheWindowsWithW) {
@@ -202,14 +257,68 @@ TEST(Application, FocusPassesAlongTheWindowsWithW) {
 }
 
 TEST(Application, MinimisingTheMapWindowHidesTheToolWindows) {
-    Editor e;
-    ASSERT_TRUE(e.app->start());
-    e.map().userMinimise();
-    EXPECT_FALSE(e.window("chipview").isVisible());
-    EXPECT_FALSE(e.window("kindview").isVisible());
-    e.map().showNormal();
-    EXPECT_TRUE(e.window("chipview").isVisible());
-    EXPECT_TRUE(e.window("kindview").isVisible());
+    for (const bool duringStartUp : {false, true}) {
+        Editor e;
+        if (duringStartUp) {
+            e.host.meanwhile = [&] {
+                if (FakeNativeWindow* map = e.host.window("mapeditor")) {
+                    map->userMinimise();
+                }
+            };
+        }
+        ASSERT_TRUE(e.app->start());
+        e.map().userMinimise();
+        EXPECT_FALSE(e.window("chipview").isVisible());
+        EXPECT_FALSE(e.window("kindview").isVisible());
+        e.map().showNormal();
+        EXPECT_TRUE(e.window("chipview").isVisible());
+        EXPECT_TRUE(e.window("kindview").isVisible());
+    }
+}
+
+namespace {
+
+// Much of what a user or the window system may send, to every window there is.
+void stir(FakeHost& host) {
+    const std::vector<FakeNativeWindow*> windows = host.windows();
+    for (FakeNativeWindow* w : windows) {
+        const auto& live = host.windows();
+        if (std::find(live.begin(), live.end(), w) == live.end()) {
+            continue;
+        }
+        w->userMinimise();
+        w->showNormal();
+        for (const Message& m :
+             {Message::activate(WA_ACTIVE, false), Message::move(5, 5), Message::keyDown('W'),
+              Message::keyDown(VK_APPS), Message::keyDown(VK_RETURN), Message::keyUp(VK_RETURN),
+              Message::mouse(WM_MBUTTONDOWN, 1, 1, MK_MBUTTON),
+              Message::mouse(WM_RBUTTONUP, 1, 1, 0), Message::wheel(WHEEL_DELTA, 1, 1, 0),
+              Message::wheel(-WHEEL_DELTA, 1, 1, 0), Message::plain(WM_INITMENU),
+              Message::command(command::LoadKinds), Message::command(command::ToggleLink),
+              Message::plain(WM_CLOSE), Message::command(command::Exit)}) {
+            w->send(m);
+        }
+    }
+}
+
+}  // namespace
+
+TEST(Application, WhatWindowsReceiveDuringStartUpOrAfterTheEndIsSafe) {
+    for (const char* refused : {"", "kindview", "chipview", "preview"}) {
+        Editor e;
+        writeText(e.dir.file("broken.map"), "not a map");  // a load error box during start-up
+        writeText(e.ini(), "[MapInfo]\npath=" + e.dir.file("broken.map") + "\n");
+        e.host.refusedClasses.insert(refused);
+        e.host.meanwhile = [&] { stir(e.host); };
+        ASSERT_EQ(e.app->start(), *refused == '\0') << refused;
+        EXPECT_FALSE(e.app->hasEnded()) << refused;
+        e.host.meanwhile = nullptr;
+        if (e.app->mapScreen() != nullptr) {
+            e.map().send(Message::command(command::Exit));
+            EXPECT_TRUE(e.app->hasEnded());
+            stir(e.host);
+        }
+    }
 }
 
 TEST(Application, MenuStateFollowsTheEditor) {
@@ -332,4 +441,121 @@ TEST(Application, ReplaceOpensItsDialogOnlyForAFileBackedMapWithChips) {
     EXPECT_EQ(e.screen().grid().kind(1, 0), 0);
     EXPECT_EQ(e.screen().editLayer(), 1) << "the view shows the layer replaced into";
     EXPECT_EQ(e.host.boxes.back().text, "1個置換しました");
+}
+
+TEST(Application, AFileThatFailsToLoadDoesNotBecomeCurrent) {
+    Editor e;
+    ASSERT_TRUE(e.app->start());
+    const std::string map = e.dir.file("good.map"), kinds = e.dir.file("good.knd");
+    e.host.fileAnswers = {{map}, {kinds}, {kinds}};
+    e.map().send(Message::command(command::SaveMap));
+    e.map().send(Message::command(command::SaveKinds));
+    e.map().send(Message::command(command::LoadKinds));
+    writeText(e.dir.file("broken.map"), "not a map");
+    writeText(e.dir.file("broken.knd"), "not attributes");
+    e.host.fileAnswers = {{e.dir.file("broken.map")}, {e.dir.file("broken.knd")}};
+    e.map().send(Message::command(command::LoadMap));
+    e.map().send(Message::command(command::LoadKinds));
+    ASSERT_EQ(e.host.boxes.size(), 1u) << "the map reader says why";
+    EXPECT_EQ(e.app->mapPath(), map);
+    EXPECT_EQ(e.app->kindPath(), kinds);
+
+    e.screen().insertOrDeleteLines(false, true, false);
+    e.host.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
+    e.map().send(Message::command(command::ReloadMap));
+    EXPECT_EQ(e.screen().grid().rows(), 40) << "the good map is reloaded";
+    e.map().send(Message::command(command::Exit));
+    platform::ProfileFile written(e.ini());
+    ASSERT_TRUE(written.load());
+    EXPECT_EQ(written.getString("MapInfo", "path", ""), map);
+    EXPECT_EQ(written.getString("KindInfo", "path", ""), kinds);
+}
+
+TEST(Application, ASaveAsksBeforeReplacingTheFileItWillWrite) {
+    const struct {
+        int command;
+        const char* typed;  // the chooser's answer, its own question passed
+        const char* existing;
+        bool asked;
+        MessageAnswer answer;
+        bool replaced;
+    } cases[] = {
+        {command::SaveMap, "stage1.MAP", "stage1.map", true, MessageAnswer::No, false},
+        {command::SaveMap, "stage1.MAP", "stage1.map", true, MessageAnswer::Yes, true},
+        {command::SaveMap, "stage1.map", "stage1.map", false, MessageAnswer::Yes, true},
+        {command::SaveMap, "stage1.MAP", "other.map", false, MessageAnswer::Yes, false},
+        {command::SaveKinds, "attr", "attr.knd", true, MessageAnswer::No, false},
+        {command::SaveKinds, "attr.txt", "attr.knd", true, MessageAnswer::Yes, true},
+    };
+    for (const auto& c : cases) {
+        Editor e;
+        ASSERT_TRUE(e.app->start());
+        const std::string existing = e.dir.file(c.existing);
+        writeText(existing, "old");
+        e.host.fileAnswers = {{e.dir.file(c.typed)}};
+        e.host.answers = {c.answer};
+        e.map().send(Message::command(c.command));
+        const char* what = c.typed;
+        EXPECT_EQ(e.host.fileChoosers[0].request.defaultSuffix,
+                  c.command == command::SaveMap ? "map" : "knd");
+        ASSERT_EQ(e.host.boxes.size(), c.asked ? 1u : 0u) << what;
+        if (c.asked) {
+            EXPECT_EQ(e.host.boxes[0].text, existing + " は既に存在します。\n上書きしますか？");
+            EXPECT_EQ(e.host.boxes[0].buttons, MessageButtons::YesNo);
+        }
+        EXPECT_EQ(readText(existing) != "old", c.replaced) << what;
+        if (c.answer == MessageAnswer::No) {
+            ASSERT_EQ(e.host.fileChoosers.size(), 2u) << "No chooses again";
+            EXPECT_EQ(e.host.fileChoosers[1].request.initialPath, e.dir.file(c.typed));
+        }
+    }
+}
+
+TEST(Application, FilesOfGigabytesAreRefusedUnreadWithTheirKindsMessage) {
+    Editor e;
+    // Sparse files: their size is there, their bytes are neither written nor to be read.
+    auto huge = [&](const std::string& name, const std::string& head) {
+        const std::string path = e.dir.file(name);
+        writeText(path, head);
+        EXPECT_EQ(::truncate(path.c_str(), 3ll << 30), 0);
+        return path;
+    };
+    huge("Pelorin.ini", "[MapInfo]\nwindw=640\n");
+    ASSERT_TRUE(e.app->start());
+    EXPECT_EQ(e.map().clientSize(), (Size{800, 600}));
+
+    const std::string kindHead =
+        std::string("KIND\xF0\xFF\xFF\xFF", 8) + std::string("\0\0\0\1", 4);
+    const struct {
+        int command;
+        std::string name, head, text, title;
+    } cases[] = {
+        {command::LoadMap, "zeros.map", "", "\nマップが大きすぎます（縦横それぞれ5000個までです）",
+         "マップ読み込みエラー"},
+        {command::LoadMap, "text.map", "MAPT\n32\n32\n1\n1\n\n1,\n",
+         "\nマップが大きすぎます（縦横それぞれ5000個までです）", "マップ読み込みエラー"},
+        {command::LoadKinds, "huge.knd", kindHead, "\n属性ファイルが大きすぎます",
+         "属性読み込みエラー"},
+        {command::LoadChips, "huge.mag", "MAKI02  ", "", "画像読み込みエラー"},
+        {command::LoadChips, "huge.png", "\x89PNG\r\n\x1A\n", "", "画像読み込みエラー"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = huge(c.name, c.head);
+        e.host.boxes.clear();
+        e.host.fileAnswers = {{path}};
+        e.map().send(Message::command(c.command));
+        ASSERT_FALSE(e.host.boxes.empty()) << c.name;
+        EXPECT_EQ(e.host.boxes.back().text,
+                  c.text.empty() ? "画像の読み込みに失敗しました" : path + c.text);
+        EXPECT_EQ(e.host.boxes.back().title, c.title);
+        ::unlink(path.c_str());
+    }
+    EXPECT_EQ(e.app->mapPath() + e.app->kindPath() + e.app->chipPath(), "");
+    EXPECT_EQ(e.screen().grid().rows(), 40);
+    EXPECT_FALSE(e.screen().kindScreen()->isFileLoaded());
+
+    e.map().send(Message::command(command::Exit));
+    struct stat st;
+    ASSERT_EQ(::stat(e.ini().c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, 3ll << 30) << "a settings file that was not read is not replaced";
 }

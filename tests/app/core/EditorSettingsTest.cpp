@@ -122,3 +122,29 @@ TEST(SettingsLocation, BesideTheProgramUnlessThatFolderIsReadOnly) {
                   dir.file("cfg/pelorin/Pelorin.ini"));
     }
 }
+
+TEST(EditorSettings, StoredPathsOfAnyLengthAndEdgeReadBackWhole) {
+    TempDir dir;
+    const std::string deep = dir.file(std::string(200, 'd'));
+    ASSERT_EQ(::mkdir(deep.c_str(), 0700), 0);
+    const std::string paths[] = {
+        deep + "/" + std::string(200, 'm') + ".map",  // far past 259 bytes
+        dir.file(std::string(259 - dir.file("").size(), 'x')),
+        dir.file(std::string(260 - dir.file("").size(), 'y')),
+        dir.file("ends in a blank "),
+        dir.file("quoted\""),
+    };
+    for (const std::string& path : paths) {
+        writeText(path, "");
+        EditorSettings s;
+        s.map.path = s.chip.path = s.kind.path = path;
+        platform::ProfileFile profile(dir.file("Pelorin.ini"));
+        saveSettings(s, profile);
+        ASSERT_TRUE(profile.save());
+        ASSERT_TRUE(profile.load());
+        const EditorSettings back = loadSettings(profile);
+        EXPECT_EQ(back.map.path, path);
+        EXPECT_EQ(back.chip.path, path);
+        EXPECT_EQ(back.kind.path, path);
+    }
+}

@@ -81,7 +81,7 @@ TEST(QtProgram, ASecondCopyIsTurnedAway) {
     TempDir dir;
     QtHost host;
     platform::InstanceLock first("mapeditor", dir.path());
-    ASSERT_TRUE(first.tryAcquire());
+    ASSERT_EQ(first.acquire(), platform::InstanceLock::Result::Acquired);
     platform::InstanceLock second("mapeditor", dir.path());
     QString said;
     answerNextBox(QMessageBox::Ok, &said);

@@ -40,10 +40,12 @@ void ensureApplication() {
     static int argc = 1;
     static char name[] = "pelorin_bench";
     static char* argv[] = {name, nullptr};
-    static const std::unique_ptr<QApplication> app = [] {
+    // Made once and never deleted: Qt's own statics may be gone by the time ours are.
+    static QApplication* app = [] {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        return std::make_unique<QApplication>(argc, argv);
+        return new QApplication(argc, argv);
     }();
+    (void)app;
 }
 
 double cpuSeconds() {

@@ -78,7 +78,7 @@ TEST(PreviewScreen, FramesChangeAtTheirDeadlinesAndTheTimerRunsOnlyWhileSomethin
     }
 }
 
-TEST(PreviewScreen, APauseLongerThanAFrameAdvancesAtTheNextCheckAfterResuming) {
+TEST(PreviewScreen, APauseLongerThanAFrameOrLoopingFromTheLastFrameAdvancesAtTheNextCheck) {
     Preview p;
     p.play(3, 100);
     p.window.send(Message::mouse(platform::WM_LBUTTONDOWN, 5, 5, platform::MK_LBUTTON));
@@ -91,6 +91,14 @@ TEST(PreviewScreen, APauseLongerThanAFrameAdvancesAtTheNextCheckAfterResuming) {
     p.after(0);
     EXPECT_EQ(p.counter(), "2/3");
     EXPECT_EQ(p.period(), 100);
+    // Resting on the last frame, switching the loop on goes on at once.
+    p.after(100);
+    p.after(100);
+    EXPECT_EQ(p.period(), -1);
+    p.host.menuAnswers = {PreviewScreen::kLoopCommand};
+    p.window.send(Message::mouse(platform::WM_RBUTTONDOWN, 5, 5, platform::MK_RBUTTON));
+    p.after(0);
+    EXPECT_EQ(p.counter(), "1/3");
 }
 
 TEST(PreviewScreen, ANewPlaybackReplacesTheOldAndStoppingKeepsLoopAndTopmost) {

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -66,6 +67,17 @@ TEST(QtPlayer, TheMenuOpensTheDialogWhereTwoImagesAreAddedPlayedAndStopped) {
             for (int i = 0; i < list->count(); ++i) {
                 listed << list->item(i)->text();
             }
+            // Enter in the list opens the frame's settings; it does not press OK.
+            list->setCurrentRow(1);
+            whenModal([&](QWidget& settings) {
+                titles << settings.windowTitle();
+                button(settings, 2)->click();
+            });
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(list, &press);
+            QApplication::sendEvent(list, &release);
+            titles << (dialog.isVisible() ? "open" : "closed");
             button(dialog, 1126)->click();
             titles << button(dialog, 1126)->text();
             QWidget* preview = nullptr;
@@ -91,7 +103,7 @@ TEST(QtPlayer, TheMenuOpensTheDialogWhereTwoImagesAreAddedPlayedAndStopped) {
     EXPECT_EQ(caption.toStdString(), "プレイヤー登録");
     EXPECT_EQ(listed, (QStringList{QString::fromStdString(dir.file("one.bmp")),
                                    QString::fromStdString(dir.file("two.bmp"))}));
-    EXPECT_EQ(titles,
-              (QStringList{"プレビュー終了", "2/2  " + QString::fromStdString(dir.file("two.bmp")),
-                           "プレビュー開始", "hidden"}));
+    EXPECT_EQ(titles, (QStringList{"フレームの設定", "open", "プレビュー終了",
+                                   "2/2  " + QString::fromStdString(dir.file("two.bmp")),
+                                   "プレビュー開始", "hidden"}));
 }

@@ -229,6 +229,7 @@ TEST(PlayerRegistration, RandomEditsMatchAPlainModelAndEveryImageLivesExactlyWhi
                                  s.path("bad.bmp")};
     Lists working, committed;
     int action = 0, step = 0;
+    bool playing = false;  // while the preview plays, the editing buttons do nothing
     std::vector<std::weak_ptr<CNxSurface>> decoded;
     std::map<std::string, CNxSurface*> lastImages;
 
@@ -264,6 +265,7 @@ TEST(PlayerRegistration, RandomEditsMatchAPlainModelAndEveryImageLivesExactlyWhi
             }
         }
         lastImages = images;
+        ASSERT_EQ(s.preview.IsPlaying(), d != nullptr && playing);
         const auto alive =
             std::count_if(decoded.begin(), decoded.end(), [](auto& w) { return !w.expired(); });
         ASSERT_EQ(static_cast<std::size_t>(alive), images.size()) << "an image outlived its frames";
@@ -279,6 +281,7 @@ TEST(PlayerRegistration, RandomEditsMatchAPlainModelAndEveryImageLivesExactlyWhi
     while (step < 600) {
         working = committed;
         action = 0;
+        playing = false;
         s.open([&](FakeDialog& d) {
             while (step < 600) {
                 ++step;
@@ -288,10 +291,12 @@ TEST(PlayerRegistration, RandomEditsMatchAPlainModelAndEveryImageLivesExactlyWhi
                 if (selected >= 0) {
                     d.choose(Dialog::kFrameListId, selected);
                 }
-                switch (pick(11)) {
+                switch (pick(13)) {
                     case 0:
                     case 1:
-                        if (count < 50) {
+                        if (playing) {
+                            d.click(Dialog::kAddId);
+                        } else if (count < 50) {
                             std::vector<std::string> chosen;
                             for (int n = 1 + pick(4); n > 0; --n) {
                                 chosen.push_back(files[pick(4)]);
@@ -305,7 +310,7 @@ TEST(PlayerRegistration, RandomEditsMatchAPlainModelAndEveryImageLivesExactlyWhi
                         }
                         break;
                     case 2:
-                        if (selected >= 0 && count < 50) {
+                        if (selected >= 0 && count < 50 && !playing) {
                             list.emplace_back(list[selected].first, list[selected].first);
                             d.click(Dialog::kDuplicateId);
                         }
@@ -318,22 +323,25 @@ TEST(PlayerRegistration, RandomEditsMatchAPlainModelAndEveryImageLivesExactlyWhi
                                 n.type(FrameNameDialog::kNameId, name);
                                 n.click(platform::Dialog::kOkId);
                             });
-                            d.keyUp(Dialog::kFrameListId, platform::VK_F2);
+                            d.click(Dialog::kRenameId);
                         }
                         break;
                     case 4:
-                        if (selected >= 0) {
+                        if (selected >= 0 && !playing) {
                             list.erase(list.begin() + selected);
-                            d.click(Dialog::kDeleteId);
                         }
+                        d.click(Dialog::kDeleteId);
                         break;
                     case 5: {
                         const bool yes = pick(2) == 0;
-                        if (yes && count > 0) {
+                        if (yes && count > 0 && !playing) {
                             list.clear();
                         }
                         s.host.answers = {yes ? platform::MessageAnswer::Ok
                                               : platform::MessageAnswer::Cancel};
+                        if (playing) {
+                            s.host.answers.clear();
+                        }
                         d.click(Dialog::kDeleteAllId);
                         break;
                     }
@@ -356,9 +364,29 @@ TEST(PlayerRegistration, RandomEditsMatchAPlainModelAndEveryImageLivesExactlyWhi
                         d.click(Dialog::kApplyId);  // disabled when nothing changed: the same
                         break;
                     case 9:
-                        committed = working;
+                        if (!playing) {
+                            committed = working;
+                            d.click(Dialog::kOkId);
+                            return;
+                        }
                         d.click(Dialog::kOkId);
-                        return;
+                        break;
+                    case 10:
+                        if (count > 0 || playing) {
+                            playing = !playing;
+                        }
+                        d.click(Dialog::kPreviewId);
+                        break;
+                    case 11:  // the frame's settings, shown alone in the preview
+                        if (selected >= 0 && !playing) {
+                            s.host.dialogScripts.push_back([&](FakeDialog& f) {
+                                f.type(FrameSettingsDialog::kAlphaId, std::to_string(pick(256)));
+                                f.click(pick(2) ? platform::Dialog::kOkId
+                                                : platform::Dialog::kCancelId);
+                            });
+                            d.click(Dialog::kSettingsId);
+                        }
+                        break;
                     default:
                         d.pressEscape();
                         return;

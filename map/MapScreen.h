@@ -9,6 +9,7 @@
 #include "map/EditPlace.h"
 #include "map/EditResult.h"
 #include "map/MapGrid.h"
+#include "preview/PlayerDefinition.h"
 
 class ChipScreen;
 class KindScreen;
@@ -43,6 +44,8 @@ public:
     bool createKindScreen(platform::NativeWindow* window, platform::MessageHandler* next = nullptr);
     ChipScreen* chipScreen() const { return m_chipScreen.get(); }
     KindScreen* kindScreen() const { return m_kindScreen.get(); }
+    // The player's frames, kept with the map screen for the whole run.
+    PlayerDefinition& playerDefinition() { return m_playerDefinition; }
 
     // --- The map and its files.
     const MapGrid& grid() const { return m_grid; }
@@ -137,6 +140,7 @@ private:
     CNxSprite* m_mapSprite = nullptr;  // owned by layer 0
     std::unique_ptr<ChipScreen> m_chipScreen;
     std::unique_ptr<KindScreen> m_kindScreen;
+    PlayerDefinition m_playerDefinition;
     int m_editLayer = MapGrid::kChipLayer;
     bool m_copyLatch = false;
     bool m_linked = true;

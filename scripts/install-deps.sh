@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev libgl-dev
     libpng-dev libjpeg62-turbo-dev zlib1g-dev libpixman-1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    nlohmann-json3-dev
     fonts-ipafont-gothic xvfb xauth
 )
 

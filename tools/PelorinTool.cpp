@@ -13,6 +13,7 @@
 #include "tools/EditScript.h"
 #include "tools/HeadlessEditor.h"
 #include "tools/Json.h"
+#include "tools/PlayerCommand.h"
 #include "tools/PngWriter.h"
 
 namespace {
@@ -296,6 +297,10 @@ const char* PelorinTool::usage() {
            "        insert-rows, delete-rows, insert-columns, delete-columns\n"
            "        replace FROM TO chips|attributes chips|attributes   (needs --chips)\n"
            "        canvas W H, chip-size W H  the size settings\n"
+           "  player JSON\n"
+           "      summarise a player definition saved by the registration dialog: each\n"
+           "      action's frame count and total display time; exit 1 when an image is\n"
+           "      missing or unreadable\n"
            "\n"
            "options:\n"
            "  -h, --help     show this text\n"
@@ -333,6 +338,9 @@ int PelorinTool::run(const std::vector<std::string>& args) {
     if (command == "-h" || command == "--help" || command == "help") {
         std::fputs(usage(), m_out);
         return kOk;
+    }
+    if (command == "player") {
+        return PlayerCommand(m_out, m_err).run({args.begin() + 1, args.end()});
     }
 
     // Which options each command takes, and whether they carry a value.

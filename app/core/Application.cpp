@@ -6,7 +6,6 @@
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
 #include "gfx/CNxSystem.h"
-#include "gfx/CNxWindow.h"
 #include "map/MapScreen.h"
 #include "map/ReplaceDialog.h"
 #include "platform/Host.h"
@@ -15,6 +14,8 @@
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 #include "platform/VirtualKey.h"
+#include "preview/PlayerRegistrationDialog.h"
+#include "preview/PreviewScreen.h"
 
 using platform::Message;
 using platform::NativeWindow;
@@ -245,11 +246,13 @@ bool Application::start() {
     if (!m_previewWindow) {
         return fail("プレビューウィンドウの作成に失敗しました", m_mapWindow.get());
     }
-    m_previewScreen = std::make_unique<CNxWindow>();
+    m_previewScreen = std::make_unique<PreviewScreen>(m_host);
     if (!m_previewScreen->Attach(m_previewWindow.get(), &m_previewRouter)) {
         return fail("プレビュースクリーンの初期化に失敗しました", m_mapWindow.get());
     }
 
+    m_playerDialog = std::make_unique<PlayerRegistrationDialog>(
+        m_host, m_mapScreen->playerDefinition(), *m_previewScreen);
     m_replaceDialog =
         std::make_unique<ReplaceDialog>([this](int from, int to, int sourceLayer, int targetLayer) {
             m_mapScreen->replace(from, to, sourceLayer, targetLayer);
@@ -554,13 +557,10 @@ void Application::kindMessage(NativeWindow& window, const Message& m) {
     }
 }
 
+// The preview screen handles its own messages first (painting, its timer, the mouse and its
+// popup); what reaches other windows is handled here.
 void Application::previewMessage(NativeWindow&, const Message& m) {
     switch (m.message) {
-        case platform::WM_PAINT:
-            if (m_previewScreen) {
-                m_previewScreen->Update(true);
-            }
-            break;
         case platform::WM_KEYDOWN:
             if (m.key == 'W') {
                 m_chipWindow->bringToFront();
@@ -660,8 +660,11 @@ void Application::mapCommand(int id) {
         case command::InsertRowsAndColumns:
             map.insertOrDeleteLines(false, true, true);
             break;
+        case command::RegisterPlayer:
+            m_playerDialog->run(m_mapWindow.get());
+            break;
         default:
-            break;  // the settings sheet and player registration are not there yet
+            break;  // the settings sheet is not there yet
     }
     m_host.wakeIdle();
 }
@@ -702,6 +705,7 @@ void Application::setMapMenuState() {
     w.setMenuItemState(command::Undo, map.canUndo(), false);
     w.setMenuItemState(command::Redo, map.canRedo(), false);
     w.setMenuItemState(command::Settings, false, false);
+    w.setMenuItemState(command::RegisterPlayer, true, false);
 }
 
 platform::Menu Application::mapPopupWithState() const {
@@ -865,6 +869,7 @@ void Application::tearDown() {
     writeSettings();
     m_mapScreen.reset();
     m_previewScreen.reset();
+    m_playerDialog.reset();
     m_replaceDialog.reset();
     detachImageSystem();
     for (NativeWindow* window :

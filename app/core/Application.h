@@ -12,8 +12,9 @@
 #include "platform/Menu.h"
 #include "platform/MessageHandler.h"
 
-class CNxWindow;
 class MapScreen;
+class PlayerRegistrationDialog;
+class PreviewScreen;
 class ReplaceDialog;
 
 namespace platform {
@@ -50,6 +51,7 @@ public:
     platform::NativeWindow* chipWindow() const { return m_chipWindow.get(); }
     platform::NativeWindow* kindWindow() const { return m_kindWindow.get(); }
     platform::NativeWindow* previewWindow() const { return m_previewWindow.get(); }
+    PreviewScreen* previewScreen() const { return m_previewScreen.get(); }
     // The current map path: where "マップのリロード(&R)" loads from.
     const std::string& mapPath() const { return m_mapPath; }
     const std::string& chipPath() const { return m_chipPath; }
@@ -124,7 +126,8 @@ private:
     std::unique_ptr<platform::NativeWindow> m_chipWindow;
     std::unique_ptr<platform::NativeWindow> m_previewWindow;
     std::unique_ptr<MapScreen> m_mapScreen;
-    std::unique_ptr<CNxWindow> m_previewScreen;
+    std::unique_ptr<PreviewScreen> m_previewScreen;
+    std::unique_ptr<PlayerRegistrationDialog> m_playerDialog;
     std::unique_ptr<ReplaceDialog> m_replaceDialog;
 
     // The file choosers' names: the map and chip open names are the current paths.

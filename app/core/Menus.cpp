@@ -27,6 +27,7 @@ platform::Menu mapMenuBar() {
                               MenuItem::command(command::Replace, "置換(&I)"),
                               MenuItem::separator(),
                               MenuItem::command(command::Settings, "設定(&E)"),
+                              MenuItem::command(command::RegisterPlayer, "プレイヤー登録(&P)..."),
                           }),
         MenuItem::submenu(
             "表示(&V)",

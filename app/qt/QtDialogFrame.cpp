@@ -5,7 +5,13 @@
 
 QtDialogFrame::QtDialogFrame(QWidget* parent, std::function<void()> onCancel,
                              std::function<void()> onEnter)
-    : QDialog(parent), m_onCancel(std::move(onCancel)), m_onEnter(std::move(onEnter)) {}
+    : QDialog(parent), m_onCancel(std::move(onCancel)), m_onEnter(std::move(onEnter)) {
+    // As a Win32 dialog box, it holds its owner only: windows without an owner, such as the
+    // preview that plays while the player dialog is open, take clicks and keys meanwhile.
+    if (parent != nullptr) {
+        setWindowModality(Qt::WindowModal);
+    }
+}
 
 void QtDialogFrame::finish() {
     QDialog::done(QDialog::Accepted);

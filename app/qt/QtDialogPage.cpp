@@ -355,7 +355,16 @@ void QtDialogPage::end(platform::DialogResult result) {
 }
 
 bool QtDialogPage::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyRelease) {
+    if (event->type() == QEvent::KeyPress) {
+        // Enter in a list box belongs to the list (the dialog acts on its release) and does not
+        // press the default button.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const Control* c = findWidget(watched);
+        if (c != nullptr && c->spec.kind == ControlKind::ListBox &&
+            (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            return true;
+        }
+    } else if (event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Control* c = findWidget(watched);
         if (c != nullptr && !key->isAutoRepeat()) {

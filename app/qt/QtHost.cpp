@@ -290,16 +290,16 @@ std::optional<std::uint32_t> QtHost::chooseColour(platform::NativeWindow* owner,
     return dialog.selectedColor().rgb() | 0xFF000000u;
 }
 
+// A dialog or sheet holds only its owner: the other windows stay live (the preview plays, the
+// chip window takes clicks), so the idle work that presents them goes on.
 platform::DialogResult QtHost::runDialog(platform::NativeWindow* owner, platform::Dialog& dialog) {
     QtDialogWindow window(this, widgetOf(owner));
-    ModalScope modal(*this);
     return window.runDialog(dialog);
 }
 
 platform::DialogResult QtHost::runSheet(platform::NativeWindow* owner, const std::string& caption,
                                         const std::vector<platform::Dialog*>& pages) {
     QtDialogWindow window(this, widgetOf(owner));
-    ModalScope modal(*this);
     return window.runSheet(caption, pages);
 }
 

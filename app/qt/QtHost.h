@@ -12,8 +12,9 @@ class QtNativeWindow;
 class QtWindow;
 
 // The window system's host on Qt Widgets. Needs a QApplication, made before it; windows and
-// dialogs it makes must not outlive it. Message boxes, menus, choosers and dialogs run modally
-// and hold the idle work back while they do, as Win32's modal loops do.
+// dialogs it makes must not outlive it. Message boxes, menus and choosers run modally and hold
+// the idle work back while they do, as Win32's modal loops do; dialogs and sheets hold only
+// their owner window, and the idle work goes on for the others.
 class QtHost : public QObject, public platform::Host {
 public:
     QtHost();

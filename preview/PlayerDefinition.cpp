@@ -1,0 +1,134 @@
+#include "preview/PlayerDefinition.h"
+
+#include <algorithm>
+
+#include "gfx/CNxFile.h"
+#include "gfx/CNxSprite.h"
+#include "gfx/CNxSurface.h"
+
+namespace {
+
+const char* const kActionNames[PlayerDefinition::kActionCount] = {
+    "立ち", "歩き", "ジャンプ", "落下", "ダメージ", "死亡", "攻撃",
+};
+
+}  // namespace
+
+void PlayerFrame::setDefaults(std::int32_t width, std::int32_t height) {
+    const RECT whole{0, 0, width - 1, height - 1};
+    displayTime = kDefaultDisplayTime;
+    alpha = 255;
+    drawOption = true;
+    sourceRect = whole;
+    extraRects = {whole, whole, RECT{0, 0, 0, 0}, RECT{0, 0, 0, 0}};
+}
+
+bool PlayerFrame::sameSettings(const PlayerFrame& other) const {
+    return displayTime == other.displayTime && alpha == other.alpha &&
+           sourceRect == other.sourceRect && extraRects == other.extraRects &&
+           drawOption == other.drawOption;
+}
+
+std::string PlayerDefinition::GetActionName(int action) {
+    return action >= 0 && action < kActionCount ? kActionNames[action] : std::string();
+}
+
+void PlayerDefinition::AppendFramesTo(int action, FrameList& frames) const {
+    const FrameList& own = m_frames.at(action);
+    frames.insert(frames.end(), own.begin(), own.end());
+}
+
+void PlayerDefinition::ClearFrames(int action) {
+    m_frames.at(action).clear();
+}
+
+void PlayerDefinition::SetFrames(int action, FrameList frames) {
+    FrameList& own = m_frames.at(action);
+    own.insert(own.end(), std::make_move_iterator(frames.begin()),
+               std::make_move_iterator(frames.end()));
+}
+
+void PlayerDefinition::CopyImageCacheTo(ImageCache& cache) const {
+    for (const auto& entry : m_imageCache) {
+        if (!entry.second.expired()) {
+            cache.insert(entry);
+        }
+    }
+}
+
+void PlayerDefinition::SetImageCache(const ImageCache& cache) {
+    m_imageCache.clear();
+    for (const auto& entry : cache) {
+        if (!entry.second.expired()) {
+            m_imageCache.insert(entry);
+        }
+    }
+}
+
+std::shared_ptr<CNxSurface> PlayerDefinition::FindCachedImage(const std::string& path,
+                                                              const ImageCache& cache) {
+    const auto found = cache.find(path);
+    return found != cache.end() ? found->second.lock() : nullptr;
+}
+
+std::shared_ptr<CNxSurface> PlayerDefinition::DecodeImage(const std::string& path) {
+    CNxFile file;
+    if (!file.Open(path.c_str(), CNxFile::modeRead | CNxFile::modeShareDenyWrite)) {
+        return nullptr;
+    }
+    auto image = std::make_shared<CNxSurface>(32);
+    if (!image->LoadFromFile(file) || image->GetWidth() <= 0 || image->GetHeight() <= 0) {
+        return nullptr;
+    }
+    return image;
+}
+
+bool PlayerDefinition::LoadFrame(const std::string& path, PlayerFrame& frame, ImageCache& cache,
+                                 std::shared_ptr<CNxSurface> existingImage) {
+    std::shared_ptr<CNxSurface> image = std::move(existingImage);
+    if (image == nullptr) {
+        image = DecodeImage(path);
+        if (image == nullptr) {
+            frame.image.reset();
+            frame.sprite.reset();
+            return false;
+        }
+        cache[path] = image;
+    }
+    auto sprite = std::make_shared<CNxSprite>(nullptr, image.get());
+    CNxBlitParams params;
+    params.m_flags = NxBlt_SourceAlpha;
+    sprite->SetParams(&params);
+    sprite->SetVisible(false);
+
+    frame.setDefaults(image->GetWidth(), image->GetHeight());
+    frame.image = std::move(image);
+    frame.sprite = std::move(sprite);
+    frame.path = path;
+    frame.displayName = path;
+    return true;
+}
+
+void PlayerDefinition::ReleaseImageIfUnused(const std::string& path, const FrameList* lists,
+                                            int listCount, ImageCache& cache) {
+    if (CountPathUses(path, lists, listCount) >= 2) {
+        return;
+    }
+    const auto found = cache.find(path);
+    // Another holder (the committed definition, the preview) keeps the image and its entry,
+    // so that the path is not decoded a second time while it is in use.
+    if (found != cache.end() && found->second.use_count() <= 1) {
+        cache.erase(found);
+    }
+}
+
+int PlayerDefinition::CountPathUses(const std::string& path, const FrameList* lists,
+                                    int listCount) {
+    int count = 0;
+    for (int i = 0; i < listCount; ++i) {
+        count +=
+            static_cast<int>(std::count_if(lists[i].begin(), lists[i].end(),
+                                           [&](const PlayerFrame& f) { return f.path == path; }));
+    }
+    return count;
+}

@@ -1,0 +1,230 @@
+#include "preview/PlayerFile.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "platform/FileIo.h"
+
+namespace fs = std::filesystem;
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+constexpr int kFormatVersion = 1;
+constexpr std::uint64_t kMaxFileBytes = 16u << 20;
+// Image coordinates the dialog can show; anything beyond is not a picture's.
+constexpr std::int64_t kMaxCoordinate = 1 << 24;
+
+Json rectJson(const RECT& r) {
+    return Json::array({r.left, r.top, r.right, r.bottom});
+}
+
+fs::path folderOf(const std::string& file) {
+    std::error_code ignored;
+    return fs::absolute(fs::path(file), ignored).parent_path();
+}
+
+// Reads the members of one frame, naming the first that is wrong.
+class FrameReader {
+public:
+    FrameReader(const Json& object, std::string where)
+        : m_object(object), m_where(std::move(where)) {}
+
+    bool integer(const char* key, std::int64_t low, std::int64_t high, std::int64_t& value) {
+        const Json* member = find(key);
+        if (member == nullptr) {
+            return false;
+        }
+        if (!member->is_number_integer() || member->get<std::int64_t>() < low ||
+            member->get<std::int64_t>() > high) {
+            return fail(std::string(key) + " が " + std::to_string(low) + "～" +
+                        std::to_string(high) + " の整数ではありません");
+        }
+        value = member->get<std::int64_t>();
+        return true;
+    }
+
+    bool rect(const Json& member, const std::string& key, RECT& r) {
+        if (!member.is_array() || member.size() != 4) {
+            return fail(key + " が 4 つの整数の配列ではありません");
+        }
+        std::int32_t* sides[4] = {&r.left, &r.top, &r.right, &r.bottom};
+        for (int i = 0; i < 4; ++i) {
+            if (!member[i].is_number_integer() || member[i].get<std::int64_t>() < 0 ||
+                member[i].get<std::int64_t>() > kMaxCoordinate) {
+                return fail(key + " の値が 0～" + std::to_string(kMaxCoordinate) +
+                            " の整数ではありません");
+            }
+            *sides[i] = static_cast<std::int32_t>(member[i].get<std::int64_t>());
+        }
+        return true;
+    }
+
+    bool read(const fs::path& folder, PlayerFrame& frame) {
+        const Json* image = find("image");
+        if (image == nullptr) {
+            return false;
+        }
+        if (!image->is_string() || image->get<std::string>().empty()) {
+            return fail("image がファイル名ではありません");
+        }
+        fs::path path = fs::path(image->get<std::string>());
+        frame.path = (path.is_absolute() ? path : folder / path).lexically_normal().string();
+        frame.displayName = frame.path;
+        if (const auto name = m_object.find("name"); name != m_object.end()) {
+            if (!name->is_string() || name->get<std::string>().empty()) {
+                return fail("name が空でない文字列ではありません");
+            }
+            frame.displayName = name->get<std::string>();
+        }
+        std::int64_t time = 0, alpha = 0;
+        if (!integer("displayTime", 0, PlayerFrame::kMaxDisplayTime, time) ||
+            !integer("alpha", 0, 255, alpha)) {
+            return false;
+        }
+        frame.displayTime = static_cast<std::uint32_t>(time);
+        frame.alpha = static_cast<std::uint8_t>(alpha);
+        const Json* option = find("drawOption");
+        if (option == nullptr) {
+            return false;
+        }
+        if (!option->is_boolean()) {
+            return fail("drawOption が true か false ではありません");
+        }
+        frame.drawOption = option->get<bool>();
+        const Json* source = find("sourceRect");
+        if (source == nullptr || !rect(*source, "sourceRect", frame.sourceRect)) {
+            return false;
+        }
+        const Json* extra = find("extraRects");
+        if (extra == nullptr) {
+            return false;
+        }
+        if (!extra->is_array() || extra->size() != PlayerFrame::kExtraRectCount) {
+            return fail("extraRects が 4 つの矩形の配列ではありません");
+        }
+        for (int i = 0; i < PlayerFrame::kExtraRectCount; ++i) {
+            if (!rect((*extra)[i], "extraRects[" + std::to_string(i) + "]", frame.extraRects[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    const std::string& error() const { return m_error; }
+
+private:
+    const Json* find(const char* key) {
+        const auto member = m_object.find(key);
+        if (member == m_object.end()) {
+            fail(std::string(key) + " がありません");
+            return nullptr;
+        }
+        return &*member;
+    }
+    bool fail(const std::string& what) {
+        m_error = m_where + ": " + what;
+        return false;
+    }
+
+    const Json& m_object;
+    std::string m_where;
+    std::string m_error;
+};
+
+}  // namespace
+
+bool PlayerFile::save(const std::string& path, const Lists& lists, std::string& error) {
+    const fs::path folder = folderOf(path);
+    Json actions = Json::array();
+    for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
+        Json frames = Json::array();
+        for (const PlayerFrame& frame : lists[a]) {
+            const fs::path image = fs::path(frame.path);
+            const fs::path relative = image.lexically_relative(folder);
+            Json f;
+            f["image"] = (relative.empty() ? image : relative).generic_string();
+            if (frame.displayName != frame.path) {
+                f["name"] = frame.displayName;
+            }
+            f["displayTime"] = frame.displayTime;
+            f["alpha"] = frame.alpha;
+            f["drawOption"] = frame.drawOption;
+            f["sourceRect"] = rectJson(frame.sourceRect);
+            f["extraRects"] = Json::array();
+            for (const RECT& r : frame.extraRects) {
+                f["extraRects"].push_back(rectJson(r));
+            }
+            frames.push_back(std::move(f));
+        }
+        actions.push_back(
+            Json{{"name", PlayerDefinition::GetActionName(a)}, {"frames", std::move(frames)}});
+    }
+    const Json document{{"pelorinPlayer", kFormatVersion}, {"actions", std::move(actions)}};
+    std::string text;
+    try {
+        text = document.dump(2) + "\n";
+    } catch (const Json::exception&) {
+        error = "UTF-8 でないファイル名や表示名は保存できません";
+        return false;
+    }
+    return platform::writeFileAtomically(path, {{text.data(), text.size()}}, &error);
+}
+
+bool PlayerFile::load(const std::string& path, Lists& lists, std::string& error) {
+    platform::FileBytes bytes;
+    if (!platform::readWholeFile(path, bytes, kMaxFileBytes)) {
+        error = "ファイルを読めません";
+        return false;
+    }
+    const char* begin = reinterpret_cast<const char*>(bytes.data.get());
+    const Json document = Json::parse(begin, begin + bytes.size, nullptr, false);
+    if (document.is_discarded()) {
+        error = "JSON として読めません";
+        return false;
+    }
+    if (!document.is_object() || !document.contains("pelorinPlayer") ||
+        document["pelorinPlayer"] != kFormatVersion) {
+        error = "プレイヤー定義のファイル (pelorinPlayer: 1) ではありません";
+        return false;
+    }
+    const auto actions = document.find("actions");
+    if (actions == document.end() || !actions->is_array() ||
+        actions->size() != PlayerDefinition::kActionCount) {
+        error = "actions が 7 つのアクションの配列ではありません";
+        return false;
+    }
+    const fs::path folder = folderOf(path);
+    Lists read;
+    for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
+        const Json& action = (*actions)[a];
+        const std::string where = "actions[" + std::to_string(a) + "]";
+        const auto frames = action.is_object() ? action.find("frames") : action.end();
+        if (!action.is_object() || frames == action.end() || !frames->is_array()) {
+            error = where + ": frames がフレームの配列ではありません";
+            return false;
+        }
+        if (frames->size() > PlayerDefinition::kMaxFrames) {
+            error = where + ": フレームが " + std::to_string(PlayerDefinition::kMaxFrames) +
+                    " を超えています";
+            return false;
+        }
+        for (std::size_t i = 0; i < frames->size(); ++i) {
+            const std::string at = where + ".frames[" + std::to_string(i) + "]";
+            if (!(*frames)[i].is_object()) {
+                error = at + ": オブジェクトではありません";
+                return false;
+            }
+            FrameReader reader((*frames)[i], at);
+            PlayerFrame frame;
+            if (!reader.read(folder, frame)) {
+                error = reader.error();
+                return false;
+            }
+            read[a].push_back(std::move(frame));
+        }
+    }
+    lists = std::move(read);
+    return true;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "preview/PlayerDefinition.h"
+
+// The player definition as a JSON file, so that an author's frames survive a restart:
+//
+//   {"pelorinPlayer": 1,
+//    "actions": [{"name": "立ち", "frames": [{"image": "stand/1.png", "name": "…",
+//                 "displayTime": 100, "alpha": 255, "drawOption": true,
+//                 "sourceRect": [0, 0, 31, 47], "extraRects": [[…], […], […], […]]}]},
+//                … seven actions in their order]}
+//
+// Image paths are stored relative to the file's folder; "name" only when it is not the path.
+// Rectangles are inclusive, [left, top, right, bottom].
+class PlayerFile {
+public:
+    using Lists = std::array<PlayerDefinition::FrameList, PlayerDefinition::kActionCount>;
+
+    // Writes the frames' settings and paths (not their images) to path, replacing the file as a
+    // whole. False with error saying why.
+    static bool save(const std::string& path, const Lists& lists, std::string& error);
+    // Reads path into lists: every frame with its settings, an absolute image path and its
+    // display name, without image or sprite. False with error saying why (lists are then
+    // untouched) for a file that cannot be read or does not hold a definition.
+    static bool load(const std::string& path, Lists& lists, std::string& error);
+};

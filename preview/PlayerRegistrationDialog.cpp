@@ -1,0 +1,478 @@
+#include "preview/PlayerRegistrationDialog.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "gfx/CNxSurface.h"
+#include "platform/Host.h"
+#include "platform/VirtualKey.h"
+#include "preview/FrameNameDialog.h"
+#include "preview/FrameSettingsDialog.h"
+#include "preview/PlayerFile.h"
+
+using platform::ControlKind;
+using platform::ControlSpec;
+using platform::DialogNotification;
+using platform::Rect;
+
+namespace {
+
+const char kLimitText[] = "１つのアクションに登録出来る画像は%dまでです";
+const char kLoadFailedText[] = "画像「%s」の読み込みに失敗しました";
+const char kLoadFailedTitle[] = "画像読み込みエラー";
+const char kStartText[] = "プレビュー開始";
+const char kStopText[] = "プレビュー終了";
+const char kChooserTitle[] = "ファイル選択";
+
+// Controls that need a frame, and those that stay off while the preview plays.
+const int kFrameControls[] = {
+    PlayerRegistrationDialog::kSettingsId, PlayerRegistrationDialog::kDeleteId,
+    PlayerRegistrationDialog::kDeleteAllId, PlayerRegistrationDialog::kDuplicateId};
+const int kIdleControls[] = {PlayerRegistrationDialog::kAddId, PlayerRegistrationDialog::kLoadId,
+                             platform::Dialog::kOkId, platform::Dialog::kCancelId};
+
+platform::FileRequest jsonFiles(const std::string& initial) {
+    return {kChooserTitle, {{"JSON Files (*.json)", "*.json"}}, initial};
+}
+
+std::string format(const char* pattern, const std::string& value) {
+    std::string text(pattern);
+    const std::size_t at = text.find("%s");
+    return at == std::string::npos ? text : text.replace(at, 2, value);
+}
+
+ControlSpec button(int id, const char* text, Rect rect) {
+    return ControlSpec::make(ControlKind::Button, id, text, rect);
+}
+
+// Keeps an inclusive rectangle inside an image of width × height.
+void clampInto(RECT& r, std::int32_t width, std::int32_t height) {
+    r.left = std::clamp(r.left, 0, width - 1);
+    r.right = std::clamp(r.right, 0, width - 1);
+    r.top = std::clamp(r.top, 0, height - 1);
+    r.bottom = std::clamp(r.bottom, 0, height - 1);
+}
+
+}  // namespace
+
+PlayerRegistrationDialog::PlayerRegistrationDialog(platform::Host& host,
+                                                   PlayerDefinition& definition,
+                                                   PreviewScreen& preview)
+    : m_host(host), m_definition(definition), m_preview(preview) {}
+
+platform::DialogResult PlayerRegistrationDialog::run(platform::NativeWindow* owner) {
+    return m_host.runDialog(owner, *this);
+}
+
+platform::DialogTemplate PlayerRegistrationDialog::dialogTemplate() const {
+    platform::DialogTemplate t;
+    t.title = "プレイヤー登録";
+    t.size = platform::Size{564, 436};
+    ControlSpec list =
+        ControlSpec::make(ControlKind::ListBox, kFrameListId, {}, Rect{12, 48, 404, 382});
+    list.draggable = true;
+    ControlSpec ok = button(kOkId, "OK", Rect{276, 396, 364, 424});
+    ok.isDefault = true;
+    t.controls = {
+        ControlSpec::make(ControlKind::Label, 0, "アクション", Rect{12, 16, 90, 36}),
+        ControlSpec::make(ControlKind::ComboBox, kActionId, {}, Rect{94, 12, 260, 38}),
+        list,
+        button(kAddId, "画像の追加...", Rect{416, 48, 552, 76}),
+        button(kDuplicateId, "複製", Rect{416, 82, 552, 110}),
+        button(kRenameId, "名前の変更...", Rect{416, 116, 552, 144}),
+        button(kSettingsId, "設定...", Rect{416, 150, 552, 178}),
+        button(kDeleteId, "削除", Rect{416, 184, 552, 212}),
+        button(kDeleteAllId, "全て削除", Rect{416, 218, 552, 246}),
+        button(kPreviewId, kStartText, Rect{416, 264, 552, 292}),
+        button(kSaveId, "ファイルに保存...", Rect{416, 320, 552, 348}),
+        button(kLoadId, "ファイルから読込...", Rect{416, 354, 552, 382}),
+        ok,
+        button(kCancelId, "キャンセル", Rect{370, 396, 458, 424}),
+        button(kApplyId, "適用", Rect{464, 396, 552, 424}),
+    };
+    return t;
+}
+
+void PlayerRegistrationDialog::onInit(platform::DialogControls& controls) {
+    m_controls = &controls;
+    m_actionIndex = 0;
+    m_previewing = false;
+    m_changed = false;
+    controls.clearItems(kActionId);
+    for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
+        controls.addItem(kActionId, PlayerDefinition::GetActionName(a));
+        m_workingFrames[a].clear();
+        m_definition.AppendFramesTo(a, m_workingFrames[a]);
+    }
+    controls.select(kActionId, 0);
+    m_workingCache.clear();
+    m_definition.CopyImageCacheTo(m_workingCache);
+    controls.setText(kPreviewId, kStartText);
+    fillList(controls);
+    updateControls(controls);
+    m_preview.SetOwnerDialog(this);
+}
+
+void PlayerRegistrationDialog::onCommand(platform::DialogControls& controls,
+                                         const platform::DialogCommand& command) {
+    switch (command.code) {
+        case DialogNotification::SelectionChanged:
+            if (command.control == kActionId) {
+                const int action = controls.selection(kActionId);
+                if (action >= 0 && action < PlayerDefinition::kActionCount &&
+                    action != m_actionIndex) {
+                    m_actionIndex = action;
+                    fillList(controls);
+                    updateControls(controls);
+                }
+            }
+            return;
+        case DialogNotification::KeyUp:
+            if (command.control != kFrameListId || m_previewing) {
+                return;
+            }
+            if (command.key == platform::VK_RETURN) {
+                editSettings(controls);
+            } else if (command.key == platform::VK_DELETE) {
+                deleteSelected(controls);
+            } else if (command.key == platform::VK_F2) {
+                rename(controls);
+            }
+            return;
+        case DialogNotification::DoubleClicked:
+            if (command.control == kFrameListId && !m_previewing) {
+                editSettings(controls);
+            }
+            return;
+        case DialogNotification::ItemDragged:
+            if (command.control == kFrameListId) {
+                move(controls, command.from, command.to);
+            }
+            return;
+        case DialogNotification::Clicked:
+            break;
+        default:
+            return;
+    }
+    // Enter and Escape arrive as clicks on OK and Cancel whatever their state; Cancel always
+    // closes, the others only act while enabled.
+    if (command.control != kCancelId && !controls.isEnabled(command.control)) {
+        return;
+    }
+    switch (command.control) {
+        case kAddId:
+            addImages(controls);
+            break;
+        case kDuplicateId:
+            duplicate(controls);
+            break;
+        case kRenameId:
+            rename(controls);
+            break;
+        case kSettingsId:
+            editSettings(controls);
+            break;
+        case kDeleteId:
+            deleteSelected(controls);
+            break;
+        case kDeleteAllId:
+            deleteAll(controls);
+            break;
+        case kPreviewId:
+            togglePreview(controls);
+            break;
+        case kSaveId:
+            saveFile(controls);
+            break;
+        case kLoadId:
+            loadFile(controls);
+            break;
+        case kApplyId:
+            commit();
+            m_changed = false;
+            updateControls(controls);
+            break;
+        case kOkId:
+            commit();
+            close(controls, platform::DialogResult::Ok);
+            break;
+        case kCancelId:
+            close(controls, platform::DialogResult::Cancel);
+            break;
+        default:
+            break;
+    }
+}
+
+void PlayerRegistrationDialog::previewEnded() {
+    m_previewing = false;
+    if (m_controls != nullptr) {
+        m_controls->setText(kPreviewId, kStartText);
+        updateControls(*m_controls);
+    }
+}
+
+void PlayerRegistrationDialog::fillList(platform::DialogControls& controls) {
+    controls.clearItems(kFrameListId);
+    for (const PlayerFrame& frame : frames()) {
+        controls.addItem(kFrameListId, frame.displayName);
+    }
+}
+
+void PlayerRegistrationDialog::updateControls(platform::DialogControls& controls) {
+    const bool hasFrames = !frames().empty();
+    for (int id : kFrameControls) {
+        controls.setEnabled(id, hasFrames && !m_previewing);
+    }
+    for (int id : kIdleControls) {
+        controls.setEnabled(id, !m_previewing);
+    }
+    // The preview button stays usable while playing, whichever action is shown.
+    controls.setEnabled(kPreviewId, hasFrames || m_previewing);
+    controls.setEnabled(kApplyId, m_changed);
+}
+
+void PlayerRegistrationDialog::changed(platform::DialogControls& controls) {
+    m_changed = true;
+    updateControls(controls);
+}
+
+void PlayerRegistrationDialog::showLimit(platform::DialogControls& controls, const char* title) {
+    char text[128];
+    std::snprintf(text, sizeof text, kLimitText, PlayerDefinition::kMaxFrames);
+    m_host.showError(&controls.window(), text, title);
+}
+
+void PlayerRegistrationDialog::loadFailed(platform::DialogControls& controls,
+                                          const std::string& path) {
+    m_host.showError(&controls.window(), format(kLoadFailedText, path), kLoadFailedTitle);
+}
+
+void PlayerRegistrationDialog::addImages(platform::DialogControls& controls) {
+    if (frames().size() >= PlayerDefinition::kMaxFrames) {
+        showLimit(controls, "エラー");
+        return;
+    }
+    const platform::FileRequest request{
+        kChooserTitle, {{"IMG Files (*.bmp,*.jpg,*.png)", "*.bmp;*.jpg;*.png"}}, m_lastImagePath};
+    const std::vector<std::string> paths = m_host.openFiles(&controls.window(), request);
+    bool added = false;
+    for (const std::string& path : paths) {
+        if (frames().size() >= PlayerDefinition::kMaxFrames) {
+            showLimit(controls, "プレイヤー登録エラー");
+            break;
+        }
+        m_lastImagePath = path;
+        PlayerFrame frame;
+        if (!PlayerDefinition::LoadFrame(path, frame, m_workingCache,
+                                         PlayerDefinition::FindCachedImage(path, m_workingCache))) {
+            loadFailed(controls, path);
+            continue;
+        }
+        controls.addItem(kFrameListId, frame.displayName);
+        frames().push_back(std::move(frame));
+        added = true;
+    }
+    if (added) {
+        changed(controls);
+    }
+}
+
+void PlayerRegistrationDialog::duplicate(platform::DialogControls& controls) {
+    const int selected = controls.selection(kFrameListId);
+    if (selected < 0 || selected >= static_cast<int>(frames().size())) {
+        return;
+    }
+    if (frames().size() >= PlayerDefinition::kMaxFrames) {
+        showLimit(controls, "エラー");
+        return;
+    }
+    const std::string path = frames()[selected].path;
+    PlayerFrame frame;
+    if (!PlayerDefinition::LoadFrame(path, frame, m_workingCache,
+                                     PlayerDefinition::FindCachedImage(path, m_workingCache))) {
+        loadFailed(controls, path);
+        return;
+    }
+    controls.addItem(kFrameListId, frame.displayName);
+    frames().push_back(std::move(frame));
+    changed(controls);
+}
+
+void PlayerRegistrationDialog::rename(platform::DialogControls& controls) {
+    const int selected = controls.selection(kFrameListId);
+    if (selected < 0 || selected >= static_cast<int>(frames().size())) {
+        return;
+    }
+    PlayerFrame& frame = frames()[selected];
+    FrameNameDialog dialog(frame);
+    if (m_host.runDialog(&controls.window(), dialog) != platform::DialogResult::Ok) {
+        return;
+    }
+    controls.deleteItem(kFrameListId, selected);
+    controls.insertItem(kFrameListId, selected, {frame.displayName});
+    controls.select(kFrameListId, selected);
+    changed(controls);
+}
+
+void PlayerRegistrationDialog::editSettings(platform::DialogControls& controls) {
+    const int selected = controls.selection(kFrameListId);
+    if (selected < 0 || selected >= static_cast<int>(frames().size())) {
+        return;
+    }
+    PlayerFrame& frame = frames()[selected];
+    const PlayerFrame before = frame;
+    FrameSettingsDialog dialog(frame, m_preview);
+    m_host.runDialog(&controls.window(), dialog);
+    if (!frame.sameSettings(before)) {
+        changed(controls);
+    }
+}
+
+void PlayerRegistrationDialog::deleteSelected(platform::DialogControls& controls) {
+    const int selected = controls.selection(kFrameListId);
+    if (selected < 0 || selected >= static_cast<int>(frames().size())) {
+        return;
+    }
+    PlayerDefinition::ReleaseImageIfUnused(frames()[selected].path, m_workingFrames.data(),
+                                           PlayerDefinition::kActionCount, m_workingCache);
+    frames().erase(frames().begin() + selected);
+    controls.deleteItem(kFrameListId, selected);
+    // The same line stays selected, or the new last one, so that deleting can go on.
+    const int remaining = static_cast<int>(frames().size());
+    controls.select(kFrameListId, remaining > 0 ? std::min(selected, remaining - 1) : -1);
+    changed(controls);
+}
+
+void PlayerRegistrationDialog::deleteAll(platform::DialogControls& controls) {
+    if (m_host.messageBox(&controls.window(), "全ての項目を削除しますか？", "確認",
+                          platform::MessageButtons::OkCancel,
+                          platform::MessageIcon::Question) != platform::MessageAnswer::Ok) {
+        return;
+    }
+    while (!frames().empty()) {
+        PlayerDefinition::ReleaseImageIfUnused(frames().front().path, m_workingFrames.data(),
+                                               PlayerDefinition::kActionCount, m_workingCache);
+        frames().erase(frames().begin());
+    }
+    controls.clearItems(kFrameListId);
+    changed(controls);
+}
+
+void PlayerRegistrationDialog::move(platform::DialogControls& controls, int from, int to) {
+    const int count = static_cast<int>(frames().size());
+    if (from < 0 || from >= count || to < 0 || to >= count || from == to) {
+        return;
+    }
+    // Taken out first, then put in: dropping the first of three onto the third gives 2, 3, 1.
+    PlayerFrame frame = std::move(frames()[from]);
+    frames().erase(frames().begin() + from);
+    frames().insert(frames().begin() + to, std::move(frame));
+    const std::string text = controls.itemText(kFrameListId, from);
+    controls.deleteItem(kFrameListId, from);
+    controls.insertItem(kFrameListId, to, {text});
+    controls.select(kFrameListId, to);
+    changed(controls);
+}
+
+void PlayerRegistrationDialog::togglePreview(platform::DialogControls& controls) {
+    if (!m_previewing) {
+        m_previewing = true;
+        controls.setText(kPreviewId, kStopText);
+        updateControls(controls);
+        m_preview.StartPlayback(frames());
+    } else {
+        m_previewing = false;
+        controls.setText(kPreviewId, kStartText);
+        updateControls(controls);
+        m_preview.StopPlayback();
+    }
+}
+
+void PlayerRegistrationDialog::saveFile(platform::DialogControls& controls) {
+    const std::string path = m_host.saveFile(&controls.window(), jsonFiles(m_filePath));
+    if (path.empty()) {
+        return;
+    }
+    std::string error;
+    if (!PlayerFile::save(path, m_workingFrames, error)) {
+        m_host.showError(&controls.window(),
+                         "プレイヤー定義「" + path + "」を保存できませんでした\n" + error,
+                         "保存エラー");
+        return;
+    }
+    m_filePath = path;
+}
+
+void PlayerRegistrationDialog::loadFile(platform::DialogControls& controls) {
+    const std::string path = m_host.openFile(&controls.window(), jsonFiles(m_filePath));
+    if (path.empty()) {
+        return;
+    }
+    PlayerFile::Lists stored;
+    std::string error;
+    if (!PlayerFile::load(path, stored, error)) {
+        m_host.showError(&controls.window(),
+                         "プレイヤー定義「" + path + "」を読み込めませんでした\n" + error,
+                         "読み込みエラー");
+        return;
+    }
+    m_filePath = path;
+    // Frames whose image cannot be read are left out and named; the others keep their settings.
+    std::string unreadable;
+    PlayerFile::Lists loaded;
+    for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
+        for (const PlayerFrame& settings : stored[a]) {
+            PlayerFrame frame;
+            if (!PlayerDefinition::LoadFrame(
+                    settings.path, frame, m_workingCache,
+                    PlayerDefinition::FindCachedImage(settings.path, m_workingCache))) {
+                unreadable += "\n" + settings.path;
+                continue;
+            }
+            frame.displayTime = settings.displayTime;
+            frame.alpha = settings.alpha;
+            frame.drawOption = settings.drawOption;
+            frame.sourceRect = settings.sourceRect;
+            frame.extraRects = settings.extraRects;
+            frame.displayName = settings.displayName;
+            const std::int32_t width = frame.image->GetWidth(), height = frame.image->GetHeight();
+            clampInto(frame.sourceRect, width, height);
+            for (RECT& r : frame.extraRects) {
+                clampInto(r, width, height);
+            }
+            loaded[a].push_back(std::move(frame));
+        }
+    }
+    m_workingFrames = std::move(loaded);
+    fillList(controls);
+    changed(controls);
+    if (!unreadable.empty()) {
+        m_host.showError(&controls.window(), "次の画像を読み込めませんでした:" + unreadable,
+                         kLoadFailedTitle);
+    }
+}
+
+void PlayerRegistrationDialog::commit() {
+    for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
+        m_definition.ClearFrames(a);
+        m_definition.SetFrames(a, m_workingFrames[a]);
+    }
+    m_definition.SetImageCache(m_workingCache);
+}
+
+void PlayerRegistrationDialog::close(platform::DialogControls& controls,
+                                     platform::DialogResult result) {
+    if (m_previewing) {
+        m_previewing = false;
+        m_preview.StopPlayback();
+    }
+    m_preview.SetOwnerDialog(nullptr);
+    // What only the working copy used goes now.
+    for (PlayerDefinition::FrameList& list : m_workingFrames) {
+        list.clear();
+    }
+    m_workingCache.clear();
+    m_controls = nullptr;
+    controls.end(result);
+}

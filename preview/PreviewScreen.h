@@ -1,0 +1,105 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "gfx/CNxWindow.h"
+#include "platform/Menu.h"
+#include "preview/PlayerFrame.h"
+
+class MillisecondClock;
+class Stopwatch;
+
+namespace platform {
+class Host;
+}
+
+// The preview window: plays one action's frames as an animation, each for its display time,
+// or shows the single frame whose settings are being edited, on a black background. Each frame
+// is drawn by its own sprite, which the preview hangs into its layer while it shows it.
+//
+// Frames change on a single-shot timer set to the next frame's deadline, so a change is on time
+// whichever event loop runs (the main loop or a modal dialog's), and the preview takes no
+// processor time while it is paused, stopped or resting on its last frame.
+class PreviewScreen : public CNxWindow {
+public:
+    static constexpr int kTimerId = 0;
+    // The commands of the window's popup menus.
+    enum Command : int {
+        kTopmostCommand = 40030,
+        kPauseCommand = 40031,
+        kEndCommand = 40040,
+        kLoopCommand = 40041,
+    };
+
+    // The registration dialog, while it is open: told when playback is ended from the
+    // preview's own menu, so that it can reset its controls.
+    class OwnerDialog {
+    public:
+        virtual void previewEnded() = 0;
+
+    protected:
+        ~OwnerDialog() = default;
+    };
+
+    // clock: null for the system's steady clock; it must outlive the screen.
+    explicit PreviewScreen(platform::Host& host, const MillisecondClock* clock = nullptr);
+    ~PreviewScreen() override;
+
+    // Binds to the preview window with a black background.
+    int Attach(platform::NativeWindow* window, platform::MessageHandler* next = nullptr) override;
+    void OnMessage(const platform::Message& message) override;
+
+    // The timer's step: presents, and shows the next frame once the current one's time is up.
+    void IdleStep();
+    // Plays frames from the first, in a window shown in the middle of the desktop; a running
+    // playback ends first.
+    void StartPlayback(std::vector<PlayerFrame> frames);
+    // Hides the window; loop and topmost stay as they are.
+    void StopPlayback();
+    // Shows frame alone (titled with its display name) or hides it with the window.
+    void ShowSingleFrame(const PlayerFrame& frame, bool show);
+    // Draws the single frame again with frame's settings.
+    void UpdateSingleFrame(const PlayerFrame& frame);
+    void TogglePause();
+    void SetLoop(bool on);
+    void SetTopmost(bool on);
+    void SetOwnerDialog(OwnerDialog* dialog) { m_ownerDialog = dialog; }
+
+    bool IsPlaying() const { return m_playing; }
+    bool IsPaused() const { return m_paused; }
+    bool IsLooping() const { return m_loop; }
+    bool IsTopmost() const { return m_topmost; }
+    OwnerDialog* GetOwnerDialog() const { return m_ownerDialog; }
+    // The position of the frame on display among the frames played; -1 before the first.
+    int currentIndex() const { return m_index; }
+    int frameCount() const { return static_cast<int>(m_frames.size()); }
+
+    // The right button's menus: while playing and otherwise, with check marks from the state.
+    platform::Menu playingPopup() const;
+    platform::Menu stoppedPopup() const;
+    void command(int id);
+
+private:
+    void showFrame();
+    void drawFrame(const PlayerFrame& frame);
+    // Whether the frame on display is to be replaced when its time is up.
+    bool isAdvancing() const;
+    // Sets the timer to the current frame's deadline, or stops it when nothing is to come.
+    void schedule();
+    void stopTimer();
+
+    platform::Host& m_host;
+    const MillisecondClock& m_clock;
+    CNxLayer* m_layer;  // a child of the screen, which owns it
+    std::vector<PlayerFrame> m_frames;
+    std::unique_ptr<Stopwatch> m_stopwatch;
+    PlayerFrame m_current;
+    OwnerDialog* m_ownerDialog = nullptr;
+    int m_index = -1;
+    bool m_playing = false;
+    bool m_paused = false;
+    bool m_loop = false;
+    bool m_topmost = false;
+    bool m_timerRunning = false;
+};

@@ -1,7 +1,9 @@
 #include "app/core/Application.h"
 
 #include "app/core/Menus.h"
+#include "app/core/SettingsSheet.h"
 #include "chips/ChipScreen.h"
+#include "chips/KindDialogState.h"
 #include "chips/KindScreen.h"
 #include "gfx/CNxSystem.h"
 #include "gfx/CNxWindow.h"
@@ -217,15 +219,29 @@ bool Application::start() {
         return fail("プレビュースクリーンの初期化に失敗しました", m_mapWindow.get());
     }
 
-    m_replaceDialog =
-        std::make_unique<ReplaceDialog>([this](int from, int to, int sourceLayer, int targetLayer) {
-            m_mapScreen->replace(from, to, sourceLayer, targetLayer);
-        });
+    makeDialogs();
     m_host.setIdleHandler(this);
     // The first picture of every window, whether or not the application has the focus yet.
     idleStep();
     m_host.wakeIdle();
     return true;
+}
+
+void Application::makeDialogs() {
+    MapScreen& map = *m_mapScreen;
+    m_kindDialogs = std::make_unique<KindDialogState>(
+        m_host, *map.kindScreen(), [&map] { return map.chipSize(); },
+        [&map] {
+            map.kindScreen()->updateTitle();
+            map.kindScreen()->drawCells();
+            map.redraw();
+            map.idleStep();
+        });
+    m_settingsSheet = std::make_unique<SettingsSheet>(map, *m_kindDialogs);
+    m_replaceDialog =
+        std::make_unique<ReplaceDialog>([this](int from, int to, int sourceLayer, int targetLayer) {
+            m_mapScreen->replace(from, to, sourceLayer, targetLayer);
+        });
 }
 
 int Application::run() {
@@ -499,6 +515,9 @@ void Application::kindMessage(NativeWindow& window, const Message& m) {
         case platform::WM_LBUTTONDOWN:
             kind->onLeftButtonDown(m.x, m.y);
             break;
+        case platform::WM_LBUTTONDBLCLK:
+            m_kindDialogs->edit(&window, kind->selectedKindNumber());
+            break;
         case platform::WM_RBUTTONUP:
             popup(window, kindPopupWithState(), platform::Point{m.x, m.y},
                   &Application::kindCommand);
@@ -627,8 +646,11 @@ void Application::mapCommand(int id) {
         case command::InsertRowsAndColumns:
             map.insertOrDeleteLines(false, true, true);
             break;
+        case command::Settings:
+            m_settingsSheet->run(m_host, m_mapWindow.get());
+            break;
         default:
-            break;  // the settings sheet and player registration are not there yet
+            break;  // player registration is not there yet
     }
     m_commandKeyUpGuard = true;
     m_host.wakeIdle();
@@ -669,7 +691,7 @@ void Application::setMapMenuState() {
     w.setMenuItemState(command::Replace, map.hasSize() && chips, false);
     w.setMenuItemState(command::Undo, map.canUndo(), false);
     w.setMenuItemState(command::Redo, map.canRedo(), false);
-    w.setMenuItemState(command::Settings, false, false);
+    w.setMenuItemState(command::Settings, true, false);
 }
 
 platform::Menu Application::mapPopupWithState() const {
@@ -807,6 +829,8 @@ void Application::tearDown() {
     m_mapScreen.reset();
     m_previewScreen.reset();
     m_replaceDialog.reset();
+    m_settingsSheet.reset();
+    m_kindDialogs.reset();
     CNxSystem::Get().SetOwnerWindow(nullptr);
     for (NativeWindow* window :
          {m_chipWindow.get(), m_kindWindow.get(), m_previewWindow.get(), m_ownerWindow.get()}) {

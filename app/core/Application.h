@@ -12,8 +12,10 @@
 #include "platform/MessageHandler.h"
 
 class CNxWindow;
+class KindDialogState;
 class MapScreen;
 class ReplaceDialog;
+class SettingsSheet;
 
 namespace platform {
 class Host;
@@ -94,6 +96,7 @@ private:
     void loadKindsCommand();
     void saveMapCommand();
     void saveKindsCommand();
+    void makeDialogs();
     void closeMapWindow();
     void endPointerModes(bool map, bool chip);
     void tearDown();
@@ -117,6 +120,8 @@ private:
     std::unique_ptr<MapScreen> m_mapScreen;
     std::unique_ptr<CNxWindow> m_previewScreen;
     std::unique_ptr<ReplaceDialog> m_replaceDialog;
+    std::unique_ptr<KindDialogState> m_kindDialogs;
+    std::unique_ptr<SettingsSheet> m_settingsSheet;
 
     // The file choosers' names: the map and chip open names are the current paths.
     std::string m_mapPath;

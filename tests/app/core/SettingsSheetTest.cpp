@@ -35,13 +35,14 @@ struct Editor {
         host.sheetScripts.push_back(std::move(script));
         window("mapeditor").send(Message::command(command::Settings));
     }
+    // Canvas, chip size, map window and chip window.
     std::string sizes() {
-        const auto text = [](Size s) {
-            return std::to_string(s.width) + "x" + std::to_string(s.height);
-        };
-        return text({map().grid().columns(), map().grid().rows()}) + " " + text(map().chipSize()) +
-               " " + text(window("mapeditor").clientSize()) + " " +
-               text(map().chipScreen()->windowSize());
+        std::string all;
+        for (Size s : {Size{map().grid().columns(), map().grid().rows()}, map().chipSize(),
+                       window("mapeditor").clientSize(), map().chipScreen()->windowSize()}) {
+            all += std::to_string(s.width) + "x" + std::to_string(s.height) + " ";
+        }
+        return all;
     }
     std::vector<std::string> boxes() const {
         std::vector<std::string> texts;
@@ -92,14 +93,14 @@ TEST(SettingsSheet, OpensOnTheEditorsSizesAndAppliesOnlyWhatChanged) {
         s.page(2).type(C::kEditIds[C::kGrid][C::kRed], "200");
         s.cancel();
     });
-    EXPECT_EQ(e.sizes(), "40x41 32x32 800x600 800x600");
+    EXPECT_EQ(e.sizes(), "40x41 32x32 800x600 800x600 ");
     EXPECT_EQ(e.map().colours().grid, 0xFF000000u);
     EXPECT_TRUE(e.map().canUndo());
     e.sheet([](FakeSheet& s) {
         s.page(0).type(S::kColumnsId, "60");
         s.ok();
     });
-    EXPECT_EQ(e.sizes(), "60x41 32x32 800x600 800x600");
+    EXPECT_EQ(e.sizes(), "60x41 32x32 800x600 800x600 ");
     EXPECT_FALSE(e.map().canUndo()) << "a canvas change cannot be undone";
 }
 
@@ -112,36 +113,28 @@ TEST(SettingsSheet, TheSettersReportValuesBeyondTheRangesOrNotNumbers) {
         "ウィンドウサイズ変更エラー: 不正な値が入力されました。ウィンドウの横サイズは320～1280、"
         "縦サイズは200～1024の範囲内に納めて下さい。";
     const struct {
-        std::vector<std::pair<int, const char*>> typed;
+        const char* typed[6];  // columns, rows, chip width and height, window width and height
         std::vector<std::string> boxes;
         const char* sizes;
     } cases[] = {
-        {{{S::kColumnsId, "6000"}}, {canvasX}, "40x40 32x32 800x600 800x600"},
-        {{{S::kRowsId, "abc"}, {S::kChipWidthId, "8"}, {S::kWindowHeightId, "1025"}},
-         {canvasY, chip, window},
-         "40x40 32x32 800x600 800x600"},
-        {{{S::kColumnsId, "0"}, {S::kChipHeightId, "65"}, {S::kWindowWidthId, ""}},
-         {canvasX, chip, window},
-         "40x40 32x32 800x600 800x600"},
-        {{{S::kColumnsId, "50"},
-          {S::kRowsId, "30"},
-          {S::kChipWidthId, "48"},
-          {S::kChipHeightId, "24"},
-          {S::kWindowWidthId, "1280"},
-          {S::kWindowHeightId, "200"}},
-         {},
-         "50x30 48x24 1280x200 800x600"},
+        {{"6000", "", "", "", "", ""}, {canvasX}, "40x40 32x32 800x600 800x600 "},
+        {{"", "abc", "8", "", "", "1025"}, {canvasY, chip, window}, "40x40 32x32 800x600 800x600 "},
+        {{"50", "30", "48", "24", "1280", "200"}, {}, "50x30 48x24 1280x200 800x600 "},
     };
+    const int edits[] = {S::kColumnsId,    S::kRowsId,        S::kChipWidthId,
+                         S::kChipHeightId, S::kWindowWidthId, S::kWindowHeightId};
     for (const auto& c : cases) {
         Editor e;
         e.sheet([&](FakeSheet& s) {
-            for (const auto& [id, text] : c.typed) {
-                s.page(0).type(id, text);
+            for (int i = 0; i < 6; ++i) {
+                if (*c.typed[i] != 0) {
+                    s.page(0).type(edits[i], c.typed[i]);
+                }
             }
             s.ok();
         });
-        EXPECT_EQ(e.boxes(), c.boxes) << c.typed.front().second;
-        EXPECT_EQ(e.sizes(), c.sizes) << c.typed.front().second;
+        EXPECT_EQ(e.boxes(), c.boxes) << c.sizes;
+        EXPECT_EQ(e.sizes(), c.sizes);
     }
 }
 
@@ -158,7 +151,7 @@ TEST(SettingsSheet, TheWindowComboSwitchesBetweenTwoWorkingPairs) {
         EXPECT_EQ(p.text(S::kWindowWidthId) + "x" + p.text(S::kWindowHeightId), "900x600");
         s.ok();
     });
-    EXPECT_EQ(e.sizes(), "40x40 32x32 900x600 700x400");
+    EXPECT_EQ(e.sizes(), "40x40 32x32 900x600 700x400 ");
     // The chip window's size beyond the range is reported as the map window's is.
     e.sheet([](FakeSheet& s) {
         s.page(0).choose(S::kWindowKindId, S::kChipWindow);
@@ -167,7 +160,7 @@ TEST(SettingsSheet, TheWindowComboSwitchesBetweenTwoWorkingPairs) {
     });
     ASSERT_EQ(e.boxes().size(), 1u);
     EXPECT_EQ(e.host.boxes[0].title, "ウィンドウサイズ変更エラー");
-    EXPECT_EQ(e.sizes(), "40x40 32x32 900x600 700x400");
+    EXPECT_EQ(e.sizes(), "40x40 32x32 900x600 700x400 ");
 }
 
 TEST(SettingsSheet, ColourPageEditsWorkingCopiesPerWindowAndOkAppliesThem) {

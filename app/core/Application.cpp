@@ -220,6 +220,10 @@ bool Application::start() {
     }
 
     makeDialogs();
+    m_replaceDialog =
+        std::make_unique<ReplaceDialog>([this](int from, int to, int sourceLayer, int targetLayer) {
+            m_mapScreen->replace(from, to, sourceLayer, targetLayer);
+        });
     m_host.setIdleHandler(this);
     // The first picture of every window, whether or not the application has the focus yet.
     idleStep();
@@ -238,10 +242,6 @@ void Application::makeDialogs() {
             map.idleStep();
         });
     m_settingsSheet = std::make_unique<SettingsSheet>(map, *m_kindDialogs);
-    m_replaceDialog =
-        std::make_unique<ReplaceDialog>([this](int from, int to, int sourceLayer, int targetLayer) {
-            m_mapScreen->replace(from, to, sourceLayer, targetLayer);
-        });
 }
 
 int Application::run() {
@@ -828,9 +828,9 @@ void Application::tearDown() {
     writeSettings();
     m_mapScreen.reset();
     m_previewScreen.reset();
-    m_replaceDialog.reset();
     m_settingsSheet.reset();
     m_kindDialogs.reset();
+    m_replaceDialog.reset();
     CNxSystem::Get().SetOwnerWindow(nullptr);
     for (NativeWindow* window :
          {m_chipWindow.get(), m_kindWindow.get(), m_previewWindow.get(), m_ownerWindow.get()}) {

@@ -96,6 +96,7 @@ private:
     void loadKindsCommand();
     void saveMapCommand();
     void saveKindsCommand();
+    // The settings sheet's pages and the attribute dialogs' shared state.
     void makeDialogs();
     void closeMapWindow();
     void endPointerModes(bool map, bool chip);

@@ -185,12 +185,19 @@ bool MapScreen::setChipSize(int width, int height) {
     return true;
 }
 
-bool MapScreen::setWindowSize(int width, int height) {
+bool MapScreen::checkWindowSize(int width, int height) {
     if (width < kMinWindowWidth || width > kMaxWindowWidth || height < kMinWindowHeight ||
         height > kMaxWindowHeight) {
         showError(format(kWindowSizeText, kMinWindowWidth, kMaxWindowWidth, kMinWindowHeight,
                          kMaxWindowHeight),
                   kWindowSizeTitle);
+        return false;
+    }
+    return true;
+}
+
+bool MapScreen::setWindowSize(int width, int height) {
+    if (!checkWindowSize(width, height)) {
         return false;
     }
     applyWindowSize(width, height);

@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "platform/TextEncoding.h"
+
 namespace platform {
 
 SpinPosition DialogControls::spinPosition(const std::string& text, int minimum, int maximum) {
@@ -43,6 +45,14 @@ SpinPosition DialogControls::spinPosition(const std::string& text, int minimum, 
     }
     const int v = static_cast<int>(value);
     return SpinPosition{v, v >= minimum && v <= maximum};
+}
+
+bool DialogControls::takesText(const ControlSpec& spec, const std::string& text) {
+    if (spec.maxBytes <= 0) {
+        return true;
+    }
+    const Cp932Text stored = utf8ToCp932(text);
+    return !stored.lossy && stored.bytes.size() <= static_cast<std::size_t>(spec.maxBytes);
 }
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/DialogTemplate.h"
+
 namespace platform {
 
 class NativeWindow;
@@ -65,6 +67,8 @@ public:
 
     // The position an up-down's edit text stands for within minimum … maximum.
     static SpinPosition spinPosition(const std::string& text, int minimum, int maximum);
+    // Whether an edit of spec may hold text (UTF-8) as the user types it (its maxBytes).
+    static bool takesText(const ControlSpec& spec, const std::string& text);
 };
 
 }  // namespace platform

@@ -36,6 +36,9 @@ struct ControlSpec {
     std::vector<ListColumn> columns;  // ListView
     bool draggable = false;           // ListBox: the user may drag an item to another place
     bool isDefault = false;           // Button: Enter presses it
+    // Edit: the most bytes its text may take in code page 932, the encoding the text is stored
+    // in; the user can type no more, nor any character that code page has not (0: no limit).
+    int maxBytes = 0;
 
     static ControlSpec make(ControlKind kind, int id, std::string text, Rect rect) {
         ControlSpec c;

@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include "app/core/Menus.h"
+#include "app/core/SettingsSheet.h"
 #include "chips/ChipScreen.h"
+#include "chips/KindDialogState.h"
 #include "chips/KindScreen.h"
 #include "gfx/CNxSystem.h"
 #include "map/MapScreen.h"
@@ -253,6 +255,7 @@ bool Application::start() {
 
     m_playerDialog = std::make_unique<PlayerRegistrationDialog>(
         m_host, m_mapScreen->playerDefinition(), *m_previewScreen);
+    makeDialogs();
     m_replaceDialog =
         std::make_unique<ReplaceDialog>([this](int from, int to, int sourceLayer, int targetLayer) {
             m_mapScreen->replace(from, to, sourceLayer, targetLayer);
@@ -267,6 +270,19 @@ bool Application::start() {
     idleStep();
     m_host.wakeIdle();
     return true;
+}
+
+void Application::makeDialogs() {
+    MapScreen& map = *m_mapScreen;
+    m_kindDialogs = std::make_unique<KindDialogState>(
+        m_host, *map.kindScreen(), [&map] { return map.chipSize(); },
+        [&map] {
+            map.kindScreen()->updateTitle();
+            map.kindScreen()->drawCells();
+            map.redraw();
+            map.idleStep();
+        });
+    m_settingsSheet = std::make_unique<SettingsSheet>(map, *m_kindDialogs);
 }
 
 int Application::run() {
@@ -535,6 +551,9 @@ void Application::kindMessage(NativeWindow& window, const Message& m) {
         case platform::WM_LBUTTONDOWN:
             kind->onLeftButtonDown(m.x, m.y);
             break;
+        case platform::WM_LBUTTONDBLCLK:
+            m_kindDialogs->edit(&window, kind->selectedKindNumber());
+            break;
         case platform::WM_RBUTTONUP:
             popup(window, kindPopupWithState(), platform::Point{m.x, m.y},
                   &Application::kindCommand);
@@ -660,11 +679,14 @@ void Application::mapCommand(int id) {
         case command::InsertRowsAndColumns:
             map.insertOrDeleteLines(false, true, true);
             break;
+        case command::Settings:
+            m_settingsSheet->run(m_host, m_mapWindow.get());
+            break;
         case command::RegisterPlayer:
             m_playerDialog->run(m_mapWindow.get());
             break;
         default:
-            break;  // the settings sheet is not there yet
+            break;
     }
     m_host.wakeIdle();
 }
@@ -704,7 +726,7 @@ void Application::setMapMenuState() {
     w.setMenuItemState(command::Replace, map.hasSize() && chips, false);
     w.setMenuItemState(command::Undo, map.canUndo(), false);
     w.setMenuItemState(command::Redo, map.canRedo(), false);
-    w.setMenuItemState(command::Settings, false, false);
+    w.setMenuItemState(command::Settings, true, false);
     w.setMenuItemState(command::RegisterPlayer, true, false);
 }
 
@@ -870,6 +892,8 @@ void Application::tearDown() {
     m_mapScreen.reset();
     m_previewScreen.reset();
     m_playerDialog.reset();
+    m_settingsSheet.reset();
+    m_kindDialogs.reset();
     m_replaceDialog.reset();
     detachImageSystem();
     for (NativeWindow* window :

@@ -12,10 +12,12 @@
 #include "platform/Menu.h"
 #include "platform/MessageHandler.h"
 
+class KindDialogState;
 class MapScreen;
 class PlayerRegistrationDialog;
 class PreviewScreen;
 class ReplaceDialog;
+class SettingsSheet;
 
 namespace platform {
 class Host;
@@ -105,6 +107,8 @@ private:
     std::string chooseSavePath(const platform::FileRequest& chooser, const char* extension);
     void saveMapCommand();
     void saveKindsCommand();
+    // The settings sheet's pages and the attribute dialogs' shared state.
+    void makeDialogs();
     void closeMapWindow();
     void endPointerModes(bool map, bool chip);
     void tearDown();
@@ -129,6 +133,8 @@ private:
     std::unique_ptr<PreviewScreen> m_previewScreen;
     std::unique_ptr<PlayerRegistrationDialog> m_playerDialog;
     std::unique_ptr<ReplaceDialog> m_replaceDialog;
+    std::unique_ptr<KindDialogState> m_kindDialogs;
+    std::unique_ptr<SettingsSheet> m_settingsSheet;
 
     // The file choosers' names: the map and chip open names are the current paths.
     std::string m_mapPath;

@@ -17,6 +17,7 @@
 #include "app/qt/QtDialogWindow.h"
 #include "app/qt/QtKeyMap.h"
 #include "app/qt/QtSpinBox.h"
+#include "app/qt/QtTextLimit.h"
 
 using platform::ControlKind;
 using platform::DialogNotification;
@@ -432,6 +433,9 @@ QWidget* QtDialogPage::makeControl(const platform::ControlSpec& spec) {
         }
         case ControlKind::Edit: {
             auto* edit = new QLineEdit(text, m_widget);
+            if (spec.maxBytes > 0) {
+                edit->setValidator(new QtTextLimit(spec, edit));
+            }
             // As a Win32 edit: every change, also from code, is reported.
             connect(edit, &QLineEdit::textChanged, this,
                     [this, id] { notify(id, DialogNotification::Changed); });

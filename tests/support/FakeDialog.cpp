@@ -198,8 +198,8 @@ bool FakeDialog::type(int id, const std::string& text) {
     if (c == nullptr) {
         c = usable(id, ControlKind::SpinEdit);
     }
-    if (c == nullptr) {
-        return false;
+    if (c == nullptr || !takesText(c->spec, text)) {
+        return false;  // as the field refuses what it cannot hold
     }
     setText(c->spec.id, text);
     return true;

@@ -45,7 +45,7 @@ public:
 
     // --- The user's side.
     bool click(int id);
-    bool type(int id, const std::string& text);  // edits and spin edits
+    bool type(int id, const std::string& text);  // edits (within maxBytes) and spin edits
     bool choose(int id, int index);              // combo boxes and lists
     bool doubleClick(int id, int index);         // lists: selects, then DoubleClicked
     bool keyUp(int id, int key);                 // lists

@@ -95,6 +95,9 @@ std::optional<std::uint32_t> FakeHost::chooseColour(platform::NativeWindow* owne
                                                     std::uint32_t initial,
                                                     platform::CustomColours& custom) {
     colourChoosers.push_back({owner, initial, custom});
+    if (customColoursAfter) {
+        custom = *customColoursAfter;
+    }
     std::optional<std::uint32_t> answer = takeFront(colourAnswers, std::optional<std::uint32_t>{});
     if (answer) {
         *answer |= 0xFF000000u;

@@ -108,6 +108,7 @@ public:
     std::deque<std::vector<std::string>> fileAnswers;  // an empty list cancels
     std::vector<ColourCall> colourChoosers;
     std::deque<std::optional<std::uint32_t>> colourAnswers;
+    std::optional<platform::CustomColours> customColoursAfter;  // what the user leaves there
     std::vector<DialogCall> dialogs;
     std::deque<std::function<void(FakeDialog&)>> dialogScripts;
     std::vector<SheetCall> sheets;

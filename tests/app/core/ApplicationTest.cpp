@@ -334,7 +334,7 @@ TEST(Application, MenuStateFollowsTheEditor) {
     EXPECT_FALSE(state(command::Undo).enabled);
     EXPECT_FALSE(state(command::Redo).enabled);
     EXPECT_FALSE(state(command::Replace).enabled) << "no chip image";
-    EXPECT_FALSE(state(command::Settings).enabled) << "not there yet";
+    EXPECT_TRUE(state(command::Settings).enabled);
     EXPECT_TRUE(state(command::ToggleGrid).checked);
     EXPECT_FALSE(state(command::ToggleAttributeView).checked);
 

@@ -7,6 +7,7 @@
 
 #include "chips/ChipSet.h"
 #include "chips/KindTable.h"
+#include "gfx/CNxPNGLoader.h"
 #include "gfx/CNxSurface.h"
 #include "map/MapFile.h"
 #include "tests/support/ImageWriters.h"
@@ -117,34 +118,34 @@ struct Small {
 const char kSmallTmx[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <map version="1.8" tiledversion="1.8.2" orientation="orthogonal" renderorder="right-down" width="3" height="2" tilewidth="16" tileheight="16" infinite="0" nextlayerid="3" nextobjectid="1">
  <tileset firstgid="1" name="chips" tilewidth="16" tileheight="16" tilecount="8" columns="4">
-  <image source="chips.png" width="64" height="32"/>
+  <image source="chips.png" width="64" height="32" />
  </tileset>
  <tileset firstgid="9" name="attributes" tilewidth="16" tileheight="16" tilecount="100" columns="25">
-  <image source="s-attributes.png" width="400" height="64"/>
+  <image source="s-attributes.png" width="400" height="64" />
   <tile id="0">
    <properties>
-    <property name="colour" type="color" value="#ff102030"/>
-    <property name="dropThrough" type="bool" value="false"/>
-    <property name="hitBottom" type="int" value="0"/>
-    <property name="hitLeft" type="int" value="0"/>
-    <property name="hitRight" type="int" value="0"/>
-    <property name="hitTop" type="int" value="0"/>
-    <property name="memo" value="水辺 &quot;&lt;&amp;&gt;&quot;"/>
-    <property name="passable" type="bool" value="true"/>
-    <property name="z" type="int" value="3"/>
+    <property name="colour" type="color" value="#ff102030" />
+    <property name="dropThrough" type="bool" value="false" />
+    <property name="hitBottom" type="int" value="0" />
+    <property name="hitLeft" type="int" value="0" />
+    <property name="hitRight" type="int" value="0" />
+    <property name="hitTop" type="int" value="0" />
+    <property name="memo" value="水辺 &quot;&lt;&amp;>&quot;" />
+    <property name="passable" type="bool" value="true" />
+    <property name="z" type="int" value="3" />
    </properties>
   </tile>
   <tile id="1">
    <properties>
-    <property name="colour" type="color" value="#ff000000"/>
-    <property name="dropThrough" type="bool" value="true"/>
-    <property name="hitBottom" type="int" value="-5"/>
-    <property name="hitLeft" type="int" value="1"/>
-    <property name="hitRight" type="int" value="14"/>
-    <property name="hitTop" type="int" value="2"/>
-    <property name="memo" value=""/>
-    <property name="passable" type="bool" value="false"/>
-    <property name="z" type="int" value="0"/>
+    <property name="colour" type="color" value="#ff000000" />
+    <property name="dropThrough" type="bool" value="true" />
+    <property name="hitBottom" type="int" value="-5" />
+    <property name="hitLeft" type="int" value="1" />
+    <property name="hitRight" type="int" value="14" />
+    <property name="hitTop" type="int" value="2" />
+    <property name="memo" value="" />
+    <property name="passable" type="bool" value="false" />
+    <property name="z" type="int" value="0" />
    </properties>
   </tile>
  </tileset>
@@ -213,7 +214,7 @@ json::Value parsed(const std::string& path) {
     return value;
 }
 
-int tiled(const std::string& args) {
+int runTiled(const std::string& args) {
     const std::string command =
         "QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=/tmp/pelorin-tiled tiled " + args +
         " 2>/dev/null";
@@ -503,14 +504,14 @@ TEST(TiledExchange, TiledReadsWhatWeWriteAndWeReadWhatItWrites) {
     Small s;
     ASSERT_EQ(s.exportAs("tmx", s.dir.file("s.tmx")).status, 0);
     ASSERT_EQ(s.exportAs("tmj", s.dir.file("s.tmj")).status, 0);
-    ASSERT_EQ(tiled("--export-map json " + s.dir.file("s.tmx") + " " + s.dir.file("t.tmj")), 0);
+    ASSERT_EQ(runTiled("--export-map json " + s.dir.file("s.tmx") + " " + s.dir.file("t.tmj")), 0);
     const json::Value ours = parsed(s.dir.file("s.tmj")), theirs = parsed(s.dir.file("t.tmj"));
     expectSameFields(ours, theirs, "map");
     EXPECT_EQ(ours["layers"][0]["data"], theirs["layers"][0]["data"]);
     EXPECT_EQ(ours["layers"][1]["data"], theirs["layers"][1]["data"]);
 
     // Tiled's TMX of our TMJ comes back as the same map and attributes.
-    ASSERT_EQ(tiled("--export-map tmx " + s.dir.file("s.tmj") + " " + s.dir.file("t.tmx")), 0);
+    ASSERT_EQ(runTiled("--export-map tmx " + s.dir.file("s.tmj") + " " + s.dir.file("t.tmx")), 0);
     const ToolRun back = tool(s.dir, {"import", s.dir.file("t.tmx"), "-o", s.dir.file("t.map"),
                                       "--kinds-out", s.dir.file("t.knd")});
     ASSERT_EQ(back.status, 0) << back.err;

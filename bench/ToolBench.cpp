@@ -18,6 +18,7 @@
 #include "tools/MapPicture.h"
 #include "tools/PngWriter.h"
 #include "tools/TiledConvert.h"
+#include "tools/ToolSupport.h"
 
 namespace {
 
@@ -199,15 +200,12 @@ void BM_ImportTmx_2000x2000(benchmark::State& state) {
         writeTmxFile(grid, chips, kinds, path);
     }
     for (auto _ : state) {
-        platform::FileBytes bytes;
+        std::string text;
         tiled::Map map;
         MapGrid grid;
         KindTable kinds;
         std::string error;
-        if (!platform::readWholeFile(path, bytes, 1ull << 31) ||
-            !tiled::readTmx(
-                std::string(reinterpret_cast<const char*>(bytes.data.get()), bytes.size),
-                scratchDir(), map, error) ||
+        if (!tool::readText(path, text) || !tiled::readTmx(text, scratchDir(), map, error) ||
             !tiledconvert::fromTiled(map, grid, &kinds, error)) {
             state.SkipWithError("import failed");
         }

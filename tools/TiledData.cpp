@@ -1,7 +1,6 @@
 // What the TMX and TMJ readers share: picking the layers, checking sizes, decoding layer data.
 #include <zlib.h>
 
-#include <charconv>
 #include <cstring>
 
 #include "map/MapGrid.h"
@@ -185,29 +184,38 @@ bool decodeBase64(const char* text, std::size_t size, const std::string& compres
 
 bool decodeCsv(const char* text, std::size_t size, std::size_t count,
                std::vector<std::uint32_t>& gids, std::string& error) {
-    gids.assign(count, 0);
+    gids.resize(count);
+    std::uint32_t* const out = gids.data();
     const char* p = text;
-    const char* end = text + size;
+    const char* const end = text + size;
     std::size_t n = 0;
-    auto skipSpace = [&] {
-        while (p < end && isSpace(*p)) {
-            ++p;
-        }
-    };
-    skipSpace();
+    while (p < end && isSpace(*p)) {
+        ++p;
+    }
     while (p < end) {
+        // Digits by hand, stopped by the terminator at end: this loop reads millions of them.
+        const char* const first = p;
         std::uint64_t value = 0;
-        const auto r = std::from_chars(p, end, value);
-        if (r.ec != std::errc() || value > 0xFFFFFFFFu) {
+        for (unsigned digit; (digit = static_cast<unsigned char>(*p) - '0') <= 9 && p - first < 11;
+             ++p) {
+            value = value * 10 + digit;
+        }
+        if (p == first || value > 0xFFFFFFFFu) {
             error = "tile " + std::to_string(n) + " of the CSV data is not a GID";
             return false;
         }
         if (n < count) {
-            gids[n] = static_cast<std::uint32_t>(value);
+            out[n] = static_cast<std::uint32_t>(value);
         }
         ++n;
-        p = r.ptr;
-        skipSpace();
+        if (*p == ',' && p + 1 < end &&
+            static_cast<unsigned>(static_cast<unsigned char>(p[1]) - '0') <= 9u) {
+            ++p;  // the common case: the next number follows at once
+            continue;
+        }
+        while (p < end && isSpace(*p)) {
+            ++p;
+        }
         if (p < end) {
             if (*p != ',') {
                 error = "the CSV data have \"" + std::string(1, *p) + "\" after tile " +
@@ -215,7 +223,9 @@ bool decodeCsv(const char* text, std::size_t size, std::size_t count,
                 return false;
             }
             ++p;
-            skipSpace();
+            while (p < end && isSpace(*p)) {
+                ++p;
+            }
         }
     }
     if (n != count) {

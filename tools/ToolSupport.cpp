@@ -1,5 +1,9 @@
 #include "tools/ToolSupport.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "chips/ChipSet.h"
 #include "chips/KindTable.h"
 #include "gfx/CNxFile.h"
@@ -57,12 +61,22 @@ LibraryPortScope::~LibraryPortScope() {
 }
 
 bool readText(const std::string& path, std::string& text) {
-    platform::FileBytes bytes;
-    if (!platform::readWholeFile(path, bytes, 1ull << 31)) {
-        return false;
+    // Straight into the string: maps to import can be tens of megabytes.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    bool ok = fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+              static_cast<std::uint64_t>(info.st_size) <= (1ull << 31);
+    if (ok) {
+        text.resize(static_cast<std::size_t>(info.st_size));
+        ok = platform::readAllAt(fd, 0, {{&text[0], text.size()}}) || text.empty();
     }
-    text.assign(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);
-    return true;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (!ok) {
+        text.clear();
+    }
+    return ok;
 }
 
 bool loadMap(const std::string& path, MapGrid& grid, std::FILE* err) {

@@ -87,10 +87,11 @@ bool inflateExactly(const std::vector<std::uint8_t>& in, bool gzip, std::uint8_t
 
 }  // namespace
 
-void pickLayers(const std::vector<std::string>& names, int& chips, int& kinds) {
-    chips = -1;
-    kinds = -1;
-    int firstOther = -1;
+bool readPickedLayers(const std::vector<std::string>& names,
+                      const std::function<bool(int, Layer&, std::string&)>& decode, Map& map,
+                      std::string& error) {
+    // The first "chips", else the first layer of another name; the first "attributes".
+    int chips = -1, kinds = -1, firstOther = -1;
     for (int i = 0; i < static_cast<int>(names.size()); ++i) {
         if (names[i] == "chips" && chips < 0) {
             chips = i;
@@ -100,9 +101,24 @@ void pickLayers(const std::vector<std::string>& names, int& chips, int& kinds) {
             firstOther = i;
         }
     }
+    chips = chips < 0 ? firstOther : chips;
     if (chips < 0) {
-        chips = firstOther;
+        error = "map: there is no tile layer for the chips";
+        return false;
     }
+    for (const int index : {chips, kinds}) {
+        if (index < 0) {
+            continue;
+        }
+        Layer layer;
+        layer.name = names[index];
+        if (!decode(index, layer, error)) {
+            error = layerPlace(layer.name) + ": " + error;
+            return false;
+        }
+        map.layers.push_back(std::move(layer));
+    }
+    return true;
 }
 
 bool checkMap(const Map& map, std::string& error) {

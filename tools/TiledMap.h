@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
@@ -73,9 +74,11 @@ namespace detail {
 // GIDs lie below the flag bits.
 constexpr std::int64_t kMaxGid = 0x10000000;
 
-// Which of the tile layers, by name in document order, become the chip and attribute layers
-// (-1: none).
-void pickLayers(const std::vector<std::string>& names, int& chips, int& kinds);
+// Picks the chip and attribute layers among the tile layers, named in document order, and has
+// decode read the data of each picked one (by its index) into the layer given.
+bool readPickedLayers(const std::vector<std::string>& names,
+                      const std::function<bool(int, Layer&, std::string&)>& decode, Map& map,
+                      std::string& error);
 
 // Checks the map's size and tile size.
 bool checkMap(const Map& map, std::string& error);

@@ -307,25 +307,13 @@ bool readTmj(const json::Value& root, const std::string& folder, Map& map, std::
     for (const json::Value* layer : layers) {
         names.push_back(stringMember(*layer, "name", ""));
     }
-    int chips = -1, kinds = -1;
-    detail::pickLayers(names, chips, kinds);
-    if (chips < 0) {
-        error = "map: there is no tile layer for the chips";
-        return false;
-    }
-    for (const int index : {chips, kinds}) {
-        if (index < 0) {
-            continue;
-        }
-        Layer layer;
-        layer.name = names[index];
+    const auto decode = [&](int index, Layer& layer, std::string& why) {
         const json::Value* opacity = member(*layers[index], "opacity");
         layer.opacity = opacity != nullptr && opacity->is_number() ? opacity->get<double>() : 1;
-        if (!layerData(*layers[index], read, layer.gids, error)) {
-            error = detail::layerPlace(layer.name) + ": " + error;
-            return false;
-        }
-        read.layers.push_back(std::move(layer));
+        return layerData(*layers[index], read, layer.gids, why);
+    };
+    if (!detail::readPickedLayers(names, decode, read, error)) {
+        return false;
     }
     map = std::move(read);
     return true;

@@ -350,24 +350,12 @@ bool readTmx(const std::string& text, const std::string& folder, Map& map, std::
     for (const pugi::xml_node& layer : layers) {
         names.push_back(layer.attribute("name").value());
     }
-    int chips = -1, kinds = -1;
-    detail::pickLayers(names, chips, kinds);
-    if (chips < 0) {
-        error = "map: there is no tile layer for the chips";
-        return false;
-    }
-    for (const int index : {chips, kinds}) {
-        if (index < 0) {
-            continue;
-        }
-        Layer layer;
-        layer.name = names[index];
+    const auto decode = [&](int index, Layer& layer, std::string& why) {
         layer.opacity = layers[index].attribute("opacity").as_double(1);
-        if (!layerData(layers[index], read, layer.gids, error)) {
-            error = detail::layerPlace(layer.name) + ": " + error;
-            return false;
-        }
-        read.layers.push_back(std::move(layer));
+        return layerData(layers[index], read, layer.gids, why);
+    };
+    if (!detail::readPickedLayers(names, decode, read, error)) {
+        return false;
     }
     map = std::move(read);
     return true;

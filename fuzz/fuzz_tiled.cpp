@@ -6,7 +6,8 @@
 #include "map/MapGrid.h"
 #include "tools/TiledConvert.h"
 
-// A TMJ map read and taken into a map and attribute table; a refused one changes neither.
+// A TMX map (a TMJ map with FUZZ_TMJ) read and taken into a map and attribute table; a
+// refused one changes neither.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     tiled::Map map;
@@ -15,8 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KindTable kinds;
     kinds.assign({});
     std::string error;
-    if (tiled::readTmj(text, "/nonexistent", map, error) &&
-        tiledconvert::fromTiled(map, grid, &kinds, error)) {
+#ifdef FUZZ_TMJ
+    const bool read = tiled::readTmj(text, "/nonexistent", map, error);
+#else
+    const bool read = tiled::readTmx(text, "/nonexistent", map, error);
+#endif
+    if (read && tiledconvert::fromTiled(map, grid, &kinds, error)) {
         if (grid.columns() != map.width || grid.rows() != map.height) {
             std::abort();
         }

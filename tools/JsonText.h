@@ -21,6 +21,9 @@ std::string write(const Json& value) {
     return value.dump(-1, ' ', false, nlohmann::detail::error_handler_t::replace);
 }
 
+// "line L, column C" of a byte offset in text, for messages about any text.
+std::string placeOf(const std::string& text, std::size_t offset);
+
 // An integer of the value's kind within [low, high] into out; false for anything else.
 bool integerIn(const Value& value, std::int64_t low, std::int64_t high, std::int64_t& out);
 

@@ -268,22 +268,3 @@ bool readBeside(const std::string& folder, const std::string& source, std::strin
 
 }  // namespace detail
 }  // namespace tiled
-
-namespace tiled {
-namespace detail {
-
-std::string placeOf(const std::string& text, std::size_t offset) {
-    int line = 1, column = 1;
-    for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            column = 1;
-        } else {
-            ++column;
-        }
-    }
-    return "line " + std::to_string(line) + ", column " + std::to_string(column);
-}
-
-}  // namespace detail
-}  // namespace tiled

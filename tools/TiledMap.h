@@ -104,9 +104,6 @@ bool readExternalTileset(const std::string& folder, const std::string& source, T
 // A tileset held in JSON text, as a TSJ file holds it.
 bool tilesetFromJsonText(const std::string& text, Tileset& tileset, std::string& error);
 
-// "line L, column C" of a byte offset in text.
-std::string placeOf(const std::string& text, std::size_t offset);
-
 }  // namespace detail
 
 }  // namespace tiled

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <pugixml.hpp>
 
+#include "tools/JsonText.h"
 #include "tools/TiledMap.h"
 
 namespace tiled {
@@ -294,7 +295,7 @@ bool readTmx(const std::string& text, const std::string& folder, Map& map, std::
     const pugi::xml_parse_result parsed =
         doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!parsed) {
-        error = detail::placeOf(text, static_cast<std::size_t>(parsed.offset)) + ": " +
+        error = json::placeOf(text, static_cast<std::size_t>(parsed.offset)) + ": " +
                 parsed.description();
         return false;
     }
@@ -378,7 +379,7 @@ bool readExternalTileset(const std::string& folder, const std::string& source, T
         const pugi::xml_parse_result parsed =
             doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
         if (!parsed) {
-            why = placeOf(text, static_cast<std::size_t>(parsed.offset)) + ": " +
+            why = json::placeOf(text, static_cast<std::size_t>(parsed.offset)) + ": " +
                   parsed.description();
         } else if (!doc.child("tileset")) {
             why = "there is no <tileset> element";

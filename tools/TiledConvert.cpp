@@ -121,7 +121,12 @@ bool layerCells(const tiled::Map& map, const tiled::Layer& layer, const std::vec
                 int own, const char* role, std::int32_t blank, MapGrid::Layer& cells,
                 std::string& error) {
     const Range range = own >= 0 ? ranges[own] : Range{};
-    cells.assign(map.height, MapGrid::Row(map.width, 0));
+    // Rows left unset, as every cell is written below.
+    cells.clear();
+    cells.reserve(map.height);
+    for (int r = 0; r < map.height; ++r) {
+        cells.emplace_back(map.width);
+    }
     for (int r = 0; r < map.height; ++r) {
         const std::uint32_t* gids = layer.gids.data() + std::size_t(r) * map.width;
         std::int32_t* out = cells[r].data();

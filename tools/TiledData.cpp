@@ -29,6 +29,17 @@ bool isSpace(char c) {
     return c == ' ' || c == '\n' || c == '\r' || c == '\t';
 }
 
+// Reads the digits at p (at most eleven) into value and returns where they end.
+const char* readDigits(const char* p, const char* end, std::uint64_t& value) {
+    const char* const first = p;
+    value = 0;
+    for (unsigned digit;
+         p < end && (digit = static_cast<unsigned char>(*p) - '0') <= 9 && p - first < 11; ++p) {
+        value = value * 10 + digit;
+    }
+    return p;
+}
+
 // Inflates a zlib or gzip stream into out, which must be filled exactly: one byte more than it
 // holds counts as too long.
 bool inflateExactly(const std::vector<std::uint8_t>& in, bool gzip, std::uint8_t* out,
@@ -209,13 +220,9 @@ bool decodeCsv(const char* text, std::size_t size, std::size_t count,
         ++p;
     }
     while (p < end) {
-        // Digits by hand, stopped by the terminator at end: this loop reads millions of them.
         const char* const first = p;
         std::uint64_t value = 0;
-        for (unsigned digit; (digit = static_cast<unsigned char>(*p) - '0') <= 9 && p - first < 11;
-             ++p) {
-            value = value * 10 + digit;
-        }
+        p = readDigits(p, end, value);
         if (p == first || value > 0xFFFFFFFFu) {
             error = "tile " + std::to_string(n) + " of the CSV data is not a GID";
             return false;
@@ -224,7 +231,7 @@ bool decodeCsv(const char* text, std::size_t size, std::size_t count,
             out[n] = static_cast<std::uint32_t>(value);
         }
         ++n;
-        if (*p == ',' && p + 1 < end &&
+        if (p + 1 < end && *p == ',' &&
             static_cast<unsigned>(static_cast<unsigned char>(p[1]) - '0') <= 9u) {
             ++p;  // the common case: the next number follows at once
             continue;

@@ -88,7 +88,6 @@ bool decodeBase64(const char* text, std::size_t size, const std::string& compres
                   std::size_t count, std::vector<std::uint32_t>& gids, std::string& error);
 
 // Reads comma-separated GIDs (white space allowed around them) into exactly count GIDs.
-// text[size] must be readable and no digit (the text's terminator).
 bool decodeCsv(const char* text, std::size_t size, std::size_t count,
                std::vector<std::uint32_t>& gids, std::string& error);
 

@@ -542,3 +542,31 @@ TEST(TiledExchange, TiledReadsWhatWeWriteAndWeReadWhatItWrites) {
         }
     }
 }
+
+TEST(TiledExchange, CsvDataOfEveryLength) {
+    // Random GIDs of every length, with the spacing Tiled and hand-written files use.
+    std::mt19937 random(5);
+    std::vector<std::uint32_t> gids;
+    std::string text = "\n";
+    for (int i = 0; i < 3000; ++i) {
+        gids.push_back(static_cast<std::uint32_t>(random() >> (random() % 32)));
+        text += std::to_string(gids.back()) + (i % 7 == 0 ? " ,\r\n " : ",");
+    }
+    std::vector<std::uint32_t> read;
+    std::string error;
+    ASSERT_TRUE(tiled::detail::decodeCsv(text.data(), text.size(), gids.size(), read, error))
+        << error;
+    EXPECT_EQ(read, gids);
+
+    const std::pair<const char*, const char*> refused[] = {
+        {"1,2,4294967296", "tile 2 of the CSV data is not a GID"},
+        {"1,,2", "tile 1 of the CSV data is not a GID"},
+        {"12345678;1", "the CSV data have \";\" after tile 0"},
+        {"123456789012", "tile 0 of the CSV data is not a GID"},
+        {"1,2", "the data hold 2 tiles where the layer has 3"},
+    };
+    for (const auto& [csv, message] : refused) {
+        EXPECT_FALSE(tiled::detail::decodeCsv(csv, std::strlen(csv), 3, read, error)) << csv;
+        EXPECT_EQ(error, message);
+    }
+}

@@ -205,7 +205,8 @@ void BM_ImportTmx_2000x2000(benchmark::State& state) {
         MapGrid grid;
         KindTable kinds;
         std::string error;
-        if (!tool::readText(path, text) || !tiled::readTmx(text, scratchDir(), map, error) ||
+        if (!tool::readText(path, text) ||
+            !tiled::readTmx(std::move(text), scratchDir(), map, error) ||
             !tiledconvert::fromTiled(map, grid, &kinds, error)) {
             state.SkipWithError("import failed");
         }

@@ -36,7 +36,7 @@ int importMap(const ToolIo& io, const ToolOptions& options) {
     if (tiledMap) {
         tiled::Map map;
         const std::string where = folder.empty() ? "." : folder;
-        if (!(xml ? tiled::readTmx(text, where, map, error)
+        if (!(xml ? tiled::readTmx(std::move(text), where, map, error)
                   : tiled::readTmj(root, where, map, error)) ||
             !tiledconvert::fromTiled(map, grid, options.has("--kinds-out") ? &kinds : nullptr,
                                      error)) {

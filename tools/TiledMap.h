@@ -63,7 +63,7 @@ std::string writeTmj(const Map& map);
 // error naming the place: damaged text, infinite maps, other orientations, sizes outside 1 …
 // 5000 tiles or 16 … 64 pixels, tilesets that cannot be read, data in zstd or of another
 // length than the layer.
-bool readTmx(const std::string& text, const std::string& folder, Map& map, std::string& error);
+bool readTmx(std::string text, const std::string& folder, Map& map, std::string& error);
 bool readTmj(const std::string& text, const std::string& folder, Map& map, std::string& error);
 // The same from JSON already parsed.
 bool readTmj(const nlohmann::json& root, const std::string& folder, Map& map, std::string& error);

@@ -62,7 +62,7 @@ std::string writeTmj(const Map& map);
 // Reads a map. folder is where tileset files named by the map are looked for. Refused, with
 // error naming the place: damaged text, infinite maps, other orientations, sizes outside 1 …
 // 5000 tiles or 16 … 64 pixels, tilesets that cannot be read, data in zstd or of another
-// length than the layer.
+// length than the layer. readTmx parses in the text it is given, so callers move it in.
 bool readTmx(std::string text, const std::string& folder, Map& map, std::string& error);
 bool readTmj(const std::string& text, const std::string& folder, Map& map, std::string& error);
 // The same from JSON already parsed.

@@ -8,9 +8,10 @@ packages=(
     clang libclang-rt-14-dev
     qt6-base-dev libgl-dev
     libpng-dev libjpeg62-turbo-dev zlib1g-dev libpixman-1-dev
+    nlohmann-json3-dev libpugixml-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    nlohmann-json3-dev
     fonts-ipafont-gothic xvfb xauth
+    tiled
 )
 
 missing=()

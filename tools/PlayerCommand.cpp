@@ -1,32 +1,27 @@
-#include "tools/PlayerCommand.h"
-
+// pelorin-tool player FILE.json: checks a player definition written by the registration
+// dialog and prints what it holds, one line per action with its frame count and total time.
+// Every image is decoded as the editor would; one that is missing or unreadable is named on the
+// error stream and makes the exit status 1.
 #include <map>
 
 #include "preview/PlayerDefinition.h"
 #include "preview/PlayerFile.h"
+#include "tools/ToolCommand.h"
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kBadInput = 1;
-constexpr int kUsage = 2;
-
-}  // namespace
-
-int PlayerCommand::run(const std::vector<std::string>& args) {
-    if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-        std::fprintf(m_err,
-                     "pelorin-tool: player takes one JSON file\n(see pelorin-tool --help)\n");
-        return kUsage;
+int player(const ToolIo& io, const ToolOptions& options) {
+    if (options.positional.size() != 1) {
+        return io.usageError("player takes one JSON file");
     }
+    const std::string& path = options.positional[0];
     PlayerFile::Lists lists;
     std::string error;
-    if (!PlayerFile::load(args[0], lists, error)) {
-        std::fprintf(m_err, "pelorin-tool: %s: %s\n", args[0].c_str(), error.c_str());
-        return kBadInput;
+    if (!PlayerFile::load(path, lists, error)) {
+        return io.inputError(path + ": " + error);
     }
     std::map<std::string, bool> readable;  // each image is decoded once
-    int status = kOk;
+    int status = kToolOk;
     for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
         const std::string name = PlayerDefinition::GetActionName(a);
         std::uint64_t total = 0;
@@ -35,19 +30,31 @@ int PlayerCommand::run(const std::vector<std::string>& args) {
             total += frame.displayTime;
             auto known = readable.find(frame.path);
             if (known == readable.end()) {
-                known =
-                    readable
-                        .emplace(frame.path, PlayerDefinition::DecodeImage(frame.path) != nullptr)
-                        .first;
+                const bool ok = PlayerDefinition::DecodeImage(frame.path) != nullptr;
+                known = readable.emplace(frame.path, ok).first;
             }
             if (!known->second) {
-                std::fprintf(m_err, "pelorin-tool: %s frame %zu: cannot read image %s\n",
-                             name.c_str(), i + 1, frame.path.c_str());
-                status = kBadInput;
+                io.note(name + " frame " + std::to_string(i + 1) + ": cannot read image " +
+                        frame.path);
+                status = kToolBadInput;
             }
         }
-        std::fprintf(m_out, "%s: %zu frames, %llu ms\n", name.c_str(), lists[a].size(),
+        std::fprintf(io.out(), "%s: %zu frames, %llu ms\n", name.c_str(), lists[a].size(),
                      static_cast<unsigned long long>(total));
     }
     return status;
+}
+
+}  // namespace
+
+const ToolCommand& playerCommand() {
+    static const ToolCommand command{
+        "player",
+        {},
+        "  player JSON\n"
+        "      summarise a player definition saved by the registration dialog: each\n"
+        "      action's frame count and total display time; exit 1 when an image is\n"
+        "      missing or unreadable\n",
+        player};
+    return command;
 }

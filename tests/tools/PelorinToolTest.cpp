@@ -128,6 +128,7 @@ TEST(Tool, ImportRefusesMalformedMaps) {
         {"{\"chipWidth\":8,\"chips\":[[1]]}", "\"chipWidth\" must be an integer from 16 to 64"},
         {"{\"attributes\":[[1]]}", "\"chips\" is missing"},
         {"[1,2", "line 1, column 5"},
+        {"{\"chips\":[[1e999]]}", "line 1, column 12: number overflow parsing '1e999'"},
     };
     writeText(dir.file("keep.map"), "precious");
     for (const auto& c : cases) {

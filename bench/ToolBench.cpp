@@ -1,0 +1,218 @@
+// pelorin-tool's render and Tiled exchange against their peers: memcpy of the same bytes,
+// libpng alone on the same pixels, and the editor's own map file.
+#include <benchmark/benchmark.h>
+#include <png.h>
+#include <stdlib.h>
+
+#include <csetjmp>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "chips/ChipSet.h"
+#include "chips/KindTable.h"
+#include "gfx/CNxSurface.h"
+#include "map/MapFile.h"
+#include "platform/FileIo.h"
+#include "tools/MapPicture.h"
+#include "tools/PngWriter.h"
+#include "tools/TiledConvert.h"
+#include "tools/ToolSupport.h"
+
+namespace {
+
+std::string scratchDir() {
+    static const std::string dir = [] {
+        std::string pattern = "/tmp/pelorin-tool-bench-XXXXXX";
+        return std::string(::mkdtemp(&pattern[0]));
+    }();
+    return dir;
+}
+
+// side × side cells of random chips (of 256) and attributes (of 100), 32-pixel chips.
+MapGrid randomMap(int side) {
+    std::mt19937 random(1);
+    MapGrid grid;
+    grid.reset(side, side);
+    grid.setChipSize(32, 32);
+    for (int r = 0; r < side; ++r) {
+        for (int c = 0; c < side; ++c) {
+            grid.setChip(c, r, static_cast<std::int32_t>(random() % 256));
+            grid.setKind(c, r, static_cast<std::int32_t>(random() % 100));
+        }
+    }
+    return grid;
+}
+
+// A 512 × 512 chip image of 256 chips.
+void makeChips(ChipSet& chips) {
+    auto image = std::make_unique<CNxSurface>(32);
+    image->Create(512, -512);
+    for (int y = 0; y < 512; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(image->GetImage().Row(y));
+        for (int x = 0; x < 512; ++x) {
+            row[x] = 0xFF000000u | std::uint32_t(x * 977 + y * 131);
+        }
+    }
+    chips.setImage(std::move(image));
+    int w = 32, h = 32;
+    chips.setChipSize(w, h);
+}
+
+void drawMap(benchmark::State& state, int side, CNxSurface& target) {
+    const MapGrid grid = randomMap(side);
+    ChipSet chips;
+    makeChips(chips);
+    const picture::Region region{0, 0, side, side};
+    if (!picture::draw(target, grid, &chips, nullptr, region, 32, 32, {})) {
+        state.SkipWithError("cannot draw");
+    }
+}
+
+void BM_RenderMap_256x256_32px(benchmark::State& state) {
+    const MapGrid grid = randomMap(256);
+    ChipSet chips;
+    makeChips(chips);
+    CNxSurface target(32);
+    const picture::Region region{0, 0, 256, 256};
+    picture::draw(target, grid, &chips, nullptr, region, 32, 32, {});  // the pages, touched once
+    for (auto _ : state) {
+        picture::draw(target, grid, &chips, nullptr, region, 32, 32, {});
+        benchmark::DoNotOptimize(target.GetImage().Row(0));
+    }
+    state.SetBytesProcessed(state.iterations() * 8192ll * 8192 * 4);
+}
+BENCHMARK(BM_RenderMap_256x256_32px)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same number of bytes, from a buffer into another, both touched beforehand.
+void BM_Memcpy_256MB(benchmark::State& state) {
+    const std::size_t bytes = 8192ull * 8192 * 4;
+    std::unique_ptr<char[]> from(new char[bytes]), to(new char[bytes]);
+    std::memset(from.get(), 1, bytes);
+    std::memset(to.get(), 2, bytes);
+    for (auto _ : state) {
+        std::memcpy(to.get(), from.get(), bytes);
+        benchmark::DoNotOptimize(to.get());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes);
+}
+BENCHMARK(BM_Memcpy_256MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RenderPng_64x64_32px(benchmark::State& state) {
+    const MapGrid grid = randomMap(64);
+    ChipSet chips;
+    makeChips(chips);
+    CNxSurface target(32);
+    std::vector<std::uint8_t> png;
+    std::string error;
+    const picture::Region region{0, 0, 64, 64};
+    for (auto _ : state) {
+        picture::draw(target, grid, &chips, nullptr, region, 32, 32, {});
+        PngWriter::encode(target.GetImage(), png, error);
+        benchmark::DoNotOptimize(png.data());
+    }
+}
+BENCHMARK(BM_RenderPng_64x64_32px)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+struct PngSink {
+    std::vector<std::uint8_t>* out;
+};
+
+void sinkWrite(png_structp png, png_bytep data, png_size_t length) {
+    auto* sink = static_cast<PngSink*>(png_get_io_ptr(png));
+    sink->out->insert(sink->out->end(), data, data + length);
+}
+
+void sinkFlush(png_structp) {}
+
+// libpng alone with the writer's settings: 8-bit RGBA from B, G, R, A bytes, default filters and
+// compression, into memory.
+bool encodeAlone(const CNxSurface& surface, std::vector<std::uint8_t>& out) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    PngSink sink{&out};
+    std::vector<png_bytep> rows(surface.GetHeight());
+    for (std::size_t y = 0; y < rows.size(); ++y) {
+        rows[y] = const_cast<png_bytep>(surface.GetImage().Row(static_cast<int>(y)));
+    }
+    out.clear();
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_set_write_fn(png, &sink, sinkWrite, sinkFlush);
+    png_set_IHDR(png, info, surface.GetWidth(), surface.GetHeight(), 8, PNG_COLOR_TYPE_RGB_ALPHA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_set_bgr(png);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+void BM_LibpngEncode_64x64_32px(benchmark::State& state) {
+    CNxSurface target(32);
+    drawMap(state, 64, target);
+    std::vector<std::uint8_t> png;
+    for (auto _ : state) {
+        encodeAlone(target, png);
+        benchmark::DoNotOptimize(png.data());
+    }
+}
+BENCHMARK(BM_LibpngEncode_64x64_32px)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The map as a TMX file, as export writes it (less the small picture of the attributes).
+bool writeTmxFile(const MapGrid& grid, const ChipSet& chips, const KindTable& kinds,
+                  const std::string& path) {
+    tiled::Map map;
+    std::string error;
+    if (!tiledconvert::toTiled(grid, chips, kinds, {"chips.png", "kinds.png"}, map, error)) {
+        return false;
+    }
+    const std::string text = tiled::writeTmx(map);
+    return platform::writeFileAtomically(path, {{text.data(), text.size()}});
+}
+
+void BM_ExportTmx_2000x2000(benchmark::State& state) {
+    const MapGrid grid = randomMap(2000);
+    ChipSet chips;
+    makeChips(chips);
+    KindTable kinds;
+    kinds.resetToDefaults(1);
+    for (auto _ : state) {
+        if (!writeTmxFile(grid, chips, kinds, scratchDir() + "/export.tmx")) {
+            state.SkipWithError("export failed");
+        }
+    }
+}
+BENCHMARK(BM_ExportTmx_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ImportTmx_2000x2000(benchmark::State& state) {
+    const std::string path = scratchDir() + "/import.tmx";
+    {
+        const MapGrid grid = randomMap(2000);
+        ChipSet chips;
+        makeChips(chips);
+        KindTable kinds;
+        kinds.resetToDefaults(1);
+        writeTmxFile(grid, chips, kinds, path);
+    }
+    for (auto _ : state) {
+        std::string text;
+        tiled::Map map;
+        MapGrid grid;
+        KindTable kinds;
+        std::string error;
+        if (!tool::readText(path, text) ||
+            !tiled::readTmx(std::move(text), scratchDir(), map, error) ||
+            !tiledconvert::fromTiled(map, grid, &kinds, error)) {
+            state.SkipWithError("import failed");
+        }
+        benchmark::DoNotOptimize(grid.chipLayer().data());
+    }
+}
+BENCHMARK(BM_ImportTmx_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,75 @@
+#include <filesystem>
+
+#include "chips/KindTable.h"
+#include "map/MapFile.h"
+#include "tools/JsonText.h"
+#include "tools/MapJson.h"
+#include "tools/TiledConvert.h"
+#include "tools/ToolCommand.h"
+#include "tools/ToolSupport.h"
+
+namespace {
+
+int importMap(const ToolIo& io, const ToolOptions& options) {
+    if (options.positional.size() != 1 || !options.has("-o")) {
+        return io.usageError("import takes one JSON, TMX or TMJ file and -o MAP");
+    }
+    const std::string& source = options.positional[0];
+    std::string text, error;
+    if (!tool::readText(source, text)) {
+        return io.inputError("cannot read " + source);
+    }
+    const std::string folder = std::filesystem::path(source).parent_path().string();
+    const std::size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+    const bool xml = first != std::string::npos && text[first] == '<';
+    json::Value root;
+    if (!xml && !json::parse(text, root, error)) {
+        return io.inputError(source + ": " + error);
+    }
+    // A Tiled map has layers; the tool's own JSON has "chips".
+    const bool tiledMap = xml || (root.is_object() && root.contains("layers"));
+    if (!tiledMap && options.has("--kinds-out")) {
+        return io.usageError("--kinds-out applies to TMX and TMJ maps");
+    }
+    MapGrid grid;
+    KindTable kinds;
+    if (tiledMap) {
+        tiled::Map map;
+        const std::string where = folder.empty() ? "." : folder;
+        if (!(xml ? tiled::readTmx(std::move(text), where, map, error)
+                  : tiled::readTmj(root, where, map, error)) ||
+            !tiledconvert::fromTiled(map, grid, options.has("--kinds-out") ? &kinds : nullptr,
+                                     error)) {
+            return io.inputError(source + ": " + error);
+        }
+    } else if (!mapjson::read(root, grid, error)) {
+        return io.inputError(source + ": " + error);
+    }
+    std::string path = options.value("-o");
+    if (!MapFile::save(path, grid)) {
+        return io.inputError("cannot write " + path);
+    }
+    std::string kindsPath = options.value("--kinds-out");
+    if (options.has("--kinds-out") && !kinds.saveFile(kindsPath)) {
+        return io.inputError("cannot write " + kindsPath);
+    }
+    return kToolOk;
+}
+
+}  // namespace
+
+const ToolCommand& importCommand() {
+    static const ToolCommand command{
+        "import",
+        {{"-o", true}, {"--kinds-out", true}},
+        "  import JSON -o MAP\n"
+        "      write a map file (\".map\" is forced) from JSON of the shape export writes;\n"
+        "      \"chipWidth\"/\"chipHeight\" (16..64) default to 32, \"attributes\" to all 0\n"
+        "  import MAP.tmx|MAP.tmj -o OUT.map [--kinds-out OUT.knd]\n"
+        "      write a map file from an orthogonal, finite Tiled map (CSV, XML or base64\n"
+        "      data, uncompressed, zlib or gzip): the tile layer \"chips\" (else the first)\n"
+        "      and \"attributes\" (else all 0); with --kinds-out also the attribute file\n"
+        "      made of tileset \"attributes\"\n",
+        importMap};
+    return command;
+}

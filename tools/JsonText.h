@@ -1,0 +1,30 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+// JSON for the command-line tool, through nlohmann/json: parsing with messages that say where
+// the input went wrong, and writing that keeps UTF-8 as it is.
+namespace json {
+
+using Value = nlohmann::json;
+// Members in the order they were added, for the outputs whose field order users see.
+using OrderedValue = nlohmann::ordered_json;
+
+// Parses text as one JSON value. On failure returns false and sets error to
+// "line L, column C: what was wrong".
+bool parse(const std::string& text, Value& value, std::string& error);
+
+// Compact text; bytes that are not UTF-8 become U+FFFD rather than failing the write.
+template <typename Json>
+std::string write(const Json& value) {
+    return value.dump(-1, ' ', false, nlohmann::detail::error_handler_t::replace);
+}
+
+// "line L, column C" of a byte offset in text, for messages about any text.
+std::string placeOf(const std::string& text, std::size_t offset);
+
+// An integer of the value's kind within [low, high] into out; false for anything else.
+bool integerIn(const Value& value, std::int64_t low, std::int64_t high, std::int64_t& out);
+
+}  // namespace json

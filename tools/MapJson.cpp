@@ -1,0 +1,136 @@
+#include "tools/MapJson.h"
+
+#include <algorithm>
+
+namespace mapjson {
+
+namespace {
+
+json::OrderedValue layerJson(const MapGrid::Layer& layer) {
+    json::OrderedValue rows = json::OrderedValue::array();
+    for (const MapGrid::Row& row : layer) {
+        rows.push_back(json::OrderedValue(std::vector<std::int32_t>(row.begin(), row.end())));
+    }
+    return rows;
+}
+
+// One layer: an array of rows, each an array of 32-bit integers, all of one length.
+bool layerFromJson(const json::Value& value, const char* name, MapGrid::Layer& layer,
+                   std::string& error) {
+    if (!value.is_array()) {
+        error = std::string("\"") + name + "\" must be an array of rows";
+        return false;
+    }
+    layer.clear();
+    layer.reserve(value.size());
+    for (std::size_t r = 0; r < value.size(); ++r) {
+        const json::Value& row = value[r];
+        const std::string where = std::string(name) + "[" + std::to_string(r) + "]";
+        if (!row.is_array()) {
+            error = where + " must be an array of integers";
+            return false;
+        }
+        if (r > 0 && row.size() != layer[0].size()) {
+            error = where + " has " + std::to_string(row.size()) + " values where " + name +
+                    "[0] has " + std::to_string(layer[0].size()) +
+                    "; all rows must be of equal length";
+            return false;
+        }
+        MapGrid::Row cells(row.size(), 0);
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            std::int64_t cell = 0;
+            if (!json::integerIn(row[c], INT32_MIN, INT32_MAX, cell)) {
+                error = where + "[" + std::to_string(c) + "] is not a 32-bit integer" +
+                        (row[c].is_number() ? " (" + row[c].dump() + ")" : "");
+                return false;
+            }
+            cells[c] = static_cast<std::int32_t>(cell);
+        }
+        layer.push_back(std::move(cells));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string write(const MapGrid& grid) {
+    json::OrderedValue root;
+    root["columns"] = grid.columns();
+    root["rows"] = grid.rows();
+    root["chips"] = layerJson(grid.chipLayer());
+    root["attributes"] = layerJson(grid.kindLayer());
+    return json::write(root) + "\n";
+}
+
+bool integerMember(const json::Value& object, const char* key, std::int64_t low, std::int64_t high,
+                   std::int64_t& value, std::string& error, const std::string& where) {
+    const auto member = object.find(key);
+    if (member == object.end()) {
+        return true;
+    }
+    if (!json::integerIn(*member, low, high, value)) {
+        error = where + "\"" + key + "\" must be an integer from " + std::to_string(low) + " to " +
+                std::to_string(high);
+        return false;
+    }
+    return true;
+}
+
+bool read(const json::Value& root, MapGrid& grid, std::string& error) {
+    if (!root.is_object()) {
+        error = "the map must be a JSON object";
+        return false;
+    }
+    const auto chipsValue = root.find("chips");
+    if (chipsValue == root.end()) {
+        error = "\"chips\" is missing";
+        return false;
+    }
+    MapGrid::Layer chips, kinds;
+    if (!layerFromJson(*chipsValue, "chips", chips, error)) {
+        return false;
+    }
+    const int rows = static_cast<int>(std::min<std::size_t>(chips.size(), INT32_MAX));
+    const int columns = chips.empty() ? 0 : static_cast<int>(chips[0].size());
+    const auto kindsValue = root.find("attributes");
+    if (kindsValue != root.end()) {
+        if (!layerFromJson(*kindsValue, "attributes", kinds, error)) {
+            return false;
+        }
+        if (kinds.size() != chips.size() ||
+            (!kinds.empty() && kinds[0].size() != chips[0].size())) {
+            error = "\"attributes\" must have the shape of \"chips\"";
+            return false;
+        }
+    } else {
+        kinds.assign(rows, MapGrid::Row(columns, MapGrid::kDefaultKind));
+    }
+
+    std::int64_t declaredColumns = columns, declaredRows = rows;
+    std::int64_t chipWidth = MapGrid::kDefaultChipSize, chipHeight = MapGrid::kDefaultChipSize;
+    if (!integerMember(root, "columns", 0, INT32_MAX, declaredColumns, error, "") ||
+        !integerMember(root, "rows", 0, INT32_MAX, declaredRows, error, "") ||
+        !integerMember(root, "chipWidth", MapGrid::kMinChipSize, MapGrid::kMaxChipSize, chipWidth,
+                       error, "") ||
+        !integerMember(root, "chipHeight", MapGrid::kMinChipSize, MapGrid::kMaxChipSize, chipHeight,
+                       error, "")) {
+        return false;
+    }
+    if (declaredColumns != columns || declaredRows != rows) {
+        error = "\"columns\" and \"rows\" say " + std::to_string(declaredColumns) + " x " +
+                std::to_string(declaredRows) + " but \"chips\" holds " + std::to_string(columns) +
+                " x " + std::to_string(rows);
+        return false;
+    }
+    if (columns < MapGrid::kMinCanvas || rows < MapGrid::kMinCanvas ||
+        columns > MapGrid::kMaxCanvas || rows > MapGrid::kMaxCanvas) {
+        error = "a map has 1 to 5000 columns and 1 to 5000 rows, not " + std::to_string(columns) +
+                " x " + std::to_string(rows);
+        return false;
+    }
+    grid.setChipSize(static_cast<int>(chipWidth), static_cast<int>(chipHeight));
+    grid.assign(std::move(chips), std::move(kinds), columns, rows);
+    return true;
+}
+
+}  // namespace mapjson

@@ -1,0 +1,137 @@
+#include "tools/ToolSupport.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "chips/ChipSet.h"
+#include "chips/KindTable.h"
+#include "gfx/CNxFile.h"
+#include "gfx/CNxSurface.h"
+#include "gfx/CNxSystem.h"
+#include "map/MapFile.h"
+#include "platform/FileIo.h"
+#include "tools/ToolCommand.h"
+
+int ToolIo::usageError(const std::string& message) const {
+    std::fprintf(m_err, "pelorin-tool: %s\n(see pelorin-tool --help)\n", message.c_str());
+    return kToolUsage;
+}
+
+int ToolIo::inputError(const std::string& message) const {
+    note(message);
+    return kToolBadInput;
+}
+
+void ToolIo::note(const std::string& message) const {
+    std::fprintf(m_err, "pelorin-tool: %s\n", message.c_str());
+}
+
+int ToolIo::emit(const std::string& text, const std::string& outPath) const {
+    if (outPath.empty()) {
+        std::fwrite(text.data(), 1, text.size(), m_out);
+        return std::fflush(m_out) == 0 ? kToolOk : inputError("cannot write the output");
+    }
+    return writeFile(outPath, text.data(), text.size());
+}
+
+int ToolIo::writeFile(const std::string& path, const void* data, std::size_t size) const {
+    std::string error;
+    if (!platform::writeFileAtomically(path, {{data, size}}, &error)) {
+        return inputError(error);
+    }
+    return kToolOk;
+}
+
+namespace tool {
+
+platform::MessageAnswer StderrPort::messageBox(platform::NativeWindow*, const std::string& text,
+                                               const std::string& title, platform::MessageButtons,
+                                               platform::MessageIcon) {
+    std::fprintf(m_err, "pelorin-tool: %s: %s\n", title.c_str(), text.c_str());
+    return platform::MessageAnswer::Ok;
+}
+
+LibraryPortScope::LibraryPortScope(platform::MessagePort* port) {
+    CNxSystem::Get().SetMessagePort(port);
+}
+
+LibraryPortScope::~LibraryPortScope() {
+    CNxSystem::Get().SetMessagePort(nullptr);
+}
+
+bool readText(const std::string& path, std::string& text) {
+    // Straight into the string: maps to import can be tens of megabytes.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    bool ok = fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+              static_cast<std::uint64_t>(info.st_size) <= (1ull << 31);
+    if (ok) {
+        text.resize(static_cast<std::size_t>(info.st_size));
+        ok = platform::readAllAt(fd, 0, {{&text[0], text.size()}}) || text.empty();
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (!ok) {
+        text.clear();
+    }
+    return ok;
+}
+
+bool loadMap(const std::string& path, MapGrid& grid, std::FILE* err) {
+    StderrPort port(err);
+    MapFile::Header header;
+    if (MapFile::load(path, grid, port, nullptr, &header) == MapFile::Format::None) {
+        return false;
+    }
+    if (header.chipWidth >= MapGrid::kMinChipSize && header.chipWidth <= MapGrid::kMaxChipSize &&
+        header.chipHeight >= MapGrid::kMinChipSize && header.chipHeight <= MapGrid::kMaxChipSize) {
+        grid.setChipSize(header.chipWidth, header.chipHeight);
+    } else {
+        grid.setChipSize(MapGrid::kDefaultChipSize, MapGrid::kDefaultChipSize);
+    }
+    return true;
+}
+
+bool loadChipSet(const std::string& path, const MapGrid& grid, ChipSet& chips, std::FILE* err,
+                 std::string& error) {
+    CNxFile file;
+    if (!file.Open(path.c_str(), CNxFile::modeRead)) {
+        error = "cannot open the chip image " + path;
+        return false;
+    }
+    auto image = std::make_unique<CNxSurface>(32);
+    {
+        StderrPort port(err);
+        LibraryPortScope scope(&port);
+        if (!image->LoadFromFile(file)) {
+            error = path +
+                    ": not a chip image the editor reads (BMP, PNG, JPEG, MAG or the format "
+                    "of an image plug-in), or damaged";
+            return false;
+        }
+    }
+    if (image->GetWidth() < ChipSet::kMinImageSize || image->GetHeight() < ChipSet::kMinImageSize) {
+        error = path + ": the chip image is smaller than 16 × 16 pixels";
+        return false;
+    }
+    chips.setImage(std::move(image));
+    int width = grid.chipWidth(), height = grid.chipHeight();
+    chips.setChipSize(width, height);
+    return true;
+}
+
+bool loadKinds(const std::string& path, KindTable& table, std::string& error) {
+    if (path.empty()) {
+        table.resetToDefaults(0);
+        return true;
+    }
+    if (!table.loadFile(path)) {
+        error = path + ": not an attribute file (no readable \"KIND\" chunk)";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tool

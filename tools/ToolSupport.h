@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "platform/MessagePort.h"
+
+class ChipSet;
+class KindTable;
+class MapGrid;
+
+// Pieces that several commands share: the editor's message boxes as error lines, whole-file
+// reads, and loading the map, chip image and attribute table as the editor does.
+namespace tool {
+
+// Message boxes of the editor's code become lines on the error stream.
+class StderrPort : public platform::MessagePort {
+public:
+    explicit StderrPort(std::FILE* err) : m_err(err) {}
+    platform::MessageAnswer messageBox(platform::NativeWindow*, const std::string& text,
+                                       const std::string& title, platform::MessageButtons,
+                                       platform::MessageIcon) override;
+
+private:
+    std::FILE* m_err;
+};
+
+// Lends a port to the library singleton for as long as it lives, so that the image loaders'
+// messages reach it.
+class LibraryPortScope {
+public:
+    explicit LibraryPortScope(platform::MessagePort* port);
+    ~LibraryPortScope();
+    LibraryPortScope(const LibraryPortScope&) = delete;
+    LibraryPortScope& operator=(const LibraryPortScope&) = delete;
+};
+
+// The whole file as text (at most 2 GiB).
+bool readText(const std::string& path, std::string& text);
+
+// Loads a map file as the editor does, its messages going to err. The chip size the file
+// stores becomes the grid's when it is one the editor allows (16 … 64); otherwise 32 × 32.
+bool loadMap(const std::string& path, MapGrid& grid, std::FILE* err);
+
+// Decodes the chip image as the editor does and cuts it with the map's chip size, which the
+// chip set clamps to the image and to 16 … 64 as the chip window does. error says why not.
+bool loadChipSet(const std::string& path, const MapGrid& grid, ChipSet& chips, std::FILE* err,
+                 std::string& error);
+
+// Loads the attribute file, or without a path gives the default table with colours from a fixed
+// seed, so that runs without an attribute file agree with each other.
+bool loadKinds(const std::string& path, KindTable& table, std::string& error);
+
+}  // namespace tool

@@ -10,7 +10,7 @@ packages=(
     libpng-dev libjpeg62-turbo-dev zlib1g-dev libpixman-1-dev
     nlohmann-json3-dev libpugixml-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-ipafont-gothic xvfb xauth
+    qt6-translations-l10n fonts-ipafont-gothic xvfb xauth
     tiled
 )
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "chips/CellGridScreen.h"
+#include "grid/CellGridScreen.h"
 #include "platform/Message.h"
 #include "platform/ScrollInfo.h"
 #include "platform/VirtualKey.h"

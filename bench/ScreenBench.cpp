@@ -10,8 +10,8 @@
 #include "chips/KindScreen.h"
 #include "gfx/CNxSurface.h"
 #include "map/MapScreen.h"
-#include "tests/support/FakeHost.h"
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/headless/HeadlessWindow.h"
 
 namespace {
 

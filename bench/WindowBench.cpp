@@ -7,7 +7,7 @@
 #include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
 #include "gfx/CNxWindow.h"
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 
 namespace {
 

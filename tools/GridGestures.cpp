@@ -6,7 +6,7 @@
 #include "platform/Message.h"
 #include "platform/ScrollInfo.h"
 #include "platform/VirtualKey.h"
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "platform/NativeWindow.h"
 #include "platform/VirtualKey.h"
 #include "platform/WindowSpec.h"
-#include "tests/support/FakeDialog.h"
+#include "platform/headless/ScriptedDialog.h"
 #include "tools/GridGestures.h"
 
 using Op = EditScript::Op;

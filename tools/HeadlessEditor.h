@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "map/ReplaceDialog.h"
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 #include "tools/EditScript.h"
 
 class MapGrid;

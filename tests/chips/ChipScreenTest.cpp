@@ -7,9 +7,9 @@
 #include "gfx/CNxSurface.h"
 #include "platform/Message.h"
 #include "platform/VirtualKey.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "tests/chips/ScreenTestSupport.h"
-#include "tests/support/FakeHost.h"
-#include "tests/support/FakeNativeWindow.h"
 #include "tests/support/TempDir.h"
 
 using platform::ScrollAxis;

@@ -8,7 +8,7 @@
 #include "chips/KindEditDialog.h"
 #include "chips/KindListPage.h"
 #include "chips/KindScreen.h"
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 using platform::DialogResult;
 using testing_support::FakeDialog;

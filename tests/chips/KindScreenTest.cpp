@@ -9,8 +9,8 @@
 #include "platform/Message.h"
 #include "platform/MessageHandler.h"
 #include "platform/VirtualKey.h"
-#include "tests/support/FakeHost.h"
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "tests/support/TempDir.h"
 
 using platform::Message;

@@ -9,7 +9,7 @@
 #include "gfx/CNxFrameWindow.h"
 #include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 
 using testing_support::FakeNativeWindow;
 

@@ -11,9 +11,9 @@
 #include "platform/Message.h"
 #include "platform/MessageHandler.h"
 #include "platform/VirtualKey.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "tests/chips/ScreenTestSupport.h"
-#include "tests/support/FakeHost.h"
-#include "tests/support/FakeNativeWindow.h"
 #include "tests/support/TempDir.h"
 
 using platform::Message;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/FakeHost.h"
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/headless/HeadlessWindow.h"
 
 using platform::ControlKind;
 using platform::DialogResult;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/headless/HeadlessHost.h"
 #include "tests/preview/PreviewTestSupport.h"
-#include "tests/support/FakeHost.h"
 
 using platform::Message;
 using preview_testing::FakeClock;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 namespace testing_support {
 

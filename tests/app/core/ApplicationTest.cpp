@@ -17,7 +17,7 @@
 #include "platform/Message.h"
 #include "platform/ProfileFile.h"
 #include "platform/VirtualKey.h"
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 #include "tests/support/ImageWriters.h"
 #include "tests/support/TempDir.h"
 

@@ -12,7 +12,7 @@
 #include "chips/KindScreen.h"
 #include "map/MapScreen.h"
 #include "platform/Message.h"
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 #include "tests/support/TempDir.h"
 
 using namespace platform;

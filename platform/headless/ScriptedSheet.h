@@ -5,7 +5,7 @@
 
 #include "platform/Dialog.h"
 #include "platform/MessageHandler.h"
-#include "tests/support/FakeDialog.h"
+#include "platform/headless/ScriptedDialog.h"
 
 namespace testing_support {
 

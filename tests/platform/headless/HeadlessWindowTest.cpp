@@ -1,4 +1,4 @@
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -9,9 +9,9 @@
 
 #include "platform/Host.h"
 #include "platform/IdleHandler.h"
-#include "tests/support/FakeDialog.h"
-#include "tests/support/FakeNativeWindow.h"
-#include "tests/support/FakeSheet.h"
+#include "platform/headless/HeadlessWindow.h"
+#include "platform/headless/ScriptedDialog.h"
+#include "platform/headless/ScriptedSheet.h"
 
 namespace testing_support {
 

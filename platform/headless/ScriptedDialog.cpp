@@ -1,4 +1,4 @@
-#include "tests/support/FakeDialog.h"
+#include "platform/headless/ScriptedDialog.h"
 
 #include "platform/NativeWindow.h"
 

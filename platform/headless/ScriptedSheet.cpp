@@ -1,4 +1,4 @@
-#include "tests/support/FakeSheet.h"
+#include "platform/headless/ScriptedSheet.h"
 
 namespace testing_support {
 

@@ -1,4 +1,4 @@
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 
 #include <algorithm>
 
 #include "platform/PixelBlock.h"
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 namespace testing_support {
 

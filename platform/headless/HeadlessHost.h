@@ -13,12 +13,12 @@
 #include "platform/headless/ScriptedDialog.h"
 #include "platform/headless/ScriptedSheet.h"
 
-namespace testing_support {
+namespace platform::headless {
 
 // The window system in memory. It records every message box, menu, chooser, dialog and sheet
 // with its owner, and answers each from its queue of scripted answers, taken from the front
-// (when a queue is empty: OK, dismissed, cancelled). Windows it makes are FakeNativeWindows.
-class FakeHost : public platform::Host {
+// (when a queue is empty: OK, dismissed, cancelled). Windows it makes are HeadlessWindows.
+class HeadlessHost : public platform::Host {
 public:
     struct Box {
         platform::NativeWindow* owner;
@@ -53,10 +53,10 @@ public:
         std::vector<std::string> pageTitles;
     };
 
-    FakeHost() = default;
-    ~FakeHost() override;
-    FakeHost(const FakeHost&) = delete;
-    FakeHost& operator=(const FakeHost&) = delete;
+    HeadlessHost() = default;
+    ~HeadlessHost() override;
+    HeadlessHost(const HeadlessHost&) = delete;
+    HeadlessHost& operator=(const HeadlessHost&) = delete;
 
     platform::MessageAnswer messageBox(platform::NativeWindow* owner, const std::string& text,
                                        const std::string& title, platform::MessageButtons buttons,
@@ -94,8 +94,8 @@ public:
     int runIdle(int maxSteps = 1000);
 
     // Live windows made by createWindow, in creation order; the first of a class, or null.
-    const std::vector<FakeNativeWindow*>& windows() const { return m_windows; }
-    FakeNativeWindow* window(const std::string& className) const;
+    const std::vector<HeadlessWindow*>& windows() const { return m_windows; }
+    HeadlessWindow* window(const std::string& className) const;
 
     // Records and scripts. A dialog script acts on the running dialog; when it returns without
     // the dialog having ended, Escape is pressed, and a dialog that still runs yields Cancel.
@@ -110,9 +110,9 @@ public:
     std::deque<std::optional<std::uint32_t>> colourAnswers;
     std::optional<platform::CustomColours> customColoursAfter;  // what the user leaves there
     std::vector<DialogCall> dialogs;
-    std::deque<std::function<void(FakeDialog&)>> dialogScripts;
+    std::deque<std::function<void(ScriptedDialog&)>> dialogScripts;
     std::vector<SheetCall> sheets;
-    std::deque<std::function<void(FakeSheet&)>> sheetScripts;
+    std::deque<std::function<void(ScriptedSheet&)>> sheetScripts;
     std::set<std::string> refusedClasses;  // createWindow fails for these
     platform::Rect desktop{0, 0, 1920, 1080};
     // Runs where a real window system may deliver messages of its own before answering: after
@@ -122,18 +122,18 @@ public:
     int idleWakes = 0;
 
 private:
-    friend class FakeNativeWindow;
-    void adopt(FakeNativeWindow* window);
-    void forget(FakeNativeWindow* window);
+    friend class HeadlessWindow;
+    void adopt(HeadlessWindow* window);
+    void forget(HeadlessWindow* window);
     void runMeanwhile();
     std::vector<std::string> takeFileAnswer(ChooserKind kind, platform::NativeWindow* owner,
                                             const platform::FileRequest& request);
 
-    std::vector<FakeNativeWindow*> m_windows;
+    std::vector<HeadlessWindow*> m_windows;
     std::set<int> m_keysDown;
     bool m_active = true;
     bool m_inMeanwhile = false;
     platform::IdleHandler* m_idle = nullptr;
 };
 
-}  // namespace testing_support
+}  // namespace platform::headless

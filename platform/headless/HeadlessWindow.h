@@ -10,15 +10,15 @@
 #include "platform/NativeWindow.h"
 #include "platform/WindowSpec.h"
 
-namespace testing_support {
+namespace platform::headless {
 
-class FakeHost;
+class HeadlessHost;
 
 // A native window in memory for headless tests. It keeps every presented pixel in a buffer of
 // the client size, records what the code asked of it, and lets a test act as the user or the
 // window system (send a message, fire a timer, drag or resize the window). Messages caused by
 // the code's own calls (WM_MOVE after move, WM_SIZE after resizeClient) arrive synchronously.
-class FakeNativeWindow : public platform::NativeWindow {
+class HeadlessWindow : public platform::NativeWindow {
 public:
     // The frame around the client area, so that outer and client rectangles differ as on a
     // real screen; scroll bars and a menu bar add to it.
@@ -29,11 +29,11 @@ public:
     static constexpr int kMenuBarHeight = 20;
     static constexpr int kScrollBarThickness = 16;
 
-    explicit FakeNativeWindow(const platform::WindowSpec& spec = {}, FakeHost* host = nullptr);
-    explicit FakeNativeWindow(platform::Size clientSize);
-    ~FakeNativeWindow() override;
-    FakeNativeWindow(const FakeNativeWindow&) = delete;
-    FakeNativeWindow& operator=(const FakeNativeWindow&) = delete;
+    explicit HeadlessWindow(const platform::WindowSpec& spec = {}, HeadlessHost* host = nullptr);
+    explicit HeadlessWindow(platform::Size clientSize);
+    ~HeadlessWindow() override;
+    HeadlessWindow(const HeadlessWindow&) = delete;
+    HeadlessWindow& operator=(const HeadlessWindow&) = delete;
 
     void setHandler(platform::MessageHandler* handler) override;
     platform::Size clientSize() const override;
@@ -107,12 +107,12 @@ public:
     std::vector<std::string> log;
 
 private:
-    friend class FakeHost;
+    friend class HeadlessHost;
     void setClientSize(platform::Size size);
     platform::Point clientOrigin() const;
 
     platform::WindowSpec m_spec;
-    FakeHost* m_host;
+    HeadlessHost* m_host;
     platform::MessageHandler* m_handler = nullptr;
     platform::Point m_position;
     platform::Size m_client;
@@ -132,4 +132,4 @@ private:
     std::map<int, MenuItemState> m_menuStates;
 };
 
-}  // namespace testing_support
+}  // namespace platform::headless

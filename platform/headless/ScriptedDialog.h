@@ -7,15 +7,15 @@
 #include "platform/Dialog.h"
 #include "platform/MessageHandler.h"
 
-namespace testing_support {
+namespace platform::headless {
 
 // The controls of one dialog (or sheet page) in memory: what the dialog sets can be read back,
 // and a test acts as the user through click, type, choose and friends, which notify the dialog
 // as the window system would. User actions on a missing, disabled or hidden control, or after
 // the dialog ended, do nothing and return false.
-class FakeDialog : public platform::DialogControls, public platform::MessageHandler {
+class ScriptedDialog : public platform::DialogControls, public platform::MessageHandler {
 public:
-    FakeDialog(platform::Dialog& dialog, platform::NativeWindow& window);
+    ScriptedDialog(platform::Dialog& dialog, platform::NativeWindow& window);
 
     // Calls onInit once.
     void init();
@@ -93,4 +93,4 @@ private:
     platform::DialogResult m_result = platform::DialogResult::Cancel;
 };
 
-}  // namespace testing_support
+}  // namespace platform::headless

@@ -7,17 +7,17 @@
 #include "platform/MessageHandler.h"
 #include "platform/headless/ScriptedDialog.h"
 
-namespace testing_support {
+namespace platform::headless {
 
 // A running sheet in memory: pages are initialised when first shown, the first at once; a test
 // shows pages, works their controls and presses OK or Cancel. Timers of the sheet's window go
 // to every page shown so far.
-class FakeSheet : public platform::MessageHandler {
+class ScriptedSheet : public platform::MessageHandler {
 public:
-    FakeSheet(const std::vector<platform::Dialog*>& pages, platform::NativeWindow& window);
+    ScriptedSheet(const std::vector<platform::Dialog*>& pages, platform::NativeWindow& window);
 
     // Shows page index (initialising it the first time) and returns its controls.
-    FakeDialog& page(int index);
+    ScriptedDialog& page(int index);
     int pageCount() const { return static_cast<int>(m_pages.size()); }
     int currentPage() const { return m_current; }
     bool wasShown(int index) const { return m_shown.at(index) != nullptr; }
@@ -34,11 +34,11 @@ public:
 
 private:
     std::vector<platform::Dialog*> m_pages;
-    std::vector<std::unique_ptr<FakeDialog>> m_shown;
+    std::vector<std::unique_ptr<ScriptedDialog>> m_shown;
     platform::NativeWindow& m_window;
     int m_current = -1;
     bool m_ended = false;
     platform::DialogResult m_result = platform::DialogResult::Cancel;
 };
 
-}  // namespace testing_support
+}  // namespace platform::headless

@@ -53,9 +53,9 @@ protected:
         return window.title().substr(window.title().rfind("選択範囲:"));
     }
 
-    testing_support::FakeHost host;
-    testing_support::FakeNativeWindow window{Size{800, 600}};
-    testing_support::FakeNativeWindow owner{Size{800, 600}};
+    platform::headless::HeadlessHost host;
+    platform::headless::HeadlessWindow window{Size{800, 600}};
+    platform::headless::HeadlessWindow owner{Size{800, 600}};
     ChipScreen screen{host};
     testing_support::TempDir dir;
     int files = 0;

@@ -15,11 +15,15 @@
 
 namespace platform::headless {
 
-// The window system in memory. It records every message box, menu, chooser, dialog and sheet
-// with its owner, and answers each from its queue of scripted answers, taken from the front
-// (when a queue is empty: OK, dismissed, cancelled). Windows it makes are HeadlessWindows.
+// The window system in memory: the editor without a screen. pelorin-tool runs the editor's
+// screens on it, and the tests use it as their window system. It records every message box,
+// menu, chooser, dialog and sheet with its owner, and answers each from its queue of scripted
+// answers, taken from the front (when a queue is empty: OK, dismissed, cancelled). Windows it
+// makes are HeadlessWindows; dialogs and sheets run on a ScriptedDialog or ScriptedSheet that
+// the next script in line works as the user would. Single-threaded, like the editor.
 class HeadlessHost : public platform::Host {
 public:
+    // What each kind of call is recorded as.
     struct Box {
         platform::NativeWindow* owner;
         std::string text;
@@ -53,11 +57,14 @@ public:
         std::vector<std::string> pageTitles;
     };
 
+    // Windows still alive when the host goes keep working on their own.
     HeadlessHost() = default;
     ~HeadlessHost() override;
     HeadlessHost(const HeadlessHost&) = delete;
     HeadlessHost& operator=(const HeadlessHost&) = delete;
 
+    // --- The host port. Each call is recorded below and answered from its queue; run() returns
+    // at once with the code quit() left (0 if none): the caller drives the editor itself.
     platform::MessageAnswer messageBox(platform::NativeWindow* owner, const std::string& text,
                                        const std::string& title, platform::MessageButtons buttons,
                                        platform::MessageIcon icon) override;
@@ -93,12 +100,14 @@ public:
     // maxSteps; returns how many ran.
     int runIdle(int maxSteps = 1000);
 
-    // Live windows made by createWindow, in creation order; the first of a class, or null.
+    // --- Windows. Live windows made by createWindow, in creation order; the first of a class,
+    // or null.
     const std::vector<HeadlessWindow*>& windows() const { return m_windows; }
     HeadlessWindow* window(const std::string& className) const;
 
-    // Records and scripts. A dialog script acts on the running dialog; when it returns without
-    // the dialog having ended, Escape is pressed, and a dialog that still runs yields Cancel.
+    // --- Records and scripts, read and filled by the caller. Records grow by one per call, in
+    // call order. A dialog script acts on the running dialog; when it returns without the
+    // dialog having ended, Escape is pressed, and a dialog that still runs yields Cancel.
     // A sheet script likewise ends with Cancel.
     std::vector<Box> boxes;
     std::vector<platform::MessageAnswer> answers;

@@ -9,21 +9,22 @@
 
 namespace platform::headless {
 
-// A running sheet in memory: pages are initialised when first shown, the first at once; a test
-// shows pages, works their controls and presses OK or Cancel. Timers of the sheet's window go
-// to every page shown so far.
+// A running sheet in memory, made by HeadlessHost::runSheet and handed to the sheet script:
+// pages are initialised when first shown, the first at once; the script shows pages, works
+// their controls and presses OK or Cancel. Timers of the sheet's window go to every page shown
+// so far.
 class ScriptedSheet : public platform::MessageHandler {
 public:
     ScriptedSheet(const std::vector<platform::Dialog*>& pages, platform::NativeWindow& window);
 
-    // Shows page index (initialising it the first time) and returns its controls.
+    // --- Pages. Shows page index (initialising it the first time) and returns its controls.
     ScriptedDialog& page(int index);
     int pageCount() const { return static_cast<int>(m_pages.size()); }
     int currentPage() const { return m_current; }
     bool wasShown(int index) const { return m_shown.at(index) != nullptr; }
 
-    // OK: every shown page's onApply in page order; a page that refuses is shown and the
-    // sheet stays open (false).
+    // --- Ending. OK: every shown page's onApply in page order; a page that refuses is shown and
+    // the sheet stays open (false).
     bool ok();
     void cancel();
 

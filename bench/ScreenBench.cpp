@@ -10,8 +10,8 @@
 #include "chips/KindScreen.h"
 #include "gfx/CNxSurface.h"
 #include "map/MapScreen.h"
-#include "tests/support/FakeHost.h"
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/headless/HeadlessWindow.h"
 
 namespace {
 
@@ -19,10 +19,10 @@ constexpr int kSide = 5000;
 constexpr int kImageSide = 512;
 
 struct Scene {
-    testing_support::FakeHost host;
-    testing_support::FakeNativeWindow mapWindow{platform::Size{1280, 1024}};
-    testing_support::FakeNativeWindow chipWindow{platform::Size{800, 600}};
-    testing_support::FakeNativeWindow kindWindow{platform::Size{800, 128}};
+    platform::headless::HeadlessHost host;
+    platform::headless::HeadlessWindow mapWindow{platform::Size{1280, 1024}};
+    platform::headless::HeadlessWindow chipWindow{platform::Size{800, 600}};
+    platform::headless::HeadlessWindow kindWindow{platform::Size{800, 128}};
     MapScreen map{host};
 
     explicit Scene(int chipSize) {

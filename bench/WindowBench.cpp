@@ -7,7 +7,7 @@
 #include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
 #include "gfx/CNxWindow.h"
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr int kHeight = 1024;
 // A 1280 × 1024 window showing a full-size opaque picture, a full-size grid overlay drawn with
 // per-pixel alpha, and a 32 × 32 sprite on top, as the map window does.
 struct MapLikeWindow {
-    testing_support::FakeNativeWindow native{platform::Size{kWidth, kHeight}};
+    platform::headless::HeadlessWindow native{platform::Size{kWidth, kHeight}};
     CNxWindow window;
     CNxSurface picture{32};
     CNxSurface grid{32};

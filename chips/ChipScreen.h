@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "chips/CellGridScreen.h"
 #include "chips/ChipSet.h"
+#include "grid/CellGridScreen.h"
 
 class CNxSprite;
 class CNxSurface;

@@ -6,9 +6,9 @@
 #include <new>
 #include <random>
 
-#include "map/ChunkData.h"
-#include "map/ChunkScanner.h"
-#include "map/ChunkWriter.h"
+#include "chunkfile/ChunkData.h"
+#include "chunkfile/ChunkScanner.h"
+#include "chunkfile/ChunkWriter.h"
 #include "platform/Paths.h"
 
 namespace {

@@ -1,7 +1,7 @@
+#include "chunkfile/ChunkData.h"
+#include "chunkfile/ChunkReader.h"
+#include "chunkfile/ChunkScanner.h"
 #include "fuzz/FuzzFile.h"
-#include "map/ChunkData.h"
-#include "map/ChunkReader.h"
-#include "map/ChunkScanner.h"
 
 #include <cstdlib>
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <new>
 
-#include "map/ChunkScanner.h"
-#include "map/ChunkWriter.h"
+#include "chunkfile/ChunkScanner.h"
+#include "chunkfile/ChunkWriter.h"
 #include "platform/MessagePort.h"
 #include "platform/Paths.h"
 #include "platform/TextNumbers.h"

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "chips/CellGridScreen.h"
+#include "grid/CellGridScreen.h"
 #include "map/EditHistory.h"
 #include "map/EditPlace.h"
 #include "map/EditResult.h"

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "chips/CellGridScreen.h"
+#include "grid/CellGridScreen.h"
 #include "platform/Message.h"
 #include "platform/ScrollInfo.h"
 #include "platform/VirtualKey.h"
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 namespace {
 

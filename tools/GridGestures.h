@@ -4,8 +4,8 @@
 
 class CellGridScreen;
 
-namespace testing_support {
-class FakeHost;
+namespace platform::headless {
+class HeadlessHost;
 }
 
 // A user's mouse (and Shift key) on the map or the chip window: every cursor move and
@@ -20,7 +20,7 @@ public:
     using LeftButtonDown = std::function<void(int x, int y)>;
 
     GridGestures(CellGridScreen& screen, LeftButtonDown leftButtonDown,
-                 testing_support::FakeHost& host)
+                 platform::headless::HeadlessHost& host)
         : m_screen(screen), m_leftButtonDown(std::move(leftButtonDown)), m_host(host) {}
 
     // A right-button press and release that does not move the view: panning ends any
@@ -42,5 +42,5 @@ private:
 
     CellGridScreen& m_screen;
     LeftButtonDown m_leftButtonDown;
-    testing_support::FakeHost& m_host;
+    platform::headless::HeadlessHost& m_host;
 };

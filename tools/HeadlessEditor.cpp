@@ -8,7 +8,7 @@
 #include "platform/NativeWindow.h"
 #include "platform/VirtualKey.h"
 #include "platform/WindowSpec.h"
-#include "tests/support/FakeDialog.h"
+#include "platform/headless/ScriptedDialog.h"
 #include "tools/GridGestures.h"
 
 using Op = EditScript::Op;
@@ -115,7 +115,7 @@ void HeadlessEditor::note(const std::string& text) {
 
 void HeadlessEditor::collectBoxes() {
     for (; m_boxesSeen < m_host.boxes.size(); ++m_boxesSeen) {
-        const testing_support::FakeHost::Box& box = m_host.boxes[m_boxesSeen];
+        const platform::headless::HeadlessHost::Box& box = m_host.boxes[m_boxesSeen];
         m_messages.push_back(box.title + ": " + box.text);
     }
 }
@@ -290,7 +290,7 @@ void HeadlessEditor::replace(const EditScript::Command& command) {
     }
     // The dialog as the user fills it in: each group's kind, then its number, then OK.
     bool taken = false;
-    m_host.dialogScripts.push_back([&](testing_support::FakeDialog& dialog) {
+    m_host.dialogScripts.push_back([&](platform::headless::ScriptedDialog& dialog) {
         const int kindIds[2] = {ReplaceDialog::kSourceKindId, ReplaceDialog::kTargetKindId};
         const int numberIds[2] = {ReplaceDialog::kSourceNumberId, ReplaceDialog::kTargetNumberId};
         for (int i = 0; i < 2; ++i) {

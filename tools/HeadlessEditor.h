@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "map/ReplaceDialog.h"
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 #include "tools/EditScript.h"
 
 class MapGrid;
@@ -52,7 +52,7 @@ private:
     void selectChips(const EditScript::Command& command);
     void replace(const EditScript::Command& command);
 
-    testing_support::FakeHost m_host;
+    platform::headless::HeadlessHost m_host;
     std::unique_ptr<platform::NativeWindow> m_mapWindow;
     std::unique_ptr<platform::NativeWindow> m_kindWindow;
     std::unique_ptr<platform::NativeWindow> m_chipWindow;

@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "chips/CellGridScreen.h"
 #include "gfx/CNxSurface.h"
+#include "grid/CellGridScreen.h"
 #include "map/MapGrid.h"
 #include "map/MapRenderer.h"
 

@@ -7,9 +7,9 @@
 #include "gfx/CNxSurface.h"
 #include "platform/Message.h"
 #include "platform/VirtualKey.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "tests/chips/ScreenTestSupport.h"
-#include "tests/support/FakeHost.h"
-#include "tests/support/FakeNativeWindow.h"
 #include "tests/support/TempDir.h"
 
 using platform::ScrollAxis;
@@ -53,9 +53,9 @@ protected:
         return window.title().substr(window.title().rfind("選択範囲:"));
     }
 
-    testing_support::FakeHost host;
-    testing_support::FakeNativeWindow window{Size{800, 600}};
-    testing_support::FakeNativeWindow owner{Size{800, 600}};
+    platform::headless::HeadlessHost host;
+    platform::headless::HeadlessWindow window{Size{800, 600}};
+    platform::headless::HeadlessWindow owner{Size{800, 600}};
     ChipScreen screen{host};
     testing_support::TempDir dir;
     int files = 0;

@@ -8,11 +8,11 @@
 #include "chips/KindEditDialog.h"
 #include "chips/KindListPage.h"
 #include "chips/KindScreen.h"
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 using platform::DialogResult;
-using testing_support::FakeDialog;
-using testing_support::FakeHost;
+using platform::headless::HeadlessHost;
+using platform::headless::ScriptedDialog;
 using E = KindEditDialog;
 using Cells = std::vector<std::string>;
 
@@ -24,13 +24,13 @@ platform::Size chipSize() {
 
 // The shared state over an unattached attribute screen.
 struct Kinds {
-    FakeHost host;
+    HeadlessHost host;
     KindScreen screen{host};
     int redraws = 0;
     KindDialogState state{host, screen, chipSize, [this] { ++redraws; }};
     Kinds() { screen.table().resetToDefaults(7); }
     KindTable& table() { return screen.table(); }
-    DialogResult edit(int number, std::function<void(FakeDialog&)> script) {
+    DialogResult edit(int number, std::function<void(ScriptedDialog&)> script) {
         host.dialogScripts.push_back(std::move(script));
         return state.edit(nullptr, number);
     }
@@ -66,7 +66,7 @@ const int kUpDowns[] = {E::kHitLeftUpDownId, E::kHitRightUpDownId, E::kHitTopUpD
 TEST(KindEditDialog, ShowsTheRecordCancelKeepsItOkStoresEveryFieldClampedIntoItsRange) {
     Kinds k;
     k.table().setRecord(7, sample());
-    const DialogResult cancelled = k.edit(7, [](FakeDialog& d) {
+    const DialogResult cancelled = k.edit(7, [](ScriptedDialog& d) {
         EXPECT_EQ(d.window().title(), "チップ属性　70番の設定") << "the record's own number";
         std::string shown = d.text(E::kMemoId);
         for (int id : kUpDowns) {
@@ -91,7 +91,7 @@ TEST(KindEditDialog, ShowsTheRecordCancelKeepsItOkStoresEveryFieldClampedIntoIts
     custom[0] = 0xFFABCDEF;
     k.host.customColoursAfter = custom;
     k.host.colourAnswers = {std::nullopt, 0x123456};
-    k.edit(7, [&](FakeDialog& d) {
+    k.edit(7, [&](ScriptedDialog& d) {
         d.click(E::kPassableId);
         d.click(E::kDropThroughId);
         const char* typed[] = {"5", "99", "-3", "abc", " 200 "};  // in range, beyond, no number
@@ -116,7 +116,7 @@ TEST(KindEditDialog, ShowsTheRecordCancelKeepsItOkStoresEveryFieldClampedIntoIts
     EXPECT_EQ(k.table().record(7).memoText(), kanji(129));
     EXPECT_EQ(k.redraws, 2) << "redrawn whatever the answer";
 
-    k.edit(5, [](FakeDialog& d) { d.click(E::kChooseColourId); });
+    k.edit(5, [](ScriptedDialog& d) { d.click(E::kChooseColourId); });
     ASSERT_EQ(k.host.colourChoosers.size(), 3u);
     for (const auto& call : k.host.colourChoosers) {
         EXPECT_EQ(call.initial, 0xFF000000u) << "the chooser opens on black";
@@ -129,7 +129,7 @@ TEST(KindListPage, ANumberWithoutARecordIsShownAsSuchAndEditingItGrowsTheTable) 
     k.table().assign({k.table().record(0), k.table().record(1)});
     EXPECT_EQ(KindListPage::rowCells(k.table(), 4),
               (Cells{"4", "(属性データなし)", "", "", "", "", ""}));
-    k.edit(4, [](FakeDialog& d) { d.pressEnter(); });
+    k.edit(4, [](ScriptedDialog& d) { d.pressEnter(); });
     ASSERT_EQ(k.table().count(), 5);
     for (int i = 2; i < 5; ++i) {
         EXPECT_EQ(numbers(k.table().record(i)),

@@ -9,13 +9,13 @@
 #include "platform/Message.h"
 #include "platform/MessageHandler.h"
 #include "platform/VirtualKey.h"
-#include "tests/support/FakeHost.h"
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "tests/support/TempDir.h"
 
 using platform::Message;
-using testing_support::FakeHost;
-using testing_support::FakeNativeWindow;
+using platform::headless::HeadlessHost;
+using platform::headless::HeadlessWindow;
 using testing_support::TempDir;
 
 namespace {
@@ -69,9 +69,9 @@ platform::WindowSpec windowSpec(const char* className, platform::Size client,
 // A map window at (100, 50) and the attribute window, made with another size than the one
 // attach gives it, bound to a screen whose table is the default one of a fixed seed.
 struct KindWindow {
-    FakeHost host;
-    FakeNativeWindow main{windowSpec("mapeditor", {640, 480}, {100, 50})};
-    FakeNativeWindow native{windowSpec("kindview", {300, 100}, {0, 0})};
+    HeadlessHost host;
+    HeadlessWindow main{windowSpec("mapeditor", {640, 480}, {100, 50})};
+    HeadlessWindow native{windowSpec("kindview", {300, 100}, {0, 0})};
     KindScreen screen{host};
     Router router{screen};
 
@@ -144,7 +144,7 @@ TEST(KindScreen, AttachWithoutMainWindowStaysWhereItIsAndRefusesASecondBinding) 
     ASSERT_TRUE(w.screen.attach(&w.native, &w.router));
     EXPECT_EQ(w.native.outerRect().left, 0);
     EXPECT_EQ(w.native.outerRect().top, 0);
-    FakeNativeWindow other(platform::Size{800, 128});
+    HeadlessWindow other(platform::Size{800, 128});
     EXPECT_FALSE(w.screen.attach(&other, nullptr));
     EXPECT_EQ(w.native.handler(), &w.screen);
 }
@@ -343,8 +343,8 @@ TEST(KindScreen, AFailedLoadChangesNothing) {
 }
 
 TEST(KindScreen, WorksBeforeAttachWithoutDrawing) {
-    FakeHost host;
-    FakeNativeWindow native(platform::Size{800, 128});  // outlives the screen bound to it
+    HeadlessHost host;
+    HeadlessWindow native(platform::Size{800, 128});  // outlives the screen bound to it
     KindScreen screen(host);
     EXPECT_EQ(screen.table().count(), 100);
     screen.toggleGrid();

@@ -9,9 +9,9 @@
 #include "gfx/CNxFrameWindow.h"
 #include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 
-using testing_support::FakeNativeWindow;
+using platform::headless::HeadlessWindow;
 
 namespace {
 
@@ -24,7 +24,7 @@ std::unique_ptr<CNxSurface> solid(std::int32_t w, std::int32_t h, std::uint32_t 
 
 // A window object bound to a fake window of the given client size, black background.
 struct Scene {
-    FakeNativeWindow native;
+    HeadlessWindow native;
     CNxWindow window;
     explicit Scene(int w = 96, int h = 40) : native(platform::Size{w, h}) {
         window.Attach(&native);
@@ -146,7 +146,7 @@ TEST(CNxWindow, ResizingAndDestroyingTheWindow) {
 }
 
 TEST(CNxFrameWindow, WindowedModeGivesAnExactClientSize) {
-    FakeNativeWindow native(platform::Size{100, 100});
+    HeadlessWindow native(platform::Size{100, 100});
     CNxFrameWindow frame;
     EXPECT_EQ(frame.SetScreenMode(800, 600, false), 0) << "not bound yet";
     frame.Attach(&native);

@@ -27,9 +27,9 @@
 #include "platform/Message.h"
 #include "platform/MessageHandler.h"
 #include "platform/VirtualKey.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "tests/chips/ScreenTestSupport.h"
-#include "tests/support/FakeHost.h"
-#include "tests/support/FakeNativeWindow.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -1120,11 +1120,11 @@ private:
     std::vector<std::string> m_log;
     Model m_model;
 
-    testing_support::FakeHost host;
-    testing_support::FakeNativeWindow mapWindow{
+    platform::headless::HeadlessHost host;
+    platform::headless::HeadlessWindow mapWindow{
         windowSpec("mapeditor", {kWindow[X], kWindow[Y]}, {100, 50})};
-    testing_support::FakeNativeWindow kindWindow{windowSpec("kindview", {800, 128}, {0, 0})};
-    testing_support::FakeNativeWindow chipWindow{windowSpec("chipview", {800, 600}, {900, 0})};
+    platform::headless::HeadlessWindow kindWindow{windowSpec("kindview", {800, 128}, {0, 0})};
+    platform::headless::HeadlessWindow chipWindow{windowSpec("chipview", {800, 600}, {900, 0})};
     MapScreen map{host};
     MapRouter router{map};
     testing_support::TempDir dir;

@@ -11,9 +11,9 @@
 #include "platform/Message.h"
 #include "platform/MessageHandler.h"
 #include "platform/VirtualKey.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "tests/chips/ScreenTestSupport.h"
-#include "tests/support/FakeHost.h"
-#include "tests/support/FakeNativeWindow.h"
 #include "tests/support/TempDir.h"
 
 using platform::Message;
@@ -22,9 +22,9 @@ using platform::Rect;
 using platform::ScrollAxis;
 using platform::ScrollInfo;
 using platform::Size;
+using platform::headless::HeadlessHost;
+using platform::headless::HeadlessWindow;
 using screen_test::imagePixel;
-using testing_support::FakeHost;
-using testing_support::FakeNativeWindow;
 using testing_support::TempDir;
 
 namespace {
@@ -152,10 +152,10 @@ protected:
         map.kindScreen()->table().setRecord(number, record);
     }
 
-    FakeHost host;
-    FakeNativeWindow mapWindow{windowSpec("mapeditor", {800, 600}, {100, 50})};
-    FakeNativeWindow kindWindow{windowSpec("kindview", {800, 128}, {0, 0})};
-    FakeNativeWindow chipWindow{windowSpec("chipview", {800, 600}, {900, 0})};
+    HeadlessHost host;
+    HeadlessWindow mapWindow{windowSpec("mapeditor", {800, 600}, {100, 50})};
+    HeadlessWindow kindWindow{windowSpec("kindview", {800, 128}, {0, 0})};
+    HeadlessWindow chipWindow{windowSpec("chipview", {800, 600}, {900, 0})};
     MapScreen map{host};
     MoveRouter mapRouter{map, false};
     MoveRouter kindRouter{map, true};

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/FakeHost.h"
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/headless/HeadlessWindow.h"
 
 using platform::ControlKind;
 using platform::DialogResult;
-using testing_support::FakeDialog;
-using testing_support::FakeHost;
-using testing_support::FakeNativeWindow;
+using platform::headless::HeadlessHost;
+using platform::headless::HeadlessWindow;
+using platform::headless::ScriptedDialog;
 
 namespace {
 
@@ -26,14 +26,14 @@ struct Call {
 
 // The shell's side: one dialog object, opened over the map window with the chip set's count.
 struct Shell {
-    FakeHost host;
-    FakeNativeWindow mapWindow{platform::Size{640, 480}};
+    HeadlessHost host;
+    HeadlessWindow mapWindow{platform::Size{640, 480}};
     std::vector<Call> calls;
     ReplaceDialog dialog{[this](int from, int to, int source, int target) {
         calls.push_back({from, to, source, target});
     }};
 
-    DialogResult open(int chipCount, std::function<void(FakeDialog&)> script) {
+    DialogResult open(int chipCount, std::function<void(ScriptedDialog&)> script) {
         host.dialogScripts.push_back(std::move(script));
         return dialog.run(host, &mapWindow, chipCount);
     }
@@ -88,7 +88,7 @@ TEST(ReplaceDialog, TemplateHoldsTheControlsInOrderAtTwicePixelsPerDialogUnit) {
 
 TEST(ReplaceDialog, OpensWithChipsNumberZeroAndTheChipRange) {
     Shell shell;
-    const DialogResult result = shell.open(48, [](FakeDialog& d) {
+    const DialogResult result = shell.open(48, [](ScriptedDialog& d) {
         for (int id : {kSourceKind, kTargetKind}) {
             ASSERT_EQ(d.itemCount(id), 2);
             EXPECT_EQ(d.itemText(id, 0), "チップ");
@@ -113,7 +113,7 @@ TEST(ReplaceDialog, OpensWithChipsNumberZeroAndTheChipRange) {
 
 TEST(ReplaceDialog, ChoosingAKindSetsItsRangeAndNumberZero) {
     Shell shell;
-    shell.open(48, [](FakeDialog& d) {
+    shell.open(48, [](ScriptedDialog& d) {
         d.type(kSourceNumber, "12");
         d.type(kTargetNumber, "30");
         d.choose(kSourceKind, 1);
@@ -133,7 +133,7 @@ TEST(ReplaceDialog, ChoosingAKindSetsItsRangeAndNumberZero) {
     EXPECT_EQ(shell.calls, (std::vector<Call>{{5, 7, 0, 1}}));
 
     // Attribute to chip, and the number of a kind change counts even when not typed again.
-    shell.open(48, [](FakeDialog& d) {
+    shell.open(48, [](ScriptedDialog& d) {
         d.choose(kSourceKind, 1);
         d.type(kSourceNumber, "3");
         d.type(kTargetNumber, "40");
@@ -146,7 +146,7 @@ TEST(ReplaceDialog, ChoosingAKindSetsItsRangeAndNumberZero) {
 
 TEST(ReplaceDialog, TextTheUpDownCannotTakeKeepsTheLastValidNumber) {
     Shell shell;
-    shell.open(48, [](FakeDialog& d) {
+    shell.open(48, [](ScriptedDialog& d) {
         d.type(kSourceNumber, "12");
         d.type(kSourceNumber, "");
         d.type(kSourceNumber, "x");
@@ -163,24 +163,24 @@ TEST(ReplaceDialog, TextTheUpDownCannotTakeKeepsTheLastValidNumber) {
 TEST(ReplaceDialog, CancelAndEscapeReplaceNothing) {
     Shell shell;
     EXPECT_EQ(shell.open(48,
-                         [](FakeDialog& d) {
+                         [](ScriptedDialog& d) {
                              d.type(kSourceNumber, "4");
                              d.click(2);
                          }),
               DialogResult::Cancel);
-    EXPECT_EQ(shell.open(48, [](FakeDialog& d) { d.pressEscape(); }), DialogResult::Cancel);
+    EXPECT_EQ(shell.open(48, [](ScriptedDialog& d) { d.pressEscape(); }), DialogResult::Cancel);
     EXPECT_TRUE(shell.calls.empty());
 }
 
 TEST(ReplaceDialog, EveryOpeningStartsAfreshWithTheCurrentChipCount) {
     Shell shell;
-    shell.open(48, [](FakeDialog& d) {
+    shell.open(48, [](ScriptedDialog& d) {
         d.choose(kSourceKind, 1);
         d.type(kSourceNumber, "9");
         d.choose(kTargetKind, 1);
         d.click(2);
     });
-    shell.open(256, [](FakeDialog& d) {
+    shell.open(256, [](ScriptedDialog& d) {
         EXPECT_EQ(d.selection(kSourceKind), 0);
         EXPECT_EQ(d.text(kSourceNumber), "0");
         EXPECT_EQ(d.maximum(kSourceNumber), 255);
@@ -189,7 +189,7 @@ TEST(ReplaceDialog, EveryOpeningStartsAfreshWithTheCurrentChipCount) {
         d.click(1);
     });
     // A chip set of no chips still leaves number 0 in range.
-    shell.open(0, [](FakeDialog& d) {
+    shell.open(0, [](ScriptedDialog& d) {
         EXPECT_EQ(d.maximum(kSourceNumber), 0);
         d.click(1);
     });

@@ -12,9 +12,9 @@
 #include "tests/support/TempDir.h"
 
 using platform::DialogResult;
-using testing_support::FakeDialog;
-using testing_support::FakeHost;
-using testing_support::FakeNativeWindow;
+using platform::headless::HeadlessHost;
+using platform::headless::HeadlessWindow;
+using platform::headless::ScriptedDialog;
 using testing_support::TempDir;
 using Dialog = PlayerRegistrationDialog;
 
@@ -24,9 +24,9 @@ namespace {
 // a.bmp (2 × 3), b.bmp (4 × 1), c.bmp (3 × 3) and bad.bmp, which is not a picture.
 struct Shell {
     TempDir dir;
-    FakeHost host;
+    HeadlessHost host;
     preview_testing::FakeClock clock;
-    FakeNativeWindow previewWindow{platform::Size{800, 600}};
+    HeadlessWindow previewWindow{platform::Size{800, 600}};
     PreviewScreen preview{host, &clock};
     PlayerDefinition definition;
     Dialog dialog{host, definition, preview};
@@ -48,16 +48,16 @@ struct Shell {
         testing_support::writeText(dir.file("bad.bmp"), "not a picture");
     }
     std::string path(const char* name) const { return dir.file(name); }
-    DialogResult open(std::function<void(FakeDialog&)> script) {
+    DialogResult open(std::function<void(ScriptedDialog&)> script) {
         host.dialogScripts.push_back(std::move(script));
         return dialog.run(nullptr);
     }
     // Adds files through the chooser.
-    void add(FakeDialog& d, std::vector<std::string> files) {
+    void add(ScriptedDialog& d, std::vector<std::string> files) {
         host.fileAnswers.push_back(std::move(files));
         d.click(Dialog::kAddId);
     }
-    std::vector<std::string> listed(FakeDialog& d) const {
+    std::vector<std::string> listed(ScriptedDialog& d) const {
         std::vector<std::string> names;
         for (int i = 0; i < d.itemCount(Dialog::kFrameListId); ++i) {
             names.push_back(d.itemText(Dialog::kFrameListId, i));
@@ -70,7 +70,7 @@ struct Shell {
 
 TEST(PlayerRegistration, SixtyFilesAddFiftyThenTheLimitSharingOneDecodedImage) {
     Shell s;
-    s.open([&](FakeDialog& d) {
+    s.open([&](ScriptedDialog& d) {
         s.add(d, std::vector<std::string>(60, s.path("a.bmp")));
         ASSERT_EQ(s.dialog.workingFrames(0).size(), 50u);
         ASSERT_EQ(s.host.boxes.size(), 1u);
@@ -88,7 +88,7 @@ TEST(PlayerRegistration, SixtyFilesAddFiftyThenTheLimitSharingOneDecodedImage) {
 
 TEST(PlayerRegistration, EditsOfTheListFollowTheirRules) {
     Shell s;
-    s.open([&](FakeDialog& d) {
+    s.open([&](ScriptedDialog& d) {
         s.add(d, {s.path("a.bmp"), s.path("bad.bmp"), s.path("b.bmp"), s.path("a.bmp")});
         ASSERT_EQ(s.host.boxes.size(), 1u);
         EXPECT_EQ(s.host.boxes[0].text,
@@ -106,7 +106,7 @@ TEST(PlayerRegistration, EditsOfTheListFollowTheirRules) {
                   (std::vector<std::string>{s.path("b.bmp"), s.path("a.bmp"), s.path("a.bmp")}));
 
         // A changed frame's duplicate has the default settings.
-        s.host.dialogScripts.push_back([](FakeDialog& settings) {
+        s.host.dialogScripts.push_back([](ScriptedDialog& settings) {
             settings.type(FrameSettingsDialog::kDisplayTimeId, "40");
             settings.type(FrameSettingsDialog::kAlphaId, "9");
             settings.click(FrameSettingsDialog::kDrawOptionId);
@@ -142,10 +142,10 @@ TEST(PlayerRegistration, EditsOfTheListFollowTheirRules) {
 
 TEST(PlayerRegistration, SettingsShowLiveAndCancelKeepsWhatApplySet) {
     Shell s;
-    s.open([&](FakeDialog& d) {
+    s.open([&](ScriptedDialog& d) {
         s.add(d, {s.path("c.bmp")});
         d.choose(Dialog::kFrameListId, 0);
-        s.host.dialogScripts.push_back([&](FakeDialog& settings) {
+        s.host.dialogScripts.push_back([&](ScriptedDialog& settings) {
             EXPECT_TRUE(s.previewWindow.isVisible());
             EXPECT_EQ(s.previewWindow.title(), s.path("c.bmp"));
             EXPECT_EQ(settings.maximum(FrameSettingsDialog::kRectIds[0][1]), 2);
@@ -164,7 +164,7 @@ TEST(PlayerRegistration, SettingsShowLiveAndCancelKeepsWhatApplySet) {
         EXPECT_EQ(f.sourceRect, (RECT{0, 0, 1, 2}));
         EXPECT_EQ(f.alpha, 255);
 
-        s.host.dialogScripts.push_back([](FakeDialog& name) {
+        s.host.dialogScripts.push_back([](ScriptedDialog& name) {
             name.type(FrameNameDialog::kNameId, "");
             EXPECT_FALSE(name.isEnabled(platform::Dialog::kOkId));
             name.pressEnter();
@@ -181,13 +181,13 @@ TEST(PlayerRegistration, SettingsShowLiveAndCancelKeepsWhatApplySet) {
 
 TEST(PlayerRegistration, PlayingDisablesTheEditingControlsAndEscapeDiscardsTheWorkingCopy) {
     Shell s;
-    s.open([&](FakeDialog& d) {
+    s.open([&](ScriptedDialog& d) {
         s.add(d, {s.path("a.bmp"), s.path("b.bmp")});
         d.click(Dialog::kOkId);
     });
     const std::weak_ptr<CNxSurface> a = s.definition.frames(0)[0].image;
     std::weak_ptr<CNxSurface> c;
-    s.open([&](FakeDialog& d) {
+    s.open([&](ScriptedDialog& d) {
         d.click(Dialog::kPreviewId);
         EXPECT_EQ(d.text(Dialog::kPreviewId), "プレビュー終了");
         EXPECT_EQ(s.previewWindow.title(), "1/2  " + s.path("a.bmp"));
@@ -240,7 +240,7 @@ TEST(PlayerRegistration, RandomEditsMatchAPlainModelAndEveryImageLivesExactlyWhi
         }
         return out;
     };
-    auto check = [&](FakeDialog* d) {
+    auto check = [&](ScriptedDialog* d) {
         SCOPED_TRACE("step " + std::to_string(step));
         std::map<std::string, CNxSurface*> images;
         auto collect = [&](const PlayerDefinition::FrameList& frames) {
@@ -282,7 +282,7 @@ TEST(PlayerRegistration, RandomEditsMatchAPlainModelAndEveryImageLivesExactlyWhi
         working = committed;
         action = 0;
         playing = false;
-        s.open([&](FakeDialog& d) {
+        s.open([&](ScriptedDialog& d) {
             while (step < 600) {
                 ++step;
                 auto& list = working[action];
@@ -319,7 +319,7 @@ TEST(PlayerRegistration, RandomEditsMatchAPlainModelAndEveryImageLivesExactlyWhi
                         if (selected >= 0) {
                             const std::string name = "名前" + std::to_string(step);
                             list[selected].second = name;
-                            s.host.dialogScripts.push_back([name](FakeDialog& n) {
+                            s.host.dialogScripts.push_back([name](ScriptedDialog& n) {
                                 n.type(FrameNameDialog::kNameId, name);
                                 n.click(platform::Dialog::kOkId);
                             });
@@ -379,7 +379,7 @@ TEST(PlayerRegistration, RandomEditsMatchAPlainModelAndEveryImageLivesExactlyWhi
                         break;
                     case 11:  // the frame's settings, shown alone in the preview
                         if (selected >= 0 && !playing) {
-                            s.host.dialogScripts.push_back([&](FakeDialog& f) {
+                            s.host.dialogScripts.push_back([&](ScriptedDialog& f) {
                                 f.type(FrameSettingsDialog::kAlphaId, std::to_string(pick(256)));
                                 f.click(pick(2) ? platform::Dialog::kOkId
                                                 : platform::Dialog::kCancelId);
@@ -404,11 +404,11 @@ TEST(PlayerRegistration, RandomEditsMatchAPlainModelAndEveryImageLivesExactlyWhi
 TEST(PlayerRegistration, TheWorkingCopySavesToJsonAndLoadsBackNamingUnreadableImages) {
     Shell s;
     const std::string json = s.dir.file("player.json");
-    s.open([&](FakeDialog& d) {
+    s.open([&](ScriptedDialog& d) {
         s.add(d, {s.path("a.bmp"), s.path("c.bmp")});
         d.choose(Dialog::kActionId, 6);
         s.add(d, {s.path("b.bmp")});
-        s.host.dialogScripts.push_back([](FakeDialog& n) {
+        s.host.dialogScripts.push_back([](ScriptedDialog& n) {
             n.type(FrameNameDialog::kNameId, "攻撃");
             n.click(platform::Dialog::kOkId);
         });
@@ -435,7 +435,7 @@ TEST(PlayerRegistration, TheWorkingCopySavesToJsonAndLoadsBackNamingUnreadableIm
     testing_support::writeText(s.dir.file("broken.json"), R"({"pelorinPlayer": 1, "actions": []})");
     PlayerDefinition later;
     Dialog other{s.host, later, s.preview};
-    s.host.dialogScripts.push_back([&](FakeDialog& d) {
+    s.host.dialogScripts.push_back([&](ScriptedDialog& d) {
         s.add(d, {s.path("b.bmp")});
         s.host.fileAnswers.push_back({s.dir.file("broken.json")});
         d.click(Dialog::kLoadId);

@@ -2,21 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/headless/HeadlessHost.h"
 #include "tests/preview/PreviewTestSupport.h"
-#include "tests/support/FakeHost.h"
 
 using platform::Message;
+using platform::headless::HeadlessHost;
+using platform::headless::HeadlessWindow;
 using preview_testing::FakeClock;
 using preview_testing::frame;
-using testing_support::FakeHost;
-using testing_support::FakeNativeWindow;
 
 namespace {
 
 struct Preview : PreviewScreen::OwnerDialog {
-    FakeHost host;
+    HeadlessHost host;
     FakeClock clock;
-    FakeNativeWindow window{platform::Size{800, 600}};
+    HeadlessWindow window{platform::Size{800, 600}};
     PreviewScreen screen{host, &clock};
     int ended = 0;
 

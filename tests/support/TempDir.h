@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 namespace testing_support {
 
@@ -35,8 +35,8 @@ void putU32(std::vector<std::uint8_t>& bytes, std::uint32_t value);
 void putTag(std::vector<std::uint8_t>& bytes, const char* tag);
 std::int32_t i32At(const std::vector<std::uint8_t>& bytes, std::size_t offset);
 
-// The message port of the map and attribute file code's tests: the fake host records every
+// The message port of the map and attribute file code's tests: the headless host records every
 // message box (boxes) and answers from a script (answers; OK when empty).
-using RecordingPort = FakeHost;
+using RecordingPort = platform::headless::HeadlessHost;
 
 }  // namespace testing_support

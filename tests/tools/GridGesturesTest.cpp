@@ -8,13 +8,13 @@
 #include "chips/ChipScreen.h"
 #include "map/MapScreen.h"
 #include "platform/VirtualKey.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "tests/chips/ScreenTestSupport.h"
-#include "tests/support/FakeHost.h"
-#include "tests/support/FakeNativeWindow.h"
 #include "tests/support/TempDir.h"
 
-using testing_support::FakeHost;
-using testing_support::FakeNativeWindow;
+using platform::headless::HeadlessHost;
+using platform::headless::HeadlessWindow;
 using testing_support::TempDir;
 
 namespace {
@@ -50,9 +50,9 @@ protected:
     static constexpr int kColumns = 301;
     static constexpr int kRows = 203;
 
-    FakeHost host;
-    FakeNativeWindow mapWindow{platform::Size{800, 600}};
-    FakeNativeWindow chipWindow{platform::Size{800, 600}};
+    HeadlessHost host;
+    HeadlessWindow mapWindow{platform::Size{800, 600}};
+    HeadlessWindow chipWindow{platform::Size{800, 600}};
     MapScreen map{host};
     GridGestures gestures{map, [this](int x, int y) { map.onLeftButtonDown(x, y); }, host};
     TempDir dir;

@@ -17,11 +17,12 @@
 #include "platform/Message.h"
 #include "platform/ProfileFile.h"
 #include "platform/VirtualKey.h"
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 #include "tests/support/ImageWriters.h"
 #include "tests/support/TempDir.h"
 
 using namespace platform;
+using namespace platform::headless;
 using namespace testing_support;
 
 namespace {
@@ -32,7 +33,7 @@ const char kNewMapTitle[] =
 // An editor started on the fake window system with its settings file in a folder of its own.
 struct Editor {
     TempDir dir;
-    FakeHost host;
+    HeadlessHost host;
     std::unique_ptr<Application> app;
 
     explicit Editor(const std::string& settings = "") {
@@ -42,8 +43,8 @@ struct Editor {
         app = std::make_unique<Application>(host, SettingsLocation{ini(), ini()});
     }
     std::string ini() const { return dir.file("Pelorin.ini"); }
-    FakeNativeWindow& window(const char* className) { return *host.window(className); }
-    FakeNativeWindow& map() { return window("mapeditor"); }
+    HeadlessWindow& window(const char* className) { return *host.window(className); }
+    HeadlessWindow& map() { return window("mapeditor"); }
     MapScreen& screen() { return *app->mapScreen(); }
     // A 256 × 256 chip sheet in the settings folder.
     std::string chipSheet() {
@@ -67,7 +68,7 @@ TEST(Application, StartsWithItsDefaultsWithoutASettingsFile) {
     Editor e;
     ASSERT_TRUE(e.app->start());
     std::vector<std::string> classes;
-    for (FakeNativeWindow* w : e.host.windows()) {
+    for (HeadlessWindow* w : e.host.windows()) {
         classes.push_back(w->spec().className);
     }
     EXPECT_EQ(classes,
@@ -172,7 +173,7 @@ TEST(Application, ClosingAsksAndEndingWritesTheSettings) {
 }
 
 TEST(Application, AKeyReleaseActsOnlyInTheWindowThatGotItsPress) {
-    auto press = [](FakeNativeWindow& w, int key) {
+    auto press = [](HeadlessWindow& w, int key) {
         w.send(Message::keyDown(key));
         w.send(Message::keyUp(key));
     };
@@ -261,7 +262,7 @@ TEST(Application, MinimisingTheMapWindowHidesTheToolWindows) {
         Editor e;
         if (duringStartUp) {
             e.host.meanwhile = [&] {
-                if (FakeNativeWindow* map = e.host.window("mapeditor")) {
+                if (HeadlessWindow* map = e.host.window("mapeditor")) {
                     map->userMinimise();
                 }
             };
@@ -279,9 +280,9 @@ TEST(Application, MinimisingTheMapWindowHidesTheToolWindows) {
 namespace {
 
 // Much of what a user or the window system may send, to every window there is.
-void stir(FakeHost& host) {
-    const std::vector<FakeNativeWindow*> windows = host.windows();
-    for (FakeNativeWindow* w : windows) {
+void stir(HeadlessHost& host) {
+    const std::vector<HeadlessWindow*> windows = host.windows();
+    for (HeadlessWindow* w : windows) {
         const auto& live = host.windows();
         if (std::find(live.begin(), live.end(), w) == live.end()) {
             continue;
@@ -427,7 +428,7 @@ TEST(Application, ReplaceOpensItsDialogOnlyForAFileBackedMapWithChips) {
     // Chip −1 (every empty cell) becomes attribute 7: "チップ" −1 cannot be typed (the range
     // starts at 0), so chip 0 is put first and replaced.
     e.screen().put();
-    e.host.dialogScripts.push_back([](FakeDialog& d) {
+    e.host.dialogScripts.push_back([](ScriptedDialog& d) {
         d.type(ReplaceDialog::kSourceNumberId, "0");
         d.choose(ReplaceDialog::kTargetKindId, ReplaceDialog::kAttributeKind);
         d.type(ReplaceDialog::kTargetNumberId, "7");

@@ -12,10 +12,11 @@
 #include "chips/KindScreen.h"
 #include "map/MapScreen.h"
 #include "platform/Message.h"
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 #include "tests/support/TempDir.h"
 
 using namespace platform;
+using namespace platform::headless;
 using namespace testing_support;
 using S = SizeSettingsPage;
 using C = ColourSettingsPage;
@@ -24,14 +25,14 @@ namespace {
 
 struct Editor {
     TempDir dir;
-    FakeHost host;
+    HeadlessHost host;
     Application app{host, SettingsLocation{dir.file("Pelorin.ini"), dir.file("Pelorin.ini")}};
 
     Editor() { EXPECT_TRUE(app.start()); }
     MapScreen& map() { return *app.mapScreen(); }
-    FakeNativeWindow& window(const char* className) { return *host.window(className); }
+    HeadlessWindow& window(const char* className) { return *host.window(className); }
     // Opens the sheet from the menu; script works it and ends it with ok() or cancel().
-    void sheet(std::function<void(FakeSheet&)> script) {
+    void sheet(std::function<void(ScriptedSheet&)> script) {
         host.sheetScripts.push_back(std::move(script));
         window("mapeditor").send(Message::command(command::Settings));
     }
@@ -46,7 +47,7 @@ struct Editor {
     }
     std::vector<std::string> boxes() const {
         std::vector<std::string> texts;
-        for (const FakeHost::Box& b : host.boxes) {
+        for (const HeadlessHost::Box& b : host.boxes) {
             EXPECT_EQ(b.owner, app.mapWindow());
             texts.push_back(b.title + ": " + b.text);
         }
@@ -55,7 +56,7 @@ struct Editor {
 };
 
 // "minimum..maximum=text " of each up-down.
-std::string fields(FakeDialog& p, std::initializer_list<int> upDowns) {
+std::string fields(ScriptedDialog& p, std::initializer_list<int> upDowns) {
     std::string shown;
     for (int id : upDowns) {
         shown += std::to_string(p.minimum(id)) + ".." + std::to_string(p.maximum(id)) + "=" +
@@ -69,8 +70,8 @@ std::string fields(FakeDialog& p, std::initializer_list<int> upDowns) {
 TEST(SettingsSheet, OpensOnTheEditorsSizesAndAppliesOnlyWhatChanged) {
     Editor e;
     e.map().insertOrDeleteLines(false, true, false);  // something to undo
-    e.sheet([](FakeSheet& s) {
-        FakeDialog& p = s.page(0);
+    e.sheet([](ScriptedSheet& s) {
+        ScriptedDialog& p = s.page(0);
         EXPECT_EQ(
             fields(p, {S::kColumnsUpDownId, S::kRowsUpDownId, S::kChipWidthUpDownId,
                        S::kChipHeightUpDownId, S::kWindowWidthUpDownId, S::kWindowHeightUpDownId}),
@@ -88,7 +89,7 @@ TEST(SettingsSheet, OpensOnTheEditorsSizesAndAppliesOnlyWhatChanged) {
               (std::vector<std::string>{"サイズ変更", "チップ属性設定", "色設定"}));
     EXPECT_TRUE(e.map().canUndo()) << "no setter ran";
 
-    e.sheet([](FakeSheet& s) {
+    e.sheet([](ScriptedSheet& s) {
         s.page(0).type(S::kColumnsId, "60");
         s.page(2).type(C::kEditIds[C::kGrid][C::kRed], "200");
         s.cancel();
@@ -119,7 +120,7 @@ TEST(SettingsSheet, TheSettersReportValuesBeyondTheRangesOrNotNumbers) {
                          S::kChipHeightId, S::kWindowWidthId, S::kWindowHeightId};
     for (const auto& c : cases) {
         Editor e;
-        e.sheet([&](FakeSheet& s) {
+        e.sheet([&](ScriptedSheet& s) {
             for (int i = 0; i < 6; ++i) {
                 if (*c.typed[i] != 0) {
                     s.page(0).type(edits[i], c.typed[i]);
@@ -134,8 +135,8 @@ TEST(SettingsSheet, TheSettersReportValuesBeyondTheRangesOrNotNumbers) {
 
 TEST(SettingsSheet, TheWindowComboSwitchesBetweenTwoWorkingPairs) {
     Editor e;
-    e.sheet([](FakeSheet& s) {
-        FakeDialog& p = s.page(0);
+    e.sheet([](ScriptedSheet& s) {
+        ScriptedDialog& p = s.page(0);
         p.type(S::kWindowWidthId, "900");
         p.choose(S::kWindowKindId, S::kChipWindow);
         EXPECT_EQ(p.text(S::kWindowWidthId) + "x" + p.text(S::kWindowHeightId), "800x600");
@@ -147,7 +148,7 @@ TEST(SettingsSheet, TheWindowComboSwitchesBetweenTwoWorkingPairs) {
     });
     EXPECT_EQ(e.sizes(), "40x40 32x32 900x600 700x400 ");
     // The chip window's size beyond the range is reported as the map window's is.
-    e.sheet([](FakeSheet& s) {
+    e.sheet([](ScriptedSheet& s) {
         s.page(0).choose(S::kWindowKindId, S::kChipWindow);
         s.page(0).type(S::kWindowWidthId, "2000");
         s.ok();
@@ -161,8 +162,8 @@ TEST(SettingsSheet, ColourPageEditsWorkingCopiesPerWindowAndOkAppliesThem) {
     Editor e;
     const int gridAlpha = C::kEditIds[C::kGrid][C::kAlpha];
     const int fillAlpha = C::kEditIds[C::kSelectionFill][C::kAlpha];
-    e.sheet([&](FakeSheet& s) {
-        FakeDialog& p = s.page(2);
+    e.sheet([&](ScriptedSheet& s) {
+        ScriptedDialog& p = s.page(2);
         EXPECT_EQ(p.text(C::kWindowKindId) + p.text(fillAlpha), "マップウィンドウ128");
         p.choose(C::kWindowKindId, C::kChipWindow);
         p.type(gridAlpha, "64");
@@ -185,10 +186,10 @@ TEST(SettingsSheet, ColourPageEditsWorkingCopiesPerWindowAndOkAppliesThem) {
 
 TEST(SettingsSheet, AnAttributeEditedByDoubleClickOrFromTheListShowsInRowTitleAndCell) {
     Editor e;
-    FakeNativeWindow& kinds = e.window("kindview");
+    HeadlessWindow& kinds = e.window("kindview");
     kinds.send(Message::mouse(WM_LBUTTONDOWN, 7 * 32 + 5, 5, MK_LBUTTON));
     e.host.colourAnswers = {0x102030};
-    e.host.dialogScripts.push_back([](FakeDialog& d) {
+    e.host.dialogScripts.push_back([](ScriptedDialog& d) {
         d.click(KindEditDialog::kDropThroughId);
         d.click(KindEditDialog::kChooseColourId);
         d.type(KindEditDialog::kHitRightId, "9");
@@ -204,8 +205,8 @@ TEST(SettingsSheet, AnAttributeEditedByDoubleClickOrFromTheListShowsInRowTitleAn
 
     const std::vector<std::string> row7 = {
         "7", "属性未定義", "赤:16 緑:32 青:48", "通行可能", "段落可能", "左:0 右:9 上:0 下:0", "0"};
-    e.sheet([&](FakeSheet& s) {
-        FakeDialog& p = s.page(1);
+    e.sheet([&](ScriptedSheet& s) {
+        ScriptedDialog& p = s.page(1);
         auto row = [&](int i) {
             std::vector<std::string> cells;
             for (int c = 0; c < 7; ++c) {
@@ -218,13 +219,13 @@ TEST(SettingsSheet, AnAttributeEditedByDoubleClickOrFromTheListShowsInRowTitleAn
         p.click(KindListPage::kEditId);
         EXPECT_EQ(e.host.dialogs.size(), 1u) << "no row selected: nothing";
         p.choose(KindListPage::kListId, 7);
-        e.host.dialogScripts.push_back([](FakeDialog& d) {
+        e.host.dialogScripts.push_back([](ScriptedDialog& d) {
             d.type(KindEditDialog::kMemoId, "水面");
             d.pressEscape();
         });
         p.click(KindListPage::kEditId);
         EXPECT_EQ(row(7), row7) << "rebuilt unchanged after Cancel";
-        e.host.dialogScripts.push_back([](FakeDialog& d) {
+        e.host.dialogScripts.push_back([](ScriptedDialog& d) {
             d.type(KindEditDialog::kMemoId, "水面");
             d.click(KindEditDialog::kDropThroughId);
             d.pressEnter();

@@ -10,15 +10,16 @@
 #include "platform/NativeWindow.h"
 #include "platform/WindowSpec.h"
 
-namespace testing_support {
+namespace platform::headless {
 
-class FakeHost;
+class HeadlessHost;
 
-// A native window in memory for headless tests. It keeps every presented pixel in a buffer of
-// the client size, records what the code asked of it, and lets a test act as the user or the
-// window system (send a message, fire a timer, drag or resize the window). Messages caused by
-// the code's own calls (WM_MOVE after move, WM_SIZE after resizeClient) arrive synchronously.
-class FakeNativeWindow : public platform::NativeWindow {
+// A native window in memory. It keeps every presented pixel in a buffer of the client size,
+// records what the editor asked of it, and lets its caller act as the user or the window system
+// (send a message, fire a timer, drag or resize the window). Messages caused by the editor's own
+// calls (WM_MOVE after move, WM_SIZE after resizeClient) arrive synchronously. Made by
+// HeadlessHost::createWindow, or standing alone (no host) for a screen tried on its own.
+class HeadlessWindow : public platform::NativeWindow {
 public:
     // The frame around the client area, so that outer and client rectangles differ as on a
     // real screen; scroll bars and a menu bar add to it.
@@ -29,12 +30,14 @@ public:
     static constexpr int kMenuBarHeight = 20;
     static constexpr int kScrollBarThickness = 16;
 
-    explicit FakeNativeWindow(const platform::WindowSpec& spec = {}, FakeHost* host = nullptr);
-    explicit FakeNativeWindow(platform::Size clientSize);
-    ~FakeNativeWindow() override;
-    FakeNativeWindow(const FakeNativeWindow&) = delete;
-    FakeNativeWindow& operator=(const FakeNativeWindow&) = delete;
+    // A window of the host, which lists it while it lives; or one of the client size alone.
+    explicit HeadlessWindow(const platform::WindowSpec& spec = {}, HeadlessHost* host = nullptr);
+    explicit HeadlessWindow(platform::Size clientSize);
+    ~HeadlessWindow() override;
+    HeadlessWindow(const HeadlessWindow&) = delete;
+    HeadlessWindow& operator=(const HeadlessWindow&) = delete;
 
+    // --- The window port.
     void setHandler(platform::MessageHandler* handler) override;
     platform::Size clientSize() const override;
     void resizeClient(platform::Size size) override;
@@ -66,6 +69,7 @@ public:
     void setMenuBarVisible(bool visible) override;
     bool setFullScreen(bool fullScreen) override;
 
+    // --- Full screen and the menu bar, as set; refuseFullScreen makes setFullScreen fail.
     bool isFullScreen() const { return m_fullScreen; }
     bool isMenuBarVisible() const { return m_menuBarVisible; }
     bool refuseFullScreen = false;  // the window system says no
@@ -79,7 +83,7 @@ public:
     void userMinimise();
     void setPointer(platform::Point client) { m_pointer = client; }
 
-    // --- What a test reads.
+    // --- What the caller reads.
     const platform::WindowSpec& spec() const { return m_spec; }
     platform::MessageHandler* handler() const { return m_handler; }
     bool isDestroyed() const { return m_destroyed; }
@@ -107,12 +111,12 @@ public:
     std::vector<std::string> log;
 
 private:
-    friend class FakeHost;
+    friend class HeadlessHost;
     void setClientSize(platform::Size size);
     platform::Point clientOrigin() const;
 
     platform::WindowSpec m_spec;
-    FakeHost* m_host;
+    HeadlessHost* m_host;
     platform::MessageHandler* m_handler = nullptr;
     platform::Point m_position;
     platform::Size m_client;
@@ -132,4 +136,4 @@ private:
     std::map<int, MenuItemState> m_menuStates;
 };
 
-}  // namespace testing_support
+}  // namespace platform::headless

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "map/ChunkData.h"
-#include "map/ChunkReader.h"
-#include "map/ChunkWriter.h"
+#include "chunkfile/ChunkData.h"
+#include "chunkfile/ChunkReader.h"
+#include "chunkfile/ChunkWriter.h"
 #include "tests/support/TempDir.h"
 
 using namespace testing_support;

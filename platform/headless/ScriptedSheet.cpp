@@ -1,21 +1,22 @@
-#include "tests/support/FakeSheet.h"
+#include "platform/headless/ScriptedSheet.h"
 
-namespace testing_support {
+namespace platform::headless {
 
-FakeSheet::FakeSheet(const std::vector<platform::Dialog*>& pages, platform::NativeWindow& window)
+ScriptedSheet::ScriptedSheet(const std::vector<platform::Dialog*>& pages,
+                             platform::NativeWindow& window)
     : m_pages(pages), m_shown(pages.size()), m_window(window) {}
 
-FakeDialog& FakeSheet::page(int index) {
-    std::unique_ptr<FakeDialog>& shown = m_shown.at(index);
+ScriptedDialog& ScriptedSheet::page(int index) {
+    std::unique_ptr<ScriptedDialog>& shown = m_shown.at(index);
     m_current = index;
     if (!shown) {
-        shown = std::make_unique<FakeDialog>(*m_pages[index], m_window);
+        shown = std::make_unique<ScriptedDialog>(*m_pages[index], m_window);
         shown->init();
     }
     return *shown;
 }
 
-bool FakeSheet::ok() {
+bool ScriptedSheet::ok() {
     if (hasEnded()) {
         return false;
     }
@@ -30,14 +31,14 @@ bool FakeSheet::ok() {
     return true;
 }
 
-void FakeSheet::cancel() {
+void ScriptedSheet::cancel() {
     if (!hasEnded()) {
         m_ended = true;
         m_result = platform::DialogResult::Cancel;
     }
 }
 
-bool FakeSheet::hasEnded() const {
+bool ScriptedSheet::hasEnded() const {
     if (m_ended) {
         return true;
     }
@@ -49,7 +50,7 @@ bool FakeSheet::hasEnded() const {
     return false;
 }
 
-platform::DialogResult FakeSheet::result() const {
+platform::DialogResult ScriptedSheet::result() const {
     if (m_ended) {
         return m_result;
     }
@@ -61,7 +62,8 @@ platform::DialogResult FakeSheet::result() const {
     return platform::DialogResult::Cancel;
 }
 
-void FakeSheet::handleMessage(platform::NativeWindow& window, const platform::Message& message) {
+void ScriptedSheet::handleMessage(platform::NativeWindow& window,
+                                  const platform::Message& message) {
     for (const auto& page : m_shown) {
         if (page) {
             page->handleMessage(window, message);
@@ -69,4 +71,4 @@ void FakeSheet::handleMessage(platform::NativeWindow& window, const platform::Me
     }
 }
 
-}  // namespace testing_support
+}  // namespace platform::headless

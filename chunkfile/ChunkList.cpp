@@ -1,4 +1,4 @@
-#include "map/ChunkList.h"
+#include "chunkfile/ChunkList.h"
 
 std::string ChunkList::tagIn(const std::vector<ChunkEntry>& entries, int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) {

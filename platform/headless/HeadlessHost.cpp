@@ -1,8 +1,8 @@
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 #include <algorithm>
 
-namespace testing_support {
+namespace platform::headless {
 
 using platform::DialogResult;
 
@@ -20,16 +20,16 @@ T takeFront(std::deque<T>& queue, T none) {
 
 }  // namespace
 
-FakeHost::~FakeHost() {
-    for (FakeNativeWindow* window : m_windows) {
+HeadlessHost::~HeadlessHost() {
+    for (HeadlessWindow* window : m_windows) {
         window->m_host = nullptr;
     }
 }
 
-platform::MessageAnswer FakeHost::messageBox(platform::NativeWindow* owner, const std::string& text,
-                                             const std::string& title,
-                                             platform::MessageButtons buttons,
-                                             platform::MessageIcon icon) {
+platform::MessageAnswer HeadlessHost::messageBox(platform::NativeWindow* owner,
+                                                 const std::string& text, const std::string& title,
+                                                 platform::MessageButtons buttons,
+                                                 platform::MessageIcon icon) {
     boxes.push_back({owner, text, title, buttons, icon});
     runMeanwhile();
     if (answers.empty()) {
@@ -40,8 +40,8 @@ platform::MessageAnswer FakeHost::messageBox(platform::NativeWindow* owner, cons
     return answer;
 }
 
-std::unique_ptr<platform::NativeWindow> FakeHost::createWindow(const platform::WindowSpec& spec,
-                                                               platform::MessageHandler* handler) {
+std::unique_ptr<platform::NativeWindow> HeadlessHost::createWindow(
+    const platform::WindowSpec& spec, platform::MessageHandler* handler) {
     if (refusedClasses.count(spec.className) != 0) {
         return nullptr;
     }
@@ -51,49 +51,50 @@ std::unique_ptr<platform::NativeWindow> FakeHost::createWindow(const platform::W
         const int step = 32 * static_cast<int>(m_windows.size() + 1);
         placed.position = platform::Point{step, step};
     }
-    auto window = std::make_unique<FakeNativeWindow>(placed, this);
+    auto window = std::make_unique<HeadlessWindow>(placed, this);
     window->setHandler(handler);
     window->send(platform::Message::plain(platform::WM_CREATE));
     runMeanwhile();
     return window;
 }
 
-bool FakeHost::isKeyDown(int key) const {
+bool HeadlessHost::isKeyDown(int key) const {
     return m_keysDown.count(key) != 0;
 }
 
-int FakeHost::popupMenu(platform::NativeWindow& owner, const platform::Menu& menu,
-                        platform::Point at) {
+int HeadlessHost::popupMenu(platform::NativeWindow& owner, const platform::Menu& menu,
+                            platform::Point at) {
     menus.push_back({&owner, menu, at});
     return takeFront(menuAnswers, 0);
 }
 
-std::vector<std::string> FakeHost::takeFileAnswer(ChooserKind kind, platform::NativeWindow* owner,
-                                                  const platform::FileRequest& request) {
+std::vector<std::string> HeadlessHost::takeFileAnswer(ChooserKind kind,
+                                                      platform::NativeWindow* owner,
+                                                      const platform::FileRequest& request) {
     fileChoosers.push_back({kind, owner, request});
     return takeFront(fileAnswers, std::vector<std::string>{});
 }
 
-std::string FakeHost::openFile(platform::NativeWindow* owner,
-                               const platform::FileRequest& request) {
+std::string HeadlessHost::openFile(platform::NativeWindow* owner,
+                                   const platform::FileRequest& request) {
     std::vector<std::string> answer = takeFileAnswer(ChooserKind::Open, owner, request);
     return answer.empty() ? std::string() : answer.front();
 }
 
-std::vector<std::string> FakeHost::openFiles(platform::NativeWindow* owner,
-                                             const platform::FileRequest& request) {
+std::vector<std::string> HeadlessHost::openFiles(platform::NativeWindow* owner,
+                                                 const platform::FileRequest& request) {
     return takeFileAnswer(ChooserKind::OpenMany, owner, request);
 }
 
-std::string FakeHost::saveFile(platform::NativeWindow* owner,
-                               const platform::FileRequest& request) {
+std::string HeadlessHost::saveFile(platform::NativeWindow* owner,
+                                   const platform::FileRequest& request) {
     std::vector<std::string> answer = takeFileAnswer(ChooserKind::Save, owner, request);
     return answer.empty() ? std::string() : answer.front();
 }
 
-std::optional<std::uint32_t> FakeHost::chooseColour(platform::NativeWindow* owner,
-                                                    std::uint32_t initial,
-                                                    platform::CustomColours& custom) {
+std::optional<std::uint32_t> HeadlessHost::chooseColour(platform::NativeWindow* owner,
+                                                        std::uint32_t initial,
+                                                        platform::CustomColours& custom) {
     colourChoosers.push_back({owner, initial, custom});
     if (customColoursAfter) {
         custom = *customColoursAfter;
@@ -105,8 +106,8 @@ std::optional<std::uint32_t> FakeHost::chooseColour(platform::NativeWindow* owne
     return answer;
 }
 
-DialogResult FakeHost::runDialog(platform::NativeWindow* owner, platform::Dialog& dialog) {
-    std::function<void(FakeDialog&)> script = takeFront(dialogScripts, {});
+DialogResult HeadlessHost::runDialog(platform::NativeWindow* owner, platform::Dialog& dialog) {
+    std::function<void(ScriptedDialog&)> script = takeFront(dialogScripts, {});
     const platform::DialogTemplate layout = dialog.dialogTemplate();
     dialogs.push_back({owner, layout.title});
 
@@ -115,8 +116,8 @@ DialogResult FakeHost::runDialog(platform::NativeWindow* owner, platform::Dialog
     spec.title = layout.title;
     spec.clientSize = layout.size;
     spec.owner = owner;
-    FakeNativeWindow window(spec, nullptr);
-    FakeDialog controls(dialog, window);
+    HeadlessWindow window(spec, nullptr);
+    ScriptedDialog controls(dialog, window);
     window.setHandler(&controls);
     controls.init();
     if (script && !controls.hasEnded()) {
@@ -128,9 +129,9 @@ DialogResult FakeHost::runDialog(platform::NativeWindow* owner, platform::Dialog
     return controls.hasEnded() ? controls.result() : DialogResult::Cancel;
 }
 
-DialogResult FakeHost::runSheet(platform::NativeWindow* owner, const std::string& caption,
-                                const std::vector<platform::Dialog*>& pages) {
-    std::function<void(FakeSheet&)> script = takeFront(sheetScripts, {});
+DialogResult HeadlessHost::runSheet(platform::NativeWindow* owner, const std::string& caption,
+                                    const std::vector<platform::Dialog*>& pages) {
+    std::function<void(ScriptedSheet&)> script = takeFront(sheetScripts, {});
     SheetCall call{owner, caption, {}};
     for (platform::Dialog* page : pages) {
         call.pageTitles.push_back(page->dialogTemplate().title);
@@ -141,8 +142,8 @@ DialogResult FakeHost::runSheet(platform::NativeWindow* owner, const std::string
     spec.className = "sheet";
     spec.title = caption;
     spec.owner = owner;
-    FakeNativeWindow window(spec, nullptr);
-    FakeSheet sheet(pages, window);
+    HeadlessWindow window(spec, nullptr);
+    ScriptedSheet sheet(pages, window);
     window.setHandler(&sheet);
     if (!pages.empty()) {
         sheet.page(0);
@@ -154,7 +155,7 @@ DialogResult FakeHost::runSheet(platform::NativeWindow* owner, const std::string
     return sheet.result();
 }
 
-void FakeHost::setKeyDown(int key, bool down) {
+void HeadlessHost::setKeyDown(int key, bool down) {
     if (down) {
         m_keysDown.insert(key);
     } else {
@@ -162,21 +163,21 @@ void FakeHost::setKeyDown(int key, bool down) {
     }
 }
 
-void FakeHost::setActive(bool active) {
+void HeadlessHost::setActive(bool active) {
     if (active == m_active) {
         return;
     }
     m_active = active;
     // A copy: a handler may destroy or make windows.
-    const std::vector<FakeNativeWindow*> windows = m_windows;
-    for (FakeNativeWindow* window : windows) {
+    const std::vector<HeadlessWindow*> windows = m_windows;
+    for (HeadlessWindow* window : windows) {
         if (std::find(m_windows.begin(), m_windows.end(), window) != m_windows.end()) {
             window->send(platform::Message::activateApp(active));
         }
     }
 }
 
-int FakeHost::runIdle(int maxSteps) {
+int HeadlessHost::runIdle(int maxSteps) {
     int steps = 0;
     while (m_active && m_idle != nullptr && steps < maxSteps) {
         ++steps;
@@ -187,8 +188,8 @@ int FakeHost::runIdle(int maxSteps) {
     return steps;
 }
 
-FakeNativeWindow* FakeHost::window(const std::string& className) const {
-    for (FakeNativeWindow* window : m_windows) {
+HeadlessWindow* HeadlessHost::window(const std::string& className) const {
+    for (HeadlessWindow* window : m_windows) {
         if (window->spec().className == className) {
             return window;
         }
@@ -196,7 +197,7 @@ FakeNativeWindow* FakeHost::window(const std::string& className) const {
     return nullptr;
 }
 
-void FakeHost::runMeanwhile() {
+void HeadlessHost::runMeanwhile() {
     if (meanwhile && !m_inMeanwhile) {
         m_inMeanwhile = true;
         meanwhile();
@@ -204,12 +205,12 @@ void FakeHost::runMeanwhile() {
     }
 }
 
-void FakeHost::adopt(FakeNativeWindow* window) {
+void HeadlessHost::adopt(HeadlessWindow* window) {
     m_windows.push_back(window);
 }
 
-void FakeHost::forget(FakeNativeWindow* window) {
+void HeadlessHost::forget(HeadlessWindow* window) {
     m_windows.erase(std::remove(m_windows.begin(), m_windows.end(), window), m_windows.end());
 }
 
-}  // namespace testing_support
+}  // namespace platform::headless

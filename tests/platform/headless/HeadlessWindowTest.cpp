@@ -1,9 +1,10 @@
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/support/MessageLog.h"
 
+using namespace platform::headless;
 using namespace testing_support;
 using platform::Message;
 using platform::Point;
@@ -24,8 +25,8 @@ platform::WindowSpec specAt(Point position, Size client, bool resizable = false)
 
 }  // namespace
 
-TEST(FakeNativeWindow, KeepsPresentedPixelsAndRecordsEachRectangle) {
-    FakeNativeWindow window(Size{8, 6});
+TEST(HeadlessWindow, KeepsPresentedPixelsAndRecordsEachRectangle) {
+    HeadlessWindow window(Size{8, 6});
     const std::uint32_t block[2][3] = {{0x80010203u, 0x00040506u, 0xFF070809u},
                                        {0x11111111u, 0x22222222u, 0x33333333u}};
     window.present(Rect{6, 5, 9, 7}, &block[0][0], sizeof block[0]);  // hangs over the corner
@@ -40,7 +41,7 @@ TEST(FakeNativeWindow, KeepsPresentedPixelsAndRecordsEachRectangle) {
     EXPECT_EQ(window.pixel(4, 1), 0u);
 }
 
-TEST(FakeNativeWindow, ResizingKeepsTheOverlapAndReportsSizeThenTheUnpaintedPart) {
+TEST(HeadlessWindow, ResizingKeepsTheOverlapAndReportsSizeThenTheUnpaintedPart) {
     const struct {
         Size to;
         bool paint;
@@ -53,7 +54,7 @@ TEST(FakeNativeWindow, ResizingKeepsTheOverlapAndReportsSizeThenTheUnpaintedPart
         {{2, 2}, false, {}},           // smaller
     };
     for (const auto& c : cases) {
-        FakeNativeWindow window(Size{4, 3});
+        HeadlessWindow window(Size{4, 3});
         MessageLog log;
         window.setHandler(&log);
         const std::uint32_t one = 0xFF123456u;
@@ -68,41 +69,41 @@ TEST(FakeNativeWindow, ResizingKeepsTheOverlapAndReportsSizeThenTheUnpaintedPart
         EXPECT_EQ(window.pixel(1, 1), one);
         EXPECT_EQ(window.pixels().size(), static_cast<std::size_t>(c.to.width * c.to.height));
     }
-    FakeNativeWindow same(Size{4, 3});
+    HeadlessWindow same(Size{4, 3});
     MessageLog log;
     same.setHandler(&log);
     same.resizeClient(Size{4, 3});
     EXPECT_TRUE(log.entries.empty());
 }
 
-TEST(FakeNativeWindow, MovesReportTheClientOriginOnlyWhenThePositionChanges) {
+TEST(HeadlessWindow, MovesReportTheClientOriginOnlyWhenThePositionChanges) {
     platform::WindowSpec spec = specAt({100, 50}, {320, 200});
     spec.menuBar = {platform::MenuItem::submenu("ファイル(&F)", {})};
-    FakeNativeWindow window(spec);
+    HeadlessWindow window(spec);
     MessageLog log;
     window.setHandler(&log);
     window.move(Point{10, 20});
     window.move(Point{10, 20});
-    const int top = FakeNativeWindow::kFrameTop + FakeNativeWindow::kMenuBarHeight;
+    const int top = HeadlessWindow::kFrameTop + HeadlessWindow::kMenuBarHeight;
     EXPECT_EQ(log.messages(),
-              std::vector<Message>{Message::move(10 + FakeNativeWindow::kFrameLeft, 20 + top)});
+              std::vector<Message>{Message::move(10 + HeadlessWindow::kFrameLeft, 20 + top)});
     EXPECT_EQ(window.outerRect(),
-              (Rect{10, 20, 10 + FakeNativeWindow::kFrameLeft + 320 + FakeNativeWindow::kFrameRight,
-                    20 + top + 200 + FakeNativeWindow::kFrameBottom}));
+              (Rect{10, 20, 10 + HeadlessWindow::kFrameLeft + 320 + HeadlessWindow::kFrameRight,
+                    20 + top + 200 + HeadlessWindow::kFrameBottom}));
     EXPECT_EQ(window.log, (std::vector<std::string>{"move 10,20", "move 10,20"}));
 }
 
-TEST(FakeNativeWindow, ScrollBarsGrowAFixedFrameButTakeRoomFromAResizableClient) {
-    FakeNativeWindow fixed(specAt({0, 0}, {320, 200}));
+TEST(HeadlessWindow, ScrollBarsGrowAFixedFrameButTakeRoomFromAResizableClient) {
+    HeadlessWindow fixed(specAt({0, 0}, {320, 200}));
     MessageLog fixedLog;
     fixed.setHandler(&fixedLog);
     const Rect before = fixed.outerRect();
     fixed.showScrollBar(ScrollAxis::Vertical, true);
     EXPECT_EQ(fixed.clientSize(), (Size{320, 200}));
-    EXPECT_EQ(fixed.outerRect().width(), before.width() + FakeNativeWindow::kScrollBarThickness);
+    EXPECT_EQ(fixed.outerRect().width(), before.width() + HeadlessWindow::kScrollBarThickness);
     EXPECT_TRUE(fixedLog.entries.empty());
 
-    FakeNativeWindow resizable(specAt({0, 0}, {320, 200}, true));
+    HeadlessWindow resizable(specAt({0, 0}, {320, 200}, true));
     MessageLog log;
     resizable.setHandler(&log);
     const Rect outer = resizable.outerRect();
@@ -111,11 +112,11 @@ TEST(FakeNativeWindow, ScrollBarsGrowAFixedFrameButTakeRoomFromAResizableClient)
     EXPECT_EQ(resizable.outerRect(), outer);
     EXPECT_EQ(log.messages(),
               std::vector<Message>{Message::size(platform::SIZE_RESTORED, 320,
-                                                 200 - FakeNativeWindow::kScrollBarThickness)});
+                                                 200 - HeadlessWindow::kScrollBarThickness)});
 }
 
-TEST(FakeNativeWindow, StoresScrollInfoNormalisedAndRecordsItAsGiven) {
-    FakeNativeWindow window(Size{320, 200});
+TEST(HeadlessWindow, StoresScrollInfoNormalisedAndRecordsItAsGiven) {
+    HeadlessWindow window(Size{320, 200});
     window.setScrollInfo(ScrollAxis::Horizontal, {0, 15, 1, 40});
     ASSERT_EQ(window.scrollSettings.size(), 1u);
     EXPECT_EQ(window.scrollSettings[0].info.position, 40);
@@ -123,8 +124,8 @@ TEST(FakeNativeWindow, StoresScrollInfoNormalisedAndRecordsItAsGiven) {
     EXPECT_EQ(window.scrollInfo(ScrollAxis::Vertical), platform::ScrollInfo{});
 }
 
-TEST(FakeNativeWindow, TimersFireOnlyWhileSetAndDestroyEndsThemWithOneDestroyMessage) {
-    FakeNativeWindow window(Size{10, 10});
+TEST(HeadlessWindow, TimersFireOnlyWhileSetAndDestroyEndsThemWithOneDestroyMessage) {
+    HeadlessWindow window(Size{10, 10});
     MessageLog log;
     window.setHandler(&log);
     window.setTimer(0, 300);
@@ -143,8 +144,8 @@ TEST(FakeNativeWindow, TimersFireOnlyWhileSetAndDestroyEndsThemWithOneDestroyMes
               (std::vector<Message>{Message::timer(0), Message::plain(platform::WM_DESTROY)}));
 }
 
-TEST(FakeNativeWindow, MinimisingAndRestoringReportSizes) {
-    FakeNativeWindow window(Size{800, 600});
+TEST(HeadlessWindow, MinimisingAndRestoringReportSizes) {
+    HeadlessWindow window(Size{800, 600});
     MessageLog log;
     window.setHandler(&log);
     window.userMinimise();

@@ -1,4 +1,4 @@
-#include "map/ChunkData.h"
+#include "chunkfile/ChunkData.h"
 
 #include <cstring>
 

@@ -7,19 +7,21 @@
 #include "platform/Dialog.h"
 #include "platform/MessageHandler.h"
 
-namespace testing_support {
+namespace platform::headless {
 
-// The controls of one dialog (or sheet page) in memory: what the dialog sets can be read back,
-// and a test acts as the user through click, type, choose and friends, which notify the dialog
-// as the window system would. User actions on a missing, disabled or hidden control, or after
-// the dialog ended, do nothing and return false.
-class FakeDialog : public platform::DialogControls, public platform::MessageHandler {
+// The controls of one running dialog (or sheet page) in memory, made by HeadlessHost::runDialog
+// and handed to the dialog script: what the dialog sets can be read back, and the script acts as
+// the user through click, type, choose and friends, which notify the dialog as the window system
+// would. User actions on a missing, disabled or hidden control, or after the dialog ended, do
+// nothing and return false.
+class ScriptedDialog : public platform::DialogControls, public platform::MessageHandler {
 public:
-    FakeDialog(platform::Dialog& dialog, platform::NativeWindow& window);
+    ScriptedDialog(platform::Dialog& dialog, platform::NativeWindow& window);
 
     // Calls onInit once.
     void init();
 
+    // --- The controls port, as the dialog's code uses it.
     platform::NativeWindow& window() override;
     void setText(int id, const std::string& text) override;
     std::string text(int id) const override;
@@ -41,9 +43,10 @@ public:
     void select(int id, int index) override;
     void end(platform::DialogResult result) override;
 
+    // Timers of the dialog's window reach the dialog's onTimer until it ends.
     void handleMessage(platform::NativeWindow& window, const platform::Message& message) override;
 
-    // --- The user's side.
+    // --- The user's side: true when the action reached a usable control.
     bool click(int id);
     bool type(int id, const std::string& text);  // edits (within maxBytes) and spin edits
     bool choose(int id, int index);              // combo boxes and lists
@@ -53,7 +56,7 @@ public:
     bool pressEscape();                          // Clicked on Cancel (2)
     bool pressEnter();                           // Clicked on the default button, else OK (1)
 
-    // --- What a test reads.
+    // --- What the script reads.
     const platform::DialogTemplate& layout() const { return m_template; }
     bool hasControl(int id) const;
     bool isShown(int id) const;
@@ -93,4 +96,4 @@ private:
     platform::DialogResult m_result = platform::DialogResult::Cancel;
 };
 
-}  // namespace testing_support
+}  // namespace platform::headless

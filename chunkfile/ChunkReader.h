@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "map/ChunkList.h"
+#include "chunkfile/ChunkList.h"
 
 // Reads a chunk file: the whole file is read into memory and split into its chunks, each a
 // tag, a 32-bit little-endian length and that many bytes. A file that cannot be read has no

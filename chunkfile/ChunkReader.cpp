@@ -1,9 +1,9 @@
-#include "map/ChunkReader.h"
+#include "chunkfile/ChunkReader.h"
 
 #include <cstring>
 #include <limits>
 
-#include "map/ChunkData.h"
+#include "chunkfile/ChunkData.h"
 #include "platform/FileIo.h"
 
 ChunkReader::ChunkReader(const std::string& path) {

@@ -1,13 +1,13 @@
-#include "tests/support/FakeDialog.h"
+#include "platform/headless/ScriptedDialog.h"
 
 #include "platform/NativeWindow.h"
 
-namespace testing_support {
+namespace platform::headless {
 
 using platform::ControlKind;
 using platform::DialogNotification;
 
-FakeDialog::FakeDialog(platform::Dialog& dialog, platform::NativeWindow& window)
+ScriptedDialog::ScriptedDialog(platform::Dialog& dialog, platform::NativeWindow& window)
     : m_dialog(dialog), m_window(window), m_template(dialog.dialogTemplate()) {
     for (const platform::ControlSpec& spec : m_template.controls) {
         Control c;
@@ -22,18 +22,18 @@ FakeDialog::FakeDialog(platform::Dialog& dialog, platform::NativeWindow& window)
     }
 }
 
-void FakeDialog::init() {
+void ScriptedDialog::init() {
     if (!m_initialised) {
         m_initialised = true;
         m_dialog.onInit(*this);
     }
 }
 
-platform::NativeWindow& FakeDialog::window() {
+platform::NativeWindow& ScriptedDialog::window() {
     return m_window;
 }
 
-void FakeDialog::setText(int id, const std::string& text) {
+void ScriptedDialog::setText(int id, const std::string& text) {
     Control* c = find(id);
     if (c == nullptr || c->text == text) {
         return;
@@ -44,53 +44,53 @@ void FakeDialog::setText(int id, const std::string& text) {
     }
 }
 
-std::string FakeDialog::text(int id) const {
+std::string ScriptedDialog::text(int id) const {
     const Control* c = find(id);
     return c != nullptr ? c->text : std::string();
 }
 
-void FakeDialog::setChecked(int id, bool checked) {
+void ScriptedDialog::setChecked(int id, bool checked) {
     if (Control* c = find(id)) {
         c->checked = checked;
     }
 }
 
-bool FakeDialog::isChecked(int id) const {
+bool ScriptedDialog::isChecked(int id) const {
     const Control* c = find(id);
     return c != nullptr && c->checked;
 }
 
-void FakeDialog::setEnabled(int id, bool enabled) {
+void ScriptedDialog::setEnabled(int id, bool enabled) {
     if (Control* c = find(id)) {
         c->enabled = enabled;
     }
 }
 
-bool FakeDialog::isEnabled(int id) const {
+bool ScriptedDialog::isEnabled(int id) const {
     const Control* c = find(id);
     return c != nullptr && c->enabled;
 }
 
-void FakeDialog::setShown(int id, bool shown) {
+void ScriptedDialog::setShown(int id, bool shown) {
     if (Control* c = find(id)) {
         c->shown = shown;
     }
 }
 
-void FakeDialog::setRange(int id, int minimum, int maximum) {
+void ScriptedDialog::setRange(int id, int minimum, int maximum) {
     if (Control* c = find(id)) {
         c->minimum = minimum;
         c->maximum = maximum;
     }
 }
 
-void FakeDialog::setPosition(int id, int position) {
+void ScriptedDialog::setPosition(int id, int position) {
     if (const Control* c = find(id)) {
         setText(c->spec.id, std::to_string(position));
     }
 }
 
-platform::SpinPosition FakeDialog::position(int id) const {
+platform::SpinPosition ScriptedDialog::position(int id) const {
     const Control* c = find(id);
     if (c == nullptr) {
         return {};
@@ -98,13 +98,13 @@ platform::SpinPosition FakeDialog::position(int id) const {
     return spinPosition(c->text, c->minimum, c->maximum);
 }
 
-void FakeDialog::setColour(int id, std::uint32_t colour) {
+void ScriptedDialog::setColour(int id, std::uint32_t colour) {
     if (Control* c = find(id)) {
         c->colour = colour;
     }
 }
 
-void FakeDialog::insertItem(int id, int index, const std::vector<std::string>& cells) {
+void ScriptedDialog::insertItem(int id, int index, const std::vector<std::string>& cells) {
     Control* c = find(id);
     if (c == nullptr || !isList(*c)) {
         return;
@@ -118,7 +118,7 @@ void FakeDialog::insertItem(int id, int index, const std::vector<std::string>& c
     }
 }
 
-void FakeDialog::deleteItem(int id, int index) {
+void ScriptedDialog::deleteItem(int id, int index) {
     Control* c = find(id);
     if (c == nullptr || index < 0 || index >= static_cast<int>(c->items.size())) {
         return;
@@ -131,19 +131,19 @@ void FakeDialog::deleteItem(int id, int index) {
     }
 }
 
-void FakeDialog::clearItems(int id) {
+void ScriptedDialog::clearItems(int id) {
     if (Control* c = find(id)) {
         c->items.clear();
         c->selection = -1;
     }
 }
 
-int FakeDialog::itemCount(int id) const {
+int ScriptedDialog::itemCount(int id) const {
     const Control* c = find(id);
     return c != nullptr ? static_cast<int>(c->items.size()) : 0;
 }
 
-std::string FakeDialog::itemText(int id, int index, int column) const {
+std::string ScriptedDialog::itemText(int id, int index, int column) const {
     const Control* c = find(id);
     if (c == nullptr || index < 0 || index >= static_cast<int>(c->items.size()) || column < 0 ||
         column >= static_cast<int>(c->items[index].size())) {
@@ -152,12 +152,12 @@ std::string FakeDialog::itemText(int id, int index, int column) const {
     return c->items[index][column];
 }
 
-int FakeDialog::selection(int id) const {
+int ScriptedDialog::selection(int id) const {
     const Control* c = find(id);
     return c != nullptr ? c->selection : -1;
 }
 
-void FakeDialog::select(int id, int index) {
+void ScriptedDialog::select(int id, int index) {
     if (Control* c = find(id)) {
         c->selection = index >= 0 && index < static_cast<int>(c->items.size()) ? index : -1;
         if (c->spec.kind == ControlKind::ComboBox && c->selection >= 0) {
@@ -166,20 +166,20 @@ void FakeDialog::select(int id, int index) {
     }
 }
 
-void FakeDialog::end(platform::DialogResult result) {
+void ScriptedDialog::end(platform::DialogResult result) {
     if (!m_ended) {
         m_ended = true;
         m_result = result;
     }
 }
 
-void FakeDialog::handleMessage(platform::NativeWindow&, const platform::Message& message) {
+void ScriptedDialog::handleMessage(platform::NativeWindow&, const platform::Message& message) {
     if (message.message == platform::WM_TIMER && !m_ended) {
         m_dialog.onTimer(*this, message.id);
     }
 }
 
-bool FakeDialog::click(int id) {
+bool ScriptedDialog::click(int id) {
     Control* c = find(id);
     if (c == nullptr || m_ended || !c->enabled || !c->shown ||
         (c->spec.kind != ControlKind::Button && c->spec.kind != ControlKind::CheckBox &&
@@ -193,7 +193,7 @@ bool FakeDialog::click(int id) {
     return true;
 }
 
-bool FakeDialog::type(int id, const std::string& text) {
+bool ScriptedDialog::type(int id, const std::string& text) {
     Control* c = usable(id, ControlKind::Edit);
     if (c == nullptr) {
         c = usable(id, ControlKind::SpinEdit);
@@ -205,7 +205,7 @@ bool FakeDialog::type(int id, const std::string& text) {
     return true;
 }
 
-bool FakeDialog::choose(int id, int index) {
+bool ScriptedDialog::choose(int id, int index) {
     Control* c = find(id);
     if (c == nullptr || m_ended || !c->enabled || !c->shown || !isList(*c) || index < 0 ||
         index >= static_cast<int>(c->items.size())) {
@@ -219,7 +219,7 @@ bool FakeDialog::choose(int id, int index) {
     return true;
 }
 
-bool FakeDialog::doubleClick(int id, int index) {
+bool ScriptedDialog::doubleClick(int id, int index) {
     if (!choose(id, index) || m_ended) {
         return false;
     }
@@ -227,7 +227,7 @@ bool FakeDialog::doubleClick(int id, int index) {
     return true;
 }
 
-bool FakeDialog::keyUp(int id, int key) {
+bool ScriptedDialog::keyUp(int id, int key) {
     Control* c = find(id);
     if (c == nullptr || m_ended || !c->enabled || !c->shown || !isList(*c) ||
         c->spec.kind == ControlKind::ComboBox) {
@@ -237,7 +237,7 @@ bool FakeDialog::keyUp(int id, int key) {
     return true;
 }
 
-bool FakeDialog::drag(int id, int from, int to) {
+bool ScriptedDialog::drag(int id, int from, int to) {
     Control* c = usable(id, ControlKind::ListBox);
     if (c == nullptr || !c->spec.draggable || from < 0 ||
         from >= static_cast<int>(c->items.size())) {
@@ -250,7 +250,7 @@ bool FakeDialog::drag(int id, int from, int to) {
     return true;
 }
 
-bool FakeDialog::pressEscape() {
+bool ScriptedDialog::pressEscape() {
     if (m_ended) {
         return false;
     }
@@ -258,7 +258,7 @@ bool FakeDialog::pressEscape() {
     return true;
 }
 
-bool FakeDialog::pressEnter() {
+bool ScriptedDialog::pressEnter() {
     if (m_ended) {
         return false;
     }
@@ -271,35 +271,35 @@ bool FakeDialog::pressEnter() {
     return true;
 }
 
-bool FakeDialog::hasControl(int id) const {
+bool ScriptedDialog::hasControl(int id) const {
     return find(id) != nullptr;
 }
 
-bool FakeDialog::isShown(int id) const {
+bool ScriptedDialog::isShown(int id) const {
     const Control* c = find(id);
     return c != nullptr && c->shown;
 }
 
-int FakeDialog::minimum(int id) const {
+int ScriptedDialog::minimum(int id) const {
     const Control* c = find(id);
     return c != nullptr ? c->minimum : 0;
 }
 
-int FakeDialog::maximum(int id) const {
+int ScriptedDialog::maximum(int id) const {
     const Control* c = find(id);
     return c != nullptr ? c->maximum : 0;
 }
 
-std::uint32_t FakeDialog::colour(int id) const {
+std::uint32_t ScriptedDialog::colour(int id) const {
     const Control* c = find(id);
     return c != nullptr ? c->colour : 0;
 }
 
-FakeDialog::Control* FakeDialog::find(int id) {
-    return const_cast<Control*>(static_cast<const FakeDialog*>(this)->find(id));
+ScriptedDialog::Control* ScriptedDialog::find(int id) {
+    return const_cast<Control*>(static_cast<const ScriptedDialog*>(this)->find(id));
 }
 
-const FakeDialog::Control* FakeDialog::find(int id) const {
+const ScriptedDialog::Control* ScriptedDialog::find(int id) const {
     if (id == 0) {
         return nullptr;
     }
@@ -311,7 +311,7 @@ const FakeDialog::Control* FakeDialog::find(int id) const {
     return nullptr;
 }
 
-FakeDialog::Control* FakeDialog::usable(int id, ControlKind kind) {
+ScriptedDialog::Control* ScriptedDialog::usable(int id, ControlKind kind) {
     Control* c = find(id);
     if (c == nullptr || m_ended || !c->enabled || !c->shown || c->spec.kind != kind) {
         return nullptr;
@@ -319,12 +319,12 @@ FakeDialog::Control* FakeDialog::usable(int id, ControlKind kind) {
     return c;
 }
 
-bool FakeDialog::isList(const Control& c) const {
+bool ScriptedDialog::isList(const Control& c) const {
     return c.spec.kind == ControlKind::ComboBox || c.spec.kind == ControlKind::ListBox ||
            c.spec.kind == ControlKind::ListView;
 }
 
-void FakeDialog::notify(int id, DialogNotification code, int key, int from, int to) {
+void ScriptedDialog::notify(int id, DialogNotification code, int key, int from, int to) {
     if (m_ended) {
         return;
     }
@@ -337,4 +337,4 @@ void FakeDialog::notify(int id, DialogNotification code, int key, int from, int 
     m_dialog.onCommand(*this, command);
 }
 
-}  // namespace testing_support
+}  // namespace platform::headless

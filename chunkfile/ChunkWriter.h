@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "map/ChunkList.h"
+#include "chunkfile/ChunkList.h"
 
 // Writes a chunk file: the chunks added, in order, each as its tag, its 32-bit little-endian
 // length and its data. The file is replaced as a whole or not at all.

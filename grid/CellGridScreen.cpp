@@ -1,4 +1,4 @@
-#include "chips/CellGridScreen.h"
+#include "grid/CellGridScreen.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -1,10 +1,11 @@
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/VirtualKey.h"
 #include "tests/support/MessageLog.h"
 
+using namespace platform::headless;
 using namespace testing_support;
 using platform::DialogCommand;
 using platform::DialogControls;
@@ -109,8 +110,8 @@ private:
 
 }  // namespace
 
-TEST(FakeHostWindows, CreateSendsCreateFirstAndRefusedClassesYieldNull) {
-    FakeHost host;
+TEST(HeadlessHostWindows, CreateSendsCreateFirstAndRefusedClassesYieldNull) {
+    HeadlessHost host;
     MessageLog log;
     platform::WindowSpec spec;
     spec.className = "mapeditor";
@@ -130,8 +131,8 @@ TEST(FakeHostWindows, CreateSendsCreateFirstAndRefusedClassesYieldNull) {
     EXPECT_TRUE(host.windows().empty());
 }
 
-TEST(FakeHostWindows, ActivityChangesReachEveryLiveWindowOnce) {
-    FakeHost host;
+TEST(HeadlessHostWindows, ActivityChangesReachEveryLiveWindowOnce) {
+    HeadlessHost host;
     MessageLog log;
     platform::WindowSpec spec;
     auto a = host.createWindow(spec, &log);
@@ -146,7 +147,7 @@ TEST(FakeHostWindows, ActivityChangesReachEveryLiveWindowOnce) {
     EXPECT_EQ(log.entries[1].message, Message::activateApp(false));
 }
 
-TEST(FakeHostIdle, RunsWhileActiveAndWhileThereIsWork) {
+TEST(HeadlessHostIdle, RunsWhileActiveAndWhileThereIsWork) {
     struct Work : platform::IdleHandler {
         int left = 3;
         int steps = 0;
@@ -155,7 +156,7 @@ TEST(FakeHostIdle, RunsWhileActiveAndWhileThereIsWork) {
             return --left > 0;
         }
     } work;
-    FakeHost host;
+    HeadlessHost host;
     host.setIdleHandler(&work);
     EXPECT_EQ(host.runIdle(), 3);
     host.setActive(false);
@@ -164,9 +165,9 @@ TEST(FakeHostIdle, RunsWhileActiveAndWhileThereIsWork) {
     EXPECT_EQ(work.steps, 3);
 }
 
-TEST(FakeHostChoosers, RecordRequestsAndAnswerFromTheirQueues) {
-    FakeHost host;
-    FakeNativeWindow owner(platform::Size{10, 10});
+TEST(HeadlessHostChoosers, RecordRequestsAndAnswerFromTheirQueues) {
+    HeadlessHost host;
+    HeadlessWindow owner(platform::Size{10, 10});
     const platform::FileRequest request{
         "ファイル選択", {{"MAP Files (*.map)", "*.map"}}, "/m/a.map", {}};
     host.fileAnswers = {{"/m/b.map"}, {}, {"/i/1.png", "/i/2.png"}};
@@ -175,7 +176,7 @@ TEST(FakeHostChoosers, RecordRequestsAndAnswerFromTheirQueues) {
     EXPECT_EQ(host.openFiles(nullptr, request), (std::vector<std::string>{"/i/1.png", "/i/2.png"}));
     EXPECT_EQ(host.openFile(&owner, request), "");  // queue empty: cancelled
     ASSERT_EQ(host.fileChoosers.size(), 4u);
-    EXPECT_EQ(host.fileChoosers[1].kind, FakeHost::ChooserKind::Save);
+    EXPECT_EQ(host.fileChoosers[1].kind, HeadlessHost::ChooserKind::Save);
     EXPECT_EQ(host.fileChoosers[2].owner, nullptr);
     EXPECT_EQ(host.fileChoosers[0].request.filters[0].patterns, "*.map");
 
@@ -194,10 +195,10 @@ TEST(FakeHostChoosers, RecordRequestsAndAnswerFromTheirQueues) {
     EXPECT_EQ(host.menus[1].menu[0].hint, "Ctrl+C");
 }
 
-TEST(FakeDialogControls, NotifyAsWin32ControlsDo) {
-    FakeHost host;
+TEST(ScriptedDialogControls, NotifyAsWin32ControlsDo) {
+    HeadlessHost host;
     ProbeDialog dialog;
-    host.dialogScripts.push_back([](FakeDialog& d) {
+    host.dialogScripts.push_back([](ScriptedDialog& d) {
         EXPECT_TRUE(d.click(kPassable));
         EXPECT_TRUE(d.isChecked(kPassable));  // toggled before Clicked arrives
         EXPECT_FALSE(d.click(kSpare));        // disabled
@@ -226,10 +227,10 @@ TEST(FakeDialogControls, NotifyAsWin32ControlsDo) {
     EXPECT_EQ(host.dialogs[0].title, "チップ属性の設定");
 }
 
-TEST(FakeDialogControls, ListsKeepTheSelectionOnItsItem) {
-    FakeHost host;
+TEST(ScriptedDialogControls, ListsKeepTheSelectionOnItsItem) {
+    HeadlessHost host;
     ProbeDialog dialog;
-    host.dialogScripts.push_back([](FakeDialog& d) {
+    host.dialogScripts.push_back([](ScriptedDialog& d) {
         d.select(kList, 1);
         d.insertItem(kList, 0, {"z.png"});
         EXPECT_EQ(d.selection(kList), 2);
@@ -246,8 +247,8 @@ TEST(FakeDialogControls, ListsKeepTheSelectionOnItsItem) {
     host.runDialog(nullptr, dialog);
 }
 
-TEST(FakeHostDialogs, EndingAndCancelling) {
-    FakeHost host;
+TEST(HeadlessHostDialogs, EndingAndCancelling) {
+    HeadlessHost host;
     {
         ProbeDialog dialog;  // no script: Escape, which the dialog takes as Cancel
         EXPECT_EQ(host.runDialog(nullptr, dialog), DialogResult::Cancel);
@@ -262,31 +263,31 @@ TEST(FakeHostDialogs, EndingAndCancelling) {
         ProbeDialog dialog;  // ended while initialising: the script never runs
         dialog.endOnInit = true;
         bool ran = false;
-        host.dialogScripts.push_back([&](FakeDialog&) { ran = true; });
+        host.dialogScripts.push_back([&](ScriptedDialog&) { ran = true; });
         EXPECT_EQ(host.runDialog(nullptr, dialog), DialogResult::Ok);
         EXPECT_FALSE(ran);
     }
     {
         ProbeDialog dialog;  // Enter without a default button is OK
-        host.dialogScripts.push_back([](FakeDialog& d) { d.pressEnter(); });
+        host.dialogScripts.push_back([](ScriptedDialog& d) { d.pressEnter(); });
         EXPECT_EQ(host.runDialog(nullptr, dialog), DialogResult::Ok);
     }
 }
 
-TEST(FakeHostDialogs, NestedDialogsAreOwnedByTheOuterDialogsWindowAndTimersReachTheDialog) {
-    FakeHost host;
-    FakeNativeWindow map(platform::Size{800, 600});
+TEST(HeadlessHostDialogs, NestedDialogsAreOwnedByTheOuterDialogsWindowAndTimersReachTheDialog) {
+    HeadlessHost host;
+    HeadlessWindow map(platform::Size{800, 600});
     ProbeDialog outer(&host);
     platform::NativeWindow* outerWindow = nullptr;
-    host.dialogScripts.push_back([&](FakeDialog& d) {
+    host.dialogScripts.push_back([&](ScriptedDialog& d) {
         outerWindow = &d.window();
         d.window().setTimer(0, 300);
-        auto& window = static_cast<FakeNativeWindow&>(d.window());
+        auto& window = static_cast<HeadlessWindow&>(d.window());
         EXPECT_TRUE(window.fireTimer(0));
         d.click(kNested);
         d.click(1);
     });
-    host.dialogScripts.push_back([](FakeDialog& inner) { inner.click(1); });
+    host.dialogScripts.push_back([](ScriptedDialog& inner) { inner.click(1); });
     EXPECT_EQ(host.runDialog(&map, outer), DialogResult::Ok);
     EXPECT_EQ(outer.nestedResult, DialogResult::Ok);
     ASSERT_EQ(host.dialogs.size(), 2u);
@@ -296,13 +297,13 @@ TEST(FakeHostDialogs, NestedDialogsAreOwnedByTheOuterDialogsWindowAndTimersReach
     EXPECT_EQ(outer.log[3], "timer 0");
 }
 
-TEST(FakeHostSheets, PagesInitialiseWhenShownAndOkAppliesThemInOrder) {
-    FakeHost host;
+TEST(HeadlessHostSheets, PagesInitialiseWhenShownAndOkAppliesThemInOrder) {
+    HeadlessHost host;
     ProbeDialog size(nullptr, "サイズ変更"), list(nullptr, "チップ属性設定"),
         colour(nullptr, "色設定");
     const std::vector<platform::Dialog*> pages = {&size, &list, &colour};
 
-    host.sheetScripts.push_back([&](FakeSheet& sheet) {
+    host.sheetScripts.push_back([&](ScriptedSheet& sheet) {
         EXPECT_TRUE(sheet.wasShown(0));
         EXPECT_FALSE(sheet.wasShown(2));
         sheet.page(2).type(kMemo, "x");
@@ -317,7 +318,7 @@ TEST(FakeHostSheets, PagesInitialiseWhenShownAndOkAppliesThemInOrder) {
 
     ProbeDialog a(nullptr, "a"), b(nullptr, "b");
     b.acceptApply = false;
-    host.sheetScripts.push_back([&](FakeSheet& sheet) {
+    host.sheetScripts.push_back([&](ScriptedSheet& sheet) {
         sheet.page(1);
         sheet.page(0);
         EXPECT_FALSE(sheet.ok());  // b refuses: the sheet stays, showing b

@@ -1,11 +1,11 @@
-#include "tests/support/FakeNativeWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 
 #include <algorithm>
 
 #include "platform/PixelBlock.h"
-#include "tests/support/FakeHost.h"
+#include "platform/headless/HeadlessHost.h"
 
-namespace testing_support {
+namespace platform::headless {
 
 using platform::Message;
 using platform::Point;
@@ -32,15 +32,15 @@ const char* shapeName(platform::PointerShape shape) {
 }
 
 std::string windowName(platform::NativeWindow& window) {
-    if (auto* fake = dynamic_cast<FakeNativeWindow*>(&window)) {
-        return fake->spec().className;
+    if (auto* headless = dynamic_cast<HeadlessWindow*>(&window)) {
+        return headless->spec().className;
     }
     return "?";
 }
 
 }  // namespace
 
-FakeNativeWindow::FakeNativeWindow(const platform::WindowSpec& spec, FakeHost* host)
+HeadlessWindow::HeadlessWindow(const platform::WindowSpec& spec, HeadlessHost* host)
     : m_spec(spec), m_host(host), m_title(spec.title), m_visible(spec.visible) {
     m_position = spec.position.value_or(Point{});
     setClientSize(spec.clientSize);
@@ -59,38 +59,37 @@ platform::WindowSpec sized(Size clientSize) {
 
 }  // namespace
 
-FakeNativeWindow::FakeNativeWindow(Size clientSize)
-    : FakeNativeWindow(sized(clientSize), nullptr) {}
+HeadlessWindow::HeadlessWindow(Size clientSize) : HeadlessWindow(sized(clientSize), nullptr) {}
 
-FakeNativeWindow::~FakeNativeWindow() {
+HeadlessWindow::~HeadlessWindow() {
     if (m_host != nullptr) {
         m_host->forget(this);
     }
 }
 
-void FakeNativeWindow::setHandler(platform::MessageHandler* handler) {
+void HeadlessWindow::setHandler(platform::MessageHandler* handler) {
     m_handler = handler;
 }
 
-Size FakeNativeWindow::clientSize() const {
+Size HeadlessWindow::clientSize() const {
     return m_client;
 }
 
-void FakeNativeWindow::resizeClient(Size size) {
+void HeadlessWindow::resizeClient(Size size) {
     log.push_back("resizeClient " + std::to_string(size.width) + "x" + std::to_string(size.height));
     userResize(size);
 }
 
-void FakeNativeWindow::setTitle(const std::string& title) {
+void HeadlessWindow::setTitle(const std::string& title) {
     titles.push_back(title);
     m_title = title;
 }
 
-std::string FakeNativeWindow::title() const {
+std::string HeadlessWindow::title() const {
     return m_title;
 }
 
-Rect FakeNativeWindow::outerRect() const {
+Rect HeadlessWindow::outerRect() const {
     const Point client = clientOrigin();
     const int right =
         client.x + m_client.width + (m_scrollShown[1] ? kScrollBarThickness : 0) + kFrameRight;
@@ -99,36 +98,36 @@ Rect FakeNativeWindow::outerRect() const {
     return Rect{m_position.x, m_position.y, right, bottom};
 }
 
-void FakeNativeWindow::move(Point topLeft) {
+void HeadlessWindow::move(Point topLeft) {
     log.push_back("move " + std::to_string(topLeft.x) + "," + std::to_string(topLeft.y));
     userMove(topLeft);
 }
 
-void FakeNativeWindow::placeBehind(platform::NativeWindow& other) {
+void HeadlessWindow::placeBehind(platform::NativeWindow& other) {
     log.push_back("placeBehind " + windowName(other));
 }
 
-void FakeNativeWindow::setTopmost(bool topmost) {
+void HeadlessWindow::setTopmost(bool topmost) {
     log.push_back(std::string("setTopmost ") + (topmost ? "1" : "0"));
     m_topmost = topmost;
 }
 
-bool FakeNativeWindow::isTopmost() const {
+bool HeadlessWindow::isTopmost() const {
     return m_topmost;
 }
 
-void FakeNativeWindow::setVisible(bool visible) {
+void HeadlessWindow::setVisible(bool visible) {
     log.push_back(std::string("setVisible ") + (visible ? "1" : "0"));
     if (!m_destroyed) {
         m_visible = visible;
     }
 }
 
-bool FakeNativeWindow::isVisible() const {
+bool HeadlessWindow::isVisible() const {
     return m_visible;
 }
 
-void FakeNativeWindow::showNormal() {
+void HeadlessWindow::showNormal() {
     log.push_back("showNormal");
     if (m_destroyed) {
         return;
@@ -140,15 +139,15 @@ void FakeNativeWindow::showNormal() {
     }
 }
 
-bool FakeNativeWindow::isMinimised() const {
+bool HeadlessWindow::isMinimised() const {
     return m_minimised;
 }
 
-void FakeNativeWindow::bringToFront() {
+void HeadlessWindow::bringToFront() {
     log.push_back("bringToFront");
 }
 
-void FakeNativeWindow::destroy() {
+void HeadlessWindow::destroy() {
     if (m_destroyed) {
         return;
     }
@@ -159,23 +158,22 @@ void FakeNativeWindow::destroy() {
     send(Message::plain(platform::WM_DESTROY));
 }
 
-void FakeNativeWindow::present(const Rect& rect, const std::uint32_t* pixels,
-                               std::ptrdiff_t pitch) {
+void HeadlessWindow::present(const Rect& rect, const std::uint32_t* pixels, std::ptrdiff_t pitch) {
     presents.push_back(rect);
     platform::copyPixelBlock(platform::PixelBlock{rect, pixels, pitch}, m_pixels.data(), m_client,
                              static_cast<std::ptrdiff_t>(m_client.width) * 4);
 }
 
-void FakeNativeWindow::setScrollInfo(ScrollAxis axis, const platform::ScrollInfo& info) {
+void HeadlessWindow::setScrollInfo(ScrollAxis axis, const platform::ScrollInfo& info) {
     scrollSettings.push_back({axis, info});
     m_scroll[axisIndex(axis)] = info.normalised();
 }
 
-platform::ScrollInfo FakeNativeWindow::scrollInfo(ScrollAxis axis) const {
+platform::ScrollInfo HeadlessWindow::scrollInfo(ScrollAxis axis) const {
     return m_scroll[axisIndex(axis)];
 }
 
-void FakeNativeWindow::showScrollBar(ScrollAxis axis, bool shown) {
+void HeadlessWindow::showScrollBar(ScrollAxis axis, bool shown) {
     log.push_back(std::string("showScrollBar ") + (axis == ScrollAxis::Horizontal ? "h " : "v ") +
                   (shown ? "1" : "0"));
     bool& current = m_scrollShown[axisIndex(axis)];
@@ -192,41 +190,41 @@ void FakeNativeWindow::showScrollBar(ScrollAxis axis, bool shown) {
     }
 }
 
-bool FakeNativeWindow::isScrollBarShown(ScrollAxis axis) const {
+bool HeadlessWindow::isScrollBarShown(ScrollAxis axis) const {
     return m_scrollShown[axisIndex(axis)];
 }
 
-Point FakeNativeWindow::pointerInClient() const {
+Point HeadlessWindow::pointerInClient() const {
     return m_pointer;
 }
 
-void FakeNativeWindow::setPointerShape(platform::PointerShape shape) {
+void HeadlessWindow::setPointerShape(platform::PointerShape shape) {
     log.push_back(std::string("setPointerShape ") + shapeName(shape));
     m_pointerShape = shape;
 }
 
-platform::PointerShape FakeNativeWindow::pointerShape() const {
+platform::PointerShape HeadlessWindow::pointerShape() const {
     return m_pointerShape;
 }
 
-void FakeNativeWindow::setTimer(int id, int milliseconds) {
+void HeadlessWindow::setTimer(int id, int milliseconds) {
     log.push_back("setTimer " + std::to_string(id) + " " + std::to_string(milliseconds));
     if (!m_destroyed) {
         m_timers[id] = milliseconds;
     }
 }
 
-void FakeNativeWindow::killTimer(int id) {
+void HeadlessWindow::killTimer(int id) {
     log.push_back("killTimer " + std::to_string(id));
     m_timers.erase(id);
 }
 
-void FakeNativeWindow::setMenuBarVisible(bool visible) {
+void HeadlessWindow::setMenuBarVisible(bool visible) {
     m_menuBarVisible = visible;
     log.push_back(std::string("setMenuBarVisible ") + (visible ? "1" : "0"));
 }
 
-bool FakeNativeWindow::setFullScreen(bool fullScreen) {
+bool HeadlessWindow::setFullScreen(bool fullScreen) {
     if (refuseFullScreen) {
         return false;
     }
@@ -235,17 +233,17 @@ bool FakeNativeWindow::setFullScreen(bool fullScreen) {
     return true;
 }
 
-void FakeNativeWindow::setMenuItemState(int commandId, bool enabled, bool checked) {
+void HeadlessWindow::setMenuItemState(int commandId, bool enabled, bool checked) {
     m_menuStates[commandId] = MenuItemState{enabled, checked};
 }
 
-void FakeNativeWindow::send(const Message& message) {
+void HeadlessWindow::send(const Message& message) {
     if (m_handler != nullptr) {
         m_handler->handleMessage(*this, message);
     }
 }
 
-bool FakeNativeWindow::fireTimer(int id) {
+bool HeadlessWindow::fireTimer(int id) {
     if (m_timers.count(id) == 0) {
         return false;
     }
@@ -253,7 +251,7 @@ bool FakeNativeWindow::fireTimer(int id) {
     return true;
 }
 
-void FakeNativeWindow::userMove(Point topLeft) {
+void HeadlessWindow::userMove(Point topLeft) {
     if (topLeft == m_position) {
         return;
     }
@@ -262,7 +260,7 @@ void FakeNativeWindow::userMove(Point topLeft) {
     send(Message::move(client.x, client.y));
 }
 
-void FakeNativeWindow::userResize(Size size) {
+void HeadlessWindow::userResize(Size size) {
     const Size old = m_client;
     if (size == old) {
         return;
@@ -279,7 +277,7 @@ void FakeNativeWindow::userResize(Size size) {
     }
 }
 
-void FakeNativeWindow::userMinimise() {
+void HeadlessWindow::userMinimise() {
     if (m_minimised) {
         return;
     }
@@ -287,11 +285,11 @@ void FakeNativeWindow::userMinimise() {
     send(Message::size(platform::SIZE_MINIMIZED, 0, 0));
 }
 
-std::uint32_t FakeNativeWindow::pixel(int x, int y) const {
+std::uint32_t HeadlessWindow::pixel(int x, int y) const {
     return m_pixels.at(static_cast<std::size_t>(y) * m_client.width + x);
 }
 
-void FakeNativeWindow::setClientSize(Size size) {
+void HeadlessWindow::setClientSize(Size size) {
     size.width = std::max(size.width, 0);
     size.height = std::max(size.height, 0);
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.width) * size.height, 0);
@@ -304,9 +302,9 @@ void FakeNativeWindow::setClientSize(Size size) {
     m_client = size;
 }
 
-Point FakeNativeWindow::clientOrigin() const {
+Point HeadlessWindow::clientOrigin() const {
     return Point{m_position.x + kFrameLeft,
                  m_position.y + kFrameTop + (m_spec.menuBar.empty() ? 0 : kMenuBarHeight)};
 }
 
-}  // namespace testing_support
+}  // namespace platform::headless

@@ -9,17 +9,21 @@
 
 #include "platform/Host.h"
 #include "platform/IdleHandler.h"
-#include "tests/support/FakeDialog.h"
-#include "tests/support/FakeNativeWindow.h"
-#include "tests/support/FakeSheet.h"
+#include "platform/headless/HeadlessWindow.h"
+#include "platform/headless/ScriptedDialog.h"
+#include "platform/headless/ScriptedSheet.h"
 
-namespace testing_support {
+namespace platform::headless {
 
-// The window system in memory. It records every message box, menu, chooser, dialog and sheet
-// with its owner, and answers each from its queue of scripted answers, taken from the front
-// (when a queue is empty: OK, dismissed, cancelled). Windows it makes are FakeNativeWindows.
-class FakeHost : public platform::Host {
+// The window system in memory: the editor without a screen. pelorin-tool runs the editor's
+// screens on it, and the tests use it as their window system. It records every message box,
+// menu, chooser, dialog and sheet with its owner, and answers each from its queue of scripted
+// answers, taken from the front (when a queue is empty: OK, dismissed, cancelled). Windows it
+// makes are HeadlessWindows; dialogs and sheets run on a ScriptedDialog or ScriptedSheet that
+// the next script in line works as the user would. Single-threaded, like the editor.
+class HeadlessHost : public platform::Host {
 public:
+    // What each kind of call is recorded as.
     struct Box {
         platform::NativeWindow* owner;
         std::string text;
@@ -53,11 +57,14 @@ public:
         std::vector<std::string> pageTitles;
     };
 
-    FakeHost() = default;
-    ~FakeHost() override;
-    FakeHost(const FakeHost&) = delete;
-    FakeHost& operator=(const FakeHost&) = delete;
+    // Windows still alive when the host goes keep working on their own.
+    HeadlessHost() = default;
+    ~HeadlessHost() override;
+    HeadlessHost(const HeadlessHost&) = delete;
+    HeadlessHost& operator=(const HeadlessHost&) = delete;
 
+    // --- The host port. Each call is recorded below and answered from its queue; run() returns
+    // at once with the code quit() left (0 if none): the caller drives the editor itself.
     platform::MessageAnswer messageBox(platform::NativeWindow* owner, const std::string& text,
                                        const std::string& title, platform::MessageButtons buttons,
                                        platform::MessageIcon icon) override;
@@ -93,12 +100,14 @@ public:
     // maxSteps; returns how many ran.
     int runIdle(int maxSteps = 1000);
 
-    // Live windows made by createWindow, in creation order; the first of a class, or null.
-    const std::vector<FakeNativeWindow*>& windows() const { return m_windows; }
-    FakeNativeWindow* window(const std::string& className) const;
+    // --- Windows. Live windows made by createWindow, in creation order; the first of a class,
+    // or null.
+    const std::vector<HeadlessWindow*>& windows() const { return m_windows; }
+    HeadlessWindow* window(const std::string& className) const;
 
-    // Records and scripts. A dialog script acts on the running dialog; when it returns without
-    // the dialog having ended, Escape is pressed, and a dialog that still runs yields Cancel.
+    // --- Records and scripts, read and filled by the caller. Records grow by one per call, in
+    // call order. A dialog script acts on the running dialog; when it returns without the
+    // dialog having ended, Escape is pressed, and a dialog that still runs yields Cancel.
     // A sheet script likewise ends with Cancel.
     std::vector<Box> boxes;
     std::vector<platform::MessageAnswer> answers;
@@ -110,9 +119,9 @@ public:
     std::deque<std::optional<std::uint32_t>> colourAnswers;
     std::optional<platform::CustomColours> customColoursAfter;  // what the user leaves there
     std::vector<DialogCall> dialogs;
-    std::deque<std::function<void(FakeDialog&)>> dialogScripts;
+    std::deque<std::function<void(ScriptedDialog&)>> dialogScripts;
     std::vector<SheetCall> sheets;
-    std::deque<std::function<void(FakeSheet&)>> sheetScripts;
+    std::deque<std::function<void(ScriptedSheet&)>> sheetScripts;
     std::set<std::string> refusedClasses;  // createWindow fails for these
     platform::Rect desktop{0, 0, 1920, 1080};
     // Runs where a real window system may deliver messages of its own before answering: after
@@ -122,18 +131,18 @@ public:
     int idleWakes = 0;
 
 private:
-    friend class FakeNativeWindow;
-    void adopt(FakeNativeWindow* window);
-    void forget(FakeNativeWindow* window);
+    friend class HeadlessWindow;
+    void adopt(HeadlessWindow* window);
+    void forget(HeadlessWindow* window);
     void runMeanwhile();
     std::vector<std::string> takeFileAnswer(ChooserKind kind, platform::NativeWindow* owner,
                                             const platform::FileRequest& request);
 
-    std::vector<FakeNativeWindow*> m_windows;
+    std::vector<HeadlessWindow*> m_windows;
     std::set<int> m_keysDown;
     bool m_active = true;
     bool m_inMeanwhile = false;
     platform::IdleHandler* m_idle = nullptr;
 };
 
-}  // namespace testing_support
+}  // namespace platform::headless

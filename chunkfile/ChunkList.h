@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "map/ChunkData.h"
+#include "chunkfile/ChunkData.h"
 #include "platform/FileIo.h"
 
 // One chunk held in memory: its four-character tag and its data. A chunk being written may

@@ -1,4 +1,4 @@
-#include "map/ChunkScanner.h"
+#include "chunkfile/ChunkScanner.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "map/ChunkWriter.h"
+#include "chunkfile/ChunkWriter.h"
 
 #include <cstring>
 

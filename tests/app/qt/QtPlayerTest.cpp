@@ -51,8 +51,8 @@ TEST(QtPlayer, TheMenuOpensTheDialogWhereTwoImagesAreAddedPlayedAndStopped) {
     QStringList listed, titles;
     QString caption;
     QTimer::singleShot(0, [&] {
-        ASSERT_TRUE(waitUntil([] { return visibleWindowTitled("Pelorin  ") != nullptr; }));
-        QWidget* map = visibleWindowTitled("Pelorin  ");
+        ASSERT_TRUE(waitUntil([] { return visibleWindowTitled("Pelorin  マップ位置") != nullptr; }));
+        QWidget* map = visibleWindowTitled("Pelorin  マップ位置");
         whenModal([&](QWidget& dialog) {
             caption = dialog.windowTitle();
             whenModal([&](QWidget& chooser) {

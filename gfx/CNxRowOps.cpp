@@ -1,3 +1,6 @@
+// The three forms of every row loop live in this one file on purpose: each wider form hands its
+// last pixels to the next narrower one, and within one translation unit the compiler may inline
+// those tails; and a change to one form is made, and checked, beside the other two.
 #include "gfx/CNxRowOps.h"
 
 #include <immintrin.h>

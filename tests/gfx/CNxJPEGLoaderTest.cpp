@@ -155,12 +155,3 @@ TEST_F(JpegLoad, EndlessRepeatedScansAreRefused) {
 TEST_F(JpegLoad, FourComponentPicturesAreRefused) {
     EXPECT_FALSE(load(encodeJpeg(8, 8, 4, Bytes(8 * 8 * 4, 0x40)))) << "a DIB has no CMYK layout";
 }
-
-TEST(JpegIsSupported, NeedsStartOfImage) {
-    CNxJPEGLoader loader;
-    const std::uint8_t soi[2] = {0xFF, 0xD8};
-    EXPECT_TRUE(loader.IsSupported(soi, 2));
-    EXPECT_FALSE(loader.IsSupported(soi, 1));
-    const std::uint8_t other[2] = {0xFF, 0xD9};
-    EXPECT_FALSE(loader.IsSupported(other, 2));
-}

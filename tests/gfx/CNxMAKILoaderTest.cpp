@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "tests/support/ImageWriters.h"
@@ -171,11 +172,20 @@ TEST_F(MagLoad, EverythingPointingOutsideTheDataIsRefused) {
     EXPECT_FALSE(load(Bytes{'M', 'A', 'K', 'I', '0', '2', ' ', ' '})) << "no header";
 }
 
-TEST(MagIsSupported, NeedsTheSignatureWithItsTwoBlanks) {
-    CNxMAKILoader loader;
-    const std::uint8_t sig[] = {'M', 'A', 'K', 'I', '0', '2', ' ', ' '};
-    EXPECT_TRUE(loader.IsSupported(sig, 8));
-    EXPECT_FALSE(loader.IsSupported(sig, 7));
-    const std::uint8_t other[] = {'M', 'A', 'K', 'I', '0', '1', 'A', ' '};
-    EXPECT_FALSE(loader.IsSupported(other, 8));
+TEST_F(MagLoad, FlagAMustLieWhollyInsideTheData) {
+    MagPicture p;
+    p.palette = palette(16);
+    p.xEnd = 63;
+    p.yEnd = 39;
+    p.lines = patterned(40, 32, 4);
+    Bytes bytes = encodeMag(p);
+    ASSERT_TRUE(load(bytes));
+    // 40 bytes of flag A, starting at the last byte of the data.
+    const auto h =
+        static_cast<std::size_t>(std::find(bytes.begin(), bytes.end(), 0) - bytes.begin());
+    const auto last = static_cast<std::uint32_t>(bytes.size() - h - 1);
+    for (int i = 0; i < 4; ++i) {
+        bytes[h + 12 + i] = static_cast<std::uint8_t>(last >> (8 * i));
+    }
+    EXPECT_FALSE(load(bytes));
 }

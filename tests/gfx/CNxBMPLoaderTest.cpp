@@ -65,96 +65,72 @@ protected:
 
 TEST_F(BmpLoad, EveryDepthAndLayoutGivesItsPixels) {
     const BmpPicture eight = paletted(8, 2, {{1, 2}});
-    const std::uint32_t word = 0xC0000000u | 0x3FFu << 20 | 0x200u << 10 | 0x001u;
-    const Bytes tenBits = {std::uint8_t(word),
-                           std::uint8_t(word >> 8),
-                           std::uint8_t(word >> 16),
-                           std::uint8_t(word >> 24),
+    const std::uint32_t w = 0xC0000000u | 0x3FFu << 20 | 0x200u << 10 | 0x001u;  // 10-10-10-2
+    const Bytes tenBits = {std::uint8_t(w),
+                           std::uint8_t(w >> 8),
+                           std::uint8_t(w >> 16),
+                           std::uint8_t(w >> 24),
                            0,
                            0,
                            0,
                            0x40};
-    const Bytes rgba = {0x11, 0x22, 0x33, 0x44, 0xAA, 0xBB, 0xCC, 0x00};
-    const std::vector<std::uint32_t> byteOrder = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
+    const Bytes rgba = {0x11, 0x22, 0x33, 0x44, 0xAA, 0xBB, 0xCC, 0x00}, rgb = {1, 2, 3, 0};
+    const Bytes two = {1, 2, 3, 0x80, 4, 5, 6, 0}, twoClear = {1, 2, 3, 0, 4, 5, 6, 0};
+    const std::vector<std::uint32_t> m565 = {0xF800, 0x07E0, 0x001F},
+                                     m888 = {0xFF0000, 0xFF00, 0xFF};
+    const std::vector<std::uint32_t> inMemory = {0xFF, 0xFF00, 0xFF0000, 0xFF000000};
+    const std::vector<Bytes> rows24 = {{1, 2, 3, 4, 5, 6, 7, 8, 9},
+                                       {10, 11, 12, 13, 14, 15, 16, 17, 18}};
+    auto withTable = [](BmpPicture& p) { p.table = kTable, p.clrUsed = 4; };
     const struct {
         const char* what;
         BmpPicture picture;
         std::vector<std::uint32_t> want;
     } cases[] = {
+        // clang-format off
         // 1 bit, 10 pixels: 1011000011 / 0100111100
-        {"1 bit", paletted(1, 10, {{0xB0, 0xC0}, {0x4F, 0x00}}), {B, A, B, B, A, A, A, A, B, B,
-                                                                  A, B, A, A, B, B, B, B, A, A}},
+        {"1 bit", paletted(1, 10, {{0xB0, 0xC0}, {0x4F, 0x00}}),
+         {B, A, B, B, A, A, A, A, B, B, A, B, A, A, B, B, B, B, A, A}},
         {"4 bits", paletted(4, 3, {{0x01, 0x20}, {0x32, 0x10}}), {A, B, C, D, C, B}},
-        {"8 bits with a short table",
-         changed(paletted(8, 5, {{3, 2, 1, 0, 3}, {0, 0, 1, 1, 2}}),
-                 [](BmpPicture& p) {
-                     p.table = kTable;
-                     p.clrUsed = 4;
-                 }),
-         {D, C, B, A, D, A, A, B, B, C}},
-        {"16 bits, 5-5-5",
-         direct(16, 4, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F}),
+        {"8 bits, a short table", changed(paletted(8, 5, {{3, 2, 1, 0, 3}, {0, 0, 1, 1, 2}}),
+         withTable), {D, C, B, A, D, A, A, B, B, C}},
+        {"16 bits, 5-5-5", direct(16, 4, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F}),
          {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}},
-        {"16 bits, 5-6-5 (green 1 of 63 last)",
-         direct(16, 4, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0x20, 0x00}, BI_BITFIELDS,
-                {0xF800, 0x07E0, 0x001F}),
-         {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF000400}},
-        {"16 bits, masks inside a version 4 header",
-         direct(16, 2, {0x00, 0xF8, 0x1F, 0x00}, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, 108),
-         {0xFFFF0000, 0xFF0000FF}},
-        {"24 bits, rows bottom-up",
-         changed(direct(24, 3,
-                        bottomUpRows(
-                            {{1, 2, 3, 4, 5, 6, 7, 8, 9}, {10, 11, 12, 13, 14, 15, 16, 17, 18}})),
-                 [](BmpPicture& p) { p.height = 2; }),
+        {"16 bits, 5-6-5, green 1 of 63 last", direct(16, 4, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00,
+         0x20, 0x00}, BI_BITFIELDS, m565), {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF000400}},
+        {"16 bits, masks inside a version 4 header", direct(16, 2, {0x00, 0xF8, 0x1F, 0x00},
+         BI_BITFIELDS, m565, 108), {0xFFFF0000, 0xFF0000FF}},
+        {"24 bits, rows bottom-up", changed(direct(24, 3, bottomUpRows(rows24)),
+         [](BmpPicture& p) { p.height = 2; }),
          {0xFF030201, 0xFF060504, 0xFF090807, 0xFF0C0B0A, 0xFF0F0E0D, 0xFF121110}},
-        {"32 bits keep their alpha",
-         direct(32, 2, {1, 2, 3, 0x80, 4, 5, 6, 0}),
-         {0x80030201, 0x00060504}},
-        {"32 bits with no alpha at all are opaque",
-         direct(32, 2, {1, 2, 3, 0, 4, 5, 6, 0}),
+        {"32 bits keep their alpha", direct(32, 2, two), {0x80030201, 0x00060504}},
+        {"32 bits with no alpha at all are opaque", direct(32, 2, twoClear),
          {0xFF030201, 0xFF060504}},
-        {"32 bits, the usual masks",
-         direct(32, 2, {1, 2, 3, 0, 4, 5, 6, 0}, BI_BITFIELDS, {0xFF0000, 0xFF00, 0xFF}),
+        {"32 bits, the usual masks", direct(32, 2, twoClear, BI_BITFIELDS, m888),
          {0xFF030201, 0xFF060504}},
-        {"32 bits, R G B A in memory, no alpha mask",
-         direct(32, 2, rgba, BI_BITFIELDS, {0x000000FF, 0x0000FF00, 0x00FF0000}),
-         {0xFF112233, 0xFFAABBCC}},
-        {"32 bits, an alpha mask in a version 5 header",
-         direct(32, 2, rgba, BI_BITFIELDS, byteOrder, 124),
-         {0x44112233, 0x00AABBCC}},
-        {"32 bits, 10-10-10-2 in a version 4 header",
-         direct(32, 2, tenBits, BI_BITFIELDS, {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000},
-                108),
-         {0xFFFF8000, 0x55000000}},
-        {"a 24-bit picture carrying a table",
-         changed(direct(24, 1, {1, 2, 3, 0}),
-                 [](BmpPicture& p) {
-                     p.clrUsed = 4;
-                     p.table = kTable;
-                 }),
+        {"32 bits, R G B A in memory, no alpha mask", direct(32, 2, rgba, BI_BITFIELDS,
+         {0xFF, 0xFF00, 0xFF0000}), {0xFF112233, 0xFFAABBCC}},
+        {"32 bits, an alpha mask in a version 5 header", direct(32, 2, rgba, BI_BITFIELDS,
+         inMemory, 124), {0x44112233, 0x00AABBCC}},
+        {"32 bits, 10-10-10-2 in a version 4 header", direct(32, 2, tenBits, BI_BITFIELDS,
+         {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000}, 108), {0xFFFF8000, 0x55000000}},
+        {"a 24-bit picture carrying a table", changed(direct(24, 1, rgb), withTable),
          {0xFF030201}},
-        {"no file header: a 24-bit table is never read",
-         changed(direct(24, 1, {1, 2, 3, 0}), [](BmpPicture& p) { p.fileHeader = false; }),
-         {0xFF030201}},
-        {"a gap before the pixels",
-         changed(eight, [](BmpPicture& p) { p.gap = {9, 9, 9, 9, 9, 9}; }),
+        {"no file header: a 24-bit table is never read", changed(direct(24, 1, rgb),
+         [](BmpPicture& p) { p.fileHeader = false; }), {0xFF030201}},
+        {"a gap before the pixels", changed(eight, [](BmpPicture& p) { p.gap = {9, 9, 9}; }),
          {B, C}},
-        {"no pixel offset: they follow the table",
-         changed(eight, [](BmpPicture& p) { p.offBits = 0; }),
-         {B, C}},
-    };
+        {"no pixel offset: they follow the table", changed(eight,
+         [](BmpPicture& p) { p.offBits = 0; }), {B, C}}};
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(pixels(c.picture), c.want) << c.what;
     }
     for (std::uint32_t size : {40u, 52u, 56u, 108u, 124u}) {
         for (bool fileHeader : {true, false}) {
-            BmpPicture p = changed(eight, [&](BmpPicture& q) {
-                q.headerSize = size;
-                q.clrUsed = 4;
-                q.table = kTable;
-                q.fileHeader = fileHeader;
-            });
+            BmpPicture p = changed(eight, withTable);
+            p.headerSize = size;
+            p.fileHeader = fileHeader;
             EXPECT_EQ(pixels(p), (std::vector<std::uint32_t>{B, C})) << size << " " << fileHeader;
         }
     }
@@ -192,14 +168,10 @@ TEST_F(BmpLoad, DamagedOrUnsupportedFilesAreRefused) {
     ASSERT_TRUE(load(encodeBmp(rle)));
     using Change = std::function<void(BmpPicture&)>;
     const std::pair<const char*, Change> cases[] = {
+        // clang-format off
         {"wider than 32768", [](auto& q) { q.width = 40000; }},
         {"taller than 32768", [](auto& q) { q.height = -32769; }},
-        {"3 GiB of pixels",
-         [](auto& q) {
-             q.width = q.height = 32768;
-             q.bitCount = 24;
-             q.table.clear();
-         }},
+        {"3 GiB of pixels", [](auto& q) { q.width = q.height = 32768, q.bitCount = 24; }},
         {"1 GiB claimed, 2 bytes held", [](auto& q) { q.width = q.height = 32768; }},
         {"no pixels", [](auto& q) { q.width = 0; }},
         {"negative width", [](auto& q) { q.width = -2; }},
@@ -216,16 +188,10 @@ TEST_F(BmpLoad, DamagedOrUnsupportedFilesAreRefused) {
         {"pixels inside the info header", [](auto& q) { q.offBits = 20; }},
         {"pixels past the end", [](auto& q) { q.offBits = 5000; }},
         {"a delta code (RLE)", [&](auto& q) { q = rle, q.pixels = {2, 1, 0, 2, 1, 1, 0, 1}; }},
-        {"no end of bitmap (RLE)",
-         [&](auto& q) {
-             q = rle, q.pixels = {2, 1, 0, 0};
-         }},
-        {"a literal cut short (RLE)",
-         [&](auto& q) {
-             q = rle, q.pixels = {0, 5, 1, 2, 3};
-         }},
-        {"fewer bytes than biSizeImage (RLE)", [&](auto& q) { q = rle, q.sizeImage = 1000; }},
-    };
+        {"no end of bitmap (RLE)", [&](auto& q) { q = rle, q.pixels = {2, 1, 0, 0}; }},
+        {"a literal cut short (RLE)", [&](auto& q) { q = rle, q.pixels = {0, 5, 1, 2, 3}; }},
+        {"fewer bytes than biSizeImage (RLE)", [&](auto& q) { q = rle, q.sizeImage = 1000; }}};
+    // clang-format on
     for (const auto& [what, change] : cases) {
         EXPECT_FALSE(load(encodeBmp(changed(p, change)))) << what;
     }

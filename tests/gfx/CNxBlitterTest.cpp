@@ -377,65 +377,54 @@ TEST(CNxBlitterOps, EightBitSurfaces) {
     EXPECT_EQ(get(shown, 4, 2), 0x000C0C0Cu) << "the grey table's entry, reserved byte 0";
 }
 
+// A wipe of four pixels of 0x80FFFFFF over 0x11000000 through rule mask values 0, 60, 120 and
+// 180 (at mask x 2, y 1).
 TEST(CNxBlitterOps, TransitionThroughARuleMask) {
     CNxSurface d(32), s(32), rule(8);
-    d.Create(4, 1);
-    s.Create(4, 1);
+    row(s, std::vector<std::uint32_t>(4, 0x80FFFFFF));
     rule.Create(6, 2);
     for (int x = 0; x < 4; ++x) {
-        set(d, x, 0, 0x11000000);
-        set(s, x, 0, 0x80FFFFFF);
-        pixels::set8(rule, x + 2, 1, static_cast<std::uint8_t>(x * 60));  // 0, 60, 120, 180
+        pixels::set8(rule, x + 2, 1, static_cast<std::uint8_t>(x * 60));
     }
-    CNxBlitParams p;
-    p.m_flags = NxBlt_MaskTransition;
-    p.m_colour = 101;  // L' = 100
-    p.m_softness = 40;
-    p.m_ruleMask = &rule;
-    p.m_maskX = 2;
-    p.m_maskY = 1;
-    ASSERT_EQ(d.Blit(nullptr, &s, nullptr, &p), 1);
-    // Mask 0 and 60 are fully in, 120 is 20 levels into the ramp: 255 - 20 × 255 / 40 = 128.
-    EXPECT_EQ(get(d, 0, 0), 0x11FFFFFFu);
-    EXPECT_EQ(get(d, 1, 0), 0x11FFFFFFu);
-    EXPECT_EQ(get(d, 2, 0), 0x11808080u) << "w = 129: 255 × 129 / 256";
-    EXPECT_EQ(get(d, 3, 0), 0x11000000u);
-
-    // Levels above 256 run the wipe backwards.
-    d.Fill(nullptr, 0x11000000);
-    p.m_colour = 256 + 101;
-    d.Blit(nullptr, &s, nullptr, &p);
-    EXPECT_EQ(get(d, 0, 0), 0x11000000u);
-    EXPECT_EQ(get(d, 2, 0), 0x117F7F7Fu) << "coverage 128 XOR 255 = 127, w = 128";
-    EXPECT_EQ(get(d, 3, 0), 0x11FFFFFFu);
-
-    // Complete at 256 (a plain blend), nothing at 0 and 512, refusals past the limits.
-    d.Fill(nullptr, 0x11000000);
-    p.m_colour = 256;
-    EXPECT_EQ(d.Blit(nullptr, &s, nullptr, &p), 1);
-    EXPECT_EQ(get(d, 3, 0), 0x80FFFFFFu) << "a copy at full opacity";
-    for (std::uint32_t level : {0u, 512u}) {
-        p.m_colour = level;
-        d.Fill(nullptr, 0x11000000);
-        EXPECT_EQ(d.Blit(nullptr, &s, nullptr, &p), 1);
-        EXPECT_EQ(get(d, 0, 0), 0x11000000u);
+    const std::uint32_t o = 0x11000000, in = 0x11FFFFFF;
+    const std::vector<std::uint32_t> none(4, o);
+    struct Case {
+        const char* what;
+        std::uint32_t level, softness, flags, maskX;
+        bool mask;
+        int result;
+        std::vector<std::uint32_t> want;
+    };
+    // clang-format off
+    const Case cases[] = {
+        // L' = 100: 0 and 60 in, 120 twenty levels into the ramp, 255 - 20 × 255 / 40 = 128.
+        {"w = 129 in the ramp", 101, 40, 0, 2, true, 1, {in, in, 0x11808080, o}},
+        {"above 256 the wipe runs backwards: 128 XOR 255 = 127", 357, 40, 0, 2, true, 1,
+         {o, o, 0x117F7F7F, in}},
+        {"source alpha scales the mask's weights", 101, 40, NxBlt_SourceAlpha, 2, true, 1,
+         {0x11808080, 0x11808080, 0x11404040, o}},
+        {"complete at 256: a copy at full opacity", 256, 40, 0, 2, true, 1,
+         std::vector<std::uint32_t>(4, 0x80FFFFFF)},
+        {"nothing at 0", 0, 40, 0, 2, true, 1, none},
+        {"nothing at 512", 512, 40, 0, 2, true, 1, none},
+        {"a level above 512", 513, 40, 0, 2, true, 0, none},
+        {"a softness above 511", 100, 512, 0, 2, true, 0, none},
+        {"a mask that does not cover the source", 100, 0, 0, 3, true, 0, none},
+        {"source alpha without a mask", 100, 0, NxBlt_SourceAlpha, 2, false, 0, none},
+        {"no mask: the source alpha 0x80 is above L' = 99", 100, 0, 0, 2, false, 1, none}};
+    // clang-format on
+    for (const Case& c : cases) {
+        row(d, none);
+        CNxBlitParams p;
+        p.m_flags = NxBlt_MaskTransition | c.flags;
+        p.m_colour = c.level;
+        p.m_softness = c.softness;
+        p.m_ruleMask = c.mask ? &rule : nullptr;
+        p.m_maskX = c.maskX;
+        p.m_maskY = 1;
+        EXPECT_EQ(d.Blit(nullptr, &s, nullptr, &p), c.result) << c.what;
+        EXPECT_EQ(rowOf(d), c.want) << c.what;
     }
-    p.m_colour = 513;
-    EXPECT_EQ(d.Blit(nullptr, &s, nullptr, &p), 0);
-    p.m_colour = 100;
-    p.m_softness = 512;
-    EXPECT_EQ(d.Blit(nullptr, &s, nullptr, &p), 0);
-    p.m_softness = 0;
-    p.m_maskX = 3;  // the mask no longer covers the source
-    EXPECT_EQ(d.Blit(nullptr, &s, nullptr, &p), 0);
-    p.m_ruleMask = nullptr;
-    p.m_flags |= NxBlt_SourceAlpha;
-    EXPECT_EQ(d.Blit(nullptr, &s, nullptr, &p), 0) << "source alpha needs a mask";
-    // Without a mask the source alpha (0x80) is the mask value: above L' = 99, hidden.
-    p.m_flags = NxBlt_MaskTransition;
-    d.Fill(nullptr, 0x11000000);
-    EXPECT_EQ(d.Blit(nullptr, &s, nullptr, &p), 1);
-    EXPECT_EQ(get(d, 0, 0), 0x11000000u);
 }
 
 TEST(CNxBlitterOps, HorizontalBlur) {

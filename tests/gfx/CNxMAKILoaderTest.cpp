@@ -175,12 +175,12 @@ TEST_F(MagLoad, EverythingPointingOutsideTheDataIsRefused) {
 TEST_F(MagLoad, FlagAMustLieWhollyInsideTheData) {
     MagPicture p;
     p.palette = palette(16);
-    p.xEnd = 63;
-    p.yEnd = 39;
-    p.lines = patterned(40, 32, 4);
+    p.xEnd = 639;
+    p.yEnd = 1;
+    p.lines = patterned(2, 320, 4);
     Bytes bytes = encodeMag(p);
     ASSERT_TRUE(load(bytes));
-    // 40 bytes of flag A, starting at the last byte of the data.
+    // Flag A moved to the last byte of the data: each row needs 10 bytes of it.
     const auto h =
         static_cast<std::size_t>(std::find(bytes.begin(), bytes.end(), 0) - bytes.begin());
     const auto last = static_cast<std::uint32_t>(bytes.size() - h - 1);

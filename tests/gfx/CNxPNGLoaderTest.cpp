@@ -50,75 +50,47 @@ std::uint32_t grey(int level, int alpha = 255) {
     return std::uint32_t(alpha) << 24 | std::uint32_t(level) * 0x010101u;
 }
 
-std::vector<RGBQUAD> table(const CNxDIBImage& image) {
-    const RGBQUAD* t = image.GetColorTable();
-    return t ? std::vector<RGBQUAD>(t, t + image.GetColorCount()) : std::vector<RGBQUAD>{};
-}
-
 }  // namespace
 
-TEST_F(PngLoad, GreyWithoutTransparencyStaysPalettedWithAGreyRamp) {
-    const struct {
-        int depth;
-        Bytes row;  // 4 pixels
-        int dibBits;
-        std::uint32_t colours;
-        std::vector<int> levels;
-    } cases[] = {
-        {1, {0xA0}, 1, 2, {255, 0, 255, 0}},
-        {2, {0x1B}, 8, 4, {0, 85, 170, 255}},
-        {4, {0x0F, 0x51}, 4, 16, {0, 255, 85, 17}},
-        {8, {0, 7, 128, 255}, 8, 256, {0, 7, 128, 255}},
-        // 16-bit samples are cut to their high byte and use the 256-step ramp.
-        {16, {0x00, 0xFF, 0x07, 0x00, 0x80, 0x01, 0xFF, 0xFF}, 8, 256, {0, 7, 128, 255}},
-    };
-    for (const auto& c : cases) {
-        auto image = load(picture(PNG_COLOR_TYPE_GRAY, c.depth, {c.row}, 4));
-        ASSERT_TRUE(image) << c.depth;
-        EXPECT_EQ(image->GetBitCount(), c.dibBits) << c.depth;
-        EXPECT_EQ(image->GetColorCount(), c.colours) << c.depth;
-        std::vector<std::uint32_t> expected;
-        for (int level : c.levels) {
-            expected.push_back(grey(level));
-        }
-        EXPECT_EQ(argbPixels(*image), expected) << c.depth;
-    }
-    EXPECT_TRUE(m_port.boxes.empty());
-}
-
-TEST_F(PngLoad, PalettesKeepThePlteEntries) {
+// Grey and paletted pictures without transparency stay paletted at their depth (2 bits become
+// 8): grey with a ramp of as many steps as the depth has, 16-bit grey cut to its high byte with
+// the 256-step ramp, palettes with their PLTE entries (reserved byte 0).
+TEST_F(PngLoad, GreyAndPalettesStayPaletted) {
     const Bytes plte = {255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 8, 7};
     const std::uint32_t red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, other = 0xFF090807;
     const struct {
-        int depth;
-        Bytes row;
+        int type, depth;
+        Bytes row;  // 4 pixels
         int dibBits;
+        std::uint32_t colours;
+        std::vector<std::uint32_t> want;
     } cases[] = {
-        {1, {0x50}, 1},  // 0 1 0 1
-        {2, {0x1B}, 8},  // 0 1 2 3: one byte per pixel
-        {4, {0x01, 0x23}, 4},
-        {8, {0, 1, 2, 3}, 8},
-    };
+        // clang-format off
+        {PNG_COLOR_TYPE_GRAY, 1, {0xA0}, 1, 2, {grey(255), grey(0), grey(255), grey(0)}},
+        {PNG_COLOR_TYPE_GRAY, 2, {0x1B}, 8, 4, {grey(0), grey(85), grey(170), grey(255)}},
+        {PNG_COLOR_TYPE_GRAY, 4, {0x0F, 0x51}, 4, 16, {grey(0), grey(255), grey(85), grey(17)}},
+        {PNG_COLOR_TYPE_GRAY, 8, {0, 7, 128, 255}, 8, 256,
+         {grey(0), grey(7), grey(128), grey(255)}},
+        {PNG_COLOR_TYPE_GRAY, 16, {0x00, 0xFF, 0x07, 0x00, 0x80, 0x01, 0xFF, 0xFF}, 8, 256,
+         {grey(0), grey(7), grey(128), grey(255)}},
+        {PNG_COLOR_TYPE_PALETTE, 1, {0x50}, 1, 2, {red, green, red, green}},
+        {PNG_COLOR_TYPE_PALETTE, 2, {0x1B}, 8, 4, {red, green, blue, other}},
+        {PNG_COLOR_TYPE_PALETTE, 4, {0x01, 0x23}, 4, 4, {red, green, blue, other}},
+        {PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2, 3}, 8, 4, {red, green, blue, other}}};
+    // clang-format on
     for (const auto& c : cases) {
-        PngPicture p = picture(PNG_COLOR_TYPE_PALETTE, c.depth, {c.row}, 4);
-        p.palette = c.depth == 1 ? Bytes(plte.begin(), plte.begin() + 6) : plte;
-        auto image = load(p);
-        ASSERT_TRUE(image) << c.depth;
-        EXPECT_EQ(image->GetBitCount(), c.dibBits);
-        const std::vector<RGBQUAD> t = table(*image);
-        ASSERT_EQ(t.size(), c.depth == 1 ? 2u : 4u) << c.depth;
-        EXPECT_EQ(t[0].rgbRed, 255);
-        EXPECT_EQ(t[1].rgbGreen, 255);
-        if (c.depth == 1) {
-            EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{red, green, red, green}));
-        } else {
-            EXPECT_EQ(t[3].rgbRed, 9);
-            EXPECT_EQ(t[3].rgbGreen, 8);
-            EXPECT_EQ(t[3].rgbBlue, 7);
-            EXPECT_EQ(t[3].rgbReserved, 0);
-            EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{red, green, blue, other}));
+        PngPicture p = picture(c.type, c.depth, {c.row}, 4);
+        if (c.type == PNG_COLOR_TYPE_PALETTE) {
+            p.palette = Bytes(plte.begin(), plte.begin() + 3 * c.colours);
         }
+        auto image = load(p);
+        ASSERT_TRUE(image) << c.type << " " << c.depth;
+        EXPECT_EQ(image->GetBitCount(), c.dibBits) << c.type << " " << c.depth;
+        EXPECT_EQ(image->GetColorCount(), c.colours) << c.type << " " << c.depth;
+        EXPECT_EQ(image->GetColorTable()[1].rgbReserved, 0);
+        EXPECT_EQ(argbPixels(*image), c.want) << c.type << " " << c.depth;
     }
+    EXPECT_TRUE(m_port.boxes.empty());
 }
 
 // Pictures with transparency become 32 bits; colour without it 24 bits in B, G, R order and

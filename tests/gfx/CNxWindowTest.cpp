@@ -34,23 +34,21 @@ struct Scene {
 
 }  // namespace
 
+// Tiles are powers of two; the back buffer is a whole number of tiles, at least 640 wide.
 TEST(CNxWindow, TileSizesAreRoundedUpToPowersOfTwo) {
-    CNxWindow window;
-    window.SetTileSize(33, 8);
-    EXPECT_EQ(window.GetTileWidth(), 64u);
-    EXPECT_EQ(window.GetTileHeight(), 8u);
-    EXPECT_EQ(window.GetBackBuffer()->GetWidth(), 640);
-    EXPECT_EQ(window.GetBackBuffer()->GetHeight(), 8);
-    window.SetTileSize(200, 20);
-    EXPECT_EQ(window.GetTileWidth(), 256u);
-    EXPECT_EQ(window.GetTileHeight(), 32u);
-    EXPECT_EQ(window.GetBackBuffer()->GetWidth(), 512);
-    EXPECT_EQ(window.GetBackBuffer()->GetHeight(), 32);
-    window.SetTileSize(1, 1);
-    EXPECT_EQ(window.GetTileWidth(), 1u);
-    EXPECT_EQ(window.GetTileHeight(), 1u);
-    window.SetTileSize(1000, 8);  // wider than 640: the buffer still holds one tile
-    EXPECT_EQ(window.GetBackBuffer()->GetWidth(), 1024);
+    const int cases[][6] = {// asked for, tile, back buffer
+                            {33, 8, 64, 8, 640, 8},
+                            {200, 20, 256, 32, 512, 32},
+                            {1, 1, 1, 1, 640, 1},
+                            {1000, 8, 1024, 8, 1024, 8}};
+    for (const auto& c : cases) {
+        CNxWindow window;
+        window.SetTileSize(c[0], c[1]);
+        EXPECT_EQ(window.GetTileWidth(), std::uint32_t(c[2])) << c[0];
+        EXPECT_EQ(window.GetTileHeight(), std::uint32_t(c[3])) << c[1];
+        EXPECT_EQ(window.GetBackBuffer()->GetWidth(), c[4]) << c[0];
+        EXPECT_EQ(window.GetBackBuffer()->GetHeight(), c[5]) << c[1];
+    }
 }
 
 TEST(CNxWindow, PresentsOnlyTheTilesThatChanged) {
@@ -260,7 +258,7 @@ TEST(CNxWindow, IncrementalUpdatesMatchAFullRedraw) {
                             auto* sprite = dynamic_cast<CNxSprite*>(n);
                             if (sprite != nullptr && sprite->GetSurface() == surface) {
                                 CNxBlitParams params;
-                                params.m_flags = pick(2) ? NxBlt_SourceAlpha : 0;
+                                params.m_flags = pick(2) ? std::uint32_t(NxBlt_SourceAlpha) : 0u;
                                 sprite->SetParams(&params);
                                 sprite->Invalidate(&r);
                             }

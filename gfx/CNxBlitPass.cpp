@@ -43,8 +43,13 @@ public:
             runFiltered();
             return;
         }
-        std::uint64_t py = m_y.m_start;
-        for (std::int32_t j = 0; j < m_y.m_count; ++j, py += m_y.m_step) {
+        // Rows in the order the source (or the mask) lies in memory, unless the source is the
+        // destination itself, whose rows are then read and written top first.
+        const CNxDIBImage* read = m_p.m_source ? m_p.m_source : m_p.m_mask;
+        const bool backwards = read != &m_dest.GetImage() && read && !m_g.RowsAscend(*read);
+        for (std::int32_t k = 0; k < m_y.m_count; ++k) {
+            const std::int32_t j = backwards ? m_y.m_count - 1 - k : k;
+            const std::uint64_t py = m_y.m_start + std::uint64_t(j) * m_y.m_step;
             std::uint32_t* d = row32(m_dest.GetImage(), m_y.m_dest + j) + m_x.m_dest;
             const std::int32_t sy = m_y.SourceAt(py);
             SourceRows rows{nullptr, nullptr, 0};

@@ -119,6 +119,14 @@ protected:
     }
     // Fills and colour operations, which read no source: destRect cut the same way, then
     // draw(rect) when anything is left. Always 1.
+    // The rows top .. bottom - 1 of an image in the order they lie in memory.
+    template <typename Row>
+    static void EachRowInMemoryOrder(const CNxDIBImage& image, std::int32_t top,
+                                     std::int32_t bottom, Row&& row) {
+        for (std::int32_t k = top; k < bottom; ++k) {
+            row(image.GetPitch() > 0 ? k : top + bottom - 1 - k);
+        }
+    }
     template <typename Draw>
     static int ClipAndFill(CNxSurface& dest, const RECT& destRect, Draw&& draw) {
         RECT r = destRect;
@@ -127,16 +135,19 @@ protected:
         }
         return 1;
     }
-    // Same-size copies of whole rows in a format of bytesPerPixel: copyRow(d, s, n) for each
-    // row; within one surface the rows go in the order that reads each before it is overwritten.
+    // Same-size, unmirrored copies of whole rows in a format of bytesPerPixel: copyRow(d, s, n)
+    // for each row.
     template <typename CopyRow>
     static void CopyRows(CNxSurface& dest, const CNxSurface& source, const CNxBlitGeometry& g,
                          int bytesPerPixel, CopyRow&& copyRow) {
         const std::int32_t sx = g.m_x.FirstSource(), sy = g.m_y.FirstSource();
         const std::int32_t rows = g.m_y.m_count;
-        const bool upward = &source == &dest && g.m_y.m_dest > sy;
+        // Within one surface the rows go in the order that reads each before it is overwritten,
+        // otherwise in the order the source lies in memory.
+        const bool self = &source == &dest;
+        const bool backwards = self ? g.m_y.m_dest > sy : !g.RowsAscend(source.GetImage());
         for (std::int32_t k = 0; k < rows; ++k) {
-            const std::int32_t j = upward ? rows - 1 - k : k;
+            const std::int32_t j = backwards ? rows - 1 - k : k;
             copyRow(
                 dest.GetImage().Row(g.m_y.m_dest + j) + std::int64_t(g.m_x.m_dest) * bytesPerPixel,
                 source.GetImage().Row(sy + j) + std::int64_t(sx) * bytesPerPixel, g.m_x.m_count);

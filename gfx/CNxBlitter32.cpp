@@ -100,9 +100,9 @@ int CNxBlitter32::Draw(const CNxBlitPass& pass, CNxSurface& dest, const RECT& de
 int CNxBlitter32::DrawColour(CNxSurface& dest, const RECT& destRect, CNxBlitCombiners::Fn combine,
                              const CNxBlitCombiners::Context& ctx) {
     return ClipAndFill(dest, destRect, [&](const RECT& r) {
-        for (std::int32_t y = r.top; y < r.bottom; ++y) {
+        EachRowInMemoryOrder(dest.GetImage(), r.top, r.bottom, [&](std::int32_t y) {
             combine(row32(dest.GetImage(), y) + r.left, nullptr, nullptr, r.right - r.left, ctx);
-        }
+        });
     });
 }
 
@@ -280,9 +280,9 @@ int CNxBlitter32::FillRect(CNxSurface& dest, const RECT& destRect, const CNxSurf
             ops.m_fill(blockStart(image, r.top, rows), colour, n * rows);
             return;
         }
-        for (std::int32_t y = r.top; y < r.bottom; ++y) {
+        EachRowInMemoryOrder(image, r.top, r.bottom, [&](std::int32_t y) {
             ops.m_fill(row32(image, y) + r.left, colour, n);
-        }
+        });
     });
 }
 

@@ -34,13 +34,15 @@ struct Scene {
 
 }  // namespace
 
-// Tiles are powers of two; the back buffer is a whole number of tiles, at least 640 wide.
+// Tiles are powers of two; the back buffer is one tile high and a whole number of tiles wide,
+// 2048 pixels at most unless one tile is wider.
 TEST(CNxWindow, TileSizesAreRoundedUpToPowersOfTwo) {
     const int cases[][6] = {// asked for, tile, back buffer
-                            {33, 8, 64, 8, 640, 8},
-                            {200, 20, 256, 32, 512, 32},
-                            {1, 1, 1, 1, 640, 1},
-                            {1000, 8, 1024, 8, 1024, 8}};
+                            {33, 8, 64, 8, 2048, 8},
+                            {200, 20, 256, 32, 2048, 32},
+                            {1, 1, 1, 1, 2048, 1},
+                            {768, 8, 1024, 8, 2048, 8},
+                            {3000, 8, 4096, 8, 4096, 8}};
     for (const auto& c : cases) {
         CNxWindow window;
         window.SetTileSize(c[0], c[1]);

@@ -94,6 +94,8 @@ TEST_F(BmpLoad, EveryDepthAndLayoutGivesItsPixels) {
         {"4 bits", paletted(4, 3, {{0x01, 0x20}, {0x32, 0x10}}), {A, B, C, D, C, B}},
         {"8 bits, a short table", changed(paletted(8, 5, {{3, 2, 1, 0, 3}, {0, 0, 1, 1, 2}}),
          withTable), {D, C, B, A, D, A, A, B, B, C}},
+        {"8 bits, an index past a short table is black", changed(paletted(8, 2, {{1, 9}}),
+         [](BmpPicture& p) { p.table = kTable, p.clrUsed = 2; }), {B, 0xFF000000}},
         {"16 bits, 5-5-5", direct(16, 4, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F}),
          {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}},
         {"16 bits, 5-6-5, green 1 of 63 last", direct(16, 4, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00,

@@ -59,7 +59,7 @@ protected:
 
     // Compares the whole grid with refBlend(mode, d, s, weight(x, y)).
     template <typename Weight>
-    void expectGrid(int mode, int sourceAlpha, Weight weight, const char* what) {
+    void expectGrid(int mode, int sourceAlpha, Weight weight) {
         int wrong = 0;
         for (int y = 0; y < 256; ++y) {
             for (int x = 0; x < 256; ++x) {
@@ -67,13 +67,13 @@ protected:
                     refBlend(mode, gridDest(x, y), gridSource(x, sourceAlpha), weight(x, y));
                 const std::uint32_t got = get(m_dest, x, y);
                 if (got != want && wrong++ == 0) {
-                    ADD_FAILURE() << what << " mode " << mode << ": d = " << std::hex
-                                  << gridDest(x, y) << " s = " << gridSource(x, sourceAlpha)
-                                  << " gives " << got << ", wants " << want;
+                    ADD_FAILURE() << "mode " << mode << ": d = " << std::hex << gridDest(x, y)
+                                  << " s = " << gridSource(x, sourceAlpha) << " gives " << got
+                                  << ", wants " << want;
                 }
             }
         }
-        EXPECT_EQ(wrong, 0) << what << " mode " << mode;
+        EXPECT_EQ(wrong, 0) << "mode " << mode << ", alpha " << sourceAlpha;
     }
 
     CNxSurface m_dest{32};
@@ -83,69 +83,61 @@ protected:
 
 }  // namespace
 
-TEST_F(AllPairs, ConstantAlphaBlendInEveryMode) {
-    fillSource(90);
-    for (int mode = 0; mode <= 6; ++mode) {
-        for (int alpha : {1, 77, 128, 255}) {
-            resetDest();
-            CNxBlitParams p;
-            // At 255 the normal mode would be a copy; ForceBlend keeps it a blend.
-            p.m_flags = NxBlt_ConstantAlpha | NxBlt_ForceBlend | std::uint32_t(mode);
-            p.m_alpha = std::uint32_t(alpha);
-            ASSERT_EQ(m_dest.Blit(nullptr, &m_source, nullptr, &p), 1);
-            expectGrid(
-                mode, 90, [&](int, int) { return refW(alpha); }, "constant alpha");
-        }
-    }
-}
-
-TEST_F(AllPairs, SourceAlphaBlendInEveryMode) {
-    struct Case {
-        int sourceAlpha;
-        int alpha;  // 255: no NxBlt_ConstantAlpha
-    } cases[] = {{0, 255}, {1, 255}, {128, 255}, {255, 255}, {200, 100}};
-    for (int mode = 0; mode <= 9; ++mode) {
-        for (const Case& c : cases) {
-            fillSource(c.sourceAlpha);
-            resetDest();
-            CNxBlitParams p;
-            p.m_flags = NxBlt_SourceAlpha | std::uint32_t(mode);
-            if (c.alpha != 255) {
-                p.m_flags |= NxBlt_ConstantAlpha;
-                p.m_alpha = std::uint32_t(c.alpha);
-            }
-            ASSERT_EQ(m_dest.Blit(nullptr, &m_source, nullptr, &p), 1);
-            expectGrid(
-                mode, c.sourceAlpha, [&](int, int) { return refW(refT(c.alpha, c.sourceAlpha)); },
-                "source alpha");
-        }
-    }
-}
-
-TEST_F(AllPairs, ColourBlendAndColourThroughMaskInEveryMode) {
-    for (int mode = 0; mode <= 6; ++mode) {
-        for (int colourAlpha : {1, 128, 255}) {
-            for (bool masked : {false, true}) {
+// Every (destination, source) channel pair in every mode each blend takes, against refBlend:
+// constant alpha, source alpha scaled by a constant alpha, and a colour (one per column) by its
+// alpha alone or through a coverage mask.
+TEST_F(AllPairs, EveryModeOfEveryBlend) {
+    enum Kind { kConstant, kSourceAlpha, kColour, kColourMask };
+    const struct {
+        Kind kind;
+        int modes;
+        std::vector<std::pair<int, int>> alphas;  // source or colour alpha, constant alpha
+    } blends[] = {
+        {kConstant, 7, {{90, 1}, {90, 77}, {90, 128}, {90, 255}}},
+        {kSourceAlpha, 10, {{0, 255}, {1, 255}, {128, 255}, {255, 255}, {200, 100}}},
+        {kColour, 7, {{1, 255}, {128, 255}, {255, 255}}},
+        {kColourMask, 7, {{1, 255}, {128, 255}, {255, 255}}},
+    };
+    for (const auto& blend : blends) {
+        for (int mode = 0; mode < blend.modes; ++mode) {
+            for (auto [sa, alpha] : blend.alphas) {
+                fillSource(sa);
                 resetDest();
-                for (int x = 0; x < 256; ++x) {  // one colour per column
-                    CNxBlitParams p;
-                    p.m_flags = NxBlt_ColourSource | NxBlt_ForceBlend | std::uint32_t(mode);
-                    p.m_colour = gridSource(x, colourAlpha);
-                    const RECT column{x, 0, x + 1, 256};
-                    if (masked) {
-                        p.m_flags |= NxBlt_SourceAlpha;
-                        ASSERT_EQ(m_dest.Blit(&column, &m_mask, &column, &p), 1);
-                    } else {
-                        ASSERT_EQ(m_dest.Blit(&column, nullptr, nullptr, &p), 1);
-                    }
+                CNxBlitParams p;
+                // A constant alpha of 255 with ForceBlend stays a blend rather than a copy.
+                p.m_flags =
+                    std::uint32_t(mode) | NxBlt_ForceBlend |
+                    (alpha != 255 || blend.kind == kConstant ? std::uint32_t(NxBlt_ConstantAlpha)
+                                                             : 0u);
+                p.m_alpha = std::uint32_t(alpha);
+                if (blend.kind == kSourceAlpha) {
+                    p.m_flags |= NxBlt_SourceAlpha;
+                    ASSERT_EQ(m_dest.Blit(nullptr, &m_source, nullptr, &p), 1);
+                } else if (blend.kind == kConstant) {
+                    ASSERT_EQ(m_dest.Blit(nullptr, &m_source, nullptr, &p), 1);
                 }
-                expectGrid(
-                    mode, colourAlpha,
-                    [&](int x, int y) {
-                        return refW(masked ? refT(colourAlpha, pixels::get8(m_mask, x, y))
-                                           : colourAlpha);
-                    },
-                    masked ? "colour through mask" : "colour blend");
+                for (int x = 0; x < 256 && blend.kind >= kColour; ++x) {
+                    const RECT column{x, 0, x + 1, 256};
+                    p.m_flags |=
+                        NxBlt_ColourSource |
+                        (blend.kind == kColourMask ? std::uint32_t(NxBlt_SourceAlpha) : 0u);
+                    p.m_colour = gridSource(x, sa);
+                    ASSERT_EQ(m_dest.Blit(&column, blend.kind == kColourMask ? &m_mask : nullptr,
+                                          &column, &p),
+                              1);
+                }
+                expectGrid(mode, sa, [&](int x, int y) {
+                    switch (blend.kind) {
+                        case kConstant:
+                            return refW(alpha);
+                        case kSourceAlpha:
+                            return refW(refT(alpha, sa));
+                        case kColour:
+                            return refW(sa);
+                        default:
+                            return refW(refT(sa, pixels::get8(m_mask, x, y)));
+                    }
+                });
             }
         }
     }

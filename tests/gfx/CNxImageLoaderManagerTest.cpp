@@ -125,12 +125,13 @@ TEST(LoaderManager, EachDecoderKnowsItsFirstBytes) {
     };
     const Bytes pngSig = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     const Bytes magSig = {'M', 'A', 'K', 'I', '0', '2', ' ', ' '};
+    // clang-format off
     const struct {
         CNxImageLoader* loader;
         Bytes head;
         std::size_t size;  // of head given; 0: all of it
         bool supported;
-    } cases[] = {// clang-format off
+    } cases[] = {
         {&bmp, withHeader, 0, true}, {&bmp, bare, 0, true}, {&bmp, bare, 15, false},
         {&bmp, with(bare, 12, 2), 0, false}, {&bmp, with(bare, 14, 12), 0, false},
         {&bmp, with(bare, 0, 12), 0, false}, {&png, pngSig, 0, true}, {&png, pngSig, 7, false},

@@ -39,13 +39,13 @@ public:
         }
     };
 
+    // Whether sourceRect, mirrored or not, has the size of destRect: a blit without stretching.
+    static bool SameSize(const RECT& destRect, const RECT& sourceRect);
+
     // Clips destRect (moved by the destination's origin, limited to its clip rectangle) against
     // sourceRect on a source of sourceWidth × sourceHeight pixels. kRefused: the sizes differ and
     // sizing is kSameSizeOnly. kEmpty: nothing to draw. smooth asks for bilinear filtering; it is
     // granted (m_smooth) only for stretches from at least 2 × 2 to more than half the size.
-    // Whether sourceRect, mirrored or not, has the size of destRect: a blit without stretching.
-    static bool SameSize(const RECT& destRect, const RECT& sourceRect);
-
     Result Compute(const CNxSurface& dest, const RECT& destRect, std::int32_t sourceWidth,
                    std::int32_t sourceHeight, const RECT& sourceRect, Sizing sizing, bool smooth);
 

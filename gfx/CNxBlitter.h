@@ -119,14 +119,6 @@ protected:
     }
     // Fills and colour operations, which read no source: destRect cut the same way, then
     // draw(rect) when anything is left. Always 1.
-    // The rows top .. bottom - 1 of an image in the order they lie in memory.
-    template <typename Row>
-    static void EachRowInMemoryOrder(const CNxDIBImage& image, std::int32_t top,
-                                     std::int32_t bottom, Row&& row) {
-        for (std::int32_t k = top; k < bottom; ++k) {
-            row(image.GetPitch() > 0 ? k : top + bottom - 1 - k);
-        }
-    }
     template <typename Draw>
     static int ClipAndFill(CNxSurface& dest, const RECT& destRect, Draw&& draw) {
         RECT r = destRect;
@@ -134,6 +126,15 @@ protected:
             draw(static_cast<const RECT&>(r));
         }
         return 1;
+    }
+    // The rows top .. bottom - 1 of an image in the order they lie in memory, which the
+    // processor fetches ahead as one stream.
+    template <typename Row>
+    static void EachRowInMemoryOrder(const CNxDIBImage& image, std::int32_t top,
+                                     std::int32_t bottom, Row&& row) {
+        for (std::int32_t k = top; k < bottom; ++k) {
+            row(image.GetPitch() > 0 ? k : top + bottom - 1 - k);
+        }
     }
     // Same-size, unmirrored copies of whole rows in a format of bytesPerPixel: copyRow(d, s, n)
     // for each row.

@@ -16,8 +16,7 @@ TEST(CNxSurface, CreateMakesZeroPixelsOrLeavesTheSurfaceAlone) {
     ASSERT_EQ(s.Create(1280, 1024), 1);
     EXPECT_EQ(s.GetImage().GetPitch(), -5120) << "bottom-up";
     EXPECT_EQ(get(s, 1279, 1023), 0u);
-    EXPECT_EQ(s.GetClipRect().right, 1280);
-    EXPECT_EQ(s.GetClipRect().bottom, 1024);
+    EXPECT_EQ(s.GetClipRect(), (RECT{0, 0, 1280, 1024}));
     CNxSurface down(8);
     ASSERT_EQ(down.Create(3, -2), 1);
     EXPECT_EQ(down.GetImage().GetPitch(), 4);
@@ -34,10 +33,7 @@ TEST(CNxSurface, ClipRectangleIsLimitedToTheSurface) {
     s.Create(100, 50);
     const RECT wide{-5, -5, 5000, 5000};
     s.SetClipRect(&wide);
-    EXPECT_EQ(s.GetClipRect().left, 0);
-    EXPECT_EQ(s.GetClipRect().top, 0);
-    EXPECT_EQ(s.GetClipRect().right, 100);
-    EXPECT_EQ(s.GetClipRect().bottom, 50);
+    EXPECT_EQ(s.GetClipRect(), (RECT{0, 0, 100, 50}));
     const RECT inverted{30, 20, 10, 5};
     s.SetClipRect(&inverted);
     EXPECT_EQ(s.GetClipRect().left, 30) << "not reordered";
@@ -74,8 +70,7 @@ TEST(CNxSurface, FillsHonourOriginAndClip) {
     }
     RECT r{-100, -100, 100, 100};
     ASSERT_TRUE(s.ClipToSurface(r));
-    EXPECT_EQ(r.left, 1);
-    EXPECT_EQ(r.bottom, 3);
+    EXPECT_EQ(r, (RECT{1, 1, 5, 3}));
     RECT away{10, 10, 20, 20};
     EXPECT_FALSE(s.ClipToSurface(away));
     // Sizes that run past the 32-bit range neither wrap nor crash.

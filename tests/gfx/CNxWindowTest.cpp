@@ -135,8 +135,7 @@ TEST(CNxWindow, ResizingAndDestroyingTheWindow) {
     Scene scene(32, 8);
     scene.window.Update();
     scene.native.userResize(platform::Size{64, 16});
-    EXPECT_EQ(scene.window.GetRect().right, 64);
-    EXPECT_EQ(scene.window.GetRect().bottom, 16);
+    EXPECT_EQ(scene.window.GetRect(), (RECT{0, 0, 64, 16}));
     scene.native.presents.clear();
     scene.window.Update();
     EXPECT_EQ(scene.native.presents.size(), 2u) << "the whole new area";

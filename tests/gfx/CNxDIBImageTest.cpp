@@ -60,11 +60,8 @@ TEST(CNxDIBImage, PalettedImagesGetAGreyTable) {
     CNxDIBImage grey;
     ASSERT_EQ(grey.Create(4, 4, 8), 1);
     ASSERT_EQ(grey.GetColorCount(), 256u);
-    const RGBQUAD last = grey.GetColorTable()[255];
-    EXPECT_EQ(last.rgbRed, 254);
-    EXPECT_EQ(last.rgbGreen, 254);
-    EXPECT_EQ(last.rgbBlue, 254);
-    EXPECT_EQ(last.rgbReserved, 0);
+    const RGBQUAD q = grey.GetColorTable()[255];
+    EXPECT_EQ(q.rgbBlue | q.rgbGreen << 8 | q.rgbRed << 16 | q.rgbReserved << 24, 0x00FEFEFE);
     CNxDIBImage mono;
     ASSERT_EQ(mono.Create(4, 4, 1), 1);
     EXPECT_EQ(mono.GetColorTable()[1].rgbRed, 127);
@@ -112,12 +109,6 @@ TEST(CNxDIBImage, AttachedPixelsFollowTheTableUnlessGiven) {
     EXPECT_EQ(image.GetBits(), block.data() + 52);
     EXPECT_EQ(image.GetRedMask(), 0xF800u);
     EXPECT_EQ(image.GetGreenMask(), 0x07E0u);
-
-    CNxDIBImage out;
-    out.Create(2, 1, 32);
-    ASSERT_EQ(CNxDIBImageConverter::Convert(out, 0, 0, image, nullptr), 1);
-    EXPECT_EQ(pixel32(out, 0, 0), 0xFFFF0000u);
-    EXPECT_EQ(pixel32(out, 1, 0), 0xFFFFFFFFu);
 
     CNxDIBImage plain;
     std::uint8_t bits[4] = {};

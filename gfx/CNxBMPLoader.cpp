@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "gfx/CNxByteReader.h"
 #include "gfx/CNxFile.h"
 
 namespace {
@@ -11,15 +12,6 @@ constexpr std::uint32_t kInfoBytes = sizeof(BITMAPINFOHEADER);
 constexpr std::uint32_t kFileHeaderBytes = sizeof(BITMAPFILEHEADER);
 constexpr std::size_t kMaxHeaderBytes = 124;
 constexpr std::size_t kMaxTableEntries = 256;
-
-std::uint16_t u16At(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::uint32_t u32At(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
 
 bool knownBitCount(int bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
@@ -80,8 +72,9 @@ void convertThroughMasks(CNxDIBImage& image, const std::uint32_t masks[4]) {
     const MaskChannel r(masks[0]), g(masks[1]), b(masks[2]), a(masks[3]);
     std::uint8_t* p = image.GetBits();
     const std::size_t count = std::size_t(image.GetImageSize()) / 4;
+    CNxByteReader in(p, count * 4);
     for (std::size_t i = 0; i < count; ++i, p += 4) {
-        const std::uint32_t pixel = u32At(p);
+        const std::uint32_t pixel = in.U32();
         p[0] = static_cast<std::uint8_t>(b(pixel));
         p[1] = static_cast<std::uint8_t>(g(pixel));
         p[2] = static_cast<std::uint8_t>(r(pixel));
@@ -164,6 +157,156 @@ bool decodeRle(CNxFile& file, CNxDIBImage& image, bool rle4) {
     }
 }
 
+// The headers of a bitmap as its file has them.
+struct BmpHeaders {
+    std::int64_t start = 0;  // where the bitmap begins in the file
+    bool hasFileHeader = false;
+    std::uint32_t pixelOffset = 0;  // bfOffBits, from start
+    std::uint32_t headerSize = 0;
+    BITMAPINFOHEADER info{};
+    std::uint32_t masks[4] = {0, 0, 0, 0};  // R, G, B, A with BI_BITFIELDS
+    std::uint8_t table[4 * kMaxTableEntries + 12] = {};
+};
+
+// The file header, if there is one, and an info header of a known size, read field by field.
+bool readInfoHeader(CNxFile& file, BmpHeaders& out) {
+    out.start = file.Seek(0, CNxFile::seekCurrent);
+    std::uint8_t header[kMaxHeaderBytes] = {};
+    if (out.start < 0 || !readExactly(file, header, 2)) {
+        return false;
+    }
+    out.hasFileHeader = header[0] == 'B' && header[1] == 'M';
+    if (out.hasFileHeader) {
+        std::uint8_t rest[kFileHeaderBytes - 2];
+        if (!readExactly(file, rest, sizeof rest) || !readExactly(file, header, 4)) {
+            return false;
+        }
+        out.pixelOffset = CNxByteReader(rest, sizeof rest).U32At(8);
+    } else if (!readExactly(file, header + 2, 2)) {
+        return false;
+    }
+    CNxByteReader r(header, sizeof header);
+    out.headerSize = r.U32At(0);
+    if (!knownHeaderSize(out.headerSize) || !readExactly(file, header + 4, out.headerSize - 4)) {
+        return false;
+    }
+    BITMAPINFOHEADER& h = out.info;
+    h = {r.U32At(0),  r.I32At(4),  r.I32At(8),  r.U16At(12), r.U16At(14), r.U32At(16),
+         r.U32At(20), r.I32At(24), r.I32At(28), r.U32At(32), r.U32At(36)};
+    if (out.headerSize >= 52) {  // masks inside the header
+        out.masks[0] = r.U32At(40);
+        out.masks[1] = r.U32At(44);
+        out.masks[2] = r.U32At(48);
+        out.masks[3] = out.headerSize >= 56 ? r.U32At(52) : 0;
+    }
+    const std::uint32_t compression = h.biCompression;
+    const int bits = h.biBitCount;
+    return knownBitCount(bits) && h.biWidth > 0 && h.biHeight != 0 &&
+           (compression != BI_RLE8 || bits == 8) && (compression != BI_RLE4 || bits == 4) &&
+           (compression != BI_BITFIELDS || bits == 16 || bits == 32) && compression <= BI_BITFIELDS;
+}
+
+// The colour table as the file stores it, with the masks first when they follow a 40-byte
+// header. Only what fits is kept; the rest is skipped.
+bool readTable(CNxFile& file, BmpHeaders& out) {
+    const BITMAPINFOHEADER& h = out.info;
+    const bool masksAfterHeader = h.biCompression == BI_BITFIELDS && out.headerSize == kInfoBytes;
+    std::uint64_t tableBytes = 0;
+    if (h.biBitCount <= 8) {
+        tableBytes = 4ull * (h.biClrUsed != 0 ? h.biClrUsed : 1u << h.biBitCount);
+    } else if (h.biBitCount != 24) {
+        tableBytes = 4ull * h.biClrUsed + (masksAfterHeader ? 12 : 0);
+    }
+    const std::int64_t left = bytesLeft(file);
+    if (left < 0 || tableBytes > static_cast<std::uint64_t>(left)) {
+        return false;
+    }
+    const std::size_t kept =
+        tableBytes < sizeof out.table ? std::size_t(tableBytes) : sizeof out.table;
+    if (!readExactly(file, out.table, static_cast<std::int64_t>(kept)) ||
+        file.Seek(static_cast<std::int64_t>(tableBytes - kept), CNxFile::seekCurrent) < 0) {
+        return false;
+    }
+    if (h.biCompression != BI_BITFIELDS) {
+        out.masks[0] = out.masks[1] = out.masks[2] = out.masks[3] = 0;
+    } else if (masksAfterHeader) {
+        CNxByteReader r(out.table, sizeof out.table);
+        out.masks[0] = r.U32At(0);
+        out.masks[1] = r.U32At(4);
+        out.masks[2] = r.U32At(8);
+    }
+    return true;
+}
+
+// The picture handed on: a plain 40-byte header with its table, or with the three masks of a
+// 16-bit bitmap. 32-bit pixels are brought into B, G, R, A order after reading.
+std::vector<std::uint8_t> handedOnInfo(const BmpHeaders& in) {
+    std::vector<std::uint8_t> info(kInfoBytes + 4 * kMaxTableEntries, 0);
+    const int bits = in.info.biBitCount;
+    BITMAPINFOHEADER out = in.info;
+    out.biSize = kInfoBytes;
+    out.biCompression = bits == 16 && in.info.biCompression == BI_BITFIELDS ? BI_BITFIELDS : BI_RGB;
+    out.biSizeImage = 0;
+    out.biClrImportant = 0;
+    if (bits <= 8) {
+        const std::uint32_t full = 1u << bits;
+        out.biClrUsed =
+            in.info.biClrUsed != 0 && in.info.biClrUsed < full ? in.info.biClrUsed : full;
+        std::memcpy(info.data() + kInfoBytes, in.table, 4 * std::size_t(out.biClrUsed));
+    } else {
+        out.biClrUsed = 0;
+        if (out.biCompression == BI_BITFIELDS) {
+            std::memcpy(info.data() + kInfoBytes, in.masks, 12);
+        }
+    }
+    std::memcpy(info.data(), &out, kInfoBytes);
+    return info;
+}
+
+// The bytes of uncompressed pixels, row strides included.
+std::uint64_t pixelBytes(const BITMAPINFOHEADER& h) {
+    const std::uint64_t height = h.biHeight < 0 ? -std::int64_t(h.biHeight) : h.biHeight;
+    return CNxDIBImage::StrideOf(h.biWidth, h.biBitCount) * height;
+}
+
+// Moves to the pixels and checks that the file holds them all.
+bool seekPixels(CNxFile& file, const BmpHeaders& in) {
+    if (in.hasFileHeader && in.pixelOffset != 0) {
+        // The pixels start where the file header says: there may be a gap or a table that the
+        // header does not count before them.
+        if (in.pixelOffset < kFileHeaderBytes + in.headerSize ||
+            in.start + in.pixelOffset > file.Size() ||
+            file.Seek(in.start + in.pixelOffset, CNxFile::seekBegin) < 0) {
+            return false;
+        }
+    }
+    const BITMAPINFOHEADER& h = in.info;
+    const std::int64_t left = bytesLeft(file);
+    const bool rle = h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4;
+    return left >= 0 && (rle ? h.biSizeImage : pixelBytes(h)) <= static_cast<std::uint64_t>(left);
+}
+
+bool readPixels(CNxFile& file, const BmpHeaders& in, CNxDIBImage& image) {
+    const BITMAPINFOHEADER& h = in.info;
+    if (h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4) {
+        return decodeRle(file, image, h.biCompression == BI_RLE4);
+    }
+    if (!readExactly(file, image.GetBits(), static_cast<std::int64_t>(pixelBytes(h)))) {
+        return false;
+    }
+    if (h.biBitCount == 32) {
+        const std::uint32_t* m = in.masks;
+        const bool usualOrder = m[0] == 0xFF0000 && m[1] == 0xFF00 && m[2] == 0xFF &&
+                                (m[3] == 0 || m[3] == 0xFF000000u);
+        if (h.biCompression == BI_BITFIELDS && !usualOrder) {
+            convertThroughMasks(image, m);
+        } else if (h.biCompression != BI_BITFIELDS || m[3] == 0) {
+            opaqueWhenAlphaAllZero(image);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool CNxBMPLoader::IsSupported(const std::uint8_t* head, std::size_t headSize) {
@@ -171,139 +314,27 @@ bool CNxBMPLoader::IsSupported(const std::uint8_t* head, std::size_t headSize) {
     if (headSize >= 2 && head[0] == 'B' && head[1] == 'M') {
         at = kFileHeaderBytes;
     }
-    if (headSize < at + 16) {
-        return false;
-    }
-    return u32At(head + at) >= kInfoBytes && u16At(head + at + 12) == 1 &&
-           knownBitCount(u16At(head + at + 14));
+    CNxByteReader r(head, headSize);
+    const bool fields =
+        r.U32At(at) >= kInfoBytes && r.U16At(at + 12) == 1 && knownBitCount(r.U16At(at + 14));
+    return r.Ok() && fields;
 }
 
 std::unique_ptr<CNxDIBImage> CNxBMPLoader::Load(CNxFile& file) {
-    const std::int64_t start = file.Seek(0, CNxFile::seekCurrent);
-    if (start < 0) {
+    BmpHeaders headers;
+    if (!readInfoHeader(file, headers) || !readTable(file, headers)) {
         return nullptr;
     }
-    std::uint8_t header[kMaxHeaderBytes] = {};
-    if (!readExactly(file, header, 2)) {
-        return nullptr;
-    }
-    const bool hasFileHeader = header[0] == 'B' && header[1] == 'M';
-    std::uint32_t pixelOffset = 0;
-    if (hasFileHeader) {
-        std::uint8_t rest[kFileHeaderBytes - 2];
-        if (!readExactly(file, rest, sizeof rest) || !readExactly(file, header, 4)) {
-            return nullptr;
-        }
-        pixelOffset = u32At(rest + 8);  // bfOffBits
-    } else if (!readExactly(file, header + 2, 2)) {
-        return nullptr;
-    }
-    const std::uint32_t headerSize = u32At(header);
-    if (!knownHeaderSize(headerSize) || !readExactly(file, header + 4, headerSize - 4)) {
-        return nullptr;
-    }
-    BITMAPINFOHEADER h;
-    std::memcpy(&h, header, kInfoBytes);
-    const int bits = h.biBitCount;
-    const std::uint32_t compression = h.biCompression;
-    if (!knownBitCount(bits) || h.biWidth <= 0 || h.biHeight == 0 ||
-        (compression == BI_RLE8 && bits != 8) || (compression == BI_RLE4 && bits != 4) ||
-        (compression == BI_BITFIELDS && bits != 16 && bits != 32) || compression > BI_BITFIELDS) {
-        return nullptr;
-    }
-
-    // The colour table as the file stores it: masks first when they follow a 40-byte header.
-    std::uint64_t tableBytes = 0;
-    const bool masksAfterHeader = compression == BI_BITFIELDS && headerSize == kInfoBytes;
-    if (bits <= 8) {
-        tableBytes = 4ull * (h.biClrUsed != 0 ? h.biClrUsed : 1u << bits);
-    } else if (bits != 24) {
-        tableBytes = 4ull * h.biClrUsed + (masksAfterHeader ? 12 : 0);
-    }
-    const std::int64_t left = bytesLeft(file);
-    if (left < 0 || tableBytes > static_cast<std::uint64_t>(left)) {
-        return nullptr;
-    }
-    std::uint8_t table[4 * kMaxTableEntries + 12] = {};
-    const std::size_t kept = tableBytes < sizeof table ? std::size_t(tableBytes) : sizeof table;
-    if (!readExactly(file, table, static_cast<std::int64_t>(kept)) ||
-        file.Seek(static_cast<std::int64_t>(tableBytes - kept), CNxFile::seekCurrent) < 0) {
-        return nullptr;
-    }
-
-    std::uint32_t masks[4] = {0, 0, 0, 0};
-    if (compression == BI_BITFIELDS) {
-        const std::uint8_t* from = masksAfterHeader ? table : header + kInfoBytes;
-        for (int i = 0; i < 3; ++i) {
-            masks[i] = u32At(from + 4 * i);
-        }
-        masks[3] = headerSize >= 56 ? u32At(header + 52) : 0;
-    }
-
-    // The picture handed on: a plain 40-byte header with its table, or with the three masks of
-    // a 16-bit bitmap. 32-bit pixels are brought into B, G, R, A order below.
-    std::vector<std::uint8_t> info(kInfoBytes + 4 * kMaxTableEntries, 0);
-    BITMAPINFOHEADER out = h;
-    out.biSize = kInfoBytes;
-    out.biCompression = bits == 16 && compression == BI_BITFIELDS ? BI_BITFIELDS : BI_RGB;
-    out.biSizeImage = 0;
-    out.biClrImportant = 0;
-    if (bits <= 8) {
-        const std::uint32_t full = 1u << bits;
-        out.biClrUsed = h.biClrUsed != 0 && h.biClrUsed < full ? h.biClrUsed : full;
-        std::memcpy(info.data() + kInfoBytes, table, 4 * std::size_t(out.biClrUsed));
-    } else {
-        out.biClrUsed = 0;
-        if (out.biCompression == BI_BITFIELDS) {
-            std::memcpy(info.data() + kInfoBytes, masks, 12);
-        }
-    }
-    std::memcpy(info.data(), &out, kInfoBytes);
+    const std::vector<std::uint8_t> info = handedOnInfo(headers);
+    const auto* handedOn = reinterpret_cast<const BITMAPINFO*>(info.data());
     // Checks the dimensions (no side above 32768, no more than 1 GiB of pixels) before anything
     // is allocated.
-    if (CNxDIBImage::ColourCountOf(out) < 0) {
+    if (CNxDIBImage::ColourCountOf(handedOn->bmiHeader) < 0 || !seekPixels(file, headers)) {
         return nullptr;
     }
-
-    if (hasFileHeader && pixelOffset != 0) {
-        // The pixels start where the file header says: there may be a gap or a table that the
-        // header does not count before them.
-        const std::int64_t size = file.Size();
-        if (pixelOffset < kFileHeaderBytes + headerSize || start + pixelOffset > size ||
-            file.Seek(start + pixelOffset, CNxFile::seekBegin) < 0) {
-            return nullptr;
-        }
-    }
-    const std::int64_t dataLeft = bytesLeft(file);
-    const std::uint64_t height = h.biHeight < 0 ? -std::int64_t(h.biHeight) : h.biHeight;
-    const std::uint64_t imageBytes = CNxDIBImage::StrideOf(h.biWidth, bits) * height;
-    const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
-    if (dataLeft < 0 || (!rle && imageBytes > static_cast<std::uint64_t>(dataLeft)) ||
-        (rle && h.biSizeImage > static_cast<std::uint64_t>(dataLeft))) {
-        return nullptr;
-    }
-
     auto image = std::make_unique<CNxDIBImage>();
-    if (!image->CreateCopyOf(reinterpret_cast<const BITMAPINFO*>(info.data()))) {
+    if (!image->CreateCopyOf(handedOn) || !readPixels(file, headers, *image)) {
         return nullptr;
-    }
-    if (rle) {
-        if (!decodeRle(file, *image, compression == BI_RLE4)) {
-            return nullptr;
-        }
-        return image;
-    }
-    if (!readExactly(file, image->GetBits(), static_cast<std::int64_t>(imageBytes))) {
-        return nullptr;
-    }
-    if (bits == 32) {
-        const bool usualOrder = masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF &&
-                                (masks[3] == 0 || masks[3] == 0xFF000000u);
-        if (compression == BI_BITFIELDS && !usualOrder) {
-            convertThroughMasks(*image, masks);
-        } else if (compression != BI_BITFIELDS || masks[3] == 0) {
-            opaqueWhenAlphaAllZero(*image);
-        }
     }
     return image;
 }

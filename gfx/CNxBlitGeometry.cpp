@@ -52,6 +52,13 @@ bool clipAxis(std::int64_t d0, std::int64_t n, std::int64_t s0, std::int64_t s1,
 
 }  // namespace
 
+bool CNxBlitGeometry::SameSize(const RECT& destRect, const RECT& sourceRect) {
+    return std::int64_t(destRect.right) - destRect.left ==
+               std::abs(std::int64_t(sourceRect.right) - sourceRect.left) &&
+           std::int64_t(destRect.bottom) - destRect.top ==
+               std::abs(std::int64_t(sourceRect.bottom) - sourceRect.top);
+}
+
 CNxBlitGeometry::Result CNxBlitGeometry::Compute(const CNxSurface& dest, const RECT& destRect,
                                                  std::int32_t sourceWidth,
                                                  std::int32_t sourceHeight, const RECT& sourceRect,
@@ -62,7 +69,7 @@ CNxBlitGeometry::Result CNxBlitGeometry::Compute(const CNxSurface& dest, const R
     const std::int64_t dh = std::int64_t(destRect.bottom) - destRect.top;
     const std::int64_t sw = std::abs(std::int64_t(sourceRect.right) - sourceRect.left);
     const std::int64_t sh = std::abs(std::int64_t(sourceRect.bottom) - sourceRect.top);
-    const bool same = dw == sw && dh == sh;
+    const bool same = SameSize(destRect, sourceRect);
     if (!same && sizing == kSameSizeOnly) {
         return kRefused;
     }

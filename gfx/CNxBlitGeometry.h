@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "gfx/CNxDIBImage.h"
 #include "gfx/NxTypes.h"
 
 class CNxSurface;
@@ -38,12 +39,23 @@ public:
         }
     };
 
+    // Whether sourceRect, mirrored or not, has the size of destRect: a blit without stretching.
+    static bool SameSize(const RECT& destRect, const RECT& sourceRect);
+
     // Clips destRect (moved by the destination's origin, limited to its clip rectangle) against
     // sourceRect on a source of sourceWidth × sourceHeight pixels. kRefused: the sizes differ and
     // sizing is kSameSizeOnly. kEmpty: nothing to draw. smooth asks for bilinear filtering; it is
     // granted (m_smooth) only for stretches from at least 2 × 2 to more than half the size.
     Result Compute(const CNxSurface& dest, const RECT& destRect, std::int32_t sourceWidth,
                    std::int32_t sourceHeight, const RECT& sourceRect, Sizing sizing, bool smooth);
+
+    // Whether the rows an image gives this blit, taken from the first drawn destination row on,
+    // lie at ascending addresses. Loops that read rows in that order read one stream, which the
+    // processor fetches ahead; bottom-up pictures read from the top would be a short stream per
+    // row.
+    bool RowsAscend(const CNxDIBImage& image) const {
+        return (image.GetPitch() > 0) == (m_y.m_dir > 0);
+    }
 
     Axis m_x;
     Axis m_y;

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
+#include "gfx/CNxBlitGeometry.h"
 #include "gfx/CNxBlitParams.h"
+#include "gfx/CNxSurface.h"
 #include "gfx/NxTypes.h"
-
-class CNxSurface;
 
 // The pixel operations of one destination format, one virtual operation per slot in the order
 // the dispatch numbers them. Each takes (destination, destRect, source, sourceRect, params) with
@@ -99,6 +99,60 @@ protected:
             return AlphaShortcut::Copy;
         }
         return AlphaShortcut::Blend;
+    }
+
+    // The one clip of every operation that reads a source, in both formats: destRect moved by
+    // the destination's origin and cut to its clip rectangle, paired with sourceRect on the
+    // source image. 0 when the sizes differ and sizing is kSameSizeOnly; otherwise 1, after
+    // draw(geometry) when anything is left to draw.
+    template <typename Draw>
+    static int ClipAndDraw(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
+                           const RECT& sourceRect, CNxBlitGeometry::Sizing sizing, bool smooth,
+                           Draw&& draw) {
+        CNxBlitGeometry g;
+        const CNxBlitGeometry::Result result = g.Compute(
+            dest, destRect, source.GetWidth(), source.GetHeight(), sourceRect, sizing, smooth);
+        if (result == CNxBlitGeometry::kDraw) {
+            draw(static_cast<const CNxBlitGeometry&>(g));
+        }
+        return result == CNxBlitGeometry::kRefused ? 0 : 1;
+    }
+    // Fills and colour operations, which read no source: destRect cut the same way, then
+    // draw(rect) when anything is left. Always 1.
+    template <typename Draw>
+    static int ClipAndFill(CNxSurface& dest, const RECT& destRect, Draw&& draw) {
+        RECT r = destRect;
+        if (dest.ClipToSurface(r)) {
+            draw(static_cast<const RECT&>(r));
+        }
+        return 1;
+    }
+    // The rows top .. bottom - 1 of an image in the order they lie in memory, which the
+    // processor fetches ahead as one stream.
+    template <typename Row>
+    static void EachRowInMemoryOrder(const CNxDIBImage& image, std::int32_t top,
+                                     std::int32_t bottom, Row&& row) {
+        for (std::int32_t k = top; k < bottom; ++k) {
+            row(image.GetPitch() > 0 ? k : top + bottom - 1 - k);
+        }
+    }
+    // Same-size, unmirrored copies of whole rows in a format of bytesPerPixel: copyRow(d, s, n)
+    // for each row.
+    template <typename CopyRow>
+    static void CopyRows(CNxSurface& dest, const CNxSurface& source, const CNxBlitGeometry& g,
+                         int bytesPerPixel, CopyRow&& copyRow) {
+        const std::int32_t sx = g.m_x.FirstSource(), sy = g.m_y.FirstSource();
+        const std::int32_t rows = g.m_y.m_count;
+        // Within one surface the rows go in the order that reads each before it is overwritten,
+        // otherwise in the order the source lies in memory.
+        const bool self = &source == &dest;
+        const bool backwards = self ? g.m_y.m_dest > sy : !g.RowsAscend(source.GetImage());
+        for (std::int32_t k = 0; k < rows; ++k) {
+            const std::int32_t j = backwards ? rows - 1 - k : k;
+            copyRow(
+                dest.GetImage().Row(g.m_y.m_dest + j) + std::int64_t(g.m_x.m_dest) * bytesPerPixel,
+                source.GetImage().Row(sy + j) + std::int64_t(sx) * bytesPerPixel, g.m_x.m_count);
+        }
     }
 
     CNxBlitter() = default;

@@ -2,9 +2,6 @@
 
 #include <cstring>
 
-#include "gfx/CNxBlitGeometry.h"
-#include "gfx/CNxSurface.h"
-
 const CNxBlitter8& CNxBlitter8::Instance() {
     static const CNxBlitter8 blitter;
     return blitter;
@@ -24,28 +21,21 @@ int CNxBlitter8::BlurX(CNxSurface& dest, const RECT& destRect, const CNxSurface&
 // Slot 1: the low bytes of the mask and of each source pixel.
 int CNxBlitter8::ChannelMask(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
                              const RECT& sourceRect, const CNxBlitParams* params) const {
-    CNxBlitGeometry g;
-    switch (g.Compute(dest, destRect, source.GetWidth(), source.GetHeight(), sourceRect,
-                      CNxBlitGeometry::kSameSizeOnly, false)) {
-        case CNxBlitGeometry::kRefused:
-            return 0;
-        case CNxBlitGeometry::kEmpty:
-            return 1;
-        case CNxBlitGeometry::kDraw:
-            break;
-    }
     const auto mask = static_cast<std::uint8_t>(params ? params->m_mask : 0);
     const int bytes = source.GetBitCount() / 8;  // the low byte of a 32-bit pixel comes first
-    const std::int32_t sx = g.m_x.FirstSource(), sy = g.m_y.FirstSource();
-    for (std::int32_t j = 0; j < g.m_y.m_count; ++j) {
-        std::uint8_t* d = dest.GetImage().Row(g.m_y.m_dest + j) + g.m_x.m_dest;
-        const std::uint8_t* s = source.GetImage().Row(sy + g.m_y.m_dir * j);
-        for (std::int32_t i = 0; i < g.m_x.m_count; ++i) {
-            const std::uint8_t v = s[std::int64_t(sx + g.m_x.m_dir * i) * bytes];
-            d[i] = static_cast<std::uint8_t>((d[i] & ~mask) | (v & mask));
-        }
-    }
-    return 1;
+    return ClipAndDraw(
+        dest, destRect, source, sourceRect, CNxBlitGeometry::kSameSizeOnly, false,
+        [&](const CNxBlitGeometry& g) {
+            const std::int32_t sx = g.m_x.FirstSource(), sy = g.m_y.FirstSource();
+            for (std::int32_t j = 0; j < g.m_y.m_count; ++j) {
+                std::uint8_t* d = dest.GetImage().Row(g.m_y.m_dest + j) + g.m_x.m_dest;
+                const std::uint8_t* s = source.GetImage().Row(sy + g.m_y.m_dir * j);
+                for (std::int32_t i = 0; i < g.m_x.m_count; ++i) {
+                    const std::uint8_t v = s[std::int64_t(sx + g.m_x.m_dir * i) * bytes];
+                    d[i] = static_cast<std::uint8_t>((d[i] & ~mask) | (v & mask));
+                }
+            }
+        });
 }
 
 // Slot 2: from 8-bit sources, same-size or stretched (nearest: indices do not filter).
@@ -54,40 +44,26 @@ int CNxBlitter8::Copy(CNxSurface& dest, const RECT& destRect, const CNxSurface& 
     if (source.GetBitCount() != 8) {
         return 0;
     }
-    CNxBlitGeometry g;
-    switch (g.Compute(dest, destRect, source.GetWidth(), source.GetHeight(), sourceRect,
-                      CNxBlitGeometry::kMayStretch, false)) {
-        case CNxBlitGeometry::kRefused:
-            return 0;
-        case CNxBlitGeometry::kEmpty:
-            return 1;
-        case CNxBlitGeometry::kDraw:
-            break;
-    }
-    const CNxDIBImage& in = source.GetImage();
-    const CNxDIBImage& out = dest.GetImage();
-    const std::int32_t n = g.m_x.m_count, rows = g.m_y.m_count;
-    if (!g.m_stretched && g.m_x.m_dir > 0 && g.m_y.m_dir > 0) {
-        const std::int32_t sx = g.m_x.FirstSource(), sy = g.m_y.FirstSource();
-        // Within one surface, read every row before it is overwritten.
-        const bool upward = &source == &dest && g.m_y.m_dest > sy;
-        for (std::int32_t k = 0; k < rows; ++k) {
-            const std::int32_t j = upward ? rows - 1 - k : k;
-            std::memmove(out.Row(g.m_y.m_dest + j) + g.m_x.m_dest, in.Row(sy + j) + sx,
-                         std::size_t(n));
-        }
-        return 1;
-    }
-    std::uint64_t py = g.m_y.m_start;
-    for (std::int32_t j = 0; j < rows; ++j, py += g.m_y.m_step) {
-        std::uint8_t* d = out.Row(g.m_y.m_dest + j) + g.m_x.m_dest;
-        const std::uint8_t* s = in.Row(g.m_y.SourceAt(py));
-        std::uint64_t px = g.m_x.m_start;
-        for (std::int32_t i = 0; i < n; ++i, px += g.m_x.m_step) {
-            d[i] = s[g.m_x.SourceAt(px)];
-        }
-    }
-    return 1;
+    return ClipAndDraw(
+        dest, destRect, source, sourceRect, CNxBlitGeometry::kMayStretch, false,
+        [&](const CNxBlitGeometry& g) {
+            if (!g.m_stretched && g.m_x.m_dir > 0 && g.m_y.m_dir > 0) {
+                CopyRows(dest, source, g, 1,
+                         [](std::uint8_t* d, const std::uint8_t* s, std::int32_t n) {
+                             std::memmove(d, s, std::size_t(n));
+                         });
+                return;
+            }
+            std::uint64_t py = g.m_y.m_start;
+            for (std::int32_t j = 0; j < g.m_y.m_count; ++j, py += g.m_y.m_step) {
+                std::uint8_t* d = dest.GetImage().Row(g.m_y.m_dest + j) + g.m_x.m_dest;
+                const std::uint8_t* s = source.GetImage().Row(g.m_y.SourceAt(py));
+                std::uint64_t px = g.m_x.m_start;
+                for (std::int32_t i = 0; i < g.m_x.m_count; ++i, px += g.m_x.m_step) {
+                    d[i] = s[g.m_x.SourceAt(px)];
+                }
+            }
+        });
 }
 
 // Slot 4: only where it comes down to a copy.
@@ -106,15 +82,12 @@ int CNxBlitter8::ConstantAlpha(CNxSurface& dest, const RECT& destRect, const CNx
 // Slot 10: the colour's low byte.
 int CNxBlitter8::FillRect(CNxSurface& dest, const RECT& destRect, const CNxSurface&, const RECT&,
                           const CNxBlitParams* params) const {
-    RECT r = destRect;
-    if (!dest.ClipToSurface(r)) {
-        return 1;
-    }
     const int value = static_cast<std::uint8_t>(params ? params->m_colour : 0);
-    for (std::int32_t y = r.top; y < r.bottom; ++y) {
-        std::memset(dest.GetImage().Row(y) + r.left, value, std::size_t(r.right - r.left));
-    }
-    return 1;
+    return ClipAndFill(dest, destRect, [&](const RECT& r) {
+        for (std::int32_t y = r.top; y < r.bottom; ++y) {
+            std::memset(dest.GetImage().Row(y) + r.left, value, std::size_t(r.right - r.left));
+        }
+    });
 }
 
 // Slot 11: only where it comes down to an opaque fill.

@@ -72,36 +72,9 @@ void onRead(png_structp png, png_bytep data, png_size_t length) {
     }
 }
 
-// Reads up to the image data and chooses the transformations. False after a libpng error.
-bool readHeader(PngSession& s) {
-    if (setjmp(png_jmpbuf(s.png))) {
-        return false;
-    }
-    png_set_read_fn(s.png, s.file, onRead);
-    // Pictures past 32768 pixels a side are refused by libpng itself, and no ancillary chunk
-    // may make it allocate more than 8 MB: a damaged length would otherwise cost gigabytes.
-    png_set_user_limits(s.png, CNxDIBImage::kMaxSide, CNxDIBImage::kMaxSide);
-    png_set_chunk_malloc_max(s.png, kMaxChunkBytes);
-#ifdef PNG_SKIP_sRGB_CHECK_PROFILE
-    // libpng 1.6 warns about the colour profiles many programs embed; the editor ignores colour
-    // profiles, so that check would only put up boxes about nothing it uses.
-    png_set_option(s.png, PNG_SKIP_sRGB_CHECK_PROFILE, PNG_OPTION_ON);
-#endif
-    png_read_info(s.png, s.info);
-    int interlace = 0;
-    if (!png_get_IHDR(s.png, s.info, &s.width, &s.height, &s.fileBitDepth, &s.colourType,
-                      &interlace, nullptr, nullptr)) {
-        return false;
-    }
-    const bool hasTrns = png_get_valid(s.png, s.info, PNG_INFO_tRNS) != 0;
-    int depth = s.fileBitDepth;
-    if (depth == 16) {
-        png_set_strip_16(s.png);
-        depth = 8;
-    } else if (depth == 2) {
-        png_set_packing(s.png);  // one byte per pixel: DIBs have no 2-bit layout
-        depth = 8;
-    }
+// The picture handed on for each colour type: paletted and grey pictures keep their depth and
+// table unless tRNS makes them transparent; colour becomes 24 bits, alpha 32.
+bool chooseOutput(PngSession& s, bool hasTrns, int depth) {
     switch (s.colourType) {
         case PNG_COLOR_TYPE_PALETTE:
             if (hasTrns) {
@@ -145,6 +118,42 @@ bool readHeader(PngSession& s) {
             break;
         default:
             return false;
+    }
+    return true;
+}
+
+// Reads up to the image data and chooses the transformations. False after a libpng error.
+bool readHeader(PngSession& s) {
+    if (setjmp(png_jmpbuf(s.png))) {
+        return false;
+    }
+    png_set_read_fn(s.png, s.file, onRead);
+    // Pictures past 32768 pixels a side are refused by libpng itself, and no ancillary chunk
+    // may make it allocate more than 8 MB: a damaged length would otherwise cost gigabytes.
+    png_set_user_limits(s.png, CNxDIBImage::kMaxSide, CNxDIBImage::kMaxSide);
+    png_set_chunk_malloc_max(s.png, kMaxChunkBytes);
+#ifdef PNG_SKIP_sRGB_CHECK_PROFILE
+    // libpng 1.6 warns about the colour profiles many programs embed; the editor ignores colour
+    // profiles, so that check would only put up boxes about nothing it uses.
+    png_set_option(s.png, PNG_SKIP_sRGB_CHECK_PROFILE, PNG_OPTION_ON);
+#endif
+    png_read_info(s.png, s.info);
+    int interlace = 0;
+    if (!png_get_IHDR(s.png, s.info, &s.width, &s.height, &s.fileBitDepth, &s.colourType,
+                      &interlace, nullptr, nullptr)) {
+        return false;
+    }
+    const bool hasTrns = png_get_valid(s.png, s.info, PNG_INFO_tRNS) != 0;
+    int depth = s.fileBitDepth;
+    if (depth == 16) {
+        png_set_strip_16(s.png);
+        depth = 8;
+    } else if (depth == 2) {
+        png_set_packing(s.png);  // one byte per pixel: DIBs have no 2-bit layout
+        depth = 8;
+    }
+    if (!chooseOutput(s, hasTrns, depth)) {
+        return false;
     }
     if (s.dibBits >= 24) {
         png_set_bgr(s.png);

@@ -1,3 +1,6 @@
+// The three forms of every row loop live in this one file on purpose: each wider form hands its
+// last pixels to the next narrower one, and within one translation unit the compiler may inline
+// those tails; and a change to one form is made, and checked, beside the other two.
 #include "gfx/CNxRowOps.h"
 
 #include <immintrin.h>
@@ -119,6 +122,10 @@ void fillLong(std::uint32_t* d, std::uint32_t colour, int n) {
 // 16-bit shift; every lane product is at most 255 × 256, so 16-bit arithmetic is exact. The
 // alpha lane gets weight 0, which returns the destination alpha byte unchanged.
 
+inline __m128i select128(__m128i mask, __m128i yes, __m128i no) {
+    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+}
+
 struct Weights128 {
     __m128i rb, irb, ga, iga;
 };
@@ -213,17 +220,20 @@ void blendSourceAlphaSse2(std::uint32_t* d, const std::uint32_t* s, int n, std::
     for (; i + 4 <= n; i += 4) {
         const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         auto* dp = reinterpret_cast<__m128i*>(d + i);
-        // Overlays are mostly wholly transparent or wholly opaque: weight 0 leaves the
+        // Overlays are mostly wholly transparent or wholly opaque pixels: weight 0 leaves the
         // destination as it is, weight 256 takes the source's colour under the destination's
-        // alpha; both give what the mix would.
+        // alpha; both give what the mix would, so groups of only such pixels need no mix.
         const __m128i sa = _mm_and_si128(sv, alphaBits);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, _mm_setzero_si128())) == 0xFFFF) {
+        const __m128i clear = _mm_cmpeq_epi32(sa, _mm_setzero_si128());
+        if (_mm_movemask_epi8(clear) == 0xFFFF) {
             continue;
         }
-        if (opaque && _mm_movemask_epi8(_mm_cmpeq_epi32(sa, alphaBits)) == 0xFFFF) {
+        const __m128i full = _mm_cmpeq_epi32(sa, alphaBits);
+        if (opaque && _mm_movemask_epi8(_mm_or_si128(clear, full)) == 0xFFFF) {
             const __m128i dv = _mm_loadu_si128(dp);
-            _mm_storeu_si128(
-                dp, _mm_or_si128(_mm_andnot_si128(alphaBits, sv), _mm_and_si128(dv, alphaBits)));
+            const __m128i taken =
+                _mm_or_si128(_mm_andnot_si128(alphaBits, sv), _mm_and_si128(dv, alphaBits));
+            _mm_storeu_si128(dp, select128(full, taken, dv));
             continue;
         }
         const Weights128 k = weights128(sourceWeights128(sv, alphaV, opaque));
@@ -258,10 +268,6 @@ inline __m128i lerp128(__m128i a, __m128i b, __m128i f, __m128i nf) {
     const __m128i ga = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(a, 8), nf),
                                      _mm_mullo_epi16(_mm_srli_epi16(b, 8), f));
     return _mm_or_si128(_mm_srli_epi16(rb, 8), _mm_andnot_si128(lowBytes, ga));
-}
-
-inline __m128i select128(__m128i mask, __m128i yes, __m128i no) {
-    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
 }
 
 // borrowColour on four quads at once; a no-op unless some pixel is transparent.
@@ -448,15 +454,18 @@ PELORIN_AVX2 void blendSourceAlphaAvx2(std::uint32_t* d, const std::uint32_t* s,
     for (; i + 8 <= n; i += 8) {
         const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
         auto* dp = reinterpret_cast<__m256i*>(d + i);
-        // Wholly transparent and wholly opaque groups, as in the SSE2 form.
+        // Groups of wholly transparent and wholly opaque pixels, as in the SSE2 form.
         const __m256i sa = _mm256_and_si256(sv, alphaBits);
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(sa, _mm256_setzero_si256())) == -1) {
+        const __m256i clear = _mm256_cmpeq_epi32(sa, _mm256_setzero_si256());
+        if (_mm256_movemask_epi8(clear) == -1) {
             continue;
         }
-        if (opaque && _mm256_movemask_epi8(_mm256_cmpeq_epi32(sa, alphaBits)) == -1) {
+        const __m256i full = _mm256_cmpeq_epi32(sa, alphaBits);
+        if (opaque && _mm256_movemask_epi8(_mm256_or_si256(clear, full)) == -1) {
             const __m256i dv = _mm256_loadu_si256(dp);
-            _mm256_storeu_si256(dp, _mm256_or_si256(_mm256_andnot_si256(alphaBits, sv),
-                                                    _mm256_and_si256(dv, alphaBits)));
+            const __m256i taken = _mm256_or_si256(_mm256_andnot_si256(alphaBits, sv),
+                                                  _mm256_and_si256(dv, alphaBits));
+            _mm256_storeu_si256(dp, _mm256_blendv_epi8(dv, taken, full));
             continue;
         }
         const Weights256 k = weights256(sourceWeights256(sv, alphaV, opaque));

@@ -61,10 +61,14 @@ void CNxWindow::rebuildTileMap() {
 }
 
 bool CNxWindow::createBackBuffer() {
-    // As wide as the widest whole number of tiles in 640 pixels (one tile at least), one tile
-    // high: large enough to present runs of tiles, small enough to stay in the cache.
+    // As wide as the widest whole number of tiles in 2048 pixels (one tile at least), one tile
+    // high: small enough to stay in the cache, and wide enough that a run across a whole window
+    // reads whole rows of the pictures under it, which the processor fetches as one stream
+    // rather than as a short run per row.
+    constexpr std::int32_t kBandWidth = 2048;
     const std::int32_t width = std::max<std::int32_t>(
-        640 - 640 % static_cast<std::int32_t>(std::min<std::uint32_t>(m_tileWidth, 640)),
+        kBandWidth - kBandWidth % static_cast<std::int32_t>(
+                                      std::min<std::uint32_t>(m_tileWidth, kBandWidth)),
         static_cast<std::int32_t>(m_tileWidth));
     const std::int32_t height = static_cast<std::int32_t>(m_tileHeight);
     if (m_backBuffer && m_backBuffer->GetHeight() == height &&

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "tests/support/ImageWriters.h"
@@ -50,56 +51,39 @@ protected:
 
 }  // namespace
 
-TEST_F(MagLoad, SixteenAndTwoHundredFiftySixColoursRoundTrip) {
-    for (bool colours256 : {false, true}) {
-        for (unsigned seed : {1u, 2u, 3u}) {
-            MagPicture p;
-            p.colours256 = colours256;
-            p.palette = palette(colours256 ? 256 : 16);
-            p.xEnd = 63;
-            p.yEnd = 39;
-            p.lines = patterned(40, colours256 ? 64 : 32, seed);
-            p.seed = seed;
-            auto image = load(encodeMag(p));
-            ASSERT_TRUE(image) << colours256 << " " << seed;
-            EXPECT_EQ(image->GetBitCount(), colours256 ? 8 : 4);
-            EXPECT_EQ(image->GetWidth(), 64);
-            EXPECT_EQ(image->GetHeight(), 40);
-            EXPECT_EQ(lines(*image, p.lines[0].size()), p.lines) << colours256 << " " << seed;
-            ASSERT_EQ(image->GetColorCount(), colours256 ? 256u : 16u);
-            const RGBQUAD last = image->GetColorTable()[colours256 ? 255 : 15];
-            const int i = colours256 ? 255 : 15;
-            EXPECT_EQ(last.rgbGreen, i * 3 & 0xFF) << "palette entries are G, R, B";
-            EXPECT_EQ(last.rgbRed, 255 - i);
-            EXPECT_EQ(last.rgbBlue, i);
-            EXPECT_EQ(last.rgbReserved, 0);
-        }
+// Pictures of 16 and 256 colours come back byte for byte with their G, R, B palettes; widths
+// round up to whole blocks of 8 (16 colours) or 4 pixels (256 colours).
+TEST_F(MagLoad, PicturesRoundTrip) {
+    const struct {
+        bool colours256;
+        int xStart, xEnd, rows, width;
+        unsigned seed;
+    } cases[] = {{false, 0, 63, 40, 64, 1}, {false, 0, 63, 40, 64, 2},  {true, 0, 63, 40, 64, 3},
+                 {true, 0, 63, 40, 64, 4},  {false, 0, 637, 2, 640, 5}, {true, 10, 14, 1, 8, 6}};
+    for (const auto& c : cases) {
+        MagPicture p;
+        p.colours256 = c.colours256;
+        p.palette = palette(c.colours256 ? 256 : 16);
+        p.xStart = c.xStart;
+        p.xEnd = c.xEnd;
+        p.yStart = 3;
+        p.yEnd = 3 + c.rows - 1;
+        const std::size_t lineBytes = c.colours256 ? c.width : c.width / 2;
+        p.lines = patterned(c.rows, lineBytes, c.seed);
+        p.seed = c.seed;
+        auto image = load(encodeMag(p));
+        ASSERT_TRUE(image) << c.seed;
+        EXPECT_EQ(image->GetBitCount(), c.colours256 ? 8 : 4);
+        EXPECT_EQ(image->GetWidth(), c.width);
+        EXPECT_EQ(lines(*image, lineBytes), p.lines) << c.seed;
+        const int last = c.colours256 ? 255 : 15;
+        ASSERT_EQ(image->GetColorCount(), last + 1u);
+        const RGBQUAD q = image->GetColorTable()[last];
+        EXPECT_EQ(q.rgbGreen, last * 3 & 0xFF) << "palette entries are G, R, B";
+        EXPECT_EQ(q.rgbRed, 255 - last);
+        EXPECT_EQ(q.rgbBlue, last);
+        EXPECT_EQ(q.rgbReserved, 0);
     }
-}
-
-TEST_F(MagLoad, WidthsRoundUpToWholeBlocks) {
-    MagPicture p;
-    p.palette = palette(16);
-    p.xEnd = 637;  // 638 pixels wide
-    p.yEnd = 1;
-    p.lines = patterned(2, 320, 5);
-    auto image = load(encodeMag(p));
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->GetWidth(), 640);
-    EXPECT_EQ(lines(*image, 320), p.lines);
-
-    MagPicture q;
-    q.colours256 = true;
-    q.palette = palette(256);
-    q.xStart = 10;
-    q.xEnd = 14;  // 5 pixels: 8 in blocks of 4
-    q.yStart = 3;
-    q.yEnd = 3;
-    q.lines = patterned(1, 8, 6);
-    image = load(encodeMag(q));
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->GetWidth(), 8);
-    EXPECT_EQ(image->GetHeight(), 1);
 }
 
 // Bytes laid down by hand, one copy vector after another, checked against the vector table:
@@ -171,11 +155,20 @@ TEST_F(MagLoad, EverythingPointingOutsideTheDataIsRefused) {
     EXPECT_FALSE(load(Bytes{'M', 'A', 'K', 'I', '0', '2', ' ', ' '})) << "no header";
 }
 
-TEST(MagIsSupported, NeedsTheSignatureWithItsTwoBlanks) {
-    CNxMAKILoader loader;
-    const std::uint8_t sig[] = {'M', 'A', 'K', 'I', '0', '2', ' ', ' '};
-    EXPECT_TRUE(loader.IsSupported(sig, 8));
-    EXPECT_FALSE(loader.IsSupported(sig, 7));
-    const std::uint8_t other[] = {'M', 'A', 'K', 'I', '0', '1', 'A', ' '};
-    EXPECT_FALSE(loader.IsSupported(other, 8));
+TEST_F(MagLoad, FlagAMustLieWhollyInsideTheData) {
+    MagPicture p;
+    p.palette = palette(16);
+    p.xEnd = 639;
+    p.yEnd = 1;
+    p.lines = patterned(2, 320, 4);
+    Bytes bytes = encodeMag(p);
+    ASSERT_TRUE(load(bytes));
+    // Flag A moved to the last byte of the data: each row needs 10 bytes of it.
+    const auto h =
+        static_cast<std::size_t>(std::find(bytes.begin(), bytes.end(), 0) - bytes.begin());
+    const auto last = static_cast<std::uint32_t>(bytes.size() - h - 1);
+    for (int i = 0; i < 4; ++i) {
+        bytes[h + 12 + i] = static_cast<std::uint8_t>(last >> (8 * i));
+    }
+    EXPECT_FALSE(load(bytes));
 }

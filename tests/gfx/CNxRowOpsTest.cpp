@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -15,146 +16,88 @@ std::vector<const CNxRowOps*> simdForms() {
     return forms;
 }
 
-// Runs one operation of two forms on copies of the same random row starting `offset` pixels into
-// a guarded buffer, and compares every pixel, the guards included.
-template <typename Call>
-void compare(const CNxRowOps& form, int n, int offset, std::mt19937& random, Call call,
-             const char* what) {
-    std::vector<std::uint32_t> d(std::size_t(n + 16)), s(d.size());
-    for (std::size_t i = 0; i < d.size(); ++i) {
-        d[i] = std::uint32_t(random());
-        s[i] = std::uint32_t(random());
+// One call's inputs. Alphas come in runs of 0, of 255 and of anything, as overlays have them,
+// since the SIMD forms take wholly clear and wholly opaque groups apart, and the filter lends
+// colours between transparent pixels of both rows.
+struct Inputs {
+    std::vector<std::uint32_t> d, s, fx;
+    std::vector<std::int32_t> pairs;
+    std::uint32_t alpha, w, colour, fy;
+    bool reversed, borrow;
+
+    Inputs(std::mt19937& random, int n) : d(std::size_t(n) + 16), s(d.size()), fx(d.size()) {
+        std::uint32_t runAlpha[2] = {0, 0};
+        for (std::size_t i = 0; i < d.size(); ++i) {
+            for (std::uint32_t& a : runAlpha) {
+                if (random() % 6 == 0) {
+                    a = std::vector<std::uint32_t>{0, 255,
+                                                   std::uint32_t(random() % 256)}[random() % 3];
+                }
+            }
+            d[i] = (std::uint32_t(random()) & 0x00FFFFFF) | runAlpha[0] << 24;
+            s[i] = (std::uint32_t(random()) & 0x00FFFFFF) | runAlpha[1] << 24;
+            pairs.push_back(std::int32_t(random() % (d.size() - 1)));
+            fx[i] = random() % 256;
+        }
+        alpha = random() % 2 ? 255 : 1 + random() % 254;
+        w = 1 + random() % 256;
+        colour = std::uint32_t(random());
+        fy = random() % 256;
+        reversed = random() % 2;
+        borrow = random() % 2;
     }
-    std::vector<std::uint32_t> want = d, got = d;
-    call(CNxRowOps::Portable(), want.data() + offset, s.data() + offset, n);
-    call(form, got.data() + offset, s.data() + offset, n);
-    ASSERT_EQ(got, want) << form.m_name << " " << what << ", " << n << " pixels at +" << offset;
-}
+};
+
+// Each operation writes into out, which starts as a copy of d, n pixels from `at`.
+using Operation =
+    std::function<void(const CNxRowOps&, const Inputs&, std::uint32_t* out, int at, int n)>;
+
+const struct {
+    const char* name;
+    Operation run;
+} kOperations[] = {
+    {"copy", [](auto& f, auto& in, auto* out, int at, int n) { f.m_copy(out + at, &in.s[at], n); }},
+    {"fill", [](auto& f, auto& in, auto* out, int at, int n) { f.m_fill(out + at, in.colour, n); }},
+    {"constant alpha", [](auto& f, auto& in, auto* out, int at,
+                          int n) { f.m_blendConstant(out + at, &in.s[at], n, in.w); }},
+    {"source alpha", [](auto& f, auto& in, auto* out, int at,
+                        int n) { f.m_blendSourceAlpha(out + at, &in.s[at], n, in.alpha); }},
+    {"colour blend", [](auto& f, auto& in, auto* out, int at,
+                        int n) { f.m_blendColour(out + at, n, in.colour, in.w); }},
+    // Both halves of the bilinear filter; the pairs read the source row and d as the next row.
+    {"filter",
+     [](auto& f, auto& in, auto* out, int at, int n) {
+         std::vector<std::uint32_t> top(std::size_t(n) + 1), bottom(top);
+         f.m_filterPairs(top.data(), bottom.data(), in.s.data(), in.d.data(), &in.pairs[at],
+                         &in.fx[at], n, in.reversed, in.borrow);
+         f.m_lerpRows(out + at, top.data(), bottom.data(), n, in.fy);
+     }},
+};
 
 }  // namespace
 
+// Every operation of every SIMD form against the portable form on random rows of every length
+// up to 67 at every alignment: the rows, and the guard pixels around them, must be identical.
 TEST(CNxRowOps, SimdFormsMatchThePortableFormOnRandomRows) {
     std::mt19937 random(99);
     for (const CNxRowOps* form : simdForms()) {
-        for (int n = 1; n <= 67; ++n) {
-            for (int offset = 0; offset < 4; ++offset) {
-                const std::uint32_t alpha = 1 + random() % 255;
-                const std::uint32_t w = 1 + random() % 256;
-                const std::uint32_t colour = std::uint32_t(random());
-                compare(
-                    *form, n, offset, random,
-                    [](const CNxRowOps& f, std::uint32_t* d, const std::uint32_t* s, int k) {
-                        f.m_copy(d, s, k);
-                    },
-                    "copy");
-                compare(
-                    *form, n, offset, random,
-                    [&](const CNxRowOps& f, std::uint32_t* d, const std::uint32_t*, int k) {
-                        f.m_fill(d, colour, k);
-                    },
-                    "fill");
-                compare(
-                    *form, n, offset, random,
-                    [&](const CNxRowOps& f, std::uint32_t* d, const std::uint32_t* s, int k) {
-                        f.m_blendConstant(d, s, k, w);
-                    },
-                    "constant alpha");
-                for (std::uint32_t a : {alpha, 255u}) {
-                    compare(
-                        *form, n, offset, random,
-                        [&](const CNxRowOps& f, std::uint32_t* d, const std::uint32_t* s, int k) {
-                            f.m_blendSourceAlpha(d, s, k, a);
-                        },
-                        "source alpha");
-                }
-                compare(
-                    *form, n, offset, random,
-                    [&](const CNxRowOps& f, std::uint32_t* d, const std::uint32_t*, int k) {
-                        f.m_blendColour(d, k, colour, w);
-                    },
-                    "colour blend");
-            }
-        }
-    }
-}
-
-// Whole-surface fills take another path than short rows.
-// Overlays are runs of wholly transparent and wholly opaque pixels, which the SIMD forms take
-// in whole groups; the results must still be the portable form's.
-TEST(CNxRowOps, SourceAlphaRunsOfClearAndOpaquePixelsMatchThePortableForm) {
-    std::mt19937 random(5);
-    for (const CNxRowOps* form : simdForms()) {
-        for (int n = 1; n <= 67; ++n) {
-            std::vector<std::uint32_t> d(std::size_t(n) + 3), s(d.size());
-            std::uint32_t runAlpha = 0;
-            for (std::size_t i = 0; i < d.size(); ++i) {
-                if (random() % 6 == 0) {
-                    const std::uint32_t kinds[] = {0, 255, std::uint32_t(random() % 256)};
-                    runAlpha = kinds[random() % 3];
-                }
-                d[i] = std::uint32_t(random());
-                s[i] = (std::uint32_t(random()) & 0x00FFFFFF) | runAlpha << 24;
-            }
-            for (std::uint32_t alpha : {255u, 1 + std::uint32_t(random() % 254)}) {
-                for (int offset = 0; offset < 3; ++offset) {
-                    std::vector<std::uint32_t> want = d, got = d;
-                    CNxRowOps::Portable().m_blendSourceAlpha(want.data() + offset,
-                                                             s.data() + offset, n, alpha);
-                    form->m_blendSourceAlpha(got.data() + offset, s.data() + offset, n, alpha);
-                    ASSERT_EQ(got, want) << form->m_name << ", " << n << " pixels, alpha " << alpha;
+        for (const auto& op : kOperations) {
+            for (int n = 1; n <= 67; ++n) {
+                for (int at = 0; at < 4; ++at) {
+                    const Inputs in(random, n);
+                    std::vector<std::uint32_t> want = in.d, got = in.d;
+                    op.run(CNxRowOps::Portable(), in, want.data(), at, n);
+                    op.run(*form, in, got.data(), at, n);
+                    ASSERT_EQ(got, want) << form->m_name << " " << op.name << ", " << n
+                                         << " pixels at +" << at << ", alpha " << in.alpha;
                 }
             }
         }
-    }
-}
-
-TEST(CNxRowOps, LongFillsMatchToo) {
-    for (const CNxRowOps* form : simdForms()) {
+        // Whole-surface fills take another path than short rows.
         std::vector<std::uint32_t> d(70000, 7u), want(d);
         CNxRowOps::Portable().m_fill(want.data() + 3, 0x80FF00FFu, 69993);
         form->m_fill(d.data() + 3, 0x80FF00FFu, 69993);
-        ASSERT_EQ(d, want) << form->m_name;
-    }
-}
-
-// Both halves of the bilinear filter, on random pairs, many of them transparent so that colour
-// borrowing runs in every combination, walked both ways.
-TEST(CNxRowOps, FilterFormsMatchThePortableForm) {
-    std::mt19937 random(17);
-    std::vector<std::uint32_t> row0(80), row1(80);
-    for (const CNxRowOps* form : simdForms()) {
-        for (int n = 1; n <= 67; ++n) {
-            for (std::size_t i = 0; i < row0.size(); ++i) {
-                // A quarter of the pixels transparent, the rest any alpha.
-                row0[i] = std::uint32_t(random()) & (random() % 4 ? ~0u : 0x00FFFFFFu);
-                row1[i] = std::uint32_t(random()) & (random() % 4 ? ~0u : 0x00FFFFFFu);
-            }
-            const auto count = static_cast<std::size_t>(n);
-            std::vector<std::int32_t> pairs(count);
-            std::vector<std::uint32_t> fx(count);
-            for (int i = 0; i < n; ++i) {
-                pairs[static_cast<std::size_t>(i)] = std::int32_t(random() % 79);
-                fx[static_cast<std::size_t>(i)] = random() % 256;
-            }
-            for (bool reversed : {false, true}) {
-                for (bool borrow : {false, true}) {
-                    std::vector<std::uint32_t> top(count), bottom(top), wantTop(top),
-                        wantBottom(top);
-                    CNxRowOps::Portable().m_filterPairs(wantTop.data(), wantBottom.data(),
-                                                        row0.data(), row1.data(), pairs.data(),
-                                                        fx.data(), n, reversed, borrow);
-                    form->m_filterPairs(top.data(), bottom.data(), row0.data(), row1.data(),
-                                        pairs.data(), fx.data(), n, reversed, borrow);
-                    ASSERT_EQ(top, wantTop) << form->m_name << " " << n;
-                    ASSERT_EQ(bottom, wantBottom) << form->m_name << " " << n;
-                    const std::uint32_t fy = random() % 256;
-                    std::vector<std::uint32_t> out(count), want(out);
-                    CNxRowOps::Portable().m_lerpRows(want.data(), top.data(), bottom.data(), n, fy);
-                    form->m_lerpRows(out.data(), top.data(), bottom.data(), n, fy);
-                    ASSERT_EQ(out, want) << form->m_name << " " << n;
-                }
-            }
-        }
+        ASSERT_EQ(d, want) << form->m_name << " long fill";
     }
 }
 
@@ -174,9 +117,6 @@ TEST(CNxRowOps, SourceAlphaAgreesForEveryAlphaPair) {
             ASSERT_EQ(d, want) << form->m_name << " alpha " << alpha;
         }
     }
-}
-
-TEST(CNxRowOps, BestIsTheWidestTheProcessorRuns) {
     EXPECT_EQ(&CNxRowOps::Best(),
               CNxRowOps::Avx2() != nullptr ? CNxRowOps::Avx2() : &CNxRowOps::Sse2());
 }

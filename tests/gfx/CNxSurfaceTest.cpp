@@ -10,30 +10,21 @@
 using pixels::get;
 using pixels::set;
 
-TEST(CNxSurface, CreateMakesZeroBottomUpPixels) {
+TEST(CNxSurface, CreateMakesZeroPixelsOrLeavesTheSurfaceAlone) {
     CNxSurface s(32);
-    EXPECT_EQ(s.GetWidth(), 0);
     EXPECT_EQ(s.GetClipRect().right, 0);
     ASSERT_EQ(s.Create(1280, 1024), 1);
-    const CNxDIBImage& image = s.GetImage();
-    EXPECT_EQ(image.GetPitch(), -5120);
-    EXPECT_EQ(image.GetTopRow(), image.GetBits() + 5120 * 1023) << "row 0 is last in memory";
-    EXPECT_EQ(image.GetBitCount(), 32);
+    EXPECT_EQ(s.GetImage().GetPitch(), -5120) << "bottom-up";
     EXPECT_EQ(get(s, 1279, 1023), 0u);
-    EXPECT_EQ(s.GetClipRect().right, 1280);
-    EXPECT_EQ(s.GetClipRect().bottom, 1024);
-
+    EXPECT_EQ(s.GetClipRect(), (RECT{0, 0, 1280, 1024}));
     CNxSurface down(8);
     ASSERT_EQ(down.Create(3, -2), 1);
     EXPECT_EQ(down.GetImage().GetPitch(), 4);
     EXPECT_EQ(down.GetImage().GetColorTable()[200].rgbGreen, 200) << "a grey ramp";
-    EXPECT_EQ(down.GetImage().GetColorTable()[200].rgbReserved, 0);
-
-    // Refused sizes leave the surface as it was.
-    EXPECT_EQ(s.Create(0, 10), 0);
-    EXPECT_EQ(s.Create(10, 0), 0);
-    EXPECT_EQ(s.Create(-1, 10), 0);
-    EXPECT_EQ(s.Create(40000, 40000), 0);
+    const std::pair<int, int> refused[] = {{0, 10}, {10, 0}, {-1, 10}, {40000, 40000}};
+    for (auto [w, h] : refused) {
+        EXPECT_EQ(s.Create(w, h), 0) << w << " × " << h;
+    }
     EXPECT_EQ(s.GetWidth(), 1280);
 }
 
@@ -42,10 +33,7 @@ TEST(CNxSurface, ClipRectangleIsLimitedToTheSurface) {
     s.Create(100, 50);
     const RECT wide{-5, -5, 5000, 5000};
     s.SetClipRect(&wide);
-    EXPECT_EQ(s.GetClipRect().left, 0);
-    EXPECT_EQ(s.GetClipRect().top, 0);
-    EXPECT_EQ(s.GetClipRect().right, 100);
-    EXPECT_EQ(s.GetClipRect().bottom, 50);
+    EXPECT_EQ(s.GetClipRect(), (RECT{0, 0, 100, 50}));
     const RECT inverted{30, 20, 10, 5};
     s.SetClipRect(&inverted);
     EXPECT_EQ(s.GetClipRect().left, 30) << "not reordered";
@@ -82,8 +70,7 @@ TEST(CNxSurface, FillsHonourOriginAndClip) {
     }
     RECT r{-100, -100, 100, 100};
     ASSERT_TRUE(s.ClipToSurface(r));
-    EXPECT_EQ(r.left, 1);
-    EXPECT_EQ(r.bottom, 3);
+    EXPECT_EQ(r, (RECT{1, 1, 5, 3}));
     RECT away{10, 10, 20, 20};
     EXPECT_FALSE(s.ClipToSurface(away));
     // Sizes that run past the 32-bit range neither wrap nor crash.
@@ -143,11 +130,6 @@ TEST(CNxSurface, CopyFromImageConvertsIntoTheSurfaceFormat) {
     EXPECT_EQ(pixels::get8(eight, 1, 0), 2);
     EXPECT_EQ(eight.GetImage().GetColorTable()[2].rgbGreen, 20);
     EXPECT_EQ(eight.GetImage().GetColorTable()[200].rgbGreen, 200) << "past 16: the ramp";
-
-    // Colour into 8 bits becomes grey.
-    CNxSurface grey(8);
-    ASSERT_EQ(grey.CopyFromImage(image), 1);
-    EXPECT_EQ(pixels::get8(grey, 1, 1), (12u * 5014911 + 11u * 9841699 + 10u * 1920606) >> 24);
 
     CNxDIBImage empty;
     EXPECT_EQ(s.CopyFromImage(empty), 0);

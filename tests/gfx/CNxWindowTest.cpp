@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <vector>
@@ -34,23 +35,23 @@ struct Scene {
 
 }  // namespace
 
+// Tiles are powers of two; the back buffer is one tile high and a whole number of tiles wide,
+// 2048 pixels at most unless one tile is wider.
 TEST(CNxWindow, TileSizesAreRoundedUpToPowersOfTwo) {
-    CNxWindow window;
-    window.SetTileSize(33, 8);
-    EXPECT_EQ(window.GetTileWidth(), 64u);
-    EXPECT_EQ(window.GetTileHeight(), 8u);
-    EXPECT_EQ(window.GetBackBuffer()->GetWidth(), 640);
-    EXPECT_EQ(window.GetBackBuffer()->GetHeight(), 8);
-    window.SetTileSize(200, 20);
-    EXPECT_EQ(window.GetTileWidth(), 256u);
-    EXPECT_EQ(window.GetTileHeight(), 32u);
-    EXPECT_EQ(window.GetBackBuffer()->GetWidth(), 512);
-    EXPECT_EQ(window.GetBackBuffer()->GetHeight(), 32);
-    window.SetTileSize(1, 1);
-    EXPECT_EQ(window.GetTileWidth(), 1u);
-    EXPECT_EQ(window.GetTileHeight(), 1u);
-    window.SetTileSize(1000, 8);  // wider than 640: the buffer still holds one tile
-    EXPECT_EQ(window.GetBackBuffer()->GetWidth(), 1024);
+    const int cases[][6] = {// asked for, tile, back buffer
+                            {33, 8, 64, 8, 2048, 8},
+                            {200, 20, 256, 32, 2048, 32},
+                            {1, 1, 1, 1, 2048, 1},
+                            {768, 8, 1024, 8, 2048, 8},
+                            {3000, 8, 4096, 8, 4096, 8}};
+    for (const auto& c : cases) {
+        CNxWindow window;
+        window.SetTileSize(c[0], c[1]);
+        EXPECT_EQ(window.GetTileWidth(), std::uint32_t(c[2])) << c[0];
+        EXPECT_EQ(window.GetTileHeight(), std::uint32_t(c[3])) << c[1];
+        EXPECT_EQ(window.GetBackBuffer()->GetWidth(), c[4]) << c[0];
+        EXPECT_EQ(window.GetBackBuffer()->GetHeight(), c[5]) << c[1];
+    }
 }
 
 TEST(CNxWindow, PresentsOnlyTheTilesThatChanged) {
@@ -134,8 +135,7 @@ TEST(CNxWindow, ResizingAndDestroyingTheWindow) {
     Scene scene(32, 8);
     scene.window.Update();
     scene.native.userResize(platform::Size{64, 16});
-    EXPECT_EQ(scene.window.GetRect().right, 64);
-    EXPECT_EQ(scene.window.GetRect().bottom, 16);
+    EXPECT_EQ(scene.window.GetRect(), (RECT{0, 0, 64, 16}));
     scene.native.presents.clear();
     scene.window.Update();
     EXPECT_EQ(scene.native.presents.size(), 2u) << "the whole new area";
@@ -192,19 +192,13 @@ TEST(CNxWindow, IncrementalUpdatesMatchAFullRedraw) {
         for (int i = 0; i < 8; ++i) {
             addNode();
         }
-        // Nodes under a node are deleted with it; keep the list to those still alive.
-        auto forget = [&](CNxLayer* gone) {
-            std::vector<CNxLayer*> alive;
-            for (CNxLayer* n : nodes) {
-                bool under = false;
-                for (CNxLayer* p = n; p != nullptr; p = p->GetParent()) {
-                    under = under || p == gone;
-                }
-                if (!under) {
-                    alive.push_back(n);
+        auto under = [](CNxLayer* node, CNxLayer* above) {
+            for (CNxLayer* p = node; p != nullptr; p = p->GetParent()) {
+                if (p == above) {
+                    return true;
                 }
             }
-            nodes = alive;
+            return false;
         };
         std::string trace;
         for (int step = 0; step < 40; ++step) {
@@ -239,13 +233,9 @@ TEST(CNxWindow, IncrementalUpdatesMatchAFullRedraw) {
                     case 5: {
                         // The node itself or one under it is refused as its parent.
                         CNxLayer* parent = nodes[pick(static_cast<int>(nodes.size()))];
-                        bool cycle = false;
-                        for (CNxLayer* p = parent; p != nullptr; p = p->GetParent()) {
-                            cycle = cycle || p == node;
-                        }
                         CNxLayer* before = node->GetParent();
                         ASSERT_EQ(node->SetParent(parent), before);
-                        ASSERT_EQ(node->GetParent(), cycle ? before : parent);
+                        ASSERT_EQ(node->GetParent(), under(parent, node) ? before : parent);
                         break;
                     }
                     case 6:
@@ -260,15 +250,17 @@ TEST(CNxWindow, IncrementalUpdatesMatchAFullRedraw) {
                             auto* sprite = dynamic_cast<CNxSprite*>(n);
                             if (sprite != nullptr && sprite->GetSurface() == surface) {
                                 CNxBlitParams params;
-                                params.m_flags = pick(2) ? NxBlt_SourceAlpha : 0;
+                                params.m_flags = pick(2) ? std::uint32_t(NxBlt_SourceAlpha) : 0u;
                                 sprite->SetParams(&params);
                                 sprite->Invalidate(&r);
                             }
                         }
                         break;
                     }
-                    case 8:
-                        forget(node);
+                    case 8:  // nodes under a node are deleted with it
+                        nodes.erase(std::remove_if(nodes.begin(), nodes.end(),
+                                                   [&](CNxLayer* n) { return under(n, node); }),
+                                    nodes.end());
                         delete node;
                         break;
                     default:

@@ -66,36 +66,20 @@ inline int clamp255(int v) {
 // d + floor((f - d) × w / 256), except Add and Subtract, which apply directly.
 inline int refChannel(int mode, int d, int s, int w) {
     int f = s;
+    // clang-format off
     switch (mode) {
-        case 1:
-            return clamp255(d + (s * w >> 8));
-        case 2:
-            return clamp255(d - (s * w >> 8));
-        case 3:
-            f = refT(s, d);
-            break;
-        case 4:
-            f = 255 - refT(255 - s, 255 - d);
-            break;
-        case 5:
-            f = d > s ? d : s;
-            break;
-        case 6:
-            f = d < s ? d : s;
-            break;
-        case 7:
-            f = d + s < 255 ? 0 : s == 0 ? 255 : 255 - (255 - d) * 255 / s;
-            break;
-        case 8:
-            f = d < 128 ? 2 * d * s / 255 : 255 - 2 * (255 - d) * (255 - s) / 255;
-            break;
-        case 9:
-            f = static_cast<int>(
-                std::trunc(255.0 * std::pow(d / 255.0, s >= 128 ? 128.0 / s : (255 - s) / 128.0)));
-            break;
-        default:
-            break;
+        case 1: return clamp255(d + (s * w >> 8));
+        case 2: return clamp255(d - (s * w >> 8));
+        case 3: f = refT(s, d); break;
+        case 4: f = 255 - refT(255 - s, 255 - d); break;
+        case 5: f = d > s ? d : s; break;
+        case 6: f = d < s ? d : s; break;
+        case 7: f = d + s < 255 ? 0 : s == 0 ? 255 : 255 - (255 - d) * 255 / s; break;
+        case 8: f = d < 128 ? 2 * d * s / 255 : 255 - 2 * (255 - d) * (255 - s) / 255; break;
+        case 9: f = int(std::trunc(255.0 * std::pow(d / 255.0, s >= 128 ? 128.0 / s
+                                                                         : (255 - s) / 128.0)));
     }
+    // clang-format on
     return d + floorDiv((f - d) * w, 256);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/Menu.h"
 #include "platform/MessageHandler.h"
 
+class ChipScreen;
 class KindDialogState;
 class MapScreen;
 class PlayerRegistrationDialog;
@@ -108,6 +109,8 @@ private:
                       platform::KeyModifiers held);
     void chipMessage(platform::NativeWindow& window, const platform::Message& message,
                      platform::KeyModifiers held);
+    void chipMouse(platform::NativeWindow& window, const platform::Message& message,
+                   ChipScreen& chip);
     void kindMessage(platform::NativeWindow& window, const platform::Message& message,
                      platform::KeyModifiers held);
     void previewMessage(platform::NativeWindow& window, const platform::Message& message,

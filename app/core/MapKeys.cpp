@@ -113,8 +113,8 @@ Action forCommand(int id) {
 
 namespace {
 
-// The actions common to keys and commands; shift selects while the cursor moves.
-void apply(MapScreen& map, Action action, bool shift) {
+// The cursor's moves; shift selects as it goes. False for any other action.
+bool move(MapScreen& map, Action action, bool shift) {
     constexpr CellGridScreen::Axis X = CellGridScreen::X, Y = CellGridScreen::Y;
     switch (action) {
         case Action::StepLeft:
@@ -153,6 +153,18 @@ void apply(MapScreen& map, Action action, bool shift) {
         case Action::LastRow:
             map.goEnd(Y, shift);
             break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+// The actions common to keys and commands.
+void apply(MapScreen& map, Action action, bool shift) {
+    if (move(map, action, shift)) {
+        return;
+    }
+    switch (action) {
         case Action::Put:
             map.put();
             break;
@@ -205,10 +217,8 @@ void apply(MapScreen& map, Action action, bool shift) {
         case Action::DeleteRowsAndColumns:
             map.insertOrDeleteLines(true, true, true);
             break;
-        case Action::None:
-        case Action::NextWindow:
-        case Action::ContextMenu:
-            break;
+        default:
+            break;  // the shell's actions, and none
     }
 }
 

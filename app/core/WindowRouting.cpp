@@ -125,32 +125,11 @@ void Application::chipMessage(NativeWindow& window, const Message& m, platform::
                            m.code, m.position);
             break;
         case platform::WM_MOUSEMOVE:
-            if (m.keys & (platform::MK_RBUTTON | platform::MK_LBUTTON)) {
-                chip->onMouseMove(m.x, m.y, m.keys);
-            }
-            break;
         case platform::WM_LBUTTONDOWN:
-            if (chip->isLoaded()) {
-                chip->onLeftButtonDown(m.x, m.y);
-            }
-            break;
         case platform::WM_LBUTTONUP:
-            chip->onLeftButtonUp();
-            break;
         case platform::WM_RBUTTONDOWN:
-            if (chip->isLoaded()) {
-                window.setPointerShape(platform::PointerShape::SizeAll);
-                chip->onRightButtonDown(m.x, m.y);
-                m_chipViewAtRightDown = chip->viewPosition();
-            }
-            break;
         case platform::WM_RBUTTONUP:
-            window.setPointerShape(platform::PointerShape::Arrow);
-            chip->onRightButtonUp();
-            if (chip->viewPosition() == m_chipViewAtRightDown) {
-                popup(window, chipPopupWithState(), platform::Point{m.x, m.y},
-                      &Application::chipCommand);
-            }
+            chipMouse(window, m, *chip);
             break;
         case platform::WM_MBUTTONDOWN:
             m_mapWindow->bringToFront();
@@ -165,6 +144,41 @@ void Application::chipMessage(NativeWindow& window, const Message& m, platform::
             break;
         default:
             break;  // WM_CLOSE among them: the chip window cannot be closed
+    }
+}
+
+void Application::chipMouse(NativeWindow& window, const Message& m, ChipScreen& chip) {
+    switch (m.message) {
+        case platform::WM_MOUSEMOVE:
+            if (m.keys & (platform::MK_RBUTTON | platform::MK_LBUTTON)) {
+                chip.onMouseMove(m.x, m.y, m.keys);
+            }
+            break;
+        case platform::WM_LBUTTONDOWN:
+            if (chip.isLoaded()) {
+                chip.onLeftButtonDown(m.x, m.y);
+            }
+            break;
+        case platform::WM_LBUTTONUP:
+            chip.onLeftButtonUp();
+            break;
+        case platform::WM_RBUTTONDOWN:
+            if (chip.isLoaded()) {
+                window.setPointerShape(platform::PointerShape::SizeAll);
+                chip.onRightButtonDown(m.x, m.y);
+                m_chipViewAtRightDown = chip.viewPosition();
+            }
+            break;
+        case platform::WM_RBUTTONUP:
+            window.setPointerShape(platform::PointerShape::Arrow);
+            chip.onRightButtonUp();
+            if (chip.viewPosition() == m_chipViewAtRightDown) {
+                popup(window, chipPopupWithState(), platform::Point{m.x, m.y},
+                      &Application::chipCommand);
+            }
+            break;
+        default:
+            break;
     }
 }
 

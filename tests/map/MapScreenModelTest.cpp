@@ -1147,6 +1147,7 @@ TEST(MapScreenModel, RandomInputOnASmallMapMatchesAPlainModel) {
 // A map larger than the window, so that keys, the wheel and row and column steps move the view.
 TEST(MapScreenModel, RandomInputOnAMapLargerThanTheWindowMatchesAPlainModel) {
     runSeeds(101, 6, {40, 30}, 200);
+    runSeeds(151, 2, {120, 90}, 200);  // several pages across and down
 }
 
 // Maps at the edge of the insertion limits: inserting more lines than fit.

@@ -192,12 +192,20 @@ void ChipScreen::cancelSelection() {
 }
 
 void ChipScreen::onKeyDown(int key) {
-    if (m_loaded) {
-        stepByArrowKey(key);
-    }
+    onKeyDown(key, host().heldModifiers());
 }
 
 void ChipScreen::onKeyUp(int key) {
+    onKeyUp(key, host().heldModifiers());
+}
+
+void ChipScreen::onKeyDown(int key, platform::KeyModifiers held) {
+    if (m_loaded) {
+        stepByArrowKey(key, held.shift);
+    }
+}
+
+void ChipScreen::onKeyUp(int key, platform::KeyModifiers held) {
     if (key == 'G') {
         toggleGrid();
         return;
@@ -210,22 +218,22 @@ void ChipScreen::onKeyUp(int key) {
         return;
     }
     // With Ctrl the keys act on rows instead of columns.
-    const Axis axis = host().isKeyDown(platform::VK_CONTROL) ? Y : X;
+    const Axis axis = held.ctrl ? Y : X;
     switch (key) {
         case platform::VK_ESCAPE:
             cancelSelection();
             break;
         case platform::VK_HOME:
-            goHome(axis);
+            goHome(axis, held.shift);
             break;
         case platform::VK_END:
-            goEnd(axis);
+            goEnd(axis, held.shift);
             break;
         case platform::VK_PRIOR:
-            pageBackward(axis);
+            pageBackward(axis, held.shift);
             break;
         case platform::VK_NEXT:
-            pageForward(axis);
+            pageForward(axis, held.shift);
             break;
         default:
             break;

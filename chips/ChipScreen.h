@@ -6,6 +6,7 @@
 
 #include "chips/ChipSet.h"
 #include "grid/CellGridScreen.h"
+#include "platform/VirtualKey.h"
 
 class CNxSprite;
 class CNxSurface;
@@ -65,6 +66,10 @@ public:
     bool refresh();
     void updateTitle() override;
 
+    // Keys with the modifiers held at their press (a release acts with those, not with what is
+    // held at the release). The one-argument forms take the modifiers held now.
+    void onKeyDown(int key, platform::KeyModifiers held);
+    void onKeyUp(int key, platform::KeyModifiers held);
     void onKeyDown(int key);
     void onKeyUp(int key);
     void onLeftButtonDown(int x, int y);

@@ -25,6 +25,9 @@ class NativeWindow;
 // input that moves all of these (cursor keys, pages, Home and End, clicks and drags, panning with
 // the right button, the wheel, scroll-bar requests, auto-scroll near the edges).
 //
+// The view (viewport, scrolling, drawing of cursor, selection and grid) is CellGridScreen.cpp;
+// the keyboard and pointer input is CellGridInput.cpp.
+//
 // What the cells show, the title, and which key does what are the derived screen's. The cursor
 // sprite always sits at the cursor cell's place in the window (cursor × cell size − view), and
 // the view is always a whole number of cells, so that no move can leave the two apart.
@@ -88,6 +91,16 @@ public:
     int cursorRow() const { return m_cursor[Y]; }
     bool isSelectionShown() const { return m_selectionShown; }
     Selection selectionCorners() const;
+
+    // Navigation by keys, with Shift as held at the key's press; false when the cursor was
+    // already as far as it goes.
+    bool stepCursor(Axis axis, int direction, bool shift);
+    // The arrow keys' step; false for any other key.
+    bool stepByArrowKey(int key, bool shift);
+    bool pageBackward(Axis axis, bool shift);
+    bool pageForward(Axis axis, bool shift);
+    bool goHome(Axis axis, bool shift);
+    bool goEnd(Axis axis, bool shift);
 
     // Input shared by both windows, as their window procedures hand it on.
     void onScroll(platform::ScrollAxis axis, int code, int position);
@@ -156,17 +169,8 @@ protected:
 
     // The Shift rule around every move by keys, scroll bars and wheel: before it, Shift starts a
     // selection at the cursor or its absence ends one; after it, the moving corner follows.
-    void selectionRuleBefore();
-    void selectionFollow(Axis axis);
-
-    // Navigation by keys; false when the cursor was already as far as it goes.
-    bool stepCursor(Axis axis, int direction);
-    // The arrow keys' step; false for any other key.
-    bool stepByArrowKey(int key);
-    bool pageBackward(Axis axis);
-    bool pageForward(Axis axis);
-    bool goHome(Axis axis);
-    bool goEnd(Axis axis);
+    void selectionRuleBefore(bool shift);
+    void selectionFollow(Axis axis, bool shift);
     // A click at window pixel (x, y): false, with nothing changed, outside the cells.
     bool leftButtonDown(int x, int y);
     // The cell under window pixel (x, y).
@@ -181,7 +185,7 @@ private:
     void buildGrid();
     void fillEdges();
     void clampView();
-    bool scrollBy(Axis axis, int cells);  // whether the view moved
+    bool scrollBy(Axis axis, int cells, bool shift);  // whether the view moved
     void panTo(int x, int y);
     void dragTo(int x, int y);
     int lastCell(Axis axis) const { return extent(axis) - 1; }

@@ -19,8 +19,9 @@ class CNxSurface;
 // The map window ("mapeditor"): the map seen through a view, drawn either as chips from the
 // chip image or as the colours of the cells' attributes, with a grid, the cursor and the
 // selected rectangle on top. It holds the map, its copy buffers and edit history, and owns the
-// chip window's and the attribute window's screens. Keys, mouse, wheel and scroll bars move the
-// cursor, the selection and the view; editing input goes to MapEditor and EditHistory.
+// chip window's and the attribute window's screens. Mouse, wheel and scroll bars move the
+// cursor, the selection and the view; what each key does is the map window's key table
+// (app/core/MapKeys); editing goes to MapEditor and EditHistory.
 //
 // Nothing here presents by itself: changes mark what they touch, and idleStep presents the
 // three windows (the shell runs it after every message while there is idle work).
@@ -115,9 +116,12 @@ public:
     // windows. Returns whether a drag goes on in the map or the chip window.
     bool idleStep();
 
-    // --- Input from the map window's messages.
-    void onKeyDown(int key);
-    void onKeyUp(int key);
+    // --- Input from the map window's messages (its keys are app/core's MapKeys).
+    // Keys act only on a map with a size and a chip image.
+    bool takesKeys() const { return hasSize() && isChipSetLoaded(); }
+    // A held Ctrl+C or Ctrl+V acts once, not once per key repeat, until C or V is let go.
+    bool isCopyLatched() const { return m_copyLatch; }
+    void releaseCopyLatch() { m_copyLatch = false; }
     void onLeftButtonDown(int x, int y);
     void onLeftDoubleClick(int x, int y);
 

@@ -12,6 +12,7 @@
 #include "platform/Menu.h"
 #include "platform/MessagePort.h"
 #include "platform/NativeWindow.h"
+#include "platform/VirtualKey.h"
 #include "platform/WindowSpec.h"
 
 namespace platform {
@@ -53,6 +54,7 @@ public:
 
     // Whether the key (VK_* code, VK_LBUTTON … for mouse buttons) is held now (GetKeyState).
     virtual bool isKeyDown(int key) const = 0;
+    KeyModifiers heldModifiers() const { return {isKeyDown(VK_SHIFT), isKeyDown(VK_CONTROL)}; }
 
     // Shows menu at at (owner's client coordinates) and waits; returns the id of the chosen
     // command, 0 when the menu was dismissed.

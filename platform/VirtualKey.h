@@ -87,4 +87,11 @@ enum VirtualKey : int {
     VK_OEM_102 = 0xE2,     // the extra key of 102-key and Japanese keyboards
 };
 
+// The modifiers that change what a key does. A key that acts on its release acts with those held
+// when it went down: typists (and xdotool) often let go of Ctrl a moment before the letter.
+struct KeyModifiers {
+    bool shift = false;
+    bool ctrl = false;
+};
+
 }  // namespace platform

@@ -1,10 +1,12 @@
 #include "tools/HeadlessEditor.h"
 
+#include "app/core/Menus.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
 #include "gfx/CNxSystem.h"
 #include "map/MapFile.h"
 #include "map/MapScreen.h"
+#include "platform/Message.h"
 #include "platform/NativeWindow.h"
 #include "platform/VirtualKey.h"
 #include "platform/WindowSpec.h"
@@ -41,12 +43,13 @@ HeadlessEditor::HeadlessEditor()
     // refuses a window, and a screen attaches to any window it is given.
     m_mapWindow = m_host.createWindow(
         windowSpec("mapeditor", {MapScreen::kDefaultWindowWidth, MapScreen::kDefaultWindowHeight}),
-        nullptr);
+        &m_router);
     CNxSystem::Get().SetMessagePort(&m_host);
     CNxSystem::Get().SetOwnerWindow(m_mapWindow.get());
     m_map = std::make_unique<MapScreen>(m_host);
+    m_router.setScreen(m_map.get());
     m_map->attach(m_mapWindow.get(), MapScreen::kDefaultWindowWidth,
-                  MapScreen::kDefaultWindowHeight);
+                  MapScreen::kDefaultWindowHeight, &m_router);
     m_kindWindow =
         m_host.createWindow(windowSpec("kindview", {KindScreen::kColumns * KindScreen::kCellSize,
                                                     KindScreen::kRows * KindScreen::kCellSize}),
@@ -59,6 +62,7 @@ HeadlessEditor::HeadlessEditor()
 
 HeadlessEditor::~HeadlessEditor() {
     // Screens let go of their windows before the windows go.
+    m_router.setScreen(nullptr);
     m_map.reset();
     CNxSystem::Get().SetOwnerWindow(nullptr);
     CNxSystem::Get().SetMessagePort(nullptr);
@@ -132,119 +136,153 @@ bool HeadlessEditor::insideMap(const EditScript::Command& command, int column, i
 }
 
 void HeadlessEditor::pressKey(int key) {
-    m_map->onKeyDown(key);
-    m_map->onKeyUp(key);
+    platform::headless::HeadlessWindow& window = *m_host.window("mapeditor");
+    window.send(platform::Message::keyDown(key));
+    window.send(platform::Message::keyUp(key));
+}
+
+void HeadlessEditor::menuCommand(int id) {
+    m_host.window("mapeditor")->send(platform::Message::command(id));
 }
 
 void HeadlessEditor::run(const EditScript::Command& command) {
-    MapScreen& map = *m_map;
-    ChipScreen& chips = *map.chipScreen();
-    const auto& a = command.args;
-    GridGestures mapGestures(
-        map, [&map](int x, int y) { map.onLeftButtonDown(x, y); }, m_host);
-    // Keys reach the map only with a chip image; menu commands need none.
-    const bool keys = map.hasSize() && chips.isLoaded();
     switch (command.op) {
         case Op::Layer:
-            // "属性の表示(&D)" switches between the two.
-            if (map.editLayer() != a[0]) {
-                map.setEditLayer(a[0]);
-            }
+        case Op::Canvas:
+        case Op::ChipSize:
+            setting(command);
             break;
         case Op::Cursor:
-            if (insideMap(command, a[0], a[1]) && !mapGestures.moveCursor(a[0], a[1])) {
-                note("cursor: the map window did not take the cursor to the cell");
-            }
-            break;
         case Op::Select:
-            if (insideMap(command, a[0], a[1]) && insideMap(command, a[2], a[3]) &&
-                !mapGestures.select(a[0], a[1], a[2], a[3])) {
-                note("select: the map window did not select the cells");
-            }
-            break;
         case Op::Deselect:
-            mapGestures.dropSelection();
+            moveOrSelect(command);
             break;
         case Op::Chip:
         case Op::ChipBlock:
             selectChips(command);
             break;
-        case Op::Attribute:
-            map.kindScreen()->onLeftButtonDown(a[0] % KindScreen::kColumns * KindScreen::kCellSize,
-                                               a[0] / KindScreen::kColumns * KindScreen::kCellSize);
+        case Op::Attribute: {
+            const int n = command.args[0];
+            m_map->kindScreen()->onLeftButtonDown(n % KindScreen::kColumns * KindScreen::kCellSize,
+                                                  n / KindScreen::kColumns * KindScreen::kCellSize);
             break;
+        }
         case Op::Put:
-            if (!keys) {
-                note("put needs a chip image (--chips), as the Enter key does; nothing was put");
-            } else {
-                pressKey(platform::VK_RETURN);
-            }
-            break;
         case Op::Erase:
-            if (!keys) {
-                note(
-                    "erase needs a chip image (--chips), as the Delete key does; nothing was "
-                    "erased");
-            } else {
-                if (map.editLayer() == MapGrid::kKindLayer) {
-                    note("erase does nothing in the attribute view");
-                }
-                pressKey(platform::VK_DELETE);
-            }
+            putOrErase(command);
             break;
+        case Op::Replace:
+            replace(command);
+            break;
+        default:
+            edit(command);
+            break;
+    }
+    collectBoxes();
+}
+
+void HeadlessEditor::setting(const EditScript::Command& command) {
+    MapScreen& map = *m_map;
+    const auto& a = command.args;
+    if (command.op == Op::Layer) {
+        // "属性の表示(&D)" switches between the two.
+        if (map.editLayer() != a[0]) {
+            menuCommand(command::ToggleAttributeView);
+        }
+    } else if (command.op == Op::Canvas) {
+        // The size page applies only what the user changed.
+        if (a[0] != map.grid().columns() || a[1] != map.grid().rows()) {
+            map.setCanvasSize(a[0], a[1]);
+        }
+    } else if (a[0] != map.chipSize().width || a[1] != map.chipSize().height) {
+        map.setChipSize(a[0], a[1]);
+    }
+}
+
+void HeadlessEditor::moveOrSelect(const EditScript::Command& command) {
+    MapScreen& map = *m_map;
+    const auto& a = command.args;
+    GridGestures gestures(
+        map, [this](int x, int y) { mouse(platform::WM_LBUTTONDOWN, x, y); }, m_host);
+    if (command.op == Op::Deselect) {
+        gestures.dropSelection();
+    } else if (command.op == Op::Cursor) {
+        if (insideMap(command, a[0], a[1]) && !gestures.moveCursor(a[0], a[1])) {
+            note("cursor: the map window did not take the cursor to the cell");
+        }
+    } else if (insideMap(command, a[0], a[1]) && insideMap(command, a[2], a[3]) &&
+               !gestures.select(a[0], a[1], a[2], a[3])) {
+        note("select: the map window did not select the cells");
+    }
+}
+
+void HeadlessEditor::mouse(platform::MessageId message, int x, int y) {
+    m_host.window("mapeditor")->send(platform::Message::mouse(message, x, y, platform::MK_LBUTTON));
+}
+
+void HeadlessEditor::putOrErase(const EditScript::Command& command) {
+    // Keys reach the map only with a chip image; menu commands need none.
+    const bool keys = m_map->hasSize() && m_map->chipScreen()->isLoaded();
+    if (command.op == Op::Put) {
+        if (!keys) {
+            note("put needs a chip image (--chips), as the Enter key does; nothing was put");
+        } else {
+            pressKey(platform::VK_RETURN);
+        }
+    } else if (!keys) {
+        note("erase needs a chip image (--chips), as the Delete key does; nothing was erased");
+    } else {
+        if (m_map->editLayer() == MapGrid::kKindLayer) {
+            note("erase does nothing in the attribute view");
+        }
+        pressKey(platform::VK_DELETE);
+    }
+}
+
+// The Edit menu's commands, as the map window's router carries them out.
+void HeadlessEditor::edit(const EditScript::Command& command) {
+    const MapScreen& map = *m_map;
+    switch (command.op) {
         case Op::Copy:
-            map.copySelection();  // "コピー(&C)"
+            menuCommand(command::Copy);
             break;
         case Op::Paste:
             if (!map.canPaste()) {
                 note(std::string("paste: the ") + layerWord(map.editLayer()) +
                      " copy buffer is empty (\"貼り付け(&V)\" is disabled); nothing was pasted");
             } else {
-                map.paste();
+                menuCommand(command::Paste);
             }
             break;
         case Op::InsertRows:
-            map.insertOrDeleteLines(false, true, false);  // "行挿入　Shift+Insert"
+            menuCommand(command::InsertRows);
             break;
         case Op::DeleteRows:
-            map.insertOrDeleteLines(true, true, false);  // "行削除　Shift+Delete"
+            menuCommand(command::DeleteRows);
             break;
         case Op::InsertColumns:
-            map.insertOrDeleteLines(false, false, true);  // "列挿入　Ctrl+Insert"
+            menuCommand(command::InsertColumns);
             break;
         case Op::DeleteColumns:
-            map.insertOrDeleteLines(true, false, true);  // "列削除　Ctrl+Delete"
-            break;
-        case Op::Replace:
-            replace(command);
-            break;
-        case Op::Canvas:
-            // The size page applies only what the user changed.
-            if (a[0] != map.grid().columns() || a[1] != map.grid().rows()) {
-                map.setCanvasSize(a[0], a[1]);
-            }
-            break;
-        case Op::ChipSize:
-            if (a[0] != map.chipSize().width || a[1] != map.chipSize().height) {
-                map.setChipSize(a[0], a[1]);
-            }
+            menuCommand(command::DeleteColumns);
             break;
         case Op::Undo:
             if (!map.canUndo()) {
                 note("undo: nothing to undo (\"元に戻す(&Z)\" is disabled)");
             } else {
-                map.undo();
+                menuCommand(command::Undo);
             }
             break;
         case Op::Redo:
             if (!map.canRedo()) {
                 note("redo: nothing to redo (\"やり直し(&Y)\" is disabled)");
             } else {
-                map.redo();
+                menuCommand(command::Redo);
             }
             break;
+        default:
+            break;
     }
-    collectBoxes();
 }
 
 void HeadlessEditor::selectChips(const EditScript::Command& command) {

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/core/MapWindowRouter.h"
 #include "map/ReplaceDialog.h"
+#include "platform/Message.h"
 #include "platform/headless/HeadlessHost.h"
 #include "tools/EditScript.h"
 
@@ -48,11 +50,20 @@ private:
     void note(const std::string& text);
     void collectBoxes();
     bool insideMap(const EditScript::Command& command, int column, int row);
+    // Keys and menu commands reach the map as the window system delivers them: through the
+    // map window's router.
     void pressKey(int key);
+    void menuCommand(int id);
+    void mouse(platform::MessageId message, int x, int y);
+    void setting(const EditScript::Command& command);
+    void moveOrSelect(const EditScript::Command& command);
+    void putOrErase(const EditScript::Command& command);
+    void edit(const EditScript::Command& command);
     void selectChips(const EditScript::Command& command);
     void replace(const EditScript::Command& command);
 
     platform::headless::HeadlessHost m_host;
+    MapWindowRouter m_router{m_host};
     std::unique_ptr<platform::NativeWindow> m_mapWindow;
     std::unique_ptr<platform::NativeWindow> m_kindWindow;
     std::unique_ptr<platform::NativeWindow> m_chipWindow;

@@ -6,12 +6,14 @@
 
 #include "app/core/EditorSettings.h"
 #include "app/core/KeyReleaseGate.h"
+#include "app/core/MapWindowRouter.h"
 #include "app/core/SettingsLocation.h"
 #include "platform/Geometry.h"
 #include "platform/IdleHandler.h"
 #include "platform/Menu.h"
 #include "platform/MessageHandler.h"
 
+class ChipScreen;
 class KindDialogState;
 class MapScreen;
 class PlayerRegistrationDialog;
@@ -30,7 +32,11 @@ struct Message;
 // applies the settings, routes every window's messages to the screen that handles them, carries
 // out the menu commands, runs the idle work, and tears everything down at the end, writing the
 // settings. It holds no editing logic of its own.
-class Application : public platform::IdleHandler {
+//
+// Its parts live in three files: Application.cpp (start-up and tear-down), WindowRouting.cpp
+// (each window's router; the map window's is MapWindowRouter, shared with the command-line
+// tool) and ApplicationCommands.cpp (the menu commands and the menus' state).
+class Application : public platform::IdleHandler, private MapWindowShell {
 public:
     Application(platform::Host& host, SettingsLocation settings);
     ~Application() override;
@@ -60,16 +66,18 @@ public:
     const std::string& kindPath() const { return m_kindPath; }
 
 private:
-    // Sends a window's messages to one member function, holding back the key releases that
-    // do not belong to the window.
+    // Sends a tool window's messages to one member function, holding back the key releases
+    // that do not belong to the window; a key message comes with the modifiers held at its
+    // key's press.
     class Router : public platform::MessageHandler {
     public:
-        using Handler = void (Application::*)(platform::NativeWindow&, const platform::Message&);
+        using Handler = void (Application::*)(platform::NativeWindow&, const platform::Message&,
+                                              platform::KeyModifiers);
         Router(Application& app, Handler handler) : m_app(app), m_handler(handler) {}
         void handleMessage(platform::NativeWindow& window,
                            const platform::Message& message) override {
-            if (m_keys.admits(message) && m_app.accepts(message)) {
-                (m_app.*m_handler)(window, message);
+            if (m_keys.admits(message, m_app.m_host) && m_app.accepts(message)) {
+                (m_app.*m_handler)(window, message, m_keys.modifiersAtPress());
             }
         }
 
@@ -79,17 +87,42 @@ private:
         KeyReleaseGate m_keys;
     };
 
+    // --- Start-up and tear-down (Application.cpp).
     // Whether a window's message is handled now (not all are during start-up).
-    bool accepts(const platform::Message& message) const;
+    bool accepts(const platform::Message& message) const override;
     bool fail(const char* text, platform::NativeWindow* owner);
+    bool makeOwnerWindow();
+    bool makeMapWindow();
+    bool makeKindWindow();
+    bool makeChipWindow();
+    bool makePreviewWindow();
     void applyColours(const WindowSettings& settings);
+    void applyGridSwitches();
+    // The settings sheet's pages and the attribute dialogs' shared state.
+    void makeDialogs();
+    void dropScreens();
+    void tearDown();
+    void writeSettings();
 
-    void ownerMessage(platform::NativeWindow& window, const platform::Message& message);
-    void mapMessage(platform::NativeWindow& window, const platform::Message& message);
-    void chipMessage(platform::NativeWindow& window, const platform::Message& message);
-    void kindMessage(platform::NativeWindow& window, const platform::Message& message);
-    void previewMessage(platform::NativeWindow& window, const platform::Message& message);
+    // --- The windows' routers (WindowRouting.cpp).
+    void ownerMessage(platform::NativeWindow& window, const platform::Message& message,
+                      platform::KeyModifiers held);
+    void chipMessage(platform::NativeWindow& window, const platform::Message& message,
+                     platform::KeyModifiers held);
+    void chipMouse(platform::NativeWindow& window, const platform::Message& message,
+                   ChipScreen& chip);
+    void kindMessage(platform::NativeWindow& window, const platform::Message& message,
+                     platform::KeyModifiers held);
+    void previewMessage(platform::NativeWindow& window, const platform::Message& message,
+                        platform::KeyModifiers held);
+    // The map window's part that is the shell's.
+    void nextWindow() override;
+    void popup(platform::NativeWindow& window, platform::Point at) override;
+    void command(int id) override;
+    void windowMessage(platform::NativeWindow& window, const platform::Message& message) override;
+    void endPointerModes(bool map, bool chip);
 
+    // --- Commands and the menus' state (ApplicationCommands.cpp).
     void mapCommand(int id);
     void chipCommand(int id);
     void kindCommand(int id);
@@ -100,26 +133,20 @@ private:
     // Shows menu over window at (client) at and carries out the command chosen.
     void popup(platform::NativeWindow& window, const platform::Menu& menu, platform::Point at,
                void (Application::*command)(int));
-
     void loadMapCommand();
     void loadChipsCommand();
     void loadKindsCommand();
     std::string chooseSavePath(const platform::FileRequest& chooser, const char* extension);
     void saveMapCommand();
     void saveKindsCommand();
-    // The settings sheet's pages and the attribute dialogs' shared state.
-    void makeDialogs();
     void closeMapWindow();
-    void endPointerModes(bool map, bool chip);
-    void tearDown();
-    void writeSettings();
     bool ask(const std::string& text, platform::NativeWindow* owner);
 
     platform::Host& m_host;
     SettingsLocation m_location;
     EditorSettings m_settings;
     Router m_ownerRouter{*this, &Application::ownerMessage};
-    Router m_mapRouter{*this, &Application::mapMessage};
+    MapWindowRouter m_mapRouter{m_host, this};
     Router m_chipRouter{*this, &Application::chipMessage};
     Router m_kindRouter{*this, &Application::kindMessage};
     Router m_previewRouter{*this, &Application::previewMessage};
@@ -143,7 +170,6 @@ private:
     std::string m_mapSavePath;
     std::string m_kindSavePath;
 
-    platform::Point m_mapViewAtRightDown;
     platform::Point m_chipViewAtRightDown;
     bool m_starting = false;
     bool m_ended = false;

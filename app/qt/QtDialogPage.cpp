@@ -1,3 +1,5 @@
+// A dialog page on Qt widgets: each control kind's widget and every dialog call on it. One file
+// (above the usual size) because a new control kind changes both together.
 #include "app/qt/QtDialogPage.h"
 
 #include <QCheckBox>
@@ -441,71 +443,18 @@ QWidget* QtDialogPage::makeControl(const platform::ControlSpec& spec) {
                     [this, id] { notify(id, DialogNotification::Changed); });
             return edit;
         }
-        case ControlKind::SpinEdit: {
-            auto* spin = new QtSpinBox(m_widget);
-            // The spin box writes its edit with the edit's signals blocked and reports that
-            // through its own; typing and setText come through the edit's. Both are watched and
-            // each change of text is reported once.
-            spin->setProperty(kReportedText, spin->editor().text());
-            auto changed = [this, id, spin] {
-                const QString now = spin->editor().text();
-                if (spin->property(kReportedText).toString() != now) {
-                    spin->setProperty(kReportedText, now);
-                    notify(id, DialogNotification::Changed);
-                }
-            };
-            connect(&spin->editor(), &QLineEdit::textChanged, this, changed);
-            connect(spin, &QSpinBox::textChanged, this, changed);
-            return spin;
-        }
+        case ControlKind::SpinEdit:
+            return makeSpinEdit(id);
         case ControlKind::ComboBox: {
             auto* combo = new QComboBox(m_widget);
             connect(combo, &QComboBox::activated, this,
                     [this, id] { notify(id, DialogNotification::SelectionChanged); });
             return combo;
         }
-        case ControlKind::ListBox: {
-            auto* list = new QListWidget(m_widget);
-            list->setSelectionMode(QAbstractItemView::SingleSelection);
-            list->installEventFilter(this);
-            if (spec.draggable) {
-                list->setDragDropMode(QAbstractItemView::InternalMove);
-                list->viewport()->installEventFilter(this);
-            }
-            connect(list, &QListWidget::currentRowChanged, this, [this, id] {
-                if (m_quiet == 0) {
-                    notify(id, DialogNotification::SelectionChanged);
-                }
-            });
-            connect(list, &QListWidget::itemDoubleClicked, this,
-                    [this, id] { notify(id, DialogNotification::DoubleClicked); });
-            return list;
-        }
-        case ControlKind::ListView: {
-            auto* view = new QTreeWidget(m_widget);
-            view->setRootIsDecorated(false);
-            view->setSelectionMode(QAbstractItemView::SingleSelection);
-            view->setSelectionBehavior(QAbstractItemView::SelectRows);
-            view->header()->setSectionsMovable(true);
-            view->setColumnCount(static_cast<int>(spec.columns.size()));
-            QStringList headers;
-            for (const platform::ListColumn& column : spec.columns) {
-                headers << toQt(column.header);
-            }
-            view->setHeaderLabels(headers);
-            for (std::size_t i = 0; i < spec.columns.size(); ++i) {
-                view->setColumnWidth(static_cast<int>(i), spec.columns[i].width);
-            }
-            view->installEventFilter(this);
-            connect(view, &QTreeWidget::currentItemChanged, this, [this, id] {
-                if (m_quiet == 0) {
-                    notify(id, DialogNotification::SelectionChanged);
-                }
-            });
-            connect(view, &QTreeWidget::itemDoubleClicked, this,
-                    [this, id] { notify(id, DialogNotification::DoubleClicked); });
-            return view;
-        }
+        case ControlKind::ListBox:
+            return makeListBox(spec);
+        case ControlKind::ListView:
+            return makeListView(spec);
         case ControlKind::Swatch: {
             auto* swatch = new QPushButton(m_widget);
             swatch->setAutoDefault(false);
@@ -517,6 +466,70 @@ QWidget* QtDialogPage::makeControl(const platform::ControlSpec& spec) {
         }
     }
     return new QWidget(m_widget);
+}
+
+QWidget* QtDialogPage::makeSpinEdit(int id) {
+    auto* spin = new QtSpinBox(m_widget);
+    // The spin box writes its edit with the edit's signals blocked and reports that
+    // through its own; typing and setText come through the edit's. Both are watched and
+    // each change of text is reported once.
+    spin->setProperty(kReportedText, spin->editor().text());
+    auto changed = [this, id, spin] {
+        const QString now = spin->editor().text();
+        if (spin->property(kReportedText).toString() != now) {
+            spin->setProperty(kReportedText, now);
+            notify(id, DialogNotification::Changed);
+        }
+    };
+    connect(&spin->editor(), &QLineEdit::textChanged, this, changed);
+    connect(spin, &QSpinBox::textChanged, this, changed);
+    return spin;
+}
+
+QWidget* QtDialogPage::makeListBox(const platform::ControlSpec& spec) {
+    const int id = spec.id;
+    auto* list = new QListWidget(m_widget);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->installEventFilter(this);
+    if (spec.draggable) {
+        list->setDragDropMode(QAbstractItemView::InternalMove);
+        list->viewport()->installEventFilter(this);
+    }
+    connect(list, &QListWidget::currentRowChanged, this, [this, id] {
+        if (m_quiet == 0) {
+            notify(id, DialogNotification::SelectionChanged);
+        }
+    });
+    connect(list, &QListWidget::itemDoubleClicked, this,
+            [this, id] { notify(id, DialogNotification::DoubleClicked); });
+    return list;
+}
+
+QWidget* QtDialogPage::makeListView(const platform::ControlSpec& spec) {
+    const int id = spec.id;
+    auto* view = new QTreeWidget(m_widget);
+    view->setRootIsDecorated(false);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->header()->setSectionsMovable(true);
+    view->setColumnCount(static_cast<int>(spec.columns.size()));
+    QStringList headers;
+    for (const platform::ListColumn& column : spec.columns) {
+        headers << toQt(column.header);
+    }
+    view->setHeaderLabels(headers);
+    for (std::size_t i = 0; i < spec.columns.size(); ++i) {
+        view->setColumnWidth(static_cast<int>(i), spec.columns[i].width);
+    }
+    view->installEventFilter(this);
+    connect(view, &QTreeWidget::currentItemChanged, this, [this, id] {
+        if (m_quiet == 0) {
+            notify(id, DialogNotification::SelectionChanged);
+        }
+    });
+    connect(view, &QTreeWidget::itemDoubleClicked, this,
+            [this, id] { notify(id, DialogNotification::DoubleClicked); });
+    return view;
 }
 
 const QtDialogPage::Control* QtDialogPage::find(int id) const {

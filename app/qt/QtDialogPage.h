@@ -58,6 +58,9 @@ private:
 
     void build();
     QWidget* makeControl(const platform::ControlSpec& spec);
+    QWidget* makeSpinEdit(int id);
+    QWidget* makeListBox(const platform::ControlSpec& spec);
+    QWidget* makeListView(const platform::ControlSpec& spec);
     const Control* find(int id) const;
     const Control* findWidget(const QObject* widget) const;
     void notify(int id, platform::DialogNotification code, int key = 0, int from = -1, int to = -1);

@@ -15,17 +15,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <random>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/core/MapWindowRouter.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
 #include "map/MapScreen.h"
 #include "platform/Message.h"
-#include "platform/MessageHandler.h"
 #include "platform/VirtualKey.h"
 #include "platform/headless/HeadlessHost.h"
 #include "platform/headless/HeadlessWindow.h"
@@ -134,6 +135,9 @@ public:
     int boxes = 0;
     std::string boxText, boxTitle;
     std::set<int> held;  // keys down
+    // The modifiers a key acts with: for a key, those held at its press, whenever it is let go.
+    platform::KeyModifiers mods;
+    std::map<int, platform::KeyModifiers> atPress;
 
     int columns() const { return layers[0].empty() ? 0 : static_cast<int>(layers[0][0].size()); }
     int rows() const { return static_cast<int>(layers[0].size()); }
@@ -143,8 +147,9 @@ public:
         return total <= kWindow[a] ? 0 : (total - kWindow[a]) / kChip * kChip;
     }
     bool isHeld(int key) const { return held.count(key) != 0; }
-    bool shift() const { return isHeld(platform::VK_SHIFT); }
-    bool ctrl() const { return isHeld(platform::VK_CONTROL); }
+    platform::KeyModifiers live() const {
+        return {isHeld(platform::VK_SHIFT), isHeld(platform::VK_CONTROL)};
+    }
     int selectedChip() const { return chips.cursor[Y] * kImageColumns + chips.cursor[X]; }
     int selectedKind() const { return kind[Y] * kKindColumns + kind[X]; }
 
@@ -161,7 +166,14 @@ public:
     // --- Keys.
 
     void keyDown(int key) {
+        mods = atPress[key] = live();
         switch (key) {
+            case platform::VK_PRIOR:
+                page(mods.ctrl ? Y : X, -1);
+                break;
+            case platform::VK_NEXT:
+                page(mods.ctrl ? Y : X, 1);
+                break;
             case platform::VK_LEFT:
                 stepCursor(X, -1);
                 break;
@@ -175,12 +187,12 @@ public:
                 stepCursor(Y, 1);
                 break;
             case 'C':
-                if (ctrl() && !latch) {
+                if (mods.ctrl && !latch) {
                     copy();
                 }
                 break;
             case 'V':
-                if (ctrl() && !latch) {
+                if (mods.ctrl && !latch) {
                     paste();
                 }
                 break;
@@ -190,24 +202,25 @@ public:
     }
 
     void keyUp(int key) {
+        mods = atPress[key];
         switch (key) {
             case platform::VK_HOME:
-                home(ctrl() ? Y : X);
+                home(mods.ctrl ? Y : X);
                 break;
             case platform::VK_END:
-                end(ctrl() ? Y : X);
+                end(mods.ctrl ? Y : X);
                 break;
             case platform::VK_RETURN:
                 put();
                 break;
             case platform::VK_INSERT:
-                if (shift() || ctrl()) {
-                    lines(false, ctrl());
+                if (mods.shift || mods.ctrl) {
+                    lines(false, mods.ctrl);
                 }
                 break;
             case platform::VK_DELETE:
-                if (shift() || ctrl()) {
-                    lines(true, ctrl());
+                if (mods.shift || mods.ctrl) {
+                    lines(true, mods.ctrl);
                 } else {
                     erase();
                 }
@@ -220,12 +233,12 @@ public:
                 layer = 1 - layer;
                 break;
             case 'Y':
-                if (ctrl()) {
+                if (mods.ctrl) {
                     redo();
                 }
                 break;
             case 'Z':
-                if (ctrl()) {
+                if (mods.ctrl) {
                     undo();
                 }
                 break;
@@ -237,14 +250,14 @@ public:
     // --- Moves.
 
     void selectionRule() {
-        if (!shift() && map.shown) {
+        if (!mods.shift && map.shown) {
             map.clear();
-        } else if (shift() && !map.shown) {
+        } else if (mods.shift && !map.shown) {
             map.startAtCursor();
         }
     }
     void follow(int a) {
-        if (map.shown && shift()) {
+        if (map.shown && mods.shift) {
             map.end[a] = map.cursor[a];
         }
     }
@@ -285,8 +298,32 @@ public:
         follow(a);
     }
 
+    // A page is the window's whole chips; the view stops at its ends, and the cursor with it.
+    void page(int a, int direction) {
+        if (direction < 0 ? map.cursor[a] <= 0 : map.cursor[a] >= extent(a) - 1) {
+            return;
+        }
+        selectionRule();
+        const int cells = std::max(kWindow[a] / kChip, 1);
+        if (direction > 0 && maxView(a) == 0) {
+            map.cursor[a] = extent(a) - 1;
+        } else {
+            view[a] += direction * cells * kChip;
+            map.cursor[a] += direction * cells;
+            if (direction < 0 && view[a] < 1) {
+                view[a] = map.cursor[a] = 0;
+            } else if (direction > 0 && view[a] >= maxView(a)) {
+                view[a] = maxView(a);
+                map.cursor[a] = extent(a) - 1;
+            }
+        }
+        map.cursor[a] = std::clamp(map.cursor[a], 0, extent(a) - 1);
+        follow(a);
+    }
+
     // One chip per wheel message; the cursor keeps its place in the window.
     void wheel(int delta, bool rightButton) {
+        mods = live();
         selectionRule();
         const int a = rightButton ? X : Y;
         const int position = view[a] / kChip;
@@ -618,42 +655,6 @@ platform::WindowSpec windowSpec(const char* className, platform::Size client,
     return spec;
 }
 
-// The map window's procedure, as far as these inputs go.
-class MapRouter : public platform::MessageHandler {
-public:
-    explicit MapRouter(MapScreen& map) : m_map(map) {}
-    void handleMessage(platform::NativeWindow&, const Message& m) override {
-        switch (m.message) {
-            case platform::WM_KEYDOWN:
-                m_map.onKeyDown(m.key);
-                break;
-            case platform::WM_KEYUP:
-                m_map.onKeyUp(m.key);
-                break;
-            case platform::WM_MOUSEMOVE:
-                m_map.onMouseMove(m.x, m.y, m.keys);
-                break;
-            case platform::WM_LBUTTONDOWN:
-                m_map.onLeftButtonDown(m.x, m.y);
-                break;
-            case platform::WM_LBUTTONUP:
-                m_map.onLeftButtonUp();
-                break;
-            case platform::WM_LBUTTONDBLCLK:
-                m_map.onLeftDoubleClick(m.x, m.y);
-                break;
-            case platform::WM_MOUSEWHEEL:
-                m_map.onMouseWheel(m.wheelDelta, m.keys);
-                break;
-            default:
-                break;
-        }
-    }
-
-private:
-    MapScreen& m_map;
-};
-
 struct Shape {
     int columns;
     int rows;
@@ -670,6 +671,7 @@ public:
     // Sets the screen up as the shell does, with a chip image and a random map of the values
     // the user picks from, so that replaces find something.
     bool start() {
+        router.setScreen(&map);
         if (!map.attach(&mapWindow, kWindow[X], kWindow[Y], &router)) {
             return false;
         }
@@ -712,8 +714,8 @@ public:
             dragMap();
         } else if (what < 26) {
             arrows();
-        } else if (what < 29) {
-            homeOrEnd();
+        } else if (what < 30) {
+            homeEndOrPage();
         } else if (what < 32) {
             wheel();
         } else if (what < 35) {
@@ -795,14 +797,29 @@ private:
         keyDown(key);
         keyUp(key);
     }
-    // A key pressed with modifiers held around it.
-    void pressWith(std::initializer_list<int> modifiers, int key) {
+    // A key pressed with Shift and Ctrl as asked; a fast typist sometimes lets go of them
+    // before the key, which then still acts with them.
+    void chord(bool shift, bool ctrl, int key, const std::string& name) {
+        const bool early = (shift || ctrl) && pick(0, 2) == 0;
+        note(std::string(shift ? "Shift+" : "") + (ctrl ? "Ctrl+" : "") + name +
+             (early ? " (modifiers up first)" : ""));
+        const int modifiers[2] = {shift ? platform::VK_SHIFT : 0, ctrl ? platform::VK_CONTROL : 0};
         for (int m : modifiers) {
-            hold(m);
+            if (m != 0) {
+                hold(m);
+            }
         }
-        press(key);
+        keyDown(key);
         for (int m : modifiers) {
-            letGo(m);
+            if (m != 0 && early) {
+                letGo(m);
+            }
+        }
+        keyUp(key);
+        for (int m : modifiers) {
+            if (m != 0 && !early) {
+                letGo(m);
+            }
         }
     }
 
@@ -868,22 +885,12 @@ private:
         }
     }
 
-    void homeOrEnd() {
-        const bool shift = pick(0, 1) == 1, ctrl = pick(0, 1) == 1, toEnd = pick(0, 1) == 1;
-        note(std::string(shift ? "Shift+" : "") + (ctrl ? "Ctrl+" : "") + (toEnd ? "End" : "Home"));
-        if (shift) {
-            hold(platform::VK_SHIFT);
-        }
-        if (ctrl) {
-            hold(platform::VK_CONTROL);
-        }
-        press(toEnd ? platform::VK_END : platform::VK_HOME);
-        if (ctrl) {
-            letGo(platform::VK_CONTROL);
-        }
-        if (shift) {
-            letGo(platform::VK_SHIFT);
-        }
+    void homeEndOrPage() {
+        static const int keys[4] = {platform::VK_HOME, platform::VK_END, platform::VK_PRIOR,
+                                    platform::VK_NEXT};
+        static const char* names[4] = {"Home", "End", "PageUp", "PageDown"};
+        const int which = pick(0, 3);
+        chord(pick(0, 1) == 1, pick(0, 1) == 1, keys[which], names[which]);
     }
 
     void wheel() {
@@ -962,21 +969,8 @@ private:
     void lines() {
         const int form = pick(0, 3);
         const bool deleting = pick(0, m_nearLimit ? 3 : 1) == 1;
-        std::initializer_list<int> shift = {platform::VK_SHIFT};
-        std::initializer_list<int> ctrl = {platform::VK_CONTROL};
-        std::initializer_list<int> both = {platform::VK_SHIFT, platform::VK_CONTROL};
-        const int key = deleting ? platform::VK_DELETE : platform::VK_INSERT;
-        const std::string name = deleting ? "Delete" : "Insert";
-        if (form <= 1) {
-            note("Shift+" + name);
-            pressWith(shift, key);
-        } else if (form == 2) {
-            note("Ctrl+" + name);
-            pressWith(ctrl, key);
-        } else {
-            note("Shift+Ctrl+" + name);
-            pressWith(both, key);
-        }
+        chord(form != 2, form >= 2, deleting ? platform::VK_DELETE : platform::VK_INSERT,
+              deleting ? "Delete" : "Insert");
     }
 
     void replace() {
@@ -993,8 +987,7 @@ private:
     bool history(int letter) {
         const int count = pick(0, 3) == 0 ? pick(2, kHistorySteps + 2) : 1;
         for (int i = 0; i < count; ++i) {
-            note(std::string("Ctrl+") + char(letter));
-            pressWith({platform::VK_CONTROL}, letter);
+            chord(false, true, letter, std::string(1, char(letter)));
             if (!check(m_log.back())) {
                 return false;
             }
@@ -1126,7 +1119,7 @@ private:
     platform::headless::HeadlessWindow kindWindow{windowSpec("kindview", {800, 128}, {0, 0})};
     platform::headless::HeadlessWindow chipWindow{windowSpec("chipview", {800, 600}, {900, 0})};
     MapScreen map{host};
-    MapRouter router{map};
+    MapWindowRouter router{host};
     testing_support::TempDir dir;
 };
 
@@ -1154,6 +1147,7 @@ TEST(MapScreenModel, RandomInputOnASmallMapMatchesAPlainModel) {
 // A map larger than the window, so that keys, the wheel and row and column steps move the view.
 TEST(MapScreenModel, RandomInputOnAMapLargerThanTheWindowMatchesAPlainModel) {
     runSeeds(101, 6, {40, 30}, 200);
+    runSeeds(151, 2, {120, 90}, 200);  // several pages across and down
 }
 
 // Maps at the edge of the insertion limits: inserting more lines than fit.

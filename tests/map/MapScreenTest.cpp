@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/MapKeys.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
 #include "map/MapFile.h"
@@ -116,8 +117,8 @@ protected:
         return mapWindow.pixel(x, y);
     }
 
-    void keyDown(int key) { map.onKeyDown(key); }
-    void keyUp(int key) { map.onKeyUp(key); }
+    void keyDown(int key) { mapkeys::keyDown(map, key, host.heldModifiers()); }
+    void keyUp(int key) { mapkeys::keyUp(map, key, host.heldModifiers()); }
     void click(int x, int y) { map.onLeftButtonDown(x, y); }
     void drag(int x, int y) { map.onMouseMove(x, y, platform::MK_LBUTTON); }
     void pan(int x, int y) { map.onMouseMove(x, y, platform::MK_RBUTTON); }

@@ -231,6 +231,51 @@ TEST(Application, AKeyReleaseActsOnlyInTheWindowThatGotItsPress) {
     }
 }
 
+// xdotool key ctrl+z sends Ctrl down, Z down, Ctrl up, Z up, as a fast typist does: a key
+// that acts on its release acts with the modifiers held at its press.
+TEST(Application, AReleasedKeyActsWithTheModifiersHeldAtItsPress) {
+    const struct {
+        const char* window;
+        int modifier, key;
+        std::function<void(Editor&)> before;
+        std::function<std::string(Editor&)> state;  // before, then after the chord
+        std::string was, is;
+    } cases[] = {
+        {"mapeditor", VK_CONTROL, 'Z',
+         [](Editor& e) { e.screen().put(); },
+         [](Editor& e) { return std::to_string(e.screen().grid().chip(0, 0)); }, "0", "-1"},
+        {"mapeditor", VK_CONTROL, 'Y',
+         [](Editor& e) {
+             e.screen().put();
+             e.screen().undo();
+         },
+         [](Editor& e) { return std::to_string(e.screen().grid().chip(0, 0)); }, "-1", "0"},
+        {"mapeditor", VK_SHIFT, VK_INSERT, nullptr,
+         [](Editor& e) { return std::to_string(e.screen().grid().rows()); }, "40", "41"},
+        {"mapeditor", VK_CONTROL, VK_DELETE, nullptr,
+         [](Editor& e) { return std::to_string(e.screen().grid().columns()); }, "40", "39"},
+        {"mapeditor", VK_CONTROL, VK_END, nullptr,
+         [](Editor& e) { return std::to_string(e.screen().cursorRow()); }, "0", "39"},
+        {"chipview", VK_CONTROL, VK_END, nullptr,
+         [](Editor& e) { return std::to_string(e.screen().chipScreen()->cursorRow()); }, "0", "7"},
+    };
+    for (const auto& c : cases) {
+        Editor e;
+        writeText(e.ini(), "[ChipInfo]\npath=" + e.chipSheet() + "\n");  // keys need chips
+        ASSERT_TRUE(e.app->start());
+        if (c.before) {
+            c.before(e);
+        }
+        EXPECT_EQ(c.state(e), c.was) << c.window << " " << c.key;
+        HeadlessWindow& w = e.window(c.window);
+        e.host.setKeyDown(c.modifier);
+        w.send(Message::keyDown(c.key));
+        e.host.setKeyDown(c.modifier, false);
+        w.send(Message::keyUp(c.key));
+        EXPECT_EQ(c.state(e), c.is) << c.window << " " << c.key;
+    }
+}
+
 TEST(Application, FocusPassesAlongTheWindowsWithW) {
     Editor e;
     ASSERT_TRUE(e.app->start());

@@ -15,6 +15,7 @@
 #include "app/qt/QtHost.h"
 #include "platform/VirtualKey.h"
 #include "tests/app/qt/QtTestSupport.h"
+#include "tests/platform/NativeWindowContract.h"
 #include "tests/support/MessageLog.h"
 
 using namespace platform;
@@ -73,13 +74,6 @@ protected:
     std::unique_ptr<NativeWindow> m_window;
 };
 
-// 0xAARRGGBB words that tell their block and place, with assorted alpha bytes.
-std::uint32_t word(int block, int x, int y) {
-    return (static_cast<std::uint32_t>(block * 37 + x * 11 + y) << 24) |
-           (static_cast<std::uint32_t>(block) << 16) | (static_cast<std::uint32_t>(x) << 8) |
-           static_cast<std::uint32_t>(y);
-}
-
 QImage grabClient(QWidget& viewport) {
     return viewport.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
@@ -96,72 +90,45 @@ public:
     QRegion painted;
 };
 
+// The window contract on real widgets: what the user sees is grabbed from the screen.
+struct QtDriver {
+    std::unique_ptr<NativeWindow> make(const WindowSpec& spec, MessageHandler* handler) {
+        auto window = host.createWindow(spec, handler);
+        waitUntil([&] { return frame(*window).windowHandle()->isExposed(); });
+        return window;
+    }
+    static QWidget& frame(NativeWindow& w) { return static_cast<QtNativeWindow&>(w).frameWidget(); }
+    static QWidget& client(NativeWindow& w) {
+        return static_cast<QtNativeWindow&>(w).clientWidget();
+    }
+    void settle() {
+        qt_testing::settle();
+        grabbed = QImage();
+    }
+    std::uint32_t shown(NativeWindow& window, int x, int y) {
+        if (grabbed.isNull()) {
+            grabbed = grabClient(client(window));
+        }
+        return grabbed.pixel(x, y);
+    }
+    Point clientOrigin(NativeWindow& window) {
+        const QPoint origin = client(window).mapToGlobal(QPoint(0, 0));
+        return {origin.x(), origin.y()};
+    }
+    void closeBox(NativeWindow& window) { frame(window).close(); }
+    bool timerFires(NativeWindow&, const MessageLog& log, int) {
+        const std::size_t before = log.of(WM_TIMER).size();
+        return waitUntil([&] { return log.of(WM_TIMER).size() > before; }, 100);
+    }
+    QtHost host;
+    QImage grabbed;
+};
+
 }  // namespace
 
-TEST_F(QtWindowTest, PresentedPixelsAreShownExactlyOpaqueAndNothingElseChanges) {
-    // The model: black where nothing was presented, each presented word made opaque.
-    std::vector<std::uint32_t> expected(kClient.width * kClient.height, 0xFF000000u);
-    auto apply = [&](int block, Rect rect) {
-        for (int y = rect.top; y < rect.bottom; ++y) {
-            for (int x = rect.left; x < rect.right; ++x) {
-                if (x >= 0 && y >= 0 && x < kClient.width && y < kClient.height) {
-                    expected[y * kClient.width + x] =
-                        word(block, x - rect.left, y - rect.top) | 0xFF000000u;
-                }
-            }
-        }
-    };
-
-    // Top-down with padding at each row's end.
-    const Rect a{5, 3, 21, 11};
-    std::vector<std::uint32_t> topDown;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            topDown.push_back(word(1, x, y));
-        }
-        topDown.insert(topDown.end(), {0xDEADBEEFu, 0xDEADBEEFu, 0xDEADBEEFu});
-    }
-    m_window->present(a, topDown.data(), (a.width() + 3) * 4);
-    apply(1, a);
-
-    // Bottom-up: the top row at the highest address, a negative pitch.
-    const Rect b{40, 20, 46, 25};
-    std::vector<std::uint32_t> bottomUp;
-    for (int y = b.height() - 1; y >= 0; --y) {
-        for (int x = 0; x < b.width(); ++x) {
-            bottomUp.push_back(word(2, x, y));
-        }
-    }
-    m_window->present(b, bottomUp.data() + (b.height() - 1) * b.width(), -b.width() * 4);
-    apply(2, b);
-
-    // Over the bottom-right corner.
-    const Rect c{58, 42, 68, 52};
-    std::vector<std::uint32_t> corner;
-    for (int y = 0; y < c.height(); ++y) {
-        for (int x = 0; x < c.width(); ++x) {
-            corner.push_back(word(3, x, y));
-        }
-    }
-    m_window->present(c, corner.data(), c.width() * 4);
-    apply(3, c);
-    settle();
-
-    const QImage shown = grabClient(viewport());
-    ASSERT_EQ(shown.size(), QSize(kClient.width, kClient.height));
-    int wrong = 0;
-    for (int y = 0; y < kClient.height; ++y) {
-        for (int x = 0; x < kClient.width; ++x) {
-            const std::uint32_t want = expected[y * kClient.width + x];
-            if (shown.pixel(x, y) != want && ++wrong <= 5) {
-                ADD_FAILURE() << "at " << x << "," << y << ": " << std::hex << shown.pixel(x, y)
-                              << " instead of " << want;
-            }
-        }
-    }
-    EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(area().image().pixel(5, 3), word(1, 0, 0) | 0xFF000000u);
-}
+namespace window_contract {
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, NativeWindowContract, ::QtDriver);
+}  // namespace window_contract
 
 TEST_F(QtWindowTest, OnlyThePresentedRectanglesAreRepainted) {
     PaintSpy spy;
@@ -282,38 +249,6 @@ TEST_F(QtWindowTest, ScrollBarsReportActionsAndMoveOnlyWhereTheHandlerPutsThem) 
                                     Message::scroll(WM_VSCROLL, SB_ENDSCROLL)}));
 }
 
-TEST_F(QtWindowTest, ResizingTheClientReportsAtOnceAndKeepsThePixels) {
-    const std::uint32_t red = 0xFFFF0000u;
-    m_window->present(Rect{1, 1, 2, 2}, &red, 4);
-    m_window->resizeClient(Size{80, 50});
-    EXPECT_EQ(m_log.messages(), (std::vector<Message>{Message::size(SIZE_RESTORED, 80, 50),
-                                                      Message::paint(Rect{0, 0, 80, 50})}));
-    settle();
-    EXPECT_EQ(viewport().size(), QSize(80, 50));
-    EXPECT_EQ(m_log.entries.size(), 2u);  // the widgets followed without further messages
-    EXPECT_EQ(grabClient(viewport()).pixel(1, 1), red);
-}
-
-TEST_F(QtWindowTest, TheCloseBoxOnlyAsksAndDestroyEndsTheWindowOnce) {
-    qt().frameWidget().close();
-    EXPECT_TRUE(m_window->isVisible());
-    m_window->destroy();
-    m_window->destroy();
-    EXPECT_FALSE(m_window->isVisible());
-    EXPECT_EQ(m_log.messages(),
-              (std::vector<Message>{Message::plain(WM_CLOSE), Message::plain(WM_DESTROY)}));
-}
-
-TEST_F(QtWindowTest, TimersRepeatUntilKilled) {
-    m_window->setTimer(7, 5);
-    ASSERT_TRUE(waitUntil([this] { return m_log.of(WM_TIMER).size() >= 2; }));
-    m_window->killTimer(7);
-    const std::size_t fired = m_log.of(WM_TIMER).size();
-    settle(40);
-    EXPECT_EQ(m_log.of(WM_TIMER).size(), fired);
-    EXPECT_EQ(m_log.of(WM_TIMER).front(), Message::timer(7));
-}
-
 TEST_F(QtWindowTest, MenuBarCommandsAndStates) {
     QMenuBar* bar = qt().frameWidget().findChild<QMenuBar*>();
     ASSERT_NE(bar, nullptr);
@@ -330,15 +265,4 @@ TEST_F(QtWindowTest, MenuBarCommandsAndStates) {
     grid->trigger();
     EXPECT_EQ(m_log.messages(),
               (std::vector<Message>{Message::plain(WM_INITMENU), Message::command(40017)}));
-}
-
-TEST_F(QtWindowTest, MovesReportTheClientOrigin) {
-    m_window->move(Point{200, 150});
-    ASSERT_TRUE(waitUntil([this] { return !m_log.of(WM_MOVE).empty(); }));
-    settle();
-    const QPoint origin = viewport().mapToGlobal(QPoint(0, 0));
-    EXPECT_EQ(m_log.of(WM_MOVE).back(), Message::move(origin.x(), origin.y()));
-    EXPECT_EQ(m_window->outerRect().left, 200);
-    EXPECT_EQ(m_window->outerRect().top, 150);
-    EXPECT_EQ(m_window->title(), "Pelorin  マップ位置:(0,0)");
 }

@@ -1,7 +1,9 @@
+#include "platform/headless/HeadlessHost.h"
 #include "platform/headless/HeadlessWindow.h"
 
 #include <gtest/gtest.h>
 
+#include "tests/platform/NativeWindowContract.h"
 #include "tests/support/MessageLog.h"
 
 using namespace platform::headless;
@@ -23,57 +25,43 @@ platform::WindowSpec specAt(Point position, Size client, bool resizable = false)
     return spec;
 }
 
+// The window contract on the headless window: everything arrives at once.
+struct HeadlessDriver {
+    std::unique_ptr<platform::NativeWindow> make(const platform::WindowSpec& spec,
+                                                 platform::MessageHandler* handler) {
+        return host.createWindow(spec, handler);
+    }
+    void settle() {}
+    std::uint32_t shown(platform::NativeWindow& window, int x, int y) {
+        return static_cast<HeadlessWindow&>(window).pixel(x, y);
+    }
+    Point clientOrigin(platform::NativeWindow& window) {
+        const Point outer{window.outerRect().left, window.outerRect().top};
+        return {outer.x + HeadlessWindow::kFrameLeft, outer.y + HeadlessWindow::kFrameTop};
+    }
+    void closeBox(platform::NativeWindow& window) {
+        static_cast<HeadlessWindow&>(window).send(Message::plain(platform::WM_CLOSE));
+    }
+    bool timerFires(platform::NativeWindow& window, const MessageLog&, int id) {
+        return static_cast<HeadlessWindow&>(window).fireTimer(id);
+    }
+    HeadlessHost host;
+};
+
 }  // namespace
 
-TEST(HeadlessWindow, KeepsPresentedPixelsAndRecordsEachRectangle) {
-    HeadlessWindow window(Size{8, 6});
-    const std::uint32_t block[2][3] = {{0x80010203u, 0x00040506u, 0xFF070809u},
-                                       {0x11111111u, 0x22222222u, 0x33333333u}};
-    window.present(Rect{6, 5, 9, 7}, &block[0][0], sizeof block[0]);  // hangs over the corner
-    window.present(Rect{1, 1, 4, 3}, &block[0][0], sizeof block[0]);
-    ASSERT_EQ(window.presents.size(), 2u);
-    EXPECT_EQ(window.presents[0], (Rect{6, 5, 9, 7}));
-    EXPECT_EQ(window.pixel(6, 5), 0x80010203u);  // the alpha byte kept as given
-    EXPECT_EQ(window.pixel(7, 5), 0x00040506u);
-    EXPECT_EQ(window.pixel(1, 1), 0x80010203u);
-    EXPECT_EQ(window.pixel(3, 2), 0x33333333u);
-    EXPECT_EQ(window.pixel(0, 0), 0u);
-    EXPECT_EQ(window.pixel(4, 1), 0u);
-}
+namespace window_contract {
+INSTANTIATE_TYPED_TEST_SUITE_P(Headless, NativeWindowContract, ::HeadlessDriver);
+}  // namespace window_contract
 
-TEST(HeadlessWindow, ResizingKeepsTheOverlapAndReportsSizeThenTheUnpaintedPart) {
-    const struct {
-        Size to;
-        bool paint;
-        Rect fresh;
-    } cases[] = {
-        {{6, 3}, true, {4, 0, 6, 3}},  // wider
-        {{4, 7}, true, {0, 3, 4, 7}},  // taller
-        {{5, 5}, true, {0, 0, 5, 5}},  // both: the bounding box of the two strips
-        {{6, 2}, true, {4, 0, 6, 2}},  // wider, lower
-        {{2, 2}, false, {}},           // smaller
-    };
-    for (const auto& c : cases) {
-        HeadlessWindow window(Size{4, 3});
-        MessageLog log;
-        window.setHandler(&log);
-        const std::uint32_t one = 0xFF123456u;
-        window.present(Rect{1, 1, 2, 2}, &one, 4);
-        window.resizeClient(c.to);
-        std::vector<Message> expected = {
-            Message::size(platform::SIZE_RESTORED, c.to.width, c.to.height)};
-        if (c.paint) {
-            expected.push_back(Message::paint(c.fresh));
-        }
-        EXPECT_EQ(log.messages(), expected) << c.to.width << "x" << c.to.height;
-        EXPECT_EQ(window.pixel(1, 1), one);
-        EXPECT_EQ(window.pixels().size(), static_cast<std::size_t>(c.to.width * c.to.height));
-    }
-    HeadlessWindow same(Size{4, 3});
-    MessageLog log;
-    same.setHandler(&log);
-    same.resizeClient(Size{4, 3});
-    EXPECT_TRUE(log.entries.empty());
+// What only the headless window does: it records what it was asked, as given.
+TEST(HeadlessWindow, RecordsEachPresentedRectangleAndKeepsTheAlphaByte) {
+    HeadlessWindow window(Size{8, 6});
+    const std::uint32_t block[2] = {0x80010203u, 0x00040506u};
+    window.present(Rect{6, 5, 9, 6}, block, sizeof block);  // hangs over the edge
+    EXPECT_EQ(window.presents, (std::vector<Rect>{{6, 5, 9, 6}}));
+    EXPECT_EQ(window.pixel(6, 5), 0x80010203u);
+    EXPECT_EQ(window.pixel(7, 5), 0x00040506u);
 }
 
 TEST(HeadlessWindow, MovesReportTheClientOriginOnlyWhenThePositionChanges) {
@@ -122,26 +110,6 @@ TEST(HeadlessWindow, StoresScrollInfoNormalisedAndRecordsItAsGiven) {
     EXPECT_EQ(window.scrollSettings[0].info.position, 40);
     EXPECT_EQ(window.scrollInfo(ScrollAxis::Horizontal), (platform::ScrollInfo{0, 15, 1, 15}));
     EXPECT_EQ(window.scrollInfo(ScrollAxis::Vertical), platform::ScrollInfo{});
-}
-
-TEST(HeadlessWindow, TimersFireOnlyWhileSetAndDestroyEndsThemWithOneDestroyMessage) {
-    HeadlessWindow window(Size{10, 10});
-    MessageLog log;
-    window.setHandler(&log);
-    window.setTimer(0, 300);
-    window.setTimer(0, 100);  // restarts with the new period
-    EXPECT_EQ(window.timers().at(0), 100);
-    EXPECT_TRUE(window.fireTimer(0));
-    EXPECT_FALSE(window.fireTimer(1));
-    window.killTimer(0);
-    EXPECT_FALSE(window.fireTimer(0));
-    window.setTimer(2, 50);
-    window.destroy();
-    window.destroy();
-    EXPECT_FALSE(window.fireTimer(2));
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(log.messages(),
-              (std::vector<Message>{Message::timer(0), Message::plain(platform::WM_DESTROY)}));
 }
 
 TEST(HeadlessWindow, MinimisingAndRestoringReportSizes) {

@@ -1,0 +1,269 @@
+// The menu commands of the three windows with menus, and the state their items show.
+#include <sys/stat.h>
+
+#include "app/core/Application.h"
+#include "app/core/Menus.h"
+#include "app/core/SettingsSheet.h"
+#include "chips/ChipScreen.h"
+#include "chips/KindScreen.h"
+#include "map/MapScreen.h"
+#include "map/ReplaceDialog.h"
+#include "platform/Host.h"
+#include "platform/NativeWindow.h"
+#include "platform/Paths.h"
+#include "preview/PlayerRegistrationDialog.h"
+
+using platform::NativeWindow;
+
+namespace {
+
+const char kConfirmTitle[] = "確認";
+const char kChooserTitle[] = "ファイル選択";
+
+platform::FileRequest mapFiles(const std::string& initial) {
+    return {kChooserTitle, {{"MAP Files (*.map)", "*.map"}}, initial, {}};
+}
+platform::FileRequest imageFiles(const std::string& initial) {
+    return {kChooserTitle, {{"IMAGE Files (*.bmp,*.jpg,*.png)", "*.bmp;*.jpg;*.png"}}, initial, {}};
+}
+platform::FileRequest kindFiles(const std::string& initial) {
+    return {kChooserTitle, {{"KIND Files (*.knd)", "*.knd"}}, initial, {}};
+}
+
+// Sets enabled and checked on every item of menu (and its submenus) with the command id.
+void setState(platform::Menu& menu, int id, bool enabled, bool checked) {
+    for (platform::MenuItem& item : menu) {
+        if (item.kind == platform::MenuItem::Kind::Submenu) {
+            setState(item.items, id, enabled, checked);
+        } else if (item.id == id) {
+            item.enabled = enabled;
+            item.checked = checked;
+        }
+    }
+}
+
+}  // namespace
+
+bool Application::ask(const std::string& text, NativeWindow* owner) {
+    return m_host.messageBox(owner, text, kConfirmTitle, platform::MessageButtons::YesNo,
+                             platform::MessageIcon::Question) == platform::MessageAnswer::Yes;
+}
+
+void Application::popup(NativeWindow& window, const platform::Menu& menu, platform::Point at,
+                        void (Application::*command)(int)) {
+    const int chosen = m_host.popupMenu(window, menu, at);
+    if (chosen != 0) {
+        (this->*command)(chosen);
+    }
+}
+
+// The map window can be asked to close from its close box and from "終了(&X)".
+void Application::closeMapWindow() {
+    if (m_host.messageBox(m_mapWindow.get(), "終了しますか？", kConfirmTitle,
+                          platform::MessageButtons::OkCancel,
+                          platform::MessageIcon::Question) == platform::MessageAnswer::Ok) {
+        m_mapWindow->destroy();
+    }
+}
+
+// The map window's editing and display commands are its router's; the rest are the shell's.
+void Application::mapCommand(int id) {
+    if (m_mapRouter.command(id)) {
+        return;
+    }
+    MapScreen& map = *m_mapScreen;
+    switch (id) {
+        case command::LoadMap:
+            loadMapCommand();
+            break;
+        case command::LoadChips:
+            loadChipsCommand();
+            break;
+        case command::LoadKinds:
+            loadKindsCommand();
+            break;
+        case command::NewMap:
+            if (ask("マップを新規作成します。作業中の内容は失われますが、よろしいですか？",
+                    m_mapWindow.get())) {
+                map.newMap();
+            }
+            break;
+        case command::SaveMap:
+            if (map.hasSize()) {
+                saveMapCommand();
+            }
+            break;
+        case command::SaveKinds:
+            saveKindsCommand();
+            break;
+        case command::ReloadMap:
+            if (map.isFileBacked() &&
+                ask("マップの再読み込みをします。作業中の内容は失われますが、よろしいですか？",
+                    m_mapWindow.get())) {
+                map.loadMap(m_mapPath);
+            }
+            break;
+        case command::Exit:
+            closeMapWindow();
+            break;
+        case command::Replace:
+            if (map.isFileBacked() && map.chipScreen() != nullptr && map.chipScreen()->isLoaded()) {
+                m_replaceDialog->run(m_host, m_mapWindow.get(), map.chipScreen()->chipCount());
+            }
+            break;
+        case command::Settings:
+            m_settingsSheet->run(m_host, m_mapWindow.get());
+            break;
+        case command::RegisterPlayer:
+            m_playerDialog->run(m_mapWindow.get());
+            break;
+        default:
+            break;
+    }
+    m_host.wakeIdle();
+}
+
+void Application::chipCommand(int id) {
+    ChipScreen& chip = *m_mapScreen->chipScreen();
+    if (id == command::ChipGrid) {
+        chip.toggleGrid();
+        chip.refresh();
+    } else if (id == command::ChipScrollBars && chip.isLoaded()) {
+        chip.setScrollBarsVisible(!chip.areScrollBarsShown());
+    }
+    m_host.wakeIdle();
+}
+
+void Application::kindCommand(int id) {
+    KindScreen& kind = *m_mapScreen->kindScreen();
+    if (id == command::KindGrid) {
+        kind.toggleGrid();
+        kind.refresh();
+    } else if (id == command::ToggleLink) {
+        m_mapScreen->toggleLink();
+    }
+    m_host.wakeIdle();
+}
+
+void Application::setMapMenuState() {
+    const MapScreen& map = *m_mapScreen;
+    const bool chips = map.chipScreen() != nullptr && map.chipScreen()->isLoaded();
+    NativeWindow& w = *m_mapWindow;
+    w.setMenuItemState(command::ToggleGrid, true, map.isGridShown());
+    w.setMenuItemState(command::ToggleScrollBars, true, map.areScrollBarsShown());
+    w.setMenuItemState(command::ToggleAttributeView, true, map.editLayer() == 1);
+    w.setMenuItemState(command::SaveMap, map.hasSize(), false);
+    w.setMenuItemState(command::ReloadMap, map.isFileBacked(), false);
+    w.setMenuItemState(command::Paste, map.canPaste(), false);
+    w.setMenuItemState(command::Replace, map.hasSize() && chips, false);
+    w.setMenuItemState(command::Undo, map.canUndo(), false);
+    w.setMenuItemState(command::Redo, map.canRedo(), false);
+    w.setMenuItemState(command::Settings, true, false);
+    w.setMenuItemState(command::RegisterPlayer, true, false);
+}
+
+platform::Menu Application::mapPopupWithState() const {
+    const MapScreen& map = *m_mapScreen;
+    platform::Menu menu = mapPopup();
+    setState(menu, command::Paste, map.canPaste(), false);
+    setState(menu, command::Undo, map.canUndo(), false);
+    setState(menu, command::Redo, map.canRedo(), false);
+    setState(menu, command::ToggleGrid, true, map.isGridShown());
+    setState(menu, command::ToggleScrollBars, true, map.areScrollBarsShown());
+    setState(menu, command::ToggleAttributeView, true, map.editLayer() == 1);
+    return menu;
+}
+
+platform::Menu Application::chipPopupWithState() const {
+    const ChipScreen& chip = *m_mapScreen->chipScreen();
+    platform::Menu menu = chipPopup();
+    setState(menu, command::ChipGrid, true, chip.isGridShown());
+    setState(menu, command::ChipScrollBars, true, chip.areScrollBarsShown());
+    return menu;
+}
+
+platform::Menu Application::kindPopupWithState() const {
+    platform::Menu menu = kindPopup();
+    setState(menu, command::KindGrid, true, m_mapScreen->kindScreen()->isGridShown());
+    setState(menu, command::ToggleLink, true, m_mapScreen->isLinked());
+    return menu;
+}
+
+void Application::loadMapCommand() {
+    const std::string path = m_host.openFile(m_mapWindow.get(), mapFiles(m_mapPath));
+    // A file that does not load leaves the current one current (for reloading and settings).
+    if (!path.empty() && m_mapScreen->loadMap(path)) {
+        m_mapPath = path;
+    }
+}
+
+void Application::loadChipsCommand() {
+    const std::string previous = m_chipPath;
+    const std::string path = m_host.openFile(m_mapWindow.get(), imageFiles(m_chipPath));
+    if (path.empty()) {
+        return;
+    }
+    m_chipPath = path;
+    if (!m_mapScreen->loadChipImage(path)) {
+        m_host.messageBox(m_mapWindow.get(), "画像の読み込みに失敗しました", "画像読み込みエラー",
+                          platform::MessageButtons::Ok, platform::MessageIcon::None);
+        m_chipPath = previous;
+    }
+}
+
+void Application::loadKindsCommand() {
+    const std::string path = m_host.openFile(m_mapWindow.get(), kindFiles(m_kindPath));
+    if (path.empty()) {
+        return;
+    }
+    if (m_mapScreen->kindScreen()->loadFile(path)) {
+        m_kindPath = path;
+        m_mapScreen->redraw();
+    }
+}
+
+// The file a save writes: the name chosen with the file kind's extension. The chooser asked
+// about replacing the name as typed; when the extension makes it another name that exists, the
+// user is asked about that one, and No goes back to the chooser.
+std::string Application::chooseSavePath(const platform::FileRequest& chooser,
+                                        const char* extension) {
+    platform::FileRequest request = chooser;
+    request.defaultSuffix = extension + 1;
+    for (;;) {
+        const std::string typed = m_host.saveFile(m_mapWindow.get(), request);
+        if (typed.empty()) {
+            return typed;
+        }
+        const std::string path = platform::forceExtension(typed, extension);
+        struct stat st;
+        if (path == typed || ::stat(path.c_str(), &st) != 0 ||
+            m_host.messageBox(m_mapWindow.get(), path + " は既に存在します。\n上書きしますか？",
+                              request.title, platform::MessageButtons::YesNo,
+                              platform::MessageIcon::Warning) == platform::MessageAnswer::Yes) {
+            return path;
+        }
+        request.initialPath = typed;
+    }
+}
+
+void Application::saveMapCommand() {
+    std::string path = chooseSavePath(mapFiles(m_mapSavePath), ".map");
+    if (path.empty()) {
+        return;
+    }
+    if (m_mapScreen->saveMap(path)) {
+        m_mapPath = path;
+    }
+    m_mapSavePath = path;
+}
+
+void Application::saveKindsCommand() {
+    std::string path = chooseSavePath(kindFiles(m_kindSavePath), ".knd");
+    if (path.empty()) {
+        return;
+    }
+    if (m_mapScreen->kindScreen()->table().saveFile(path)) {
+        m_kindPath = path;
+    }
+    m_kindSavePath = path;
+}

@@ -180,8 +180,8 @@ TEST(MapLoad, DamagedMapbChunksAreRefusedAndChangeNothing) {
         {"data shorter than the counts", mapbFile(10, 10, 99)},
         {"negative columns", mapbFile(-1, 10, 0)},
         {"negative rows", mapbFile(4, -3, 0)},
-        {"columns above 5000", mapbFile(5001, 1, 0)},
-        {"rows above 5000", mapbFile(1, 5001, 0)},
+        {"columns above 5000", mapbFile(5001, 1, 5001)},  // with all the cells they promise
+        {"rows above 5000", mapbFile(1, 5001, 5001)},
         {"a product that overflows", mapbFile(65536, 65536, 0)},
         {"a header cut short", {'M', 'A', 'P', 'B', 8, 0, 0, 0, 32, 0, 0, 0, 32, 0, 0, 0}},
     };

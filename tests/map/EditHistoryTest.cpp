@@ -118,7 +118,7 @@ TEST(EditHistoryUndo, RowDeletionComesBackWithChipsAndAttributes) {
     ASSERT_TRUE(undone);
     expectSame(grid, original);
     EXPECT_TRUE(undone->shapeChanged);
-    EXPECT_FALSE(undone->showSelection);
+    EXPECT_FALSE(undone->selection);
     EXPECT_EQ(undone->cursorRow, 2);
     EXPECT_EQ(undone->viewX, 64);
 
@@ -160,8 +160,8 @@ TEST(EditHistoryUndo, ReplaceRestoresTheTargetLayerAndShowsIt) {
     ASSERT_TRUE(undone);
     expectSame(grid, original);
     EXPECT_EQ(undone->editLayer, kKinds);
-    EXPECT_TRUE(undone->showSelection);
-    EXPECT_EQ(undone->x2, 2);
+    ASSERT_TRUE(undone->selection);
+    EXPECT_EQ(undone->selection->x2, 2);
     ASSERT_TRUE(history.redo(grid));
     expectSame(grid, replaced);
 }
@@ -192,23 +192,19 @@ TEST(EditHistoryUndo, FillShowsItsSelectionAgainAndAStampNone) {
     MapGrid grid = numberedGrid(6, 6);
     EditHistory history;
     record(history, MapEditor::fillSelection(grid, selection(4, 4, 1, 2), 3));
-    record(history, MapEditor::putBlock(grid, cursorAt(0, 0), ChipBlock{0, 0, 1, 1, 4}));
+    record(history, MapEditor::putBlock(grid, cursorAt(0, 0), ChipBlock{{0, 0, 1, 1}, 4}));
 
     const auto stamp = history.undo(grid);
     ASSERT_TRUE(stamp);
-    EXPECT_FALSE(stamp->showSelection);
-    EXPECT_EQ(stamp->spriteColumn, 0);
+    EXPECT_FALSE(stamp->selection);
+    EXPECT_EQ(stamp->cursorColumn, 0);
     EXPECT_EQ(grid.chip(1, 1), 101);
 
     const auto fill = history.undo(grid);
     ASSERT_TRUE(fill);
-    EXPECT_TRUE(fill->showSelection);
-    EXPECT_EQ(fill->x1, 4);
-    EXPECT_EQ(fill->y1, 4);
-    EXPECT_EQ(fill->x2, 1);
-    EXPECT_EQ(fill->y2, 2);
-    EXPECT_EQ(fill->spriteColumn, 1);  // the cursor frame sits on the moving corner
-    EXPECT_EQ(fill->spriteRow, 2);
+    EXPECT_EQ(fill->selection, (SelectionRect{4, 4, 1, 2}));
+    EXPECT_EQ(fill->cursorColumn, 1);  // the cursor frame sits on the moving corner
+    EXPECT_EQ(fill->cursorRow, 2);
     EXPECT_EQ(fill->editLayer, kChips);
     EXPECT_EQ(grid.chip(3, 3), 303);
 }

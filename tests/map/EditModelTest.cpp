@@ -67,11 +67,7 @@ struct Screen {
         place.cursorColumn = restore.cursorColumn;
         place.cursorRow = restore.cursorRow;
         place.layer = restore.editLayer;
-        place.selectionShown = restore.showSelection;
-        place.x1 = restore.showSelection ? restore.x1 : -1;
-        place.y1 = restore.showSelection ? restore.y1 : -1;
-        place.x2 = restore.showSelection ? restore.x2 : -1;
-        place.y2 = restore.showSelection ? restore.y2 : -1;
+        place.selection = restore.selection;
         if (restore.shapeChanged) {
             buffers[0].clear();
             buffers[1].clear();
@@ -112,11 +108,8 @@ private:
         place.cursorColumn = pick(0, m_model.columns() - 1);
         place.cursorRow = pick(0, m_model.rows() - 1);
         if (pick(0, 1) == 0) {
-            place.selectionShown = true;
-            place.x1 = pick(0, m_model.columns() - 1);
-            place.y1 = pick(0, m_model.rows() - 1);
-            place.x2 = place.cursorColumn;
-            place.y2 = place.cursorRow;
+            const int x1 = pick(0, m_model.columns() - 1), y1 = pick(0, m_model.rows() - 1);
+            place.selection = SelectionRect{x1, y1, place.cursorColumn, place.cursorRow};
         }
     }
 
@@ -124,11 +117,10 @@ private:
         placeCursor();
         const EditPlace place = m_screen.place;
         const int cx = place.cursorColumn, cy = place.cursorRow, layer = place.layer;
-        const bool shown = place.selectionShown;
-        const int left = shown ? std::min(place.x1, place.x2) : cx;
-        const int right = shown ? std::max(place.x1, place.x2) : cx;
-        const int top = shown ? std::min(place.y1, place.y2) : cy;
-        const int bottom = shown ? std::max(place.y1, place.y2) : cy;
+        const bool shown = place.selection.has_value();
+        const SelectionRect area = place.area();
+        const int left = area.left(), right = area.right(), top = area.top(),
+                  bottom = area.bottom();
         const bool oneCell = left == right && top == bottom;
 
         const Snapshot before = m_model.map;
@@ -137,8 +129,8 @@ private:
         entry.cursorRow = cy;
         entry.layer = layer;
         entry.showSelection = shown;
-        entry.x1 = shown ? place.x1 : cx;
-        entry.y1 = shown ? place.y1 : cy;
+        entry.x1 = area.x1;
+        entry.y1 = area.y1;
         entry.x2 = cx;
         entry.y2 = cy;
         bool records = true;
@@ -157,7 +149,7 @@ private:
         } else if (op == 2) {  // a chip block, stamped or tiled
             const int chipColumns = 6;
             const int c1 = pick(0, 5), c2 = pick(0, 5), r1 = pick(0, 3), r2 = pick(0, 3);
-            const ChipBlock block{c1, r1, c2, r2, chipColumns};
+            const ChipBlock block{{c1, r1, c2, r2}, chipColumns};
             const int bx = std::min(c1, c2), by = std::min(r1, r2);
             const int bw = std::abs(c2 - c1) + 1, bh = std::abs(r2 - r1) + 1;
             result = MapEditor::put(m_screen.grid, place, 0, &block);
@@ -235,10 +227,12 @@ private:
             EXPECT_EQ(result.count, found);
             records = found > 0;
             entry.layer = target;
-            entry.x1 = place.x1;
-            entry.y1 = place.y1;
-            entry.x2 = place.x2;
-            entry.y2 = place.y2;
+            if (shown) {
+                entry.x1 = place.selection->x1;
+                entry.y1 = place.selection->y1;
+                entry.x2 = place.selection->x2;
+                entry.y2 = place.selection->y2;
+            }
         } else if (op <= 8) {  // rows or columns
             const bool deleting = pick(0, 1) == 1, columns = op == 8;
             result =
@@ -337,12 +331,9 @@ private:
         EXPECT_EQ(restore.cursorRow, entry.cursorRow);
         EXPECT_EQ(restore.editLayer, entry.layer);
         EXPECT_EQ(restore.shapeChanged, entry.shape);
-        EXPECT_EQ(restore.showSelection, entry.showSelection);
+        EXPECT_EQ(restore.selection.has_value(), entry.showSelection);
         if (entry.showSelection) {
-            EXPECT_EQ(restore.x1, entry.x1);
-            EXPECT_EQ(restore.y1, entry.y1);
-            EXPECT_EQ(restore.x2, entry.x2);
-            EXPECT_EQ(restore.y2, entry.y2);
+            EXPECT_EQ(restore.selection, (SelectionRect{entry.x1, entry.y1, entry.x2, entry.y2}));
         }
         if (entry.shape) {
             m_model.clearBuffers();

@@ -6,7 +6,6 @@
 #include "tests/map/EditFixtures.h"
 
 using namespace edit_fixtures;
-using Kind = EditStep::Kind;
 using Layer = MapGrid::Layer;
 using Row = MapGrid::Row;
 
@@ -16,14 +15,22 @@ constexpr int kChips = MapGrid::kChipLayer;
 constexpr int kKinds = MapGrid::kKindLayer;
 
 // Chip image 8 chips wide; block of chip columns 1 … 2 and rows 3 … 4: p q / r s.
-const ChipBlock kTwoByTwo{1, 3, 2, 4, 8};
+const ChipBlock kTwoByTwo{{1, 3, 2, 4}, 8};
 constexpr std::int32_t p = 25, q = 26, r = 33, s = 34;
 
 void expectRect(const EditStep& step, int x1, int y1, int x2, int y2) {
-    EXPECT_EQ(step.x1, x1);
-    EXPECT_EQ(step.y1, y1);
-    EXPECT_EQ(step.x2, x2);
-    EXPECT_EQ(step.y2, y2);
+    if (const auto* cells = std::get_if<CellsStep>(&step.change)) {
+        EXPECT_EQ(cells->cells, (SelectionRect{x1, y1, x2, y2}));
+    } else if (const auto* lines = std::get_if<LinesStep>(&step.change)) {
+        EXPECT_EQ(lines->first, lines->columns ? x1 : y1);
+        EXPECT_EQ(lines->first + lines->count - 1, lines->columns ? x2 : y2);
+    } else {
+        ADD_FAILURE() << "no rectangle";
+    }
+}
+
+const MapGrid::Layer& before(const EditStep& step) {
+    return std::get<CellsStep>(step.change).before;
 }
 
 // Undoes result's step on grid and checks that grid is original again.
@@ -47,13 +54,13 @@ TEST(EditPut, CellRecordsItsValueBeforeAndAfterEvenWhenUnchanged) {
     EXPECT_EQ(grid.chip(2, 3), 7);
     ASSERT_TRUE(put.step);
     expectRect(*put.step, 2, 3, 2, 3);
-    EXPECT_EQ(put.step->firstBlock, (Layer{{302}}));
-    EXPECT_TRUE(put.step->restoreSelection);
+    EXPECT_EQ(before(*put.step), (Layer{{302}}));
+    EXPECT_TRUE(put.step->selection);
 
     EditResult again = MapEditor::put(grid, cursorAt(2, 3), 7);
     EXPECT_FALSE(again.changed);
     ASSERT_TRUE(again.step);
-    EXPECT_EQ(again.step->firstBlock, (Layer{{7}}));
+    EXPECT_EQ(before(*again.step), (Layer{{7}}));
 
     EXPECT_FALSE(MapEditor::put(grid, cursorAt(5, 0), 7).step);  // cursor outside the map
 }
@@ -70,8 +77,8 @@ TEST(EditPut, FillCoversTheSelectionAndRemembersItAsDragged) {
     }
     ASSERT_TRUE(fill.step);
     expectRect(*fill.step, 4, 3, 1, 2);
-    EXPECT_TRUE(fill.step->restoreSelection);
-    EXPECT_EQ(fill.step->firstBlock, (Layer{{201, 202, 203, 204}, {301, 302, 303, 304}}));
+    EXPECT_TRUE(fill.step->selection);
+    EXPECT_EQ(before(*fill.step), (Layer{{201, 202, 203, 204}, {301, 302, 303, 304}}));
     expectUndoRestores(grid, fill, original);
 }
 
@@ -91,7 +98,7 @@ TEST(EditErase, EmptiesChipsAndLeavesAttributesAlone) {
 TEST(EditBlock, StampOneColumnLeftOfTheRightEdgeIsClipped) {
     MapGrid grid = numberedGrid(40, 40);
     const MapGrid original = grid;
-    const ChipBlock threeWideTwoHigh{0, 0, 2, 1, 10};  // chips 0 1 2 / 10 11 12
+    const ChipBlock threeWideTwoHigh{{0, 0, 2, 1}, 10};  // chips 0 1 2 / 10 11 12
     EditResult stamp = MapEditor::put(grid, cursorAt(38, 5), 0, &threeWideTwoHigh);
     EXPECT_EQ(grid.chipLayer()[5][37], 537);
     EXPECT_EQ(grid.chip(38, 5), 0);
@@ -101,8 +108,8 @@ TEST(EditBlock, StampOneColumnLeftOfTheRightEdgeIsClipped) {
     EXPECT_EQ(grid.chip(38, 7), 738);
     ASSERT_TRUE(stamp.step);
     expectRect(*stamp.step, 38, 5, 39, 6);
-    EXPECT_FALSE(stamp.step->restoreSelection);
-    EXPECT_EQ(stamp.step->firstBlock, (Layer{{538, 539}, {638, 639}}));
+    EXPECT_FALSE(stamp.step->selection);
+    EXPECT_EQ(before(*stamp.step), (Layer{{538, 539}, {638, 639}}));
     expectUndoRestores(grid, stamp, original);
 }
 
@@ -113,7 +120,7 @@ TEST(EditBlock, TwoByTwoTiledOverThreeByThree) {
     EXPECT_EQ(grid.chip(0, 1), 100);
     EXPECT_EQ(grid.chip(4, 3), 304);
     ASSERT_TRUE(tiled.step);
-    EXPECT_TRUE(tiled.step->restoreSelection);
+    EXPECT_TRUE(tiled.step->selection);
     expectRect(*tiled.step, 1, 1, 3, 3);
 }
 
@@ -133,7 +140,7 @@ TEST(EditPaste, OneByOneBufferFillsAFourByTwoSelection) {
     EXPECT_EQ(grid.chip(5, 1), 105);
     EXPECT_EQ(grid.chip(1, 3), 301);
     ASSERT_TRUE(paste.step);
-    EXPECT_TRUE(paste.step->restoreSelection);
+    EXPECT_TRUE(paste.step->selection);
     expectRect(*paste.step, 1, 1, 4, 2);
 }
 
@@ -144,7 +151,7 @@ TEST(EditPaste, StampFromTheCursorRecordsEveryCellItChanged) {
     EXPECT_EQ(grid.readRect(kChips, 3, 2, 2, 2), (Layer{{1, 2}, {4, 5}}));
     ASSERT_TRUE(paste.step);
     expectRect(*paste.step, 3, 2, 4, 3);
-    EXPECT_FALSE(paste.step->restoreSelection);
+    EXPECT_FALSE(paste.step->selection);
     expectUndoRestores(grid, paste, original);
 }
 
@@ -201,7 +208,7 @@ TEST(EditLines, ThreeRowsInsertedOverASelectionOfRowsFiveToSeven) {
     EXPECT_EQ(insert.cursorRow, 5);
     EXPECT_EQ(insert.cursorColumn, 4);
     ASSERT_TRUE(insert.step);
-    EXPECT_EQ(insert.step->kind, Kind::RowsInserted);
+    EXPECT_FALSE(std::get<LinesStep>(insert.step->change).columns);
     expectRect(*insert.step, 4, 5, 4, 7);
     EXPECT_EQ(insert.step->cursorRow, 5);
 }
@@ -212,7 +219,7 @@ TEST(EditLines, ColumnsWinWhenBothAreAsked) {
     EXPECT_EQ(grid.columns(), 5);
     EXPECT_EQ(grid.rows(), 4);
     ASSERT_TRUE(insert.step);
-    EXPECT_EQ(insert.step->kind, Kind::ColumnsInserted);
+    EXPECT_TRUE(std::get<LinesStep>(insert.step->change).columns);
 }
 
 TEST(EditLines, ColumnInsertionStopsAtTheLimitAndSaysSoOnce) {
@@ -273,9 +280,9 @@ TEST(EditReplace, ChipFiveToAttributeFiveMarksTheCellsShowingChipFive) {
     EXPECT_EQ(EditMessages::text(replace.message, replace.count), "2個置換しました");
     EXPECT_EQ(replace.switchToLayer, kKinds);
     ASSERT_TRUE(replace.step);
-    EXPECT_EQ(replace.step->kind, Kind::Replaced);
+    EXPECT_TRUE(std::holds_alternative<ReplaceStep>(replace.step->change));
     EXPECT_EQ(replace.step->layer, kKinds);
-    EXPECT_FALSE(replace.step->restoreSelection);
+    EXPECT_FALSE(replace.step->selection);
 }
 
 TEST(EditCanvas, SizesOutsideOneTo5000AreRefusedWidthFirst) {

@@ -96,11 +96,14 @@ protected:
         map.idleStep();
         return mapWindow.pixel(x, y);
     }
+    // The map window's keys, as its window procedure hands them on.
+    void keyDown(int key) { map.onKeyDown(key); }
+    void keyUp(int key) { map.onKeyUp(key); }
     // Ctrl (or Shift) held around a key pressed.
     void withKey(int modifier, int key) {
         host.setKeyDown(modifier);
-        map.onKeyDown(key);
-        map.onKeyUp(key);
+        keyDown(key);
+        keyUp(key);
         host.setKeyDown(modifier, false);
     }
     std::string selection() const { return selectionPart(mapWindow.title()); }
@@ -150,12 +153,12 @@ TEST_F(MapScreenTest, DrawsTheChipsSeenFromTheViewOrTheAttributesColours) {
     KindRecord record = map.kindScreen()->table().record(0);
     record.red = 10, record.green = 20, record.blue = 30;
     map.kindScreen()->table().setRecord(0, record);
-    map.onKeyUp('D');
+    keyUp('D');
     map.onScroll(ScrollAxis::Horizontal, platform::SB_TOP, 0);
     map.onScroll(ScrollAxis::Vertical, platform::SB_TOP, 0);
     EXPECT_EQ(shown(10, 10), 0xFF0A141Eu);
     EXPECT_EQ(shown(31, 40), kBlack) << "the grid over the colours";
-    map.onKeyUp('D');
+    keyUp('D');
     EXPECT_EQ(shown(40, 10), expectedChipPixel(40, 10));
 }
 
@@ -172,7 +175,7 @@ TEST_F(MapScreenTest, EditsAndTheirUndoAreRedrawnAtOnce) {
         {'Y', imagePixel(2 * 32 + 12, 32 + 20)},
     };
     for (const auto& [key, colour] : steps) {
-        key == platform::VK_RETURN ? map.onKeyUp(key) : withKey(platform::VK_CONTROL, key);
+        key == platform::VK_RETURN ? keyUp(key) : withKey(platform::VK_CONTROL, key);
         EXPECT_EQ(shown(3 * 32 + 12, 4 * 32 + 20), colour) << key;
     }
 }
@@ -191,7 +194,7 @@ TEST_F(MapScreenTest, PagesMoveByTheWindowAndEndShowsAPartlyShownLastColumn) {
     };
     for (const auto& s : steps) {
         host.setKeyDown(platform::VK_CONTROL, s.ctrl);
-        map.onKeyDown(s.key);
+        keyDown(s.key);
         EXPECT_EQ(map.viewPosition(), s.view) << s.key << s.ctrl;
         EXPECT_EQ(map.cursorColumn(), s.column) << s.key << s.ctrl;
         EXPECT_EQ(map.cursorRow(), s.row) << s.key << s.ctrl;
@@ -200,7 +203,7 @@ TEST_F(MapScreenTest, PagesMoveByTheWindowAndEndShowsAPartlyShownLastColumn) {
     // In a window that holds no whole number of chips the last column is only partly shown,
     // and End puts the cursor on it.
     ASSERT_TRUE(map.setWindowSize(810, 600));
-    map.onKeyUp(platform::VK_END);
+    keyUp(platform::VK_END);
     EXPECT_EQ(map.viewPosition().x, 448);
     EXPECT_EQ(map.cursorColumn(), 39);
     EXPECT_EQ(shown(800, 10), kRed);
@@ -212,7 +215,7 @@ TEST_F(MapScreenTest, TheSelectionIsClippedToTheWindow) {
     map.setSelectionFillColour(kGreen);
     host.setKeyDown(platform::VK_SHIFT);
     for (int i = 0; i < 30; ++i) {
-        map.onKeyDown(platform::VK_RIGHT);
+        keyDown(platform::VK_RIGHT);
     }
     host.setKeyDown(platform::VK_SHIFT, false);
     // Columns 0 … 30 selected, the view moved 6 columns on: the left edge is out of sight and
@@ -276,14 +279,14 @@ TEST_F(MapScreenTest, AutoScrollFollowsADragRestingNearTheEdge) {
 }
 
 TEST_F(MapScreenTest, KeysWaitForAChipImage) {
-    map.onKeyDown(platform::VK_RIGHT);
-    map.onKeyUp('D');
-    map.onKeyUp('G');
+    keyDown(platform::VK_RIGHT);
+    keyUp('D');
+    keyUp('G');
     EXPECT_EQ(map.cursorColumn(), 0);
     EXPECT_EQ(map.editLayer(), 0);
     EXPECT_TRUE(map.isGridShown());
     ASSERT_TRUE(loadChips());
-    map.onKeyUp('G');
+    keyUp('G');
     EXPECT_FALSE(map.isGridShown());
     map.setEditLayer(2);
     EXPECT_EQ(map.editLayer(), 0);
@@ -291,7 +294,7 @@ TEST_F(MapScreenTest, KeysWaitForAChipImage) {
 
 TEST_F(MapScreenTest, SizesOutsideTheirRangesAreRefusedWithTheirMessagesAndChangeNothing) {
     ASSERT_TRUE(loadChips());
-    map.onKeyUp(platform::VK_RETURN);
+    keyUp(platform::VK_RETURN);
     const std::string chip = "チップサイズ変更エラー: 不正な値が指定されました";
     const std::string window =
         "ウィンドウサイズ変更エラー: 不正な値が入力されました。ウィンドウの横サイズは320～1280、"
@@ -323,7 +326,7 @@ TEST_F(MapScreenTest, SizesOutsideTheirRangesAreRefusedWithTheirMessagesAndChang
 
 TEST_F(MapScreenTest, SizesWithinTheirRangesLayTheWindowOutAgainAndForgetTheHistory) {
     ASSERT_TRUE(loadChips());
-    map.onKeyUp(platform::VK_RETURN);
+    keyUp(platform::VK_RETURN);
     ASSERT_TRUE(map.setChipSize(16, 64));
     EXPECT_EQ(map.chipScreen()->chipSize(), (Size{16, 64}));
     EXPECT_FALSE(map.canUndo());
@@ -341,7 +344,7 @@ TEST_F(MapScreenTest, SizesWithinTheirRangesLayTheWindowOutAgainAndForgetTheHist
     EXPECT_EQ(map.maximumView(), (Point{320, 950}));
     EXPECT_EQ(kindWindow.outerRect().top, mapWindow.outerRect().bottom) << "docked below";
 
-    map.onKeyUp(platform::VK_RETURN);
+    keyUp(platform::VK_RETURN);
     ASSERT_TRUE(map.setCanvasSize(50, 30));
     EXPECT_FALSE(map.canUndo());
     EXPECT_EQ(mapWindow.title(), title(0, 0, 0, 0, 50, 30));
@@ -372,7 +375,7 @@ TEST_F(MapScreenTest, LinkedWindowsMoveTogether) {
 
 TEST_F(MapScreenTest, LoadingAndSavingMaps) {
     ASSERT_TRUE(loadChips());
-    map.onKeyUp(platform::VK_RETURN);
+    keyUp(platform::VK_RETURN);
     loadPatternMap(60, 20);
     EXPECT_TRUE(map.isFileBacked());
     EXPECT_FALSE(map.canUndo());

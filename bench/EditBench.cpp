@@ -40,13 +40,9 @@ const MapGrid& squareMap() {
 
 EditPlace wholeMapSelected() {
     EditPlace place;
-    place.x1 = 0;
-    place.y1 = 0;
-    place.x2 = kSide - 1;
-    place.y2 = kSide - 1;
+    place.selection = SelectionRect{0, 0, kSide - 1, kSide - 1};
     place.cursorColumn = kSide - 1;
     place.cursorRow = kSide - 1;
-    place.selectionShown = true;
     return place;
 }
 
@@ -121,10 +117,7 @@ void BM_InsertColumns_5000x5000(benchmark::State& state) {
     EditPlace place;
     place.cursorColumn = kSide / 2;
     place.cursorRow = 0;
-    place.x1 = kSide / 2 - 1;
-    place.x2 = kSide / 2 + 1;
-    place.y1 = place.y2 = 0;
-    place.selectionShown = true;
+    place.selection = SelectionRect{kSide / 2 - 1, 0, kSide / 2 + 1, 0};
     for (auto _ : state) {
         EditResult result = MapEditor::insertOrDeleteLines(grid, place, false, false, true);
         if (!result.step || grid.columns() != kSide) {
@@ -147,10 +140,7 @@ void BM_DeleteRows_5000x5000(benchmark::State& state) {
     EditPlace place;
     place.cursorColumn = 0;
     place.cursorRow = kSide / 2 + 1;
-    place.x1 = place.x2 = 0;
-    place.y1 = kSide / 2 - 1;
-    place.y2 = kSide / 2 + 1;
-    place.selectionShown = true;
+    place.selection = SelectionRect{0, kSide / 2 - 1, 0, kSide / 2 + 1};
     for (auto _ : state) {
         record(history, MapEditor::insertOrDeleteLines(grid, place, true, true, false));
         state.PauseTiming();

@@ -1,11 +1,8 @@
 #include "map/EditHistory.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
-
-using Kind = EditStep::Kind;
 
 std::size_t blockBytes(const MapGrid::Layer& block) {
     std::size_t bytes = block.capacity() * sizeof(MapGrid::Row);
@@ -15,8 +12,8 @@ std::size_t blockBytes(const MapGrid::Layer& block) {
     return bytes;
 }
 
-// The screen's part of undo and redo alike: the cursor, view and layer of the step, and its
-// rectangle as the selection when it restores one.
+// The screen's part of undo and redo alike: the cursor, view and layer of the step, and the
+// selection it shows again.
 EditHistory::Restore restoreOf(const EditStep& step) {
     EditHistory::Restore restore;
     restore.cursorColumn = step.cursorColumn;
@@ -24,67 +21,118 @@ EditHistory::Restore restoreOf(const EditStep& step) {
     restore.viewX = step.viewX;
     restore.viewY = step.viewY;
     restore.editLayer = step.layer;
-    restore.spriteColumn = step.cursorColumn;
-    restore.spriteRow = step.cursorRow;
-    restore.shapeChanged = step.isShapeStep();
-    restore.showSelection = step.restoreSelection;
-    restore.x1 = step.x1;
-    restore.y1 = step.y1;
-    restore.x2 = step.x2;
-    restore.y2 = step.y2;
-    if (step.kind == Kind::Rectangle && step.restoreSelection) {
-        restore.spriteColumn = step.x2;
-        restore.spriteRow = step.y2;
+    restore.shapeChanged = step.changesShape();
+    restore.selection = step.selection;
+    if (step.selection && std::holds_alternative<CellsStep>(step.change)) {
+        restore.cursorColumn = step.selection->x2;
+        restore.cursorRow = step.selection->y2;
     }
     return restore;
 }
 
-// Writes a rectangle step's block back at the rectangle's top-left cell, as far as both reach.
-void writeBlock(MapGrid& grid, const EditStep& step, const MapGrid::Layer& block) {
-    if (!MapGrid::isLayer(step.layer)) {
-        return;
+// Writes block back at the top-left cell of the step's rectangle, as far as both reach.
+void writeBlock(MapGrid& grid, int layer, const CellsStep& step, const MapGrid::Layer& block) {
+    if (MapGrid::isLayer(layer)) {
+        const SelectionRect& r = step.cells;
+        grid.writeRect(layer, r.left(), r.top(), block, r.width(), r.height());
     }
-    grid.writeRect(step.layer, std::min(step.x1, step.x2), std::min(step.y1, step.y2), block,
-                   std::abs(step.x2 - step.x1) + 1, std::abs(step.y2 - step.y1) + 1);
 }
 
 // The cells that writeBlock(block) is about to overwrite, row by row.
-MapGrid::Layer cellsUnder(const MapGrid& grid, const EditStep& step, const MapGrid::Layer& block) {
+MapGrid::Layer cellsUnder(const MapGrid& grid, int layer, const CellsStep& step,
+                          const MapGrid::Layer& block) {
     MapGrid::Layer cells;
-    const int left = std::min(step.x1, step.x2), top = std::min(step.y1, step.y2);
-    if (!MapGrid::isLayer(step.layer) || left < 0 || top < 0 || left >= grid.columns()) {
+    const SelectionRect& r = step.cells;
+    const int left = r.left(), top = r.top();
+    if (!MapGrid::isLayer(layer) || left < 0 || top < 0 || left >= grid.columns()) {
         return cells;
     }
-    const std::size_t rows =
-        std::min({block.size(), static_cast<std::size_t>(std::abs(step.y2 - step.y1) + 1),
-                  static_cast<std::size_t>(std::max(grid.rows() - top, 0))});
-    const std::size_t width = std::min(std::abs(step.x2 - step.x1) + 1, grid.columns() - left);
+    const std::size_t rows = std::min({block.size(), static_cast<std::size_t>(r.height()),
+                                       static_cast<std::size_t>(std::max(grid.rows() - top, 0))});
+    const std::size_t width = std::min(r.width(), grid.columns() - left);
     cells.reserve(rows);
     for (std::size_t i = 0; i < rows; ++i) {
-        const std::int32_t* row = grid.rowCells(step.layer, top + static_cast<int>(i)) + left;
+        const std::int32_t* row = grid.rowCells(layer, top + static_cast<int>(i)) + left;
         cells.emplace_back(row, row + std::min(block[i].size(), width));
     }
     return cells;
 }
 
-// Does a replace again on the rows it changed; the others held no cell it would change.
-void replaceAgain(MapGrid& grid, const EditStep& step) {
-    const int source = step.replaceSourceLayer, target = step.replaceTargetLayer;
+void undoChange(MapGrid& grid, int layer, CellsStep& step) {
+    step.after = cellsUnder(grid, layer, step, step.before);
+    writeBlock(grid, layer, step, step.before);
+}
+
+void redoChange(MapGrid& grid, int layer, CellsStep& step) {
+    writeBlock(grid, layer, step, step.after);
+    MapGrid::Layer().swap(step.after);
+}
+
+// The removed lines go back into the map; redo takes them out again, so the step holds them
+// only while they are out.
+void undoChange(MapGrid& grid, int, LinesStep& step) {
+    if (!step.deleted && step.columns) {
+        grid.removeColumns(step.first, step.count);
+    } else if (!step.deleted) {
+        grid.removeRows(step.first, step.count);
+    } else if (step.columns) {
+        if (grid.insertColumns(step.first, step.removedChips, step.removedKinds)) {
+            MapGrid::Layer().swap(step.removedChips);
+            MapGrid::Layer().swap(step.removedKinds);
+        }
+    } else {
+        grid.insertRows(step.first, std::move(step.removedChips), std::move(step.removedKinds));
+    }
+}
+
+void redoChange(MapGrid& grid, int, LinesStep& step) {
+    if (!step.deleted && step.columns) {
+        grid.insertColumns(step.first, step.count);
+    } else if (!step.deleted) {
+        grid.insertRows(step.first, step.count);
+    } else if (step.columns) {
+        grid.removeColumns(step.first, step.count, &step.removedChips, &step.removedKinds);
+    } else {
+        grid.removeRows(step.first, step.count, &step.removedChips, &step.removedKinds);
+    }
+}
+
+void undoChange(MapGrid& grid, int, ReplaceStep& step) {
+    if (MapGrid::isLayer(step.targetLayer)) {
+        step.changes.restore(grid, step.targetLayer);
+    }
+}
+
+// Does the replace again on the rows it changed; the others held no cell it would change.
+void redoChange(MapGrid& grid, int, ReplaceStep& step) {
+    const int source = step.sourceLayer, target = step.targetLayer;
     if (!MapGrid::isLayer(source) || !MapGrid::isLayer(target)) {
         return;
     }
-    step.replaceChanges.forEachRow([&](int row) {
+    step.changes.forEachRow([&](int row) {
         if (row >= grid.rows()) {
             return;
         }
         const std::int32_t* from = grid.rowCells(source, row);
         std::int32_t* to = grid.rowCells(target, row);
         for (int c = 0; c < grid.columns(); ++c) {
-            if (from[c] == step.replaceFrom) {
-                to[c] = step.replaceTo;
+            if (from[c] == step.from) {
+                to[c] = step.to;
             }
         }
     });
+}
+
+std::size_t heldBytes(const CellsStep& step) {
+    return blockBytes(step.before) + blockBytes(step.after);
+}
+
+std::size_t heldBytes(const LinesStep& step) {
+    return blockBytes(step.removedChips) + blockBytes(step.removedKinds);
+}
+
+std::size_t heldBytes(const ReplaceStep& step) {
+    return step.changes.heapBytes();
 }
 
 }  // namespace
@@ -125,38 +173,9 @@ std::optional<EditHistory::Restore> EditHistory::undo(MapGrid& grid) {
         return std::nullopt;
     }
     EditStep& step = m_steps[m_position - 1];
-    Restore restore = restoreOf(step);
-    switch (step.kind) {
-        case Kind::Replaced:
-            if (MapGrid::isLayer(step.replaceTargetLayer)) {
-                step.replaceChanges.restore(grid, step.replaceTargetLayer);
-                restore.editLayer = step.replaceTargetLayer;
-            }
-            break;
-        case Kind::ColumnsInserted:
-            grid.removeColumns(step.x1, step.x2 - step.x1 + 1);
-            break;
-        case Kind::RowsInserted:
-            grid.removeRows(step.y1, step.y2 - step.y1 + 1);
-            break;
-        // The removed lines go back into the map; redo takes them out again, so the step holds
-        // them only while they are out.
-        case Kind::ColumnsDeleted:
-            if (grid.insertColumns(step.x1, step.firstBlock, step.secondBlock)) {
-                MapGrid::Layer().swap(step.firstBlock);
-                MapGrid::Layer().swap(step.secondBlock);
-            }
-            break;
-        case Kind::RowsDeleted:
-            grid.insertRows(step.y1, std::move(step.firstBlock), std::move(step.secondBlock));
-            break;
-        case Kind::Rectangle:
-            step.secondBlock = cellsUnder(grid, step, step.firstBlock);
-            writeBlock(grid, step, step.firstBlock);
-            break;
-    }
+    std::visit([&](auto& change) { undoChange(grid, step.layer, change); }, step.change);
     --m_position;
-    return restore;
+    return restoreOf(step);
 }
 
 std::optional<EditHistory::Restore> EditHistory::redo(MapGrid& grid) {
@@ -164,37 +183,15 @@ std::optional<EditHistory::Restore> EditHistory::redo(MapGrid& grid) {
         return std::nullopt;
     }
     EditStep& step = m_steps[m_position];
-    Restore restore = restoreOf(step);
-    switch (step.kind) {
-        case Kind::Replaced:
-            replaceAgain(grid, step);
-            break;
-        case Kind::ColumnsInserted:
-            grid.insertColumns(step.x1, step.x2 - step.x1 + 1);
-            break;
-        case Kind::RowsInserted:
-            grid.insertRows(step.y1, step.y2 - step.y1 + 1);
-            break;
-        case Kind::ColumnsDeleted:
-            grid.removeColumns(step.x1, step.x2 - step.x1 + 1, &step.firstBlock, &step.secondBlock);
-            break;
-        case Kind::RowsDeleted:
-            grid.removeRows(step.y1, step.y2 - step.y1 + 1, &step.firstBlock, &step.secondBlock);
-            break;
-        case Kind::Rectangle:
-            writeBlock(grid, step, step.secondBlock);
-            MapGrid::Layer().swap(step.secondBlock);
-            break;
-    }
+    std::visit([&](auto& change) { redoChange(grid, step.layer, change); }, step.change);
     ++m_position;
-    return restore;
+    return restoreOf(step);
 }
 
 std::size_t EditHistory::heapBytes() const {
     std::size_t bytes = m_steps.capacity() * sizeof(EditStep);
     for (const EditStep& step : m_steps) {
-        bytes += blockBytes(step.firstBlock) + blockBytes(step.secondBlock) +
-                 step.replaceChanges.heapBytes();
+        bytes += std::visit([](const auto& change) { return heldBytes(change); }, step.change);
     }
     return bytes;
 }

@@ -6,6 +6,7 @@
 
 #include "map/EditStep.h"
 #include "map/MapGrid.h"
+#include "map/SelectionRect.h"
 
 // The last ten edits of the map, for undo and redo. Undo and redo change the grid themselves
 // and hand back what the map screen restores of its own: cursor, view, layer and selection.
@@ -15,23 +16,17 @@ public:
 
     // What the screen sets after an undo or redo.
     struct Restore {
+        // Where the cursor goes: where it was, or the moving corner of a restored rectangle of
+        // cells, so that the cursor and the selection's frame stay together.
         int cursorColumn = 0;
         int cursorRow = 0;
         int viewX = 0;
         int viewY = 0;
         int editLayer = MapGrid::kChipLayer;
-        // The cell the cursor sprite is drawn on: the cursor, or the moving corner of a restored
-        // selection.
-        int spriteColumn = 0;
-        int spriteRow = 0;
         // Rows or columns changed: empty both copy buffers and lay the view out again.
         bool shapeChanged = false;
-        // Clear the selection; then, when set, show x1, y1, x2, y2 as the selection.
-        bool showSelection = false;
-        int x1 = -1;
-        int y1 = -1;
-        int x2 = -1;
-        int y2 = -1;
+        // Clear the selection; then show this one, if any.
+        std::optional<SelectionRect> selection;
     };
 
     // Appends a step. Steps that could have been redone are dropped; beyond ten steps the

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+
 #include "map/MapGrid.h"
+#include "map/SelectionRect.h"
 
 // Where an edit happens: the map screen's cursor, selection, view and edited layer at the moment
 // the user asks for it.
@@ -8,12 +11,12 @@ struct EditPlace {
     int layer = MapGrid::kChipLayer;  // editLayer
     int cursorColumn = 0;
     int cursorRow = 0;
-    // The selection as stored: anchor (x1, y1), moving corner (x2, y2); −1 when there is none.
-    int x1 = -1;
-    int y1 = -1;
-    int x2 = -1;
-    int y2 = -1;
-    bool selectionShown = false;
+    std::optional<SelectionRect> selection;  // the one shown, if any
     int viewX = 0;  // copied into the step, so that undo returns to this view
     int viewY = 0;
+
+    // The selection, or the cursor cell when there is none: what the edits work on.
+    SelectionRect area() const {
+        return selection ? *selection : SelectionRect::cell(cursorColumn, cursorRow);
+    }
 };

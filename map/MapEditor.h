@@ -13,8 +13,7 @@
 // and says what happened — the step to record, the message to show — so that the map screen
 // adds only its own parts (cursor, view, selection, drawing, title, message boxes).
 //
-// Wherever the stored selection holds −1 it stands for the cursor: x1 and x2 for the cursor
-// column, y1 and y2 for the cursor row.
+// Without a selection the cursor cell stands for it.
 class MapEditor {
 public:
     // The most rows and columns insertion lets a map have.
@@ -45,7 +44,7 @@ public:
     static EditResult paste(MapGrid& grid, const EditPlace& place, const MapGrid::Layer& buffer);
     static bool canPaste(const MapGrid::Layer& buffer) { return !buffer.empty(); }
 
-    // Inserts or deletes the rows y1 … y2 or the columns x1 … x2 of both layers; columns wins
+    // Inserts or deletes the selection's rows or columns in both layers; columns wins
     // when both are asked for. Insertion stops at kMaxLines and says so once; deletion that
     // would leave no row or column is refused.
     static EditResult insertOrDeleteLines(MapGrid& grid, const EditPlace& place, bool deleting,

@@ -85,6 +85,111 @@ std::string tooLargeText(const std::string& path) {
            "個までです）";
 }
 
+// Lines 1 to 6 of a text map: "MAPT", chip width, chip height, columns, rows and an empty line.
+// The counts are overruled by the rows that follow; the chip size is only reported. False when
+// the first line is not a text map's.
+bool readTextHeader(TextStream& in, MapFile::Header& header) {
+    std::string line;
+    in.line(line);
+    if (line.compare(0, 4, "MAPT") != 0) {
+        return false;
+    }
+    header.format = MapFile::Format::Text;
+    for (int n = 2; n <= 6; ++n) {
+        in.line(line);
+        if (n == 2) {
+            header.chipWidth = platform::decimalValue(line);
+        } else if (n == 3) {
+            header.chipHeight = platform::decimalValue(line);
+        }
+    }
+    return true;
+}
+
+// The cell lines of a text map, character by character: tokens "chip" or "chip*count" separated
+// by commas, rows ended by a line feed, empty lines skipped. Every row must be as long as the
+// first, and the map no larger than the canvas.
+class TextRows {
+public:
+    // False when the map cannot be taken; errorText then says why.
+    bool add(int c) {
+        if (c == ',') {
+            return flushToken();
+        }
+        if (c == '\n') {
+            return (m_parts[0].empty() || flushToken()) && endRow();
+        }
+        if (c == '*') {
+            m_part = 1;  // a further "*" starts the count part again
+            m_parts[1].clear();
+        } else if (m_parts[m_part].size() < 15) {
+            m_parts[m_part] += static_cast<char>(c);
+        }
+        return true;
+    }
+
+    int columns() const { return static_cast<int>(m_expected); }
+    MapGrid::Layer& cells() { return m_cells; }
+
+    std::string errorText(const std::string& path) const {
+        if (!m_wrongLength) {
+            return tooLargeText(path);
+        }
+        char counts[256];
+        std::snprintf(counts, sizeof counts, "\n\n%s%zu個\n%s%zu個\n\n%s%d", "正しい個数：",
+                      m_expected, "間違っている個数：", m_row.size(), "発見した行数：", m_line);
+        return path + "\nチップの個数が異なる行があります" + counts;
+    }
+
+private:
+    bool flushToken() {
+        const std::int32_t chip =
+            m_parts[0].empty() || m_parts[0][0] != '0' ? platform::decimalValue(m_parts[0]) : 0;
+        const std::int32_t count = m_part == 1 ? platform::decimalValue(m_parts[1]) : 1;
+        if (count > 0) {
+            if (static_cast<std::int64_t>(m_row.size()) + count > MapGrid::kMaxCanvas) {
+                return false;
+            }
+            m_row.insert(m_row.end(), static_cast<std::size_t>(count), chip);
+        }
+        clearToken();
+        return true;
+    }
+
+    bool endRow() {
+        if (m_expected == 0) {
+            m_expected = m_row.size();
+        } else if (!m_row.empty() && m_row.size() != m_expected) {
+            m_wrongLength = true;
+            return false;
+        }
+        if (!m_row.empty()) {
+            if (m_cells.size() >= static_cast<std::size_t>(MapGrid::kMaxCanvas)) {
+                return false;
+            }
+            m_cells.push_back(std::move(m_row));
+        }
+        m_row.clear();
+        clearToken();
+        ++m_line;
+        return true;
+    }
+
+    void clearToken() {
+        m_parts[0].clear();
+        m_parts[1].clear();
+        m_part = 0;
+    }
+
+    MapGrid::Layer m_cells;
+    MapGrid::Row m_row;
+    std::string m_parts[2];  // the chip part and the count part of the token being read
+    int m_part = 0;
+    std::size_t m_expected = 0;  // the first row's length
+    int m_line = 7;              // of the file, for the message
+    bool m_wrongLength = false;
+};
+
 }  // namespace
 
 MapFile::BinaryResult MapFile::loadBinary(const std::string& path, MapGrid& grid, Header* header) {
@@ -131,100 +236,25 @@ bool MapFile::loadText(const std::string& path, MapGrid& grid, platform::Message
         return false;
     }
     TextStream in(file.get());
-    std::string line;
-    in.line(line);
-    if (line.compare(0, 4, "MAPT") != 0) {
+    Header found;
+    if (!readTextHeader(in, found)) {
         port.showError(owner, "マップ配置データのＩＤが異なっています", kLoadErrorTitle);
         return false;
     }
-    // Lines 2 to 6: chip width, chip height, columns, rows and an empty line. The counts are
-    // overruled by the rows that follow; the chip size is only reported.
-    Header found;
-    found.format = Format::Text;
-    for (int n = 2; n <= 6; ++n) {
-        in.line(line);
-        if (n == 2) {
-            found.chipWidth = platform::decimalValue(line);
-        } else if (n == 3) {
-            found.chipHeight = platform::decimalValue(line);
-        }
-    }
-
     // The rows are built apart and only replace the map once the whole file has been read.
-    MapGrid::Layer chips;
-    MapGrid::Row row;
-    std::string parts[2];  // the chip part and the count part of the token being read
-    int part = 0;
-    std::size_t expected = 0;
-    int lineNumber = 7;
-
-    auto flushToken = [&]() -> bool {
-        const std::int32_t chip =
-            parts[0].empty() || parts[0][0] != '0' ? platform::decimalValue(parts[0]) : 0;
-        const std::int32_t count = part == 1 ? platform::decimalValue(parts[1]) : 1;
-        if (count > 0) {
-            if (static_cast<std::int64_t>(row.size()) + count > MapGrid::kMaxCanvas) {
-                return false;
-            }
-            row.insert(row.end(), static_cast<std::size_t>(count), chip);
-        }
-        parts[0].clear();
-        parts[1].clear();
-        part = 0;
-        return true;
-    };
-
-    for (;;) {
-        const int c = in.get();
-        if (c == EOF) {
-            break;  // what follows the last line feed is not a row
-        }
-        if (c == ',') {
-            if (!flushToken()) {
-                port.showError(owner, tooLargeText(path), kLoadErrorTitle);
-                return false;
-            }
-        } else if (c == '\n') {
-            if (!parts[0].empty() && !flushToken()) {
-                port.showError(owner, tooLargeText(path), kLoadErrorTitle);
-                return false;
-            }
-            if (expected == 0) {
-                expected = row.size();
-            } else if (!row.empty() && row.size() != expected) {
-                char counts[256];
-                std::snprintf(counts, sizeof counts, "\n\n%s%zu個\n%s%zu個\n\n%s%d", "正しい個数：",
-                              expected, "間違っている個数：", row.size(), "発見した行数：",
-                              lineNumber);
-                port.showError(owner, path + "\nチップの個数が異なる行があります" + counts,
-                               kLoadErrorTitle);
-                return false;
-            }
-            if (!row.empty()) {
-                if (chips.size() >= static_cast<std::size_t>(MapGrid::kMaxCanvas)) {
-                    port.showError(owner, tooLargeText(path), kLoadErrorTitle);
-                    return false;
-                }
-                chips.push_back(std::move(row));
-            }
-            row.clear();
-            parts[0].clear();
-            parts[1].clear();
-            part = 0;
-            ++lineNumber;
-        } else if (c == '*') {
-            part = 1;  // a further "*" starts the count part again
-            parts[1].clear();
-        } else if (parts[part].size() < 15) {
-            parts[part] += static_cast<char>(c);
+    TextRows rows;
+    for (int c = in.get(); c != EOF; c = in.get()) {
+        if (!rows.add(c)) {
+            port.showError(owner, rows.errorText(path), kLoadErrorTitle);
+            return false;
         }
     }
-
-    const int columns = static_cast<int>(expected);
-    const int rows = static_cast<int>(chips.size());
+    // Whatever follows the last line feed is left out: it is no finished row.
+    const int columns = rows.columns();
+    const int count = static_cast<int>(rows.cells().size());
     // A text map carries no attributes: every cell gets the default one.
-    MapGrid::Layer kinds(rows, MapGrid::Row(columns, MapGrid::kDefaultKind));
-    grid.assign(std::move(chips), std::move(kinds), columns, rows);
+    MapGrid::Layer kinds(count, MapGrid::Row(columns, MapGrid::kDefaultKind));
+    grid.assign(std::move(rows.cells()), std::move(kinds), columns, count);
     if (header != nullptr) {
         *header = found;
     }

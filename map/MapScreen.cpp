@@ -279,12 +279,10 @@ EditPlace MapScreen::editPlace() const {
     place.layer = m_editLayer;
     place.cursorColumn = cursorColumn();
     place.cursorRow = cursorRow();
-    const Selection s = selectionCorners();
-    place.x1 = s.x1;
-    place.y1 = s.y1;
-    place.x2 = s.x2;
-    place.y2 = s.y2;
-    place.selectionShown = isSelectionShown();
+    if (isSelectionShown()) {
+        const Selection s = selectionCorners();
+        place.selection = SelectionRect{s.x1, s.y1, s.x2, s.y2};
+    }
     place.viewX = viewPosition().x;
     place.viewY = viewPosition().y;
     return place;
@@ -337,7 +335,7 @@ void MapScreen::put() {
         }
         if (m_chipScreen->isMultiSelection()) {
             const Selection s = m_chipScreen->selection();
-            const ChipBlock block{s.x1, s.y1, s.x2, s.y2, m_chipScreen->columns()};
+            const ChipBlock block{{s.x1, s.y1, s.x2, s.y2}, m_chipScreen->columns()};
             applyEdit(MapEditor::put(m_grid, editPlace(), 0, &block));
             return;
         }
@@ -429,13 +427,11 @@ void MapScreen::applyRestore(const EditHistory::Restore& restore) {
         layout();
     }
     clearSelection();
-    // The cursor goes where its frame is drawn (the restored selection's moving corner), so
-    // that the two stay together.
-    setCursorAndView(std::clamp(restore.spriteColumn, 0, std::max(m_grid.columns() - 1, 0)),
-                     std::clamp(restore.spriteRow, 0, std::max(m_grid.rows() - 1, 0)),
+    setCursorAndView(std::clamp(restore.cursorColumn, 0, std::max(m_grid.columns() - 1, 0)),
+                     std::clamp(restore.cursorRow, 0, std::max(m_grid.rows() - 1, 0)),
                      restore.viewX, restore.viewY);
-    if (restore.showSelection) {
-        setSelection({restore.x1, restore.y1, restore.x2, restore.y2});
+    if (const auto& s = restore.selection) {
+        setSelection({s->x1, s->y1, s->x2, s->y2});
     }
     redraw();
     updateScrollPositions();

@@ -150,16 +150,20 @@ void PlayerRegistrationDialog::onCommand(platform::DialogControls& controls,
             }
             return;
         case DialogNotification::Clicked:
-            break;
+            onButton(controls, command.control);
+            return;
         default:
             return;
     }
+}
+
+void PlayerRegistrationDialog::onButton(platform::DialogControls& controls, int id) {
     // Enter and Escape arrive as clicks on OK and Cancel whatever their state; Cancel always
     // closes, the others only act while enabled.
-    if (command.control != kCancelId && !controls.isEnabled(command.control)) {
+    if (id != kCancelId && !controls.isEnabled(id)) {
         return;
     }
-    switch (command.control) {
+    switch (id) {
         case kAddId:
             addImages(controls);
             break;

@@ -61,6 +61,8 @@ private:
     void showLimit(platform::DialogControls& controls, const char* title);
     void loadFailed(platform::DialogControls& controls, const std::string& path);
 
+    // A button clicked: OK, Cancel, or one of the list's commands.
+    void onButton(platform::DialogControls& controls, int id);
     void addImages(platform::DialogControls& controls);
     void duplicate(platform::DialogControls& controls);
     void rename(platform::DialogControls& controls);

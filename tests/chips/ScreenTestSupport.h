@@ -4,12 +4,30 @@
 #include <string>
 #include <vector>
 
+#include "platform/WindowSpec.h"
+#include "platform/headless/HeadlessHost.h"
 #include "tests/support/ImageWriters.h"
 #include "tests/support/TempDir.h"
 
-// Chip images for the screen tests, whose every pixel tells where in the image it lies, so that
-// a presented pixel shows which chip was drawn and from which offset in it.
+// What the screen tests of the chip, attribute and map windows share: the default colours they
+// draw, windows as the shell makes them, and chip images whose every pixel tells where in the
+// image it lies, so that a presented pixel shows which chip was drawn and from which offset.
 namespace screen_test {
+
+constexpr std::uint32_t kBlack = 0xFF000000;  // grid lines, and beyond the cells
+constexpr std::uint32_t kRed = 0xFFFF0000;    // the cursor frame
+constexpr std::uint32_t kBlue = 0xFF0000FF;   // the selection frame
+constexpr std::uint32_t kGreen = 0xFF00FF00;
+constexpr std::uint32_t kGrey = 0xFFBEBEBE;  // a cell without a chip or attribute to show
+
+inline platform::WindowSpec windowSpec(const char* className, platform::Size client,
+                                       platform::Point position = {0, 0}) {
+    platform::WindowSpec spec;
+    spec.className = className;
+    spec.clientSize = client;
+    spec.position = position;
+    return spec;
+}
 
 // Red and green: the low bytes of x and y; blue: their high nibbles. Opaque.
 inline std::uint32_t imagePixel(int x, int y) {
@@ -36,6 +54,14 @@ inline void writeChipImage(const std::string& path, int width, int height) {
     testing_support::writeBytes(path, testing_support::encodeBmp(picture));
 }
 
+// A chip image of width × height in dir, written once.
+inline std::string chipImage(const testing_support::TempDir& dir, int width, int height) {
+    const std::string path =
+        dir.file("chips-" + std::to_string(width) + "x" + std::to_string(height) + ".bmp");
+    writeChipImage(path, width, height);
+    return path;
+}
+
 // Source-alpha blending of colour over an opaque pixel, within rounding.
 inline bool isBlendOf(std::uint32_t pixel, std::uint32_t colour, std::uint32_t under) {
     const unsigned alpha = colour >> 24;
@@ -48,6 +74,16 @@ inline bool isBlendOf(std::uint32_t pixel, std::uint32_t colour, std::uint32_t u
         }
     }
     return true;
+}
+
+// The end of a cell window's title: "選択範囲:(x1:y1～x2:y2)".
+inline std::string selectionPart(const std::string& title) {
+    return title.substr(title.rfind("選択範囲:"));
+}
+
+// The last message box as "title: text", or "" when none was shown.
+inline std::string lastBox(const platform::headless::HeadlessHost& host) {
+    return host.boxes.empty() ? "" : host.boxes.back().title + ": " + host.boxes.back().text;
 }
 
 }  // namespace screen_test

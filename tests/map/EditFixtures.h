@@ -32,11 +32,7 @@ inline EditPlace cursorAt(int column, int row, int layer = MapGrid::kChipLayer) 
 // A selection dragged from (x1, y1) to (x2, y2); the cursor is its moving corner.
 inline EditPlace selection(int x1, int y1, int x2, int y2, int layer = MapGrid::kChipLayer) {
     EditPlace place = cursorAt(x2, y2, layer);
-    place.x1 = x1;
-    place.y1 = y1;
-    place.x2 = x2;
-    place.y2 = y2;
-    place.selectionShown = true;
+    place.selection = SelectionRect{x1, y1, x2, y2};
     return place;
 }
 

@@ -228,6 +228,7 @@ void QtDialogPage::deleteItem(int id, int index) {
         return;
     }
     const Quiet quiet(m_quiet);
+    const bool wasSelected = selection(id) == index;
     switch (c->spec.kind) {
         case ControlKind::ComboBox:
             static_cast<QComboBox*>(c->widget)->removeItem(index);
@@ -240,6 +241,11 @@ void QtDialogPage::deleteItem(int id, int index) {
             break;
         default:
             break;
+    }
+    // Qt hands the selection to a neighbour; a list whose selected item goes has none left,
+    // so that the dialog does not act on an item the user never chose.
+    if (wasSelected && c->spec.kind != ControlKind::ComboBox) {
+        select(id, -1);
     }
 }
 

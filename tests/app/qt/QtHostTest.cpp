@@ -2,280 +2,327 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QDialog>
+#include <QAbstractItemView>
+#include <QColorDialog>
 #include <QDialogButtonBox>
-#include <QKeyEvent>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <deque>
 
+#include "app/qt/QtConvert.h"
 #include "app/qt/QtNativeWindow.h"
-#include "platform/IdleHandler.h"
+#include "app/qt/QtWindow.h"
 #include "tests/app/qt/QtTestSupport.h"
-#include "tests/support/MessageLog.h"
+#include "tests/platform/HostContract.h"
 
 using namespace platform;
+using host_contract::Shown;
 using qt_testing::whenModal;
+using qtconvert::fromQt;
+using qtconvert::toQt;
 
 namespace {
 
-enum : int { kMemo = 1038, kPassable = 1057, kLeft = 1118, kLeftUpDown = 1122, kList = 1108 };
+void sendKey(QWidget* to, QEvent::Type type, int key) {
+    QKeyEvent event(type, key, Qt::NoModifier);
+    QApplication::sendEvent(to, &event);
+}
 
-// A small dialog that logs what arrives and ends on OK and Cancel.
-class ProbeDialog : public Dialog {
+// A menu as the user sees it.
+Menu menuOf(const QMenu& menu) {
+    Menu items;
+    for (QAction* a : menu.actions()) {
+        const QStringList text = a->text().split('\t');
+        MenuItem item =
+            a->isSeparator() ? MenuItem::separator()
+            : a->menu() != nullptr
+                ? MenuItem::submenu(fromQt(text[0]), menuOf(*a->menu()))
+                : MenuItem::command(a->data().toInt(), fromQt(text[0]), fromQt(text.value(1)));
+        items.push_back(item.setEnabled(a->isEnabled()).setChecked(a->isChecked()));
+    }
+    return items;
+}
+
+// The user at a dialog, or a sheet page, of real widgets found by their control ids; true when
+// the action reached a usable control.
+class QtUser {
 public:
-    explicit ProbeDialog(std::string title = "チップ属性の設定") : m_title(std::move(title)) {}
-
-    DialogTemplate dialogTemplate() const override {
-        DialogTemplate t{m_title, {300, 200}, {}};
-        t.controls.push_back(
-            ControlSpec::make(ControlKind::CheckBox, kPassable, "通行可能", {10, 10, 140, 30}));
-        t.controls.push_back(ControlSpec::spinEdit(kLeft, kLeftUpDown, {10, 40, 80, 62}));
-        t.controls.push_back(ControlSpec::make(ControlKind::Edit, kMemo, "", {10, 70, 200, 92}));
-        t.controls.push_back(
-            ControlSpec::make(ControlKind::ListBox, kList, "", {10, 100, 200, 160}));
-        t.controls.push_back(ControlSpec::make(ControlKind::Button, 1, "OK", {200, 170, 240, 192}));
-        t.controls.push_back(
-            ControlSpec::make(ControlKind::Button, 2, "ｷｬﾝｾﾙ", {245, 170, 295, 192}));
-        return t;
-    }
-    void onInit(DialogControls& c) override {
-        log.push_back("init");
-        c.setRange(kLeftUpDown, 0, 31);
-        c.setPosition(kLeftUpDown, 4);
-        c.setText(kMemo, "石垣");
-        c.addItem(kList, "a.png");
-        c.addItem(kList, "b.png");
-        c.select(kList, 1);
-    }
-    void onCommand(DialogControls& c, const DialogCommand& command) override {
-        log.push_back(std::to_string(command.control) + " " +
-                      std::to_string(static_cast<int>(command.code)));
-        if (command.control == 1 && command.code == DialogNotification::Clicked) {
-            memo = c.text(kMemo);
-            left = c.position(kLeftUpDown);
-            passable = c.isChecked(kPassable);
-            selected = c.selection(kList);
-            c.end(DialogResult::Ok);
-        } else if (command.control == 2 && command.code == DialogNotification::Clicked) {
-            c.end(DialogResult::Cancel);
+    QtUser(QWidget& frame, QWidget& page) : m_frame(frame), m_page(page) {}
+    bool click(int id) {
+        auto* button = usable<QAbstractButton>(id);
+        if (button != nullptr) {
+            button->click();
         }
+        return button != nullptr;
     }
-    bool onApply(DialogControls&) override {
-        log.push_back("apply");
+    bool type(int id, const std::string& text) {
+        auto* edit = usable<QLineEdit>(id);
+        if (auto* spin = usable<QAbstractSpinBox>(id)) {
+            edit = spin->findChild<QLineEdit*>();
+        }
+        if (edit != nullptr) {
+            edit->selectAll();
+            edit->insert(toQt(text));  // typed over the selection: the field may refuse it
+        }
+        return edit != nullptr && edit->text() == toQt(text);
+    }
+    // As a click on the item does.
+    bool choose(int id, int index) {
+        auto* view = usable<QAbstractItemView>(id);
+        if (view == nullptr || index < 0 || index >= view->model()->rowCount()) {
+            return false;
+        }
+        view->setCurrentIndex(view->model()->index(index, 0));
         return true;
     }
-
-    std::vector<std::string> log;
-    std::string memo;
-    SpinPosition left;
-    bool passable = false;
-    int selected = -2;
+    bool doubleClick(int id, int index) {
+        auto* view = usable<QAbstractItemView>(id);
+        if (choose(id, index)) {
+            emit view->doubleClicked(view->currentIndex());
+        }
+        return view != nullptr;
+    }
+    bool keyUp(int id, int key) {
+        auto* view = usable<QAbstractItemView>(id);
+        if (view != nullptr) {
+            sendKey(view, QEvent::KeyRelease,
+                    key >= VK_F1 && key <= VK_F12 ? Qt::Key_F1 + (key - VK_F1) : key);
+        }
+        return view != nullptr;
+    }
+    bool drag(int id, int from, int to) {
+        auto* list = usable<QListWidget>(id);
+        if (list == nullptr || list->currentRow() != from) {
+            return false;
+        }
+        QWidget* viewport = list->viewport();
+        const QPoint at = to < list->count() ? list->visualItemRect(list->item(to)).center()
+                                             : QPoint(4, viewport->height() - 2);
+        // Offscreen there is no drag to be the drop's source, which a list that only moves its
+        // own items asks for: it takes drops from anywhere while the item lands.
+        const std::unique_ptr<QMimeData> data(list->model()->mimeData({list->currentIndex()}));
+        list->setDragDropMode(QAbstractItemView::DragDrop);
+        QDragEnterEvent enter(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QApplication::sendEvent(viewport, &drop);
+        list->setDragDropMode(QAbstractItemView::InternalMove);
+        return true;
+    }
+    void pressEnter() { sendKey(&m_frame, QEvent::KeyPress, Qt::Key_Return); }
+    void pressEscape() { sendKey(&m_frame, QEvent::KeyPress, Qt::Key_Escape); }
 
 private:
-    std::string m_title;
+    template <typename Widget>
+    Widget* usable(int id) {
+        auto* widget = m_page.findChild<Widget*>(QString::number(id));
+        return widget != nullptr && widget->isEnabled() && widget->isVisible() ? widget : nullptr;
+    }
+
+    QWidget& m_frame;
+    QWidget& m_page;
 };
 
-const char* clicked = "1 0";  // OK, Clicked
+class QtSheet {
+public:
+    explicit QtSheet(QWidget& frame) : m_frame(frame), m_tabs(*frame.findChild<QTabWidget*>()) {}
+    QtUser& page(int index) {
+        m_tabs.setCurrentIndex(index);
+        return m_pages.emplace_back(m_frame, *m_tabs.widget(index));
+    }
+    int currentPage() const { return m_tabs.currentIndex(); }
+    void ok() { m_frame.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }
+    void cancel() {
+        m_frame.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+    }
+    bool hasEnded() const { return !m_frame.isVisible(); }
 
-std::unique_ptr<NativeWindow> makeOwner(QtHost& host) {
-    WindowSpec spec;
-    spec.className = "mapeditor";
-    spec.clientSize = {320, 200};
-    return host.createWindow(spec, nullptr);
-}
+private:
+    QWidget& m_frame;
+    QTabWidget& m_tabs;
+    std::deque<QtUser> m_pages;
+};
+
+// The host contract on real widgets: the user acts from inside each modal loop.
+struct QtDriver {
+    Host& host() { return m_host; }
+    std::unique_ptr<NativeWindow> window() {
+        WindowSpec spec;
+        spec.clientSize = {320, 200};
+        auto window = m_host.createWindow(spec, nullptr);
+        static_cast<QtNativeWindow&>(*window).frameWidget().activateWindow();
+        EXPECT_TRUE(qt_testing::waitUntil([&] { return m_host.isApplicationActive(); }));
+        return window;
+    }
+    const void* ownerKey(NativeWindow* window) {
+        return window != nullptr ? &dynamic_cast<QtWindow&>(*window).frameWidget() : nullptr;
+    }
+    template <typename Modal, typename Act>
+    void answer(Act act, bool popup = false) {
+        whenModal(
+            [this, act](QWidget& widget) {
+                auto* modal = qobject_cast<Modal*>(&widget);
+                ASSERT_NE(modal, nullptr);
+                m_shown = Shown{};
+                m_shown.owner = modal->parentWidget();
+                m_shown.title = fromQt(modal->windowTitle());
+                act(*modal);
+            },
+            popup);
+    }
+    void answerBox(MessageAnswer press) {
+        answer<QMessageBox>([this, press](QMessageBox& box) {
+            m_shown.text = fromQt(box.text());
+            const QMessageBox::StandardButton buttons[] = {QMessageBox::Ok, QMessageBox::Cancel,
+                                                           QMessageBox::Yes, QMessageBox::No};
+            QAbstractButton* button = box.button(buttons[static_cast<int>(press)]);
+            ASSERT_NE(button, nullptr);
+            button->click();
+        });
+    }
+    void answerFiles(std::vector<std::string> chosen) {
+        answer<QFileDialog>([this, chosen](QFileDialog& files) {
+            for (const QString& filter : files.nameFilters()) {
+                const int open = filter.lastIndexOf(" (");
+                m_shown.filters.push_back(fromQt(filter.left(open)) + " = " +
+                                          fromQt(filter.mid(open + 2).chopped(1)));
+            }
+            m_shown.initialPath = fromQt(files.selectedFiles().value(0));
+            m_shown.defaultSuffix = fromQt(files.defaultSuffix());
+            QStringList names;
+            for (const std::string& path : chosen) {
+                const QString name = QFileInfo(toQt(path)).fileName();
+                names << (chosen.size() > 1 ? '"' + name + '"' : name);
+            }
+            if (!chosen.empty()) {
+                files.setDirectory(QFileInfo(toQt(chosen[0])).absolutePath());
+                files.selectFile(names.join(' '));
+            }
+            QMetaObject::invokeMethod(&files, chosen.empty() ? "reject" : "accept");
+        });
+    }
+    void answerColour(std::optional<std::uint32_t> pick, CustomColours leave) {
+        answer<QColorDialog>([this, pick, leave](QColorDialog& chooser) {
+            m_shown.initial = chooser.currentColor().rgba();
+            for (int i = 0; i < static_cast<int>(leave.size()); ++i) {
+                m_shown.custom[i] = QColorDialog::customColor(i).rgba();
+                QColorDialog::setCustomColor(i, QColor::fromRgba(leave[i]));
+            }
+            chooser.setCurrentColor(QColor::fromRgb(pick.value_or(0)));
+            QMetaObject::invokeMethod(&chooser, pick ? "accept" : "reject");
+        });
+    }
+    void answerMenu(int id) {
+        answer<QMenu>(
+            [this, id](QMenu& popup) {
+                m_shown.menu = menuOf(popup);
+                for (QAction* action : popup.actions()) {
+                    if (id != 0 && action->menu() == nullptr && action->data().toInt() == id) {
+                        popup.setActiveAction(action);
+                    }
+                }
+                sendKey(&popup, QEvent::KeyPress, id != 0 ? Qt::Key_Return : Qt::Key_Escape);
+            },
+            true);
+    }
+    template <typename Act>
+    void answerDialog(Act act) {
+        answer<QDialog>([act](QDialog& frame) {
+            QtUser user(frame, frame);
+            act(user);
+        });
+    }
+    template <typename Act>
+    void answerSheet(Act act) {
+        answer<QDialog>([this, act](QDialog& frame) {
+            QtSheet sheet(frame);
+            for (int i = 0; i < frame.findChild<QTabWidget*>()->count(); ++i) {
+                m_shown.tabs.push_back(fromQt(frame.findChild<QTabWidget*>()->tabText(i)));
+            }
+            act(sheet);
+        });
+    }
+    Shown shown() { return m_shown; }
+    void letTimersRun(NativeWindow&) { qt_testing::settle(); }
+    void runIdle(const std::function<bool()>& until) {
+        qt_testing::waitUntil(until);
+        qt_testing::settle(30);
+    }
+
+    QtHost m_host;
+    Shown m_shown;
+};
 
 }  // namespace
 
-TEST(QtHostMessageBox, ShowsTheTextsWithJapaneseButtonsAndReturnsTheAnswer) {
-    QtHost host;
-    auto owner = makeOwner(host);
-    QString text, title, yes, no;
-    QWidget* parent = nullptr;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    whenModal([&](QWidget& widget) {
-        auto* box = qobject_cast<QMessageBox*>(&widget);
-        ASSERT_NE(box, nullptr);
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        parent = box->parentWidget();
-        yes = box->button(QMessageBox::Yes)->text();
-        no = box->button(QMessageBox::No)->text();
-        box->button(QMessageBox::No)->click();
-    });
-    const MessageAnswer answer = host.messageBox(
-        owner.get(), "マップの再読み込みをします。作業中の内容は失われますが、よろしいですか？",
-        "確認", MessageButtons::YesNo, MessageIcon::Question);
-    EXPECT_EQ(answer, MessageAnswer::No);
-    EXPECT_EQ(text.toStdString(),
-              "マップの再読み込みをします。作業中の内容は失われますが、よろしいですか？");
-    EXPECT_EQ(title.toStdString(), "確認");
-    EXPECT_EQ(yes.toStdString(), "はい(&Y)");
-    EXPECT_EQ(no.toStdString(), "いいえ(&N)");
-    EXPECT_EQ(icon, QMessageBox::Question);
-    EXPECT_EQ(parent, &static_cast<QtNativeWindow&>(*owner).frameWidget());
+namespace host_contract {
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, HostContract, ::QtDriver);
+}  // namespace host_contract
 
-    QString cancel;
-    whenModal([&](QWidget& widget) {
-        auto* box = qobject_cast<QMessageBox*>(&widget);
-        ASSERT_NE(box, nullptr);
-        cancel = box->button(QMessageBox::Cancel)->text();
-        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(box, &escape);
-    });
-    EXPECT_EQ(host.messageBox(nullptr, "終了しますか？", "確認", MessageButtons::OkCancel,
-                              MessageIcon::Question),
-              MessageAnswer::Cancel);
-    EXPECT_EQ(cancel.toStdString(), "キャンセル");
-}
-
-TEST(QtHostDialog, BuildsTheControlsAndForwardsWhatTheUserDoes) {
-    QtHost host;
-    auto owner = makeOwner(host);
-    ProbeDialog dialog;
-    QString title;
-    QWidget* parent = nullptr;
-    whenModal([&](QWidget& widget) {
-        title = widget.windowTitle();
-        parent = widget.parentWidget();
-        widget.findChild<QCheckBox*>("1057")->click();
-        widget.findChild<QSpinBox*>("1118")->stepUp();
-        widget.findChild<QLineEdit*>("1038")->setText("岩");
-        widget.findChild<QListWidget*>("1108")->setCurrentRow(0);  // as a click would
-        widget.findChild<QPushButton*>("1")->click();
-    });
-    EXPECT_EQ(host.runDialog(owner.get(), dialog), DialogResult::Ok);
-    EXPECT_EQ(title.toStdString(), "チップ属性の設定");
-    EXPECT_EQ(parent, &static_cast<QtNativeWindow&>(*owner).frameWidget());
-    // The same notifications as the fake dialog gives for the same actions.
-    EXPECT_EQ(dialog.log, (std::vector<std::string>{"init", "1118 1", "1038 1", "1057 0", "1118 1",
-                                                    "1038 1", "1108 2", clicked}));
-    EXPECT_EQ(dialog.memo, "岩");
-    EXPECT_EQ(dialog.left.value, 5);
-    EXPECT_TRUE(dialog.left.valid);
-    EXPECT_TRUE(dialog.passable);
-    EXPECT_EQ(dialog.selected, 0);
-}
-
-TEST(QtHostDialog, EscapeArrivesAsCancelAndTypedValuesOutsideTheRangeAreKept) {
-    QtHost host;
-    ProbeDialog dialog;
-    whenModal([&](QWidget& widget) {
-        widget.findChild<QSpinBox*>("1118")->findChild<QLineEdit*>()->setText("6000");
-        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(&widget, &escape);
-    });
-    EXPECT_EQ(host.runDialog(nullptr, dialog), DialogResult::Cancel);
-    EXPECT_EQ(dialog.log.back(), "2 0");
-
-    ProbeDialog typed;
-    whenModal([&](QWidget& widget) {
-        widget.findChild<QSpinBox*>("1118")->findChild<QLineEdit*>()->setText("6000");
-        widget.findChild<QPushButton*>("1")->click();
-    });
-    EXPECT_EQ(host.runDialog(nullptr, typed), DialogResult::Ok);
-    EXPECT_EQ(typed.left.value, 6000);
-    EXPECT_FALSE(typed.left.valid);
-}
-
-TEST(QtHostSheet, InitialisesPagesWhenShownAndAppliesThemOnOk) {
-    QtHost host;
-    ProbeDialog size("サイズ変更"), list("チップ属性設定"), colour("色設定");
-    QStringList tabs;
-    whenModal([&](QWidget& widget) {
-        auto* tabWidget = widget.findChild<QTabWidget*>();
-        ASSERT_NE(tabWidget, nullptr);
-        for (int i = 0; i < tabWidget->count(); ++i) {
-            tabs << tabWidget->tabText(i);
-        }
-        tabWidget->setCurrentIndex(2);
-        auto* buttons = widget.findChild<QDialogButtonBox*>();
-        buttons->button(QDialogButtonBox::Ok)->click();
-    });
-    EXPECT_EQ(host.runSheet(nullptr, "設定", {&size, &list, &colour}), DialogResult::Ok);
-    EXPECT_EQ(tabs.join('|').toStdString(), "サイズ変更|チップ属性設定|色設定");
-    EXPECT_EQ(size.log.back(), "apply");
-    EXPECT_TRUE(list.log.empty());
-    EXPECT_EQ(colour.log.back(), "apply");
-}
-
-TEST(QtHostMenu, PopupReturnsTheChosenCommand) {
-    QtHost host;
-    auto owner = makeOwner(host);
-    const Menu menu = {
-        MenuItem::command(40014, "コピー(&C)", "Ctrl+C"),
-        MenuItem::command(40015, "貼り付け(&V)", "Ctrl+V").setEnabled(false), MenuItem::separator(),
-        MenuItem::submenu("表示",
-                          {MenuItem::command(40017, "グリッドの表示(&G)", "G").setChecked(true)})};
-    QStringList texts;
-    bool pasteEnabled = true, gridChecked = false;
-    whenModal(
-        [&](QWidget& widget) {
-            auto* popup = qobject_cast<QMenu*>(&widget);
-            ASSERT_NE(popup, nullptr);
-            for (QAction* action : popup->actions()) {
-                texts << action->text();
+// What only Qt shows: the buttons' Japanese labels, the icons, Escape answering as the close box
+// would, and an owned dialog holding only its owner.
+TEST(QtHost, BoxesSpeakJapaneseEscapeAnswersAndOwnedDialogsHoldOnlyTheirOwner) {
+    QtDriver driver;
+    const struct {
+        MessageButtons buttons;
+        MessageIcon icon;
+        const char* labels;
+        QMessageBox::Icon shown;
+        MessageAnswer escape;
+    } cases[] = {
+        {MessageButtons::YesNo, MessageIcon::Question, "はい(&Y)|いいえ(&N)", QMessageBox::Question,
+         MessageAnswer::No},
+        {MessageButtons::OkCancel, MessageIcon::Warning, "OK|キャンセル", QMessageBox::Warning,
+         MessageAnswer::Cancel},
+        {MessageButtons::Ok, MessageIcon::Error, "OK", QMessageBox::Critical, MessageAnswer::Ok},
+        {MessageButtons::Ok, MessageIcon::Information, "OK", QMessageBox::Information,
+         MessageAnswer::Ok}};
+    for (const auto& c : cases) {
+        QStringList labels;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        driver.answer<QMessageBox>([&](QMessageBox& box) {
+            for (QAbstractButton* button : box.buttons()) {
+                labels << button->text();
             }
-            pasteEnabled = popup->actions().at(1)->isEnabled();
-            QAction* grid = popup->actions().at(3)->menu()->actions().at(0);
-            gridChecked = grid->isChecked();
-            popup->setActiveAction(popup->actions().at(0));
-            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-            QApplication::sendEvent(popup, &enter);
-        },
-        true);
-    EXPECT_EQ(host.popupMenu(*owner, menu, {5, 5}), 40014);
-    EXPECT_EQ(texts.join('|').toStdString(), "コピー(&C)\tCtrl+C|貼り付け(&V)\tCtrl+V||表示");
-    EXPECT_FALSE(pasteEnabled);
-    EXPECT_TRUE(gridChecked);
-
-    whenModal(
-        [](QWidget& widget) {
-            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(&widget, &escape);
-        },
-        true);
-    EXPECT_EQ(host.popupMenu(*owner, menu, {5, 5}), 0);
+            icon = box.icon();
+            sendKey(&box, QEvent::KeyPress, Qt::Key_Escape);
+        });
+        EXPECT_EQ(driver.host().messageBox(nullptr, "終了しますか？", "確認", c.buttons, c.icon),
+                  c.escape);
+        EXPECT_EQ(labels.join('|').toStdString(), c.labels);
+        EXPECT_EQ(icon, c.shown);
+    }
+    auto owner = driver.window();
+    host_contract::ProbeDialog dialog;
+    Qt::WindowModality modality = Qt::NonModal;
+    driver.answer<QDialog>([&](QDialog& frame) {
+        modality = frame.windowModality();
+        sendKey(&frame, QEvent::KeyPress, Qt::Key_Escape);
+    });
+    EXPECT_EQ(driver.host().runDialog(owner.get(), dialog), DialogResult::Cancel);
+    EXPECT_EQ(modality, Qt::WindowModal);
 }
 
-TEST(QtHostIdle, RunsWhileActiveUntilThereIsNoWorkAndAgainAfterAMessage) {
+// Offscreen, the application stays active once it was: only a process of its own (as ctest
+// runs each test) sees the first activation.
+TEST(QtHost, TheFirstActivationReachesTheWindows) {
     QtHost host;
     const bool activeBefore = host.isApplicationActive();
     testing_support::MessageLog log;
     WindowSpec spec;
-    spec.className = "mapeditor";
-    spec.clientSize = {320, 200};
+    spec.clientSize = {320, 200};  // a window of no size is never activated
     auto window = host.createWindow(spec, &log);
     static_cast<QtNativeWindow&>(*window).frameWidget().activateWindow();
     ASSERT_TRUE(qt_testing::waitUntil([&] { return host.isApplicationActive(); }));
-    // Offscreen, the application stays active once it was: only a process of its own (as
-    // ctest runs each test) sees the change.
     if (!activeBefore) {
         EXPECT_EQ(log.of(WM_ACTIVATEAPP), std::vector<Message>{Message::activateApp(true)});
     }
-
-    struct Work : IdleHandler {
-        int left = 3;
-        int steps = 0;
-        bool idleStep() override {
-            ++steps;
-            return --left > 0;
-        }
-    } work;
-    host.setIdleHandler(&work);
-    ASSERT_TRUE(qt_testing::waitUntil([&] { return work.steps == 3; }));
-    qt_testing::settle(30);
-    EXPECT_EQ(work.steps, 3);  // no work, no passes
-
-    work.left = 1;
-    window->setTimer(1, 1);  // a message arrives: idle passes resume
-    ASSERT_TRUE(qt_testing::waitUntil([&] { return work.steps >= 4; }));
-    window->killTimer(1);
-    host.setIdleHandler(nullptr);
 }

@@ -66,8 +66,11 @@ def run(fault, build):
             except subprocess.TimeoutExpired:
                 return f"caught by {test} (timed out)"
             if ran.returncode != 0:
-                failed = [l.split("]", 1)[1].strip() for l in ran.stdout.splitlines()
-                          if l.startswith("[  FAILED  ]") and "," not in l]
+                # Typed tests end their line with ", where TypeParam = …"; the summary line
+                # ("3 tests, listed below:") is not a test.
+                failed = [l.split("]", 1)[1].split(", where")[0].strip()
+                          for l in ran.stdout.splitlines()
+                          if l.startswith("[  FAILED  ]") and "listed below" not in l]
                 return f"caught by {test}: {', '.join(failed[:3]) or 'crash'}"
         return "MISSED"
     finally:

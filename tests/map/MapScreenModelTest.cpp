@@ -1155,3 +1155,14 @@ TEST(MapScreenModel, RandomInputNearTheInsertionLimitsMatchesAPlainModel) {
     runSeeds(201, 2, {kMaxLines - 2, 3}, 60, true);
     runSeeds(301, 2, {3, kMaxLines - 2}, 60, true);
 }
+
+// Maps of one or a few cells a side: one column or row left, selections that cover the map,
+// deletions refused for want of lines.
+TEST(MapScreenModel, RandomInputOnTinyMapsMatchesAPlainModel) {
+    const Shape shapes[] = {{1, 1}, {1, 6}, {6, 1}, {2, 3}, {8, 8}};
+    unsigned seed = 401;
+    for (const Shape& shape : shapes) {
+        runSeeds(seed, 4, shape, 150);
+        seed += 10;
+    }
+}

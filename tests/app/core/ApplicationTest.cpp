@@ -241,8 +241,7 @@ TEST(Application, AReleasedKeyActsWithTheModifiersHeldAtItsPress) {
         std::function<std::string(Editor&)> state;  // before, then after the chord
         std::string was, is;
     } cases[] = {
-        {"mapeditor", VK_CONTROL, 'Z',
-         [](Editor& e) { e.screen().put(); },
+        {"mapeditor", VK_CONTROL, 'Z', [](Editor& e) { e.screen().put(); },
          [](Editor& e) { return std::to_string(e.screen().grid().chip(0, 0)); }, "0", "-1"},
         {"mapeditor", VK_CONTROL, 'Y',
          [](Editor& e) {

@@ -51,7 +51,8 @@ TEST(QtPlayer, TheMenuOpensTheDialogWhereTwoImagesAreAddedPlayedAndStopped) {
     QStringList listed, titles;
     QString caption;
     QTimer::singleShot(0, [&] {
-        ASSERT_TRUE(waitUntil([] { return visibleWindowTitled("Pelorin  マップ位置") != nullptr; }));
+        ASSERT_TRUE(
+            waitUntil([] { return visibleWindowTitled("Pelorin  マップ位置") != nullptr; }));
         QWidget* map = visibleWindowTitled("Pelorin  マップ位置");
         whenModal([&](QWidget& dialog) {
             caption = dialog.windowTitle();

@@ -127,8 +127,7 @@ int ChipScreen::selectedChipNumber() const {
 }
 
 bool ChipScreen::isMultiSelection() const {
-    const Selection s = selectionCorners();
-    return isSelectionShown() && (s.x1 != s.x2 || s.y1 != s.y2);
+    return isSelectionShown() && !selectionCorners().isOneCell();
 }
 
 void ChipScreen::setScrollBarsVisible(bool visible) {

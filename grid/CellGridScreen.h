@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/CNxFrameWindow.h"
+#include "grid/SelectionRect.h"
 #include "platform/Geometry.h"
 #include "platform/ScrollInfo.h"
 
@@ -42,12 +43,7 @@ public:
         std::uint32_t selectionFill;
     };
     // Anchor (x1, y1) and moving corner (x2, y2), in cells; −1 each while nothing is selected.
-    struct Selection {
-        int x1 = -1;
-        int y1 = -1;
-        int x2 = -1;
-        int y2 = -1;
-    };
+    using Selection = SelectionRect;
 
     static constexpr int kMinWindowWidth = 320;
     static constexpr int kMaxWindowWidth = 1280;

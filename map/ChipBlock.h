@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "map/SelectionRect.h"
+#include "grid/SelectionRect.h"
 
 // A block of chips chosen in the chip window: a rectangle of chip columns and rows of the chip
 // image, and the number of chips in one row of the image, which numbers them.

@@ -6,7 +6,7 @@
 
 #include "map/EditStep.h"
 #include "map/MapGrid.h"
-#include "map/SelectionRect.h"
+#include "grid/SelectionRect.h"
 
 // The last ten edits of the map, for undo and redo. Undo and redo change the grid themselves
 // and hand back what the map screen restores of its own: cursor, view, layer and selection.

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "map/MapGrid.h"
-#include "map/SelectionRect.h"
+#include "grid/SelectionRect.h"
 
 // Where an edit happens: the map screen's cursor, selection, view and edited layer at the moment
 // the user asks for it.

@@ -6,7 +6,7 @@
 
 #include "map/CellChanges.h"
 #include "map/MapGrid.h"
-#include "map/SelectionRect.h"
+#include "grid/SelectionRect.h"
 
 // Put, fill, block put or paste: a rectangle of cells of the step's layer.
 struct CellsStep {

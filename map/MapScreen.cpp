@@ -280,8 +280,7 @@ EditPlace MapScreen::editPlace() const {
     place.cursorColumn = cursorColumn();
     place.cursorRow = cursorRow();
     if (isSelectionShown()) {
-        const Selection s = selectionCorners();
-        place.selection = SelectionRect{s.x1, s.y1, s.x2, s.y2};
+        place.selection = selectionCorners();
     }
     place.viewX = viewPosition().x;
     place.viewY = viewPosition().y;
@@ -334,8 +333,7 @@ void MapScreen::put() {
             return;
         }
         if (m_chipScreen->isMultiSelection()) {
-            const Selection s = m_chipScreen->selection();
-            const ChipBlock block{{s.x1, s.y1, s.x2, s.y2}, m_chipScreen->columns()};
+            const ChipBlock block{m_chipScreen->selection(), m_chipScreen->columns()};
             applyEdit(MapEditor::put(m_grid, editPlace(), 0, &block));
             return;
         }
@@ -431,7 +429,7 @@ void MapScreen::applyRestore(const EditHistory::Restore& restore) {
                      std::clamp(restore.cursorRow, 0, std::max(m_grid.rows() - 1, 0)),
                      restore.viewX, restore.viewY);
     if (const auto& s = restore.selection) {
-        setSelection({s->x1, s->y1, s->x2, s->y2});
+        setSelection(*s);
     }
     redraw();
     updateScrollPositions();

@@ -78,7 +78,7 @@ bool GridGestures::select(int x1, int y1, int x2, int y2) {
         m_screen.onMouseMove(pixel(kX, x2), pixel(kY, y2), platform::MK_LBUTTON);
         m_screen.onLeftButtonUp();
     }
-    const CellGridScreen::Selection s = m_screen.selectionCorners();
-    return m_screen.isSelectionShown() && s.x1 == x1 && s.y1 == y1 && s.x2 == x2 && s.y2 == y2 &&
+    return m_screen.isSelectionShown() &&
+           m_screen.selectionCorners() == SelectionRect{x1, y1, x2, y2} &&
            m_screen.cursorColumn() == x2 && m_screen.cursorRow() == y2;
 }

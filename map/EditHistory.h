@@ -4,9 +4,9 @@
 #include <optional>
 #include <vector>
 
+#include "grid/SelectionRect.h"
 #include "map/EditStep.h"
 #include "map/MapGrid.h"
-#include "grid/SelectionRect.h"
 
 // The last ten edits of the map, for undo and redo. Undo and redo change the grid themselves
 // and hand back what the map screen restores of its own: cursor, view, layer and selection.

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "map/MapGrid.h"
 #include "grid/SelectionRect.h"
+#include "map/MapGrid.h"
 
 // Where an edit happens: the map screen's cursor, selection, view and edited layer at the moment
 // the user asks for it.

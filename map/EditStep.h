@@ -4,9 +4,9 @@
 #include <optional>
 #include <variant>
 
+#include "grid/SelectionRect.h"
 #include "map/CellChanges.h"
 #include "map/MapGrid.h"
-#include "grid/SelectionRect.h"
 
 // Put, fill, block put or paste: a rectangle of cells of the step's layer.
 struct CellsStep {

@@ -56,10 +56,6 @@ public:
     MapScreen* mapScreen() const { return m_mapScreen.get(); }
     platform::NativeWindow* ownerWindow() const { return m_ownerWindow.get(); }
     platform::NativeWindow* mapWindow() const { return m_mapWindow.get(); }
-    platform::NativeWindow* chipWindow() const { return m_chipWindow.get(); }
-    platform::NativeWindow* kindWindow() const { return m_kindWindow.get(); }
-    platform::NativeWindow* previewWindow() const { return m_previewWindow.get(); }
-    PreviewScreen* previewScreen() const { return m_previewScreen.get(); }
     // The current map path: where "マップのリロード(&R)" loads from.
     const std::string& mapPath() const { return m_mapPath; }
     const std::string& chipPath() const { return m_chipPath; }

@@ -238,12 +238,4 @@ void command(MapScreen& map, Action action) {
     apply(map, action, false);
 }
 
-void keyDown(MapScreen& map, int k, KeyModifiers held) {
-    key(map, forKey(k, Phase::Down, held), held);
-}
-
-void keyUp(MapScreen& map, int k, KeyModifiers held) {
-    key(map, forKey(k, Phase::Up, held), held);
-}
-
 }  // namespace mapkeys

@@ -6,8 +6,8 @@ class MapScreen;
 
 // What the map window's keys and its own menu commands do: one table from a key (on its press
 // or its release, with the modifiers held at its press) to an action, one from a command id to
-// the same actions, and the actions carried out on the map screen. The editor's router, the
-// command-line tool and the tests all reach the map through these.
+// the same actions, and the actions carried out on the map screen. The map window's router (which
+// the editor, the command-line tool and the tests drive) reaches the map through these.
 namespace mapkeys {
 
 enum class Phase { Down, Up };
@@ -59,9 +59,5 @@ Action forCommand(int id);
 void key(MapScreen& map, Action action, platform::KeyModifiers held);
 // Carries out a menu command's action, whatever is loaded.
 void command(MapScreen& map, Action action);
-
-// Both steps at once: the key's action looked up and carried out.
-void keyDown(MapScreen& map, int key, platform::KeyModifiers held);
-void keyUp(MapScreen& map, int key, platform::KeyModifiers held);
 
 }  // namespace mapkeys

@@ -38,7 +38,6 @@ public:
 
     // The screen messages go to; none (before start-up made it, after tear-down) drops them.
     void setScreen(MapScreen* map) { m_map = map; }
-    MapScreen* screen() const { return m_map; }
 
     void handleMessage(platform::NativeWindow& window, const platform::Message& message) override;
     // Carries out one of the map window's own commands (editing and display); false for the

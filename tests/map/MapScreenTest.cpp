@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "app/core/MapKeys.h"
+#include "app/core/MapWindowRouter.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
 #include "map/MapFile.h"
@@ -56,6 +56,7 @@ class MapScreenTest : public ::testing::Test {
 protected:
     // Start-up as the shell does it: map window, new map, attribute and chip windows.
     void SetUp() override {
+        keys.setScreen(&map);
         ASSERT_TRUE(map.attach(&mapWindow, 800, 600, &mapRouter));
         map.newMap();
         ASSERT_TRUE(map.createKindScreen(&kindWindow, &kindRouter));
@@ -98,13 +99,16 @@ protected:
         return mapWindow.pixel(x, y);
     }
     // The map window's keys, as its window procedure hands them on.
-    void keyDown(int key) { mapkeys::keyDown(map, key, host.heldModifiers()); }
-    void keyUp(int key) { mapkeys::keyUp(map, key, host.heldModifiers()); }
+    void keyDown(int key) { keys.handleMessage(mapWindow, platform::Message::keyDown(key)); }
+    void keyUp(int key) { keys.handleMessage(mapWindow, platform::Message::keyUp(key)); }
+    void press(int key) {
+        keyDown(key);
+        keyUp(key);
+    }
     // Ctrl (or Shift) held around a key pressed.
     void withKey(int modifier, int key) {
         host.setKeyDown(modifier);
-        keyDown(key);
-        keyUp(key);
+        press(key);
         host.setKeyDown(modifier, false);
     }
     std::string selection() const { return selectionPart(mapWindow.title()); }
@@ -116,6 +120,7 @@ protected:
     MapScreen map{host};
     MoveRouter mapRouter{map, false};
     MoveRouter kindRouter{map, true};
+    MapWindowRouter keys{host};
     testing_support::TempDir dir;
 };
 
@@ -154,12 +159,12 @@ TEST_F(MapScreenTest, DrawsTheChipsSeenFromTheViewOrTheAttributesColours) {
     KindRecord record = map.kindScreen()->table().record(0);
     record.red = 10, record.green = 20, record.blue = 30;
     map.kindScreen()->table().setRecord(0, record);
-    keyUp('D');
+    press('D');
     map.onScroll(ScrollAxis::Horizontal, platform::SB_TOP, 0);
     map.onScroll(ScrollAxis::Vertical, platform::SB_TOP, 0);
     EXPECT_EQ(shown(10, 10), 0xFF0A141Eu);
     EXPECT_EQ(shown(31, 40), kBlack) << "the grid over the colours";
-    keyUp('D');
+    press('D');
     EXPECT_EQ(shown(40, 10), expectedChipPixel(40, 10));
 }
 
@@ -176,7 +181,7 @@ TEST_F(MapScreenTest, EditsAndTheirUndoAreRedrawnAtOnce) {
         {'Y', imagePixel(2 * 32 + 12, 32 + 20)},
     };
     for (const auto& [key, colour] : steps) {
-        key == platform::VK_RETURN ? keyUp(key) : withKey(platform::VK_CONTROL, key);
+        key == platform::VK_RETURN ? press(key) : withKey(platform::VK_CONTROL, key);
         EXPECT_EQ(shown(3 * 32 + 12, 4 * 32 + 20), colour) << key;
     }
 }
@@ -204,7 +209,7 @@ TEST_F(MapScreenTest, PagesMoveByTheWindowAndEndShowsAPartlyShownLastColumn) {
     // In a window that holds no whole number of chips the last column is only partly shown,
     // and End puts the cursor on it.
     ASSERT_TRUE(map.setWindowSize(810, 600));
-    keyUp(platform::VK_END);
+    press(platform::VK_END);
     EXPECT_EQ(map.viewPosition().x, 448);
     EXPECT_EQ(map.cursorColumn(), 39);
     EXPECT_EQ(shown(800, 10), kRed);
@@ -281,13 +286,13 @@ TEST_F(MapScreenTest, AutoScrollFollowsADragRestingNearTheEdge) {
 
 TEST_F(MapScreenTest, KeysWaitForAChipImage) {
     keyDown(platform::VK_RIGHT);
-    keyUp('D');
-    keyUp('G');
+    press('D');
+    press('G');
     EXPECT_EQ(map.cursorColumn(), 0);
     EXPECT_EQ(map.editLayer(), 0);
     EXPECT_TRUE(map.isGridShown());
     ASSERT_TRUE(loadChips());
-    keyUp('G');
+    press('G');
     EXPECT_FALSE(map.isGridShown());
     map.setEditLayer(2);
     EXPECT_EQ(map.editLayer(), 0);
@@ -295,7 +300,7 @@ TEST_F(MapScreenTest, KeysWaitForAChipImage) {
 
 TEST_F(MapScreenTest, SizesOutsideTheirRangesAreRefusedWithTheirMessagesAndChangeNothing) {
     ASSERT_TRUE(loadChips());
-    keyUp(platform::VK_RETURN);
+    press(platform::VK_RETURN);
     const std::string chip = "チップサイズ変更エラー: 不正な値が指定されました";
     const std::string window =
         "ウィンドウサイズ変更エラー: 不正な値が入力されました。ウィンドウの横サイズは320～1280、"
@@ -327,7 +332,7 @@ TEST_F(MapScreenTest, SizesOutsideTheirRangesAreRefusedWithTheirMessagesAndChang
 
 TEST_F(MapScreenTest, SizesWithinTheirRangesLayTheWindowOutAgainAndForgetTheHistory) {
     ASSERT_TRUE(loadChips());
-    keyUp(platform::VK_RETURN);
+    press(platform::VK_RETURN);
     ASSERT_TRUE(map.setChipSize(16, 64));
     EXPECT_EQ(map.chipScreen()->chipSize(), (Size{16, 64}));
     EXPECT_FALSE(map.canUndo());
@@ -345,7 +350,7 @@ TEST_F(MapScreenTest, SizesWithinTheirRangesLayTheWindowOutAgainAndForgetTheHist
     EXPECT_EQ(map.maximumView(), (Point{320, 950}));
     EXPECT_EQ(kindWindow.outerRect().top, mapWindow.outerRect().bottom) << "docked below";
 
-    keyUp(platform::VK_RETURN);
+    press(platform::VK_RETURN);
     ASSERT_TRUE(map.setCanvasSize(50, 30));
     EXPECT_FALSE(map.canUndo());
     EXPECT_EQ(mapWindow.title(), title(0, 0, 0, 0, 50, 30));
@@ -376,7 +381,7 @@ TEST_F(MapScreenTest, LinkedWindowsMoveTogether) {
 
 TEST_F(MapScreenTest, LoadingAndSavingMaps) {
     ASSERT_TRUE(loadChips());
-    keyUp(platform::VK_RETURN);
+    press(platform::VK_RETURN);
     loadPatternMap(60, 20);
     EXPECT_TRUE(map.isFileBacked());
     EXPECT_FALSE(map.canUndo());

@@ -238,9 +238,3 @@ void ChipScreen::onKeyUp(int key, platform::KeyModifiers held) {
             break;
     }
 }
-
-void ChipScreen::onLeftButtonDown(int x, int y) {
-    if (m_loaded) {
-        leftButtonDown(x, y);
-    }
-}

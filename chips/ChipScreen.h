@@ -72,7 +72,6 @@ public:
     void onKeyUp(int key, platform::KeyModifiers held);
     void onKeyDown(int key);
     void onKeyUp(int key);
-    void onLeftButtonDown(int x, int y);
 
 protected:
     int extent(Axis axis) const override;

@@ -245,6 +245,12 @@ bool CellGridScreen::leftButtonDown(int x, int y) {
     return true;
 }
 
+void CellGridScreen::onLeftButtonDown(int x, int y) {
+    if (acceptsInput()) {
+        leftButtonDown(x, y);
+    }
+}
+
 void CellGridScreen::onMouseMove(int x, int y, int keys) {
     if (!acceptsInput()) {
         return;

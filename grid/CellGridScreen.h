@@ -102,6 +102,8 @@ public:
     void onScroll(platform::ScrollAxis axis, int code, int position);
     // With the right button held the view pans; with the left one held after a click in the
     // cells the cursor and the selection's moving corner follow the pointer.
+    // A left click puts the cursor (and starts a selection) when something is loaded.
+    void onLeftButtonDown(int x, int y);
     void onMouseMove(int x, int y, int keys);
     void onLeftButtonUp();
     void onRightButtonDown(int x, int y);

@@ -451,12 +451,6 @@ bool MapScreen::idleStep() {
     return more;
 }
 
-void MapScreen::onLeftButtonDown(int x, int y) {
-    if (hasSize()) {
-        leftButtonDown(x, y);
-    }
-}
-
 void MapScreen::onLeftDoubleClick(int x, int y) {
     if (hasSize() && isChipSetLoaded() && containsCell(cellAt(X, x), cellAt(Y, y))) {
         put();

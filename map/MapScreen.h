@@ -122,7 +122,6 @@ public:
     // A held Ctrl+C or Ctrl+V acts once, not once per key repeat, until C or V is let go.
     bool isCopyLatched() const { return m_copyLatch; }
     void releaseCopyLatch() { m_copyLatch = false; }
-    void onLeftButtonDown(int x, int y);
     void onLeftDoubleClick(int x, int y);
 
 protected:

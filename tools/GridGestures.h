@@ -16,7 +16,8 @@ class HeadlessHost;
 // whether the screen ended as asked (it always should; false means the screen disagrees).
 class GridGestures {
 public:
-    // The screen's left-button-down handler (MapScreen's and ChipScreen's are their own).
+    // How a left-button press reaches the screen: through its window's router, or straight to
+    // the screen's handler.
     using LeftButtonDown = std::function<void(int x, int y)>;
 
     GridGestures(CellGridScreen& screen, LeftButtonDown leftButtonDown,

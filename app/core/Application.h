@@ -105,8 +105,6 @@ private:
                       platform::KeyModifiers held);
     void chipMessage(platform::NativeWindow& window, const platform::Message& message,
                      platform::KeyModifiers held);
-    void chipMouse(platform::NativeWindow& window, const platform::Message& message,
-                   ChipScreen& chip);
     void kindMessage(platform::NativeWindow& window, const platform::Message& message,
                      platform::KeyModifiers held);
     void previewMessage(platform::NativeWindow& window, const platform::Message& message,
@@ -166,7 +164,7 @@ private:
     std::string m_mapSavePath;
     std::string m_kindSavePath;
 
-    platform::Point m_chipViewAtRightDown;
+    GridPointer m_chipPointer;
     bool m_starting = false;
     bool m_ended = false;
 };

@@ -74,39 +74,12 @@ void MapWindowRouter::key(NativeWindow& window, const Message& m) {
 
 void MapWindowRouter::mouse(NativeWindow& window, const Message& m) {
     MapScreen& map = *m_map;
-    switch (m.message) {
-        case platform::WM_MOUSEMOVE:
-            if (m.keys & (platform::MK_RBUTTON | platform::MK_LBUTTON)) {
-                map.onMouseMove(m.x, m.y, m.keys);
-            }
-            break;
-        case platform::WM_LBUTTONDOWN:
-            map.onLeftButtonDown(m.x, m.y);
-            break;
-        case platform::WM_LBUTTONUP:
-            map.onLeftButtonUp();
-            break;
-        case platform::WM_LBUTTONDBLCLK:
-            map.onLeftDoubleClick(m.x, m.y);
-            break;
-        case platform::WM_RBUTTONDOWN:
-            window.setPointerShape(platform::PointerShape::SizeAll);
-            map.onRightButtonDown(m.x, m.y);
-            m_viewAtRightDown = map.viewPosition();
-            break;
-        case platform::WM_RBUTTONUP:
-            window.setPointerShape(platform::PointerShape::Arrow);
-            map.onRightButtonUp();
-            // A click, not a drag that scrolled, opens the popup.
-            if (map.viewPosition() == m_viewAtRightDown) {
-                m_shell.popup(window, platform::Point{m.x, m.y});
-            }
-            break;
-        case platform::WM_MOUSEWHEEL:
-            map.onMouseWheel(m.wheelDelta, m.keys);
-            break;
-        default:
-            break;
+    if (m.message == platform::WM_LBUTTONDBLCLK) {
+        map.onLeftDoubleClick(m.x, m.y);
+    } else if (m.message == platform::WM_MOUSEWHEEL) {
+        map.onMouseWheel(m.wheelDelta, m.keys);
+    } else if (const auto popupAt = m_pointer.route(window, m, map, true)) {
+        m_shell.popup(window, *popupAt);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/GridPointer.h"
 #include "app/core/KeyReleaseGate.h"
 #include "platform/Geometry.h"
 #include "platform/MessageHandler.h"
@@ -53,5 +54,5 @@ private:
     MapWindowShell& m_shell;
     MapScreen* m_map = nullptr;
     KeyReleaseGate m_keys;
-    platform::Point m_viewAtRightDown;
+    GridPointer m_pointer;
 };

@@ -129,7 +129,10 @@ void Application::chipMessage(NativeWindow& window, const Message& m, platform::
         case platform::WM_LBUTTONUP:
         case platform::WM_RBUTTONDOWN:
         case platform::WM_RBUTTONUP:
-            chipMouse(window, m, *chip);
+            // Without an image there is nothing to pan, so no size-all pointer.
+            if (const auto popupAt = m_chipPointer.route(window, m, *chip, chip->isLoaded())) {
+                popup(window, chipPopupWithState(), *popupAt, &Application::chipCommand);
+            }
             break;
         case platform::WM_MBUTTONDOWN:
             m_mapWindow->bringToFront();
@@ -144,41 +147,6 @@ void Application::chipMessage(NativeWindow& window, const Message& m, platform::
             break;
         default:
             break;  // WM_CLOSE among them: the chip window cannot be closed
-    }
-}
-
-void Application::chipMouse(NativeWindow& window, const Message& m, ChipScreen& chip) {
-    switch (m.message) {
-        case platform::WM_MOUSEMOVE:
-            if (m.keys & (platform::MK_RBUTTON | platform::MK_LBUTTON)) {
-                chip.onMouseMove(m.x, m.y, m.keys);
-            }
-            break;
-        case platform::WM_LBUTTONDOWN:
-            if (chip.isLoaded()) {
-                chip.onLeftButtonDown(m.x, m.y);
-            }
-            break;
-        case platform::WM_LBUTTONUP:
-            chip.onLeftButtonUp();
-            break;
-        case platform::WM_RBUTTONDOWN:
-            if (chip.isLoaded()) {
-                window.setPointerShape(platform::PointerShape::SizeAll);
-                chip.onRightButtonDown(m.x, m.y);
-                m_chipViewAtRightDown = chip.viewPosition();
-            }
-            break;
-        case platform::WM_RBUTTONUP:
-            window.setPointerShape(platform::PointerShape::Arrow);
-            chip.onRightButtonUp();
-            if (chip.viewPosition() == m_chipViewAtRightDown) {
-                popup(window, chipPopupWithState(), platform::Point{m.x, m.y},
-                      &Application::chipCommand);
-            }
-            break;
-        default:
-            break;
     }
 }
 

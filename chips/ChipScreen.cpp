@@ -109,10 +109,9 @@ void ChipScreen::setChipSize(int& chipWidth, int& chipHeight) {
     refreshView();
 }
 
-void ChipScreen::setWindowSize(int width, int height) {
-    if (width < kMinWindowWidth || width > kMaxWindowWidth || height < kMinWindowHeight ||
-        height > kMaxWindowHeight) {
-        return;
+bool ChipScreen::setWindowSize(int width, int height) {
+    if (!checkWindowSize(width, height, m_owner)) {
+        return false;
     }
     applyWindowSize(width, height);
     resetView();
@@ -120,6 +119,7 @@ void ChipScreen::setWindowSize(int width, int height) {
     if (m_loaded) {
         refreshView();
     }
+    return true;
 }
 
 int ChipScreen::selectedChipNumber() const {

@@ -39,8 +39,9 @@ public:
     bool setChipImage(std::unique_ptr<CNxSurface> image, int& chipWidth, int& chipHeight);
     // Clamps the size to the image and to 16 … 64 and writes it back; only with an image.
     void setChipSize(int& chipWidth, int& chipHeight);
-    // 320 … 1280 × 200 … 1024; other sizes are ignored.
-    void setWindowSize(int width, int height);
+    // 320 … 1280 × 200 … 1024, else the range message (owned by the owner window) and nothing
+    // changes.
+    bool setWindowSize(int width, int height);
 
     // What the map paints: the chip under the cursor, or the selected block.
     int selectedChipNumber() const;

@@ -119,6 +119,20 @@ std::string CellGridScreen::format(const char* pattern, ...) {
                       : std::string(text, std::min<std::size_t>(length, sizeof text - 1));
 }
 
+bool CellGridScreen::checkWindowSize(int width, int height, platform::NativeWindow* owner) const {
+    if (width >= kMinWindowWidth && width <= kMaxWindowWidth && height >= kMinWindowHeight &&
+        height <= kMaxWindowHeight) {
+        return true;
+    }
+    m_host.showError(
+        owner,
+        format("不正な値が入力されました。ウィンドウの横サイズは%d～%d、縦サイズは%d～%d"
+               "の範囲内に納めて下さい。",
+               kMinWindowWidth, kMaxWindowWidth, kMinWindowHeight, kMaxWindowHeight),
+        "ウィンドウサイズ変更エラー");
+    return false;
+}
+
 void CellGridScreen::setTitle(const std::string& title) {
     if (platform::NativeWindow* window = GetWindow()) {
         window->setTitle(title);

@@ -23,10 +23,6 @@ constexpr const char* kTitle =
     "選択範囲:(%d:%d～%d:%d)";
 constexpr const char* kChipSizeText = "不正な値が指定されました";
 constexpr const char* kChipSizeTitle = "チップサイズ変更エラー";
-constexpr const char* kWindowSizeText =
-    "不正な値が入力されました。ウィンドウの横サイズは%d～%d、縦サイズは%d～%dの範囲内に納めて"
-    "下さい。";
-constexpr const char* kWindowSizeTitle = "ウィンドウサイズ変更エラー";
 
 constexpr int kSurfaceWidth = CellGridScreen::kMaxWindowWidth;
 constexpr int kSurfaceHeight = CellGridScreen::kMaxWindowHeight;
@@ -185,19 +181,8 @@ bool MapScreen::setChipSize(int width, int height) {
     return true;
 }
 
-bool MapScreen::checkWindowSize(int width, int height) {
-    if (width < kMinWindowWidth || width > kMaxWindowWidth || height < kMinWindowHeight ||
-        height > kMaxWindowHeight) {
-        showError(format(kWindowSizeText, kMinWindowWidth, kMaxWindowWidth, kMinWindowHeight,
-                         kMaxWindowHeight),
-                  kWindowSizeTitle);
-        return false;
-    }
-    return true;
-}
-
 bool MapScreen::setWindowSize(int width, int height) {
-    if (!checkWindowSize(width, height)) {
+    if (!checkWindowSize(width, height, GetWindow())) {
         return false;
     }
     applyWindowSize(width, height);

@@ -75,8 +75,6 @@ public:
     bool setChipSize(int width, int height);
     // 320 … 1280 × 200 … 1024, else the range message and nothing changes.
     bool setWindowSize(int width, int height);
-    // Whether a window may be width × height; if not, shows the range message as setWindowSize.
-    bool checkWindowSize(int width, int height);
     platform::Size chipSize() const { return cellSize(); }
     // 0: chips (edits go to the chip layer); 1: attributes. Only with a map that has a size.
     void setEditLayer(int layer);

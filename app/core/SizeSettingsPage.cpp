@@ -109,9 +109,7 @@ bool SizeSettingsPage::onApply(platform::DialogControls& controls) {
     }
     ChipScreen* chipScreen = m_map.chipScreen();
     const platform::Size chipWindow = m_windows[kChipWindow];
-    // The chip window would ignore a size it cannot take; the user hears why, as for the map.
-    if (chipScreen != nullptr && chipWindow != chipScreen->windowSize() &&
-        m_map.checkWindowSize(chipWindow.width, chipWindow.height)) {
+    if (chipScreen != nullptr && chipWindow != chipScreen->windowSize()) {
         chipScreen->setWindowSize(chipWindow.width, chipWindow.height);
     }
     return true;

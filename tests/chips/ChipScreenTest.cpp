@@ -233,8 +233,9 @@ TEST_F(ChipScreenTest, NothingMovesWithoutAnImageAndSizeChangesStartAfresh) {
     EXPECT_EQ(screen.columns(), 4);
     EXPECT_FALSE(screen.isSelectionShown());
     EXPECT_EQ(screen.cursorColumn(), 0);
-    screen.setWindowSize(319, 600);
-    screen.setWindowSize(1280, 1025);
+    EXPECT_FALSE(screen.setWindowSize(319, 600));
+    EXPECT_FALSE(screen.setWindowSize(1280, 1025));
+    EXPECT_EQ(host.boxes.back().title, "ウィンドウサイズ変更エラー");
     EXPECT_EQ(window.clientSize(), (Size{800, 600}));
     screen.setWindowSize(320, 200);
     EXPECT_EQ(window.clientSize(), (Size{320, 200}));

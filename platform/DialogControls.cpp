@@ -47,12 +47,12 @@ SpinPosition DialogControls::spinPosition(const std::string& text, int minimum, 
     return SpinPosition{v, v >= minimum && v <= maximum};
 }
 
-bool DialogControls::takesText(const ControlSpec& spec, const std::string& text) {
-    if (spec.maxBytes <= 0) {
+bool DialogControls::takesText(int maxBytes, const std::string& text) {
+    if (maxBytes <= 0) {
         return true;
     }
     const Cp932Text stored = utf8ToCp932(text);
-    return !stored.lossy && stored.bytes.size() <= static_cast<std::size_t>(spec.maxBytes);
+    return !stored.lossy && stored.bytes.size() <= static_cast<std::size_t>(maxBytes);
 }
 
 }  // namespace platform

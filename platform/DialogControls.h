@@ -67,8 +67,9 @@ public:
 
     // The position an up-down's edit text stands for within minimum … maximum.
     static SpinPosition spinPosition(const std::string& text, int minimum, int maximum);
-    // Whether an edit of spec may hold text (UTF-8) as the user types it (its maxBytes).
-    static bool takesText(const ControlSpec& spec, const std::string& text);
+    // Whether an edit whose text is stored in maxBytes code page 932 bytes (0: no limit) may
+    // hold text (UTF-8) as the user types it.
+    static bool takesText(int maxBytes, const std::string& text);
 };
 
 }  // namespace platform

@@ -141,7 +141,12 @@ std::string ProfileFile::getString(const std::string& section, const std::string
 
 void ProfileFile::setString(const std::string& section, const std::string& key,
                             const std::string& value) {
-    const std::string line = key + "=" + value;
+    // Reading trims blanks and one pair of matching quotes: a value that begins or ends with
+    // either is written in quotes, so that it reads back as it was.
+    const std::string edges = " \t\r\"'";
+    const bool quoted = !value.empty() && (edges.find(value.front()) != std::string::npos ||
+                                           edges.find(value.back()) != std::string::npos);
+    const std::string line = key + "=" + (quoted ? '"' + value + '"' : value);
     int s = findSection(section);
     if (s < 0) {
         // A new section goes at the end, apart from what precedes it by a blank line.

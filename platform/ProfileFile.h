@@ -26,6 +26,7 @@ public:
     // The value of key in section, or fallback when there is none.
     std::string getString(const std::string& section, const std::string& key,
                           const std::string& fallback) const;
+    // Sets key in section to value; getString reads back exactly value.
     void setString(const std::string& section, const std::string& key, const std::string& value);
 
     // Writes the profile back, replacing the file as a whole; false when it cannot.

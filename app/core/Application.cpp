@@ -29,6 +29,10 @@ void detachImageSystem() {
     CNxSystem::Get().SetMessagePort(nullptr);
 }
 
+CellGridScreen::Colours coloursOf(const WindowSettings& s) {
+    return {s.gridColour, s.cursorColour, s.selectionFrameColour, s.selectionFillColour};
+}
+
 }  // namespace
 
 Application::Application(platform::Host& host, SettingsLocation settings)
@@ -62,13 +66,6 @@ bool Application::fail(const char* text, NativeWindow* owner) {
         m_ownerWindow.reset();
     }
     return false;
-}
-
-void Application::applyColours(const WindowSettings& s) {
-    m_mapScreen->setGridColour(s.gridColour);
-    m_mapScreen->setCursorColour(s.cursorColour);
-    m_mapScreen->setSelectionFrameColour(s.selectionFrameColour);
-    m_mapScreen->setSelectionFillColour(s.selectionFillColour);
 }
 
 bool Application::accepts(const Message& m) const {
@@ -176,7 +173,7 @@ bool Application::makeMapWindow() {
     if (m_settings.map.scrollBars != 0) {
         m_mapScreen->toggleScrollBars();
     }
-    applyColours(m_settings.map);
+    m_mapScreen->setColours(coloursOf(m_settings.map));
     return true;
 }
 
@@ -233,10 +230,7 @@ bool Application::makeChipWindow() {
     if (m_settings.chip.scrollBars != 0) {
         chipScreen.toggleScrollBars();
     }
-    chipScreen.setGridColour(m_settings.chip.gridColour);
-    chipScreen.setCursorColour(m_settings.chip.cursorColour);
-    chipScreen.setSelectionFrameColour(m_settings.chip.selectionFrameColour);
-    chipScreen.setSelectionFillColour(m_settings.chip.selectionFillColour);
+    chipScreen.setColours(coloursOf(m_settings.chip));
     return true;
 }
 

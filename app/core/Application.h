@@ -92,7 +92,6 @@ private:
     bool makeKindWindow();
     bool makeChipWindow();
     bool makePreviewWindow();
-    void applyColours(const WindowSettings& settings);
     void applyGridSwitches();
     // The settings sheet's pages and the attribute dialogs' shared state.
     void makeDialogs();
@@ -118,6 +117,7 @@ private:
 
     // --- Commands and the menus' state (ApplicationCommands.cpp).
     void mapCommand(int id);
+    void mapPopupCommand(int id);
     void chipCommand(int id);
     void kindCommand(int id);
     void setMapMenuState();

@@ -66,11 +66,16 @@ void Application::closeMapWindow() {
     }
 }
 
-// The map window's editing and display commands are its router's; the rest are the shell's.
-void Application::mapCommand(int id) {
-    if (m_mapRouter.command(id)) {
-        return;
+// The map window's popup holds commands of both kinds: its editing and display commands are its
+// router's, the rest are the shell's.
+void Application::mapPopupCommand(int id) {
+    if (!m_mapRouter.command(id)) {
+        mapCommand(id);
     }
+}
+
+// The shell's commands of the map window: files, replace, settings, the player dialog, exit.
+void Application::mapCommand(int id) {
     MapScreen& map = *m_mapScreen;
     switch (id) {
         case command::LoadMap:

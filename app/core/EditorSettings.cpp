@@ -38,14 +38,6 @@ const Section kSections[] = {
     {"KindInfo", &EditorSettings::kind, false, false},
 };
 
-// Reading trims blanks and one pair of matching quotes: a path that begins or ends with either
-// is written in quotes, so that it reads back as it was.
-bool needsQuotes(const std::string& path) {
-    const std::string edges = " \t\r\"'";
-    return edges.find(path.front()) != std::string::npos ||
-           edges.find(path.back()) != std::string::npos;
-}
-
 bool isExistingFile(const std::string& path) {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
@@ -129,8 +121,7 @@ void saveSettings(const EditorSettings& settings, platform::ProfileFile& profile
             profile.setString(section.name, key, std::to_string(value));
         };
         if (!record.path.empty()) {
-            const std::string& path = record.path;
-            profile.setString(section.name, "path", needsQuotes(path) ? '"' + path + '"' : path);
+            profile.setString(section.name, "path", record.path);
         }
         if (section.windowSize) {
             put("windw", record.windowWidth);

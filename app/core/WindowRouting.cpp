@@ -39,7 +39,7 @@ void Application::nextWindow() {
 }
 
 void Application::popup(NativeWindow& window, platform::Point at) {
-    popup(window, mapPopupWithState(), at, &Application::mapCommand);
+    popup(window, mapPopupWithState(), at, &Application::mapPopupCommand);
 }
 
 void Application::command(int id) {

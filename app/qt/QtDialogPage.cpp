@@ -244,7 +244,7 @@ void QtDialogPage::deleteItem(int id, int index) {
     }
     // Qt hands the selection to a neighbour; a list whose selected item goes has none left,
     // so that the dialog does not act on an item the user never chose.
-    if (wasSelected && c->spec.kind != ControlKind::ComboBox) {
+    if (wasSelected) {
         select(id, -1);
     }
 }
@@ -442,7 +442,7 @@ QWidget* QtDialogPage::makeControl(const platform::ControlSpec& spec) {
         case ControlKind::Edit: {
             auto* edit = new QLineEdit(text, m_widget);
             if (spec.maxBytes > 0) {
-                edit->setValidator(new QtTextLimit(spec, edit));
+                edit->setValidator(new QtTextLimit(spec.maxBytes, edit));
             }
             // As a Win32 edit: every change, also from code, is reported.
             connect(edit, &QLineEdit::textChanged, this,

@@ -32,12 +32,7 @@ platform::MessageAnswer HeadlessHost::messageBox(platform::NativeWindow* owner,
                                                  platform::MessageIcon icon) {
     boxes.push_back({owner, text, title, buttons, icon});
     runMeanwhile();
-    if (answers.empty()) {
-        return platform::MessageAnswer::Ok;
-    }
-    const platform::MessageAnswer answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
+    return takeFront(answers, platform::MessageAnswer::Ok);
 }
 
 std::unique_ptr<platform::NativeWindow> HeadlessHost::createWindow(

@@ -110,7 +110,7 @@ public:
     // dialog having ended, Escape is pressed, and a dialog that still runs yields Cancel.
     // A sheet script likewise ends with Cancel.
     std::vector<Box> boxes;
-    std::vector<platform::MessageAnswer> answers;
+    std::deque<platform::MessageAnswer> answers;
     std::vector<MenuCall> menus;
     std::deque<int> menuAnswers;
     std::vector<FileCall> fileChoosers;

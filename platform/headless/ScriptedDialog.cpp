@@ -198,7 +198,7 @@ bool ScriptedDialog::type(int id, const std::string& text) {
     if (c == nullptr) {
         c = usable(id, ControlKind::SpinEdit);
     }
-    if (c == nullptr || !takesText(c->spec, text)) {
+    if (c == nullptr || !takesText(c->spec.maxBytes, text)) {
         return false;  // as the field refuses what it cannot hold
     }
     setText(c->spec.id, text);

@@ -6,7 +6,6 @@
 #include "chips/KindDialogState.h"
 #include "chips/KindTable.h"
 #include "platform/NativeWindow.h"
-#include "platform/TextEncoding.h"
 
 using platform::ControlKind;
 using platform::ControlSpec;
@@ -37,10 +36,9 @@ KindRecord blankRecord(int number) {
 // The memo as the file will hold it: what code page 932 cannot say shows as "?", and a memo
 // that fills its whole field loses its last character, so that the field shows what is saved.
 std::string storableMemo(const KindRecord& record) {
-    const std::string bytes = platform::utf8ToCp932(record.memoText()).bytes;
-    const std::size_t kept =
-        platform::cp932PrefixLength(bytes.data(), bytes.size(), KindEditDialog::kMemoBytes);
-    return platform::cp932ToUtf8(bytes.data(), kept);
+    KindRecord stored;
+    stored.setMemoText(record.memoText());
+    return stored.memoText();
 }
 
 std::string colourLabel(const char* name, int value) {

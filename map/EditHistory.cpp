@@ -97,15 +97,15 @@ void redoChange(MapGrid& grid, int, LinesStep& step) {
     }
 }
 
-void undoChange(MapGrid& grid, int, ReplaceStep& step) {
-    if (MapGrid::isLayer(step.targetLayer)) {
-        step.changes.restore(grid, step.targetLayer);
+void undoChange(MapGrid& grid, int layer, ReplaceStep& step) {
+    if (MapGrid::isLayer(layer)) {
+        step.changes.restore(grid, layer);
     }
 }
 
 // Does the replace again on the rows it changed; the others held no cell it would change.
-void redoChange(MapGrid& grid, int, ReplaceStep& step) {
-    const int source = step.sourceLayer, target = step.targetLayer;
+void redoChange(MapGrid& grid, int target, ReplaceStep& step) {
+    const int source = step.sourceLayer;
     if (!MapGrid::isLayer(source) || !MapGrid::isLayer(target)) {
         return;
     }

@@ -43,7 +43,6 @@ public:
     int size() const { return static_cast<int>(m_steps.size()); }
     // The number of steps that can be undone.
     int position() const { return m_position; }
-    const EditStep& step(int index) const { return m_steps[index]; }
 
     // The heap the recorded steps hold.
     std::size_t heapBytes() const;

@@ -30,10 +30,10 @@ struct LinesStep {
     MapGrid::Layer removedKinds;
 };
 
-// A replace of every `from` in the source layer by `to` in the target layer.
+// A replace of every `from` in the source layer by `to` in the target layer, which is the
+// step's layer.
 struct ReplaceStep {
     int sourceLayer = MapGrid::kChipLayer;
-    int targetLayer = MapGrid::kChipLayer;
     std::int32_t from = 0;
     std::int32_t to = 0;
     // Only the cells it changed rather than the whole target layer before: ten replaces over a

@@ -322,7 +322,7 @@ EditResult MapEditor::replace(MapGrid& grid, const EditPlace& place, std::int32_
         (from == to && sourceLayer == targetLayer)) {
         return {};
     }
-    ReplaceStep replaced{sourceLayer, targetLayer, from, to, {}};
+    ReplaceStep replaced{sourceLayer, from, to, {}};
     const long long count =
         replaceCells(grid, from, to, sourceLayer, targetLayer, replaced.changes);
     if (count == 0) {

@@ -190,14 +190,6 @@ void ChipScreen::cancelSelection() {
     updateTitle();
 }
 
-void ChipScreen::onKeyDown(int key) {
-    onKeyDown(key, host().heldModifiers());
-}
-
-void ChipScreen::onKeyUp(int key) {
-    onKeyUp(key, host().heldModifiers());
-}
-
 void ChipScreen::onKeyDown(int key, platform::KeyModifiers held) {
     if (m_loaded) {
         stepByArrowKey(key, held.shift);

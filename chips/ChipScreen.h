@@ -68,11 +68,9 @@ public:
     void updateTitle() override;
 
     // Keys with the modifiers held at their press (a release acts with those, not with what is
-    // held at the release). The one-argument forms take the modifiers held now.
+    // held at the release).
     void onKeyDown(int key, platform::KeyModifiers held);
     void onKeyUp(int key, platform::KeyModifiers held);
-    void onKeyDown(int key);
-    void onKeyUp(int key);
 
 protected:
     int extent(Axis axis) const override;

@@ -37,6 +37,9 @@ protected:
         screen.refresh();
         return window.pixel(x, y);
     }
+    // Keys with the modifiers held now, as the window's router hands them on.
+    void keyDown(int key) { screen.onKeyDown(key, host.heldModifiers()); }
+    void keyUp(int key) { screen.onKeyUp(key, host.heldModifiers()); }
 
     platform::headless::HeadlessHost host;
     platform::headless::HeadlessWindow window{Size{800, 600}};
@@ -96,7 +99,7 @@ TEST_F(ChipScreenTest, ImagesThatCannotServeChangeNothing) {
 }
 
 TEST_F(ChipScreenTest, ScrollBarsCountWholeChipsBeyondTheWindow) {
-    screen.onKeyUp('S');  // no image yet: the switch flips, the bars wait
+    keyUp('S');  // no image yet: the switch flips, the bars wait
     EXPECT_FALSE(window.isScrollBarShown(ScrollAxis::Horizontal));
     screen.setWindowSize(330, 600);
     ASSERT_TRUE(load(640, 64));  // 20 columns, 10 in the window
@@ -105,7 +108,7 @@ TEST_F(ChipScreenTest, ScrollBarsCountWholeChipsBeyondTheWindow) {
     EXPECT_FALSE(window.isScrollBarShown(ScrollAxis::Vertical));
 
     // Requests move the view under the cursor, which keeps its place in the window.
-    screen.onKeyDown(platform::VK_RIGHT);
+    keyDown(platform::VK_RIGHT);
     screen.onScroll(ScrollAxis::Horizontal, platform::SB_THUMBTRACK, 2);
     EXPECT_EQ(screen.viewPosition().x, 64);
     EXPECT_EQ(screen.cursorColumn(), 3);
@@ -135,9 +138,9 @@ TEST_F(ChipScreenTest, GridAndCursorLieOnTheLastAndFirstPixelsOfTheChips) {
     EXPECT_EQ(shown(28, 10), kGreen);
     EXPECT_EQ(shown(10, 28), kGreen);
     EXPECT_EQ(shown(27, 27), imagePixel(27, 27));
-    screen.onKeyUp('G');
+    keyUp('G');
     EXPECT_EQ(shown(31, 40), imagePixel(31, 40));
-    screen.onKeyUp('G');
+    keyUp('G');
     screen.setGridColour(kBlue);
     EXPECT_EQ(shown(31, 40), kBlue);
 }
@@ -174,7 +177,7 @@ TEST_F(ChipScreenTest, DraggingSelectsABlockDrawnAsFrameAndFill) {
         EXPECT_EQ(shown(p.x, p.y), p.colour) << p.x << "," << p.y;
     }
     // Escape, with the button up, returns the cursor to the first cell and ends the selection.
-    screen.onKeyUp(platform::VK_ESCAPE);
+    keyUp(platform::VK_ESCAPE);
     EXPECT_EQ(screen.cursorColumn(), 1);
     EXPECT_EQ(screen.cursorRow(), 1);
     EXPECT_EQ(selectionPart(window.title()), "選択範囲:(-1:-1～-1:-1)");
@@ -192,7 +195,7 @@ TEST_F(ChipScreenTest, DraggingSelectsABlockDrawnAsFrameAndFill) {
 TEST_F(ChipScreenTest, KeysMoveTheCursorAndScrollAtTheWindowsEdges) {
     ASSERT_TRUE(load(2048, 64));  // 64 columns; the view reaches 1248
     for (int i = 0; i < 25; ++i) {
-        screen.onKeyDown(platform::VK_RIGHT);
+        keyDown(platform::VK_RIGHT);
     }
     EXPECT_EQ(window.title(),
               "Pelorin  25番のチップ　選択位置:(25,0) 視点座標:(32,0) チップ数:(横64列,縦2行) "
@@ -205,18 +208,18 @@ TEST_F(ChipScreenTest, KeysMoveTheCursorAndScrollAtTheWindowsEdges) {
                  {platform::VK_NEXT, 1248, 63}, {platform::VK_PRIOR, 448, 38},
                  {platform::VK_PRIOR, 0, 0},    {platform::VK_END, 1248, 63}};
     for (const auto& s : steps) {
-        screen.onKeyUp(s.key);
+        keyUp(s.key);
         EXPECT_EQ(screen.viewPosition().x, s.view) << s.key;
         EXPECT_EQ(screen.cursorColumn(), s.cursor) << s.key;
     }
     // With Ctrl, rows: an image that fits sends the cursor straight to the last one.
     host.setKeyDown(platform::VK_CONTROL);
-    screen.onKeyUp(platform::VK_NEXT);
+    keyUp(platform::VK_NEXT);
     EXPECT_EQ(screen.cursorRow(), 1);
 }
 
 TEST_F(ChipScreenTest, NothingMovesWithoutAnImageAndSizeChangesStartAfresh) {
-    screen.onKeyDown(platform::VK_RIGHT);
+    keyDown(platform::VK_RIGHT);
     screen.onLeftButtonDown(40, 40);
     screen.onMouseWheel(-120, 0);
     EXPECT_EQ(screen.cursorColumn(), 0);

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 
 #include "app/qt/QtConvert.h"
@@ -145,42 +146,51 @@ std::unique_ptr<platform::NativeWindow> QtHost::createWindow(const platform::Win
     return window;
 }
 
+namespace {
+
+// Runs the window system's own events (the user's input waits) until done() or ms have passed,
+// sleeping while none arrive.
+template <typename Done>
+void runWindowEventsUntil(int ms, Done done) {
+    QElapsedTimer clock;
+    clock.start();
+    QTimer deadline;  // wakes the wait below at the latest when the time is up
+    deadline.setSingleShot(true);
+    deadline.start(ms);
+    while (!done() && clock.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
+    }
+}
+
+}  // namespace
+
 void QtHost::settleFrame(QtNativeWindow& window, const platform::WindowSpec& spec) {
     // An X11 window manager frames a window only after it is shown; until then its outer
     // rectangle is the client's, and a position puts the client, not the frame, there. Wait
-    // for the frame briefly (taking no input meanwhile), then place the frame as asked. Other
-    // platforms know the frame at once, or have none.
+    // for the frame briefly, then place the frame as asked. Other platforms know the frame at
+    // once, or have none.
     if (QGuiApplication::platformName() != "xcb") {
         return;
     }
     QWidget& frame = window.frameWidget();
     QWindow* handle = frame.windowHandle();
-    const auto flags = QEventLoop::ExcludeUserInputEvents;
-    QElapsedTimer clock;
-    clock.start();
-    while (handle != nullptr && !handle->isExposed() && clock.elapsed() < 500) {
-        QCoreApplication::processEvents(flags, 10);
-    }
-    clock.restart();
-    while (frame.frameGeometry() == frame.geometry() && clock.elapsed() < 200) {
-        QCoreApplication::processEvents(flags, 10);
-    }
+    runWindowEventsUntil(500, [&] { return handle == nullptr || handle->isExposed(); });
+    runWindowEventsUntil(200, [&] { return frame.frameGeometry() != frame.geometry(); });
     if (!spec.position || window.isDestroyed()) {
         return;
     }
     const QPoint asked = toQt(*spec.position);
     frame.move(asked);
     // Some window managers put the client area, not the frame, where a window asks to be,
-    // which leaves the title bar above the screen. Let the frame land, then move it by what it
-    // missed.
-    clock.restart();
-    while (clock.elapsed() < 100) {
-        QCoreApplication::processEvents(flags, 10);
-    }
-    const QPoint missed = asked - frame.frameGeometry().topLeft();
-    if (!missed.isNull() && !window.isDestroyed()) {
-        frame.move(asked + missed);
-    }
+    // which leaves the title bar above the screen. Once the frame has landed, move it by what
+    // it missed; meanwhile the editor goes on starting.
+    QTimer::singleShot(100, &frame, [&frame, asked] {
+        const QPoint missed = asked - frame.frameGeometry().topLeft();
+        if (!missed.isNull()) {
+            frame.move(asked + missed);
+        }
+    });
 }
 
 platform::Rect QtHost::desktopRect() const {

@@ -15,6 +15,7 @@
 #include "gfx/CNxSurface.h"
 #include "map/MapFile.h"
 #include "platform/FileIo.h"
+#include "tools/MapJson.h"
 #include "tools/MapPicture.h"
 #include "tools/PngWriter.h"
 #include "tools/TiledConvert.h"
@@ -188,6 +189,42 @@ void BM_ExportTmx_2000x2000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ExportTmx_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The map as a TMJ file, as export writes it (less the small picture of the attributes).
+void BM_ExportTmj_2000x2000(benchmark::State& state) {
+    const MapGrid grid = randomMap(2000);
+    ChipSet chips;
+    makeChips(chips);
+    KindTable kinds;
+    kinds.resetToDefaults(1);
+    for (auto _ : state) {
+        tiled::Map map;
+        std::string error;
+        if (!tiledconvert::toTiled(grid, chips, kinds, {"chips.png", "kinds.png"}, map, error)) {
+            state.SkipWithError("export failed");
+            break;
+        }
+        const std::string text = tiled::writeTmj(map);
+        if (!platform::writeFileAtomically(scratchDir() + "/export.tmj",
+                                           {{text.data(), text.size()}})) {
+            state.SkipWithError("export failed");
+        }
+    }
+}
+BENCHMARK(BM_ExportTmj_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The map as the tool's own JSON, as export writes it.
+void BM_ExportJson_2000x2000(benchmark::State& state) {
+    const MapGrid grid = randomMap(2000);
+    for (auto _ : state) {
+        const std::string text = mapjson::write(grid);
+        if (!platform::writeFileAtomically(scratchDir() + "/export.json",
+                                           {{text.data(), text.size()}})) {
+            state.SkipWithError("export failed");
+        }
+    }
+}
+BENCHMARK(BM_ExportJson_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ImportTmx_2000x2000(benchmark::State& state) {
     const std::string path = scratchDir() + "/import.tmx";

@@ -1,17 +1,23 @@
 #include "tools/MapJson.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "tools/DecimalRows.h"
 
 namespace mapjson {
 
 namespace {
 
-json::OrderedValue layerJson(const MapGrid::Layer& layer) {
-    json::OrderedValue rows = json::OrderedValue::array();
+// A layer as an array of rows, each an array of integers.
+const decimal::Layout kJsonRows{"", "[", "]", ",", ""};
+
+decimal::Extent extentOf(const MapGrid::Layer& layer) {
+    decimal::Extent extent;
     for (const MapGrid::Row& row : layer) {
-        rows.push_back(json::OrderedValue(std::vector<std::int32_t>(row.begin(), row.end())));
+        extent.take(row.data(), row.size());
     }
-    return rows;
+    return extent;
 }
 
 // One layer: an array of rows, each an array of 32-bit integers, all of one length.
@@ -57,9 +63,34 @@ std::string write(const MapGrid& grid) {
     json::OrderedValue root;
     root["columns"] = grid.columns();
     root["rows"] = grid.rows();
-    root["chips"] = layerJson(grid.chipLayer());
-    root["attributes"] = layerJson(grid.kindLayer());
-    return json::write(root) + "\n";
+    root["chips"] = json::OrderedValue::array();
+    root["attributes"] = json::OrderedValue::array();
+    // The layers' cells go straight into the text, where the empty arrays stand: a tree of
+    // millions of values would cost many times their text.
+    const std::string skeleton = json::write(root);
+    const MapGrid::Layer* const layers[] = {&grid.chipLayer(), &grid.kindLayer()};
+    const char* const markers[] = {"\"chips\":[", "\"attributes\":["};
+    decimal::Extent extents[2];
+    std::size_t total = skeleton.size() + 1;
+    for (int i = 0; i < 2; ++i) {
+        extents[i] = extentOf(*layers[i]);
+        total += decimal::bound(extents[i], layers[i]->size(), kJsonRows);
+    }
+    std::string out;
+    out.reserve(total);
+    std::size_t from = 0;
+    for (int i = 0; i < 2; ++i) {
+        const std::size_t at = skeleton.find(markers[i], from) + std::strlen(markers[i]);
+        out.append(skeleton, from, at - from);
+        const MapGrid::Layer& layer = *layers[i];
+        decimal::appendRows<std::int32_t>(
+            out, extents[i], layer.size(), static_cast<std::size_t>(grid.columns()),
+            [&](std::size_t r) { return layer[r].data(); }, kJsonRows);
+        from = at;
+    }
+    out.append(skeleton, from, std::string::npos);
+    out += '\n';
+    return out;
 }
 
 bool integerMember(const json::Value& object, const char* key, std::int64_t low, std::int64_t high,

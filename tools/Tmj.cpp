@@ -1,6 +1,7 @@
 // The TMJ form of a Tiled map: JSON through nlohmann/json.
 #include <charconv>
 
+#include "tools/DecimalRows.h"
 #include "tools/JsonText.h"
 #include "tools/TiledMap.h"
 
@@ -194,7 +195,7 @@ std::string writeTmj(const Map& map) {
     json::Value& layers = root["layers"] = json::Value::array();
     for (const Layer& l : map.layers) {
         json::Value layer;
-        layer["data"] = l.gids;
+        layer["data"] = json::Value::array();  // filled in below
         layer["height"] = map.height;
         layer["id"] = l.id;
         layer["name"] = l.name;
@@ -238,7 +239,32 @@ std::string writeTmj(const Map& map) {
         }
         tilesets.push_back(std::move(tileset));
     }
-    return json::write(root) + "\n";
+    // The layers' GIDs go straight into the text: a tree of millions of values would cost many
+    // times their text. Each layer's "data" comes first in it, as the members are sorted, and no
+    // text of the map's can hold the marker, as a quote inside a string is escaped.
+    const std::string skeleton = json::write(root);
+    static const char kMarker[] = "{\"data\":[]";
+    const decimal::Layout values{"", "", "", "", ""};
+    std::vector<decimal::Extent> extents(map.layers.size());
+    std::size_t total = skeleton.size() + 1;
+    for (std::size_t i = 0; i < map.layers.size(); ++i) {
+        extents[i].take(map.layers[i].gids.data(), map.layers[i].gids.size());
+        total += decimal::bound(extents[i], 1, values);
+    }
+    std::string out;
+    out.reserve(total);
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < map.layers.size(); ++i) {
+        const std::size_t at = skeleton.find(kMarker, from) + sizeof kMarker - 2;
+        out.append(skeleton, from, at - from);
+        const std::vector<std::uint32_t>& gids = map.layers[i].gids;
+        decimal::appendRows<std::uint32_t>(
+            out, extents[i], 1, gids.size(), [&](std::size_t) { return gids.data(); }, values);
+        from = at;
+    }
+    out.append(skeleton, from, std::string::npos);
+    out += '\n';
+    return out;
 }
 
 bool readTmj(const std::string& text, const std::string& folder, Map& map, std::string& error) {

@@ -265,12 +265,7 @@ std::string layerPlace(const std::string& name) {
 
 bool readBeside(const std::string& folder, const std::string& source, std::string& text) {
     const std::string path = !source.empty() && source[0] == '/' ? source : folder + "/" + source;
-    platform::FileBytes bytes;
-    if (!platform::readWholeFile(path, bytes, 64u << 20)) {
-        return false;
-    }
-    text.assign(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);
-    return true;
+    return platform::readWholeFile(path, text, 64u << 20);
 }
 
 }  // namespace detail

@@ -35,7 +35,7 @@ public:
     LibraryPortScope& operator=(const LibraryPortScope&) = delete;
 };
 
-// The whole file as text (at most 2 GiB).
+// The whole file as text (at most 2 GiB); a pipe is read to its end.
 bool readText(const std::string& path, std::string& text);
 
 // Loads a map file as the editor does, its messages going to err. The chip size the file

@@ -60,14 +60,18 @@ bool readText(const std::string& path, std::string& text) {
     return platform::readWholeFile(path, text, 1ull << 31);
 }
 
+bool storedChipSizeAllowed(int width, int height) {
+    return width >= MapGrid::kMinChipSize && width <= MapGrid::kMaxChipSize &&
+           height >= MapGrid::kMinChipSize && height <= MapGrid::kMaxChipSize;
+}
+
 bool loadMap(const std::string& path, MapGrid& grid, std::FILE* err) {
     StderrPort port(err);
     MapFile::Header header;
     if (MapFile::load(path, grid, port, nullptr, &header) == MapFile::Format::None) {
         return false;
     }
-    if (header.chipWidth >= MapGrid::kMinChipSize && header.chipWidth <= MapGrid::kMaxChipSize &&
-        header.chipHeight >= MapGrid::kMinChipSize && header.chipHeight <= MapGrid::kMaxChipSize) {
+    if (storedChipSizeAllowed(header.chipWidth, header.chipHeight)) {
         grid.setChipSize(header.chipWidth, header.chipHeight);
     } else {
         grid.setChipSize(MapGrid::kDefaultChipSize, MapGrid::kDefaultChipSize);

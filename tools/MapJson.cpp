@@ -93,20 +93,6 @@ std::string write(const MapGrid& grid) {
     return out;
 }
 
-bool integerMember(const json::Value& object, const char* key, std::int64_t low, std::int64_t high,
-                   std::int64_t& value, std::string& error, const std::string& where) {
-    const auto member = object.find(key);
-    if (member == object.end()) {
-        return true;
-    }
-    if (!json::integerIn(*member, low, high, value)) {
-        error = where + "\"" + key + "\" must be an integer from " + std::to_string(low) + " to " +
-                std::to_string(high);
-        return false;
-    }
-    return true;
-}
-
 bool read(const json::Value& root, MapGrid& grid, std::string& error) {
     if (!root.is_object()) {
         error = "the map must be a JSON object";
@@ -139,12 +125,12 @@ bool read(const json::Value& root, MapGrid& grid, std::string& error) {
 
     std::int64_t declaredColumns = columns, declaredRows = rows;
     std::int64_t chipWidth = MapGrid::kDefaultChipSize, chipHeight = MapGrid::kDefaultChipSize;
-    if (!integerMember(root, "columns", 0, INT32_MAX, declaredColumns, error, "") ||
-        !integerMember(root, "rows", 0, INT32_MAX, declaredRows, error, "") ||
-        !integerMember(root, "chipWidth", MapGrid::kMinChipSize, MapGrid::kMaxChipSize, chipWidth,
-                       error, "") ||
-        !integerMember(root, "chipHeight", MapGrid::kMinChipSize, MapGrid::kMaxChipSize, chipHeight,
-                       error, "")) {
+    if (!json::integerMember(root, "columns", 0, INT32_MAX, declaredColumns, error, "") ||
+        !json::integerMember(root, "rows", 0, INT32_MAX, declaredRows, error, "") ||
+        !json::integerMember(root, "chipWidth", MapGrid::kMinChipSize, MapGrid::kMaxChipSize,
+                             chipWidth, error, "") ||
+        !json::integerMember(root, "chipHeight", MapGrid::kMinChipSize, MapGrid::kMaxChipSize,
+                             chipHeight, error, "")) {
         return false;
     }
     if (declaredColumns != columns || declaredRows != rows) {

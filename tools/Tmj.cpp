@@ -17,12 +17,8 @@ const json::Value* member(const json::Value& object, const char* key) {
 // A whole number member; fallback when absent. False when present and not one in range.
 bool intMember(const json::Value& object, const char* key, std::int64_t fallback, std::int64_t low,
                std::int64_t high, std::int64_t& value) {
-    const json::Value* m = member(object, key);
-    if (m == nullptr) {
-        value = fallback;
-        return true;
-    }
-    return json::integerIn(*m, low, high, value);
+    value = fallback;
+    return json::integerMember(object, key, low, high, value);
 }
 
 std::string stringMember(const json::Value& object, const char* key, const char* fallback) {

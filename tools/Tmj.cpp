@@ -26,13 +26,6 @@ std::string stringMember(const json::Value& object, const char* key, const char*
     return m != nullptr && m->is_string() ? m->get<std::string>() : fallback;
 }
 
-Property::Type typeOf(const std::string& name) {
-    return name == "bool"    ? Property::Type::Bool
-           : name == "int"   ? Property::Type::Int
-           : name == "color" ? Property::Type::Color
-                             : Property::Type::String;
-}
-
 json::Value valueJson(const Property& p) {
     switch (p.type) {
         case Property::Type::Bool:
@@ -83,7 +76,7 @@ bool tilesetFromJson(const json::Value& object, Tileset& tileset, std::string& e
             }
             Property property;
             property.name = stringMember(p, "name", "");
-            property.type = typeOf(stringMember(p, "type", "string"));
+            property.type = detail::typeOf(stringMember(p, "type", "string"));
             const json::Value* value = member(p, "value");
             if (value == nullptr) {
                 property.value = "";
@@ -136,8 +129,7 @@ bool layerData(const json::Value& layer, const Map& map, std::vector<std::uint32
         return false;
     }
     if (data->size() != count) {
-        error = "the data hold " + std::to_string(data->size()) + " tiles where the layer has " +
-                std::to_string(count);
+        error = detail::tileCountError(data->size(), count);
         return false;
     }
     gids.resize(count);
@@ -224,10 +216,7 @@ std::string writeTmj(const Map& map) {
                 json::Value properties = json::Value::array();
                 for (const Property& p : tile.properties) {
                     properties.push_back({{"name", p.name},
-                                          {"type", p.type == Property::Type::Bool    ? "bool"
-                                                   : p.type == Property::Type::Int   ? "int"
-                                                   : p.type == Property::Type::Color ? "color"
-                                                                                     : "string"},
+                                          {"type", detail::typeName(p.type)},
                                           {"value", valueJson(p)}});
                 }
                 tiles.push_back({{"id", tile.id}, {"properties", std::move(properties)}});

@@ -12,32 +12,6 @@ namespace tiled {
 
 namespace {
 
-const char* typeName(Property::Type type) {
-    switch (type) {
-        case Property::Type::Bool:
-            return "bool";
-        case Property::Type::Int:
-            return "int";
-        case Property::Type::Color:
-            return "color";
-        default:
-            return "string";
-    }
-}
-
-Property::Type typeOf(const char* name) {
-    if (std::strcmp(name, "bool") == 0) {
-        return Property::Type::Bool;
-    }
-    if (std::strcmp(name, "int") == 0) {
-        return Property::Type::Int;
-    }
-    if (std::strcmp(name, "color") == 0) {
-        return Property::Type::Color;
-    }
-    return Property::Type::String;
-}
-
 // Rows of GIDs as Tiled writes them: a line each, every line but the last ending in a comma, the
 // whole between line breaks.
 const decimal::Layout kCsvRows{"\n", "", "", ",\n", "\n"};
@@ -81,7 +55,7 @@ bool tilesetFromXml(const pugi::xml_node& node, Tileset& tileset, std::string& e
         for (const pugi::xml_node& p : tileNode.child("properties").children("property")) {
             Property property;
             property.name = p.attribute("name").value();
-            property.type = typeOf(p.attribute("type").as_string("string"));
+            property.type = detail::typeOf(p.attribute("type").as_string("string"));
             // Text of several lines may stand as the element's content.
             const pugi::xml_attribute value = p.attribute("value");
             property.value = value ? value.value() : p.child_value();
@@ -139,8 +113,7 @@ bool layerData(const pugi::xml_node& layer, const Map& map, std::vector<std::uin
         ++n;
     }
     if (n != count) {
-        error = "the data hold " + std::to_string(n) + " tiles where the layer has " +
-                std::to_string(count);
+        error = detail::tileCountError(n, count);
         return false;
     }
     return true;
@@ -196,7 +169,7 @@ std::string writeTmx(const Map& map) {
                 pugi::xml_node property = properties.append_child("property");
                 property.append_attribute("name") = p.name.c_str();
                 if (p.type != Property::Type::String) {
-                    property.append_attribute("type") = typeName(p.type);
+                    property.append_attribute("type") = detail::typeName(p.type);
                 }
                 property.append_attribute("value") = p.value.c_str();
             }
@@ -336,10 +309,9 @@ bool readExternalTileset(const std::string& folder, const std::string& source, T
         error = "cannot read the tileset file \"" + source + "\"";
         return false;
     }
-    const std::size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
     std::string why;
     bool ok = false;
-    if (first != std::string::npos && text[first] == '<') {
+    if (isXml(text)) {
         pugi::xml_document doc;
         const pugi::xml_parse_result parsed =
             doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);

@@ -1,6 +1,7 @@
 // pelorin-tool's render and Tiled exchange against their peers: memcpy of the same bytes,
 // libpng alone on the same pixels, and the editor's own map file.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <png.h>
 #include <stdlib.h>
 
@@ -15,6 +16,7 @@
 #include "gfx/CNxSurface.h"
 #include "map/MapFile.h"
 #include "platform/FileIo.h"
+#include "tools/MapJson.h"
 #include "tools/MapPicture.h"
 #include "tools/PngWriter.h"
 #include "tools/TiledConvert.h"
@@ -99,16 +101,13 @@ void BM_Memcpy_256MB(benchmark::State& state) {
 }
 BENCHMARK(BM_Memcpy_256MB)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The encoding of render's picture, drawn beforehand as for its peer below.
 void BM_RenderPng_64x64_32px(benchmark::State& state) {
-    const MapGrid grid = randomMap(64);
-    ChipSet chips;
-    makeChips(chips);
     CNxSurface target(32);
+    drawMap(state, 64, target);
     std::vector<std::uint8_t> png;
     std::string error;
-    const picture::Region region{0, 0, 64, 64};
     for (auto _ : state) {
-        picture::draw(target, grid, &chips, nullptr, region, 32, 32, {});
         PngWriter::encode(target.GetImage(), png, error);
         benchmark::DoNotOptimize(png.data());
     }
@@ -189,6 +188,42 @@ void BM_ExportTmx_2000x2000(benchmark::State& state) {
 }
 BENCHMARK(BM_ExportTmx_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The map as a TMJ file, as export writes it (less the small picture of the attributes).
+void BM_ExportTmj_2000x2000(benchmark::State& state) {
+    const MapGrid grid = randomMap(2000);
+    ChipSet chips;
+    makeChips(chips);
+    KindTable kinds;
+    kinds.resetToDefaults(1);
+    for (auto _ : state) {
+        tiled::Map map;
+        std::string error;
+        if (!tiledconvert::toTiled(grid, chips, kinds, {"chips.png", "kinds.png"}, map, error)) {
+            state.SkipWithError("export failed");
+            break;
+        }
+        const std::string text = tiled::writeTmj(map);
+        if (!platform::writeFileAtomically(scratchDir() + "/export.tmj",
+                                           {{text.data(), text.size()}})) {
+            state.SkipWithError("export failed");
+        }
+    }
+}
+BENCHMARK(BM_ExportTmj_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The map as the tool's own JSON, as export writes it.
+void BM_ExportJson_2000x2000(benchmark::State& state) {
+    const MapGrid grid = randomMap(2000);
+    for (auto _ : state) {
+        const std::string text = mapjson::write(grid);
+        if (!platform::writeFileAtomically(scratchDir() + "/export.json",
+                                           {{text.data(), text.size()}})) {
+            state.SkipWithError("export failed");
+        }
+    }
+}
+BENCHMARK(BM_ExportJson_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_ImportTmx_2000x2000(benchmark::State& state) {
     const std::string path = scratchDir() + "/import.tmx";
     {
@@ -199,18 +234,27 @@ void BM_ImportTmx_2000x2000(benchmark::State& state) {
         kinds.resetToDefaults(1);
         writeTmxFile(grid, chips, kinds, path);
     }
+    // Into fresh memory and freed outside the timing, as the map load is (MapFileBench.cpp). The
+    // text is freed inside readTmx, which takes it.
     for (auto _ : state) {
-        std::string text;
+        state.PauseTiming();
+        ::malloc_trim(0);
+        state.ResumeTiming();
         tiled::Map map;
         MapGrid grid;
         KindTable kinds;
-        std::string error;
+        std::string text, error;
         if (!tool::readText(path, text) ||
             !tiled::readTmx(std::move(text), scratchDir(), map, error) ||
             !tiledconvert::fromTiled(map, grid, &kinds, error)) {
             state.SkipWithError("import failed");
         }
         benchmark::DoNotOptimize(grid.chipLayer().data());
+        state.PauseTiming();
+        map = tiled::Map();
+        grid = MapGrid();
+        kinds = KindTable();
+        state.ResumeTiming();
     }
 }
 BENCHMARK(BM_ImportTmx_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();

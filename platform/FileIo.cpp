@@ -170,7 +170,36 @@ bool readAllAt(int fd, std::uint64_t offset, const std::vector<MutableSpan>& pie
 
 namespace {
 
-bool readWhole(const std::string& path, FileBytes& bytes, std::uint64_t maxBytes) {
+// Where readWhole puts the bytes: hold(capacity, kept) gives room for capacity bytes that starts
+// with the kept bytes held so far; done(size) keeps the first size of them.
+struct BytesHolder {
+    FileBytes& bytes;
+    std::unique_ptr<std::uint8_t[]> data;
+    std::uint8_t* hold(std::size_t capacity, std::size_t kept) {
+        std::unique_ptr<std::uint8_t[]> bigger(new std::uint8_t[capacity > 0 ? capacity : 1]);
+        if (kept > 0) {
+            std::memcpy(bigger.get(), data.get(), kept);
+        }
+        data = std::move(bigger);
+        return data.get();
+    }
+    void done(std::size_t size) {
+        bytes.data = std::move(data);
+        bytes.size = size;
+    }
+};
+
+struct TextHolder {
+    std::string& text;
+    std::uint8_t* hold(std::size_t capacity, std::size_t) {
+        text.resize(capacity);
+        return reinterpret_cast<std::uint8_t*>(&text[0]);
+    }
+    void done(std::size_t size) { text.resize(size); }
+};
+
+template <typename Holder>
+bool readWhole(const std::string& path, Holder& holder, std::uint64_t maxBytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;
@@ -191,7 +220,7 @@ bool readWhole(const std::string& path, FileBytes& bytes, std::uint64_t maxBytes
     if (S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
         return false;
     }
-    std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[capacity > 0 ? capacity : 1]);
+    std::uint8_t* data = holder.hold(capacity, 0);
     std::size_t size = 0;
     for (;;) {
         if (size == capacity) {
@@ -201,14 +230,10 @@ bool readWhole(const std::string& path, FileBytes& bytes, std::uint64_t maxBytes
             if (capacity >= maxBytes) {
                 return false;
             }
-            const std::size_t grown =
-                static_cast<std::size_t>(std::min<std::uint64_t>(capacity * 2, maxBytes));
-            std::unique_ptr<std::uint8_t[]> bigger(new std::uint8_t[grown]);
-            std::memcpy(bigger.get(), data.get(), size);
-            data = std::move(bigger);
-            capacity = grown;
+            capacity = static_cast<std::size_t>(std::min<std::uint64_t>(capacity * 2, maxBytes));
+            data = holder.hold(capacity, size);
         }
-        const ssize_t n = ::read(fd, data.get() + size, capacity - size);
+        const ssize_t n = ::read(fd, data + size, capacity - size);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -220,20 +245,33 @@ bool readWhole(const std::string& path, FileBytes& bytes, std::uint64_t maxBytes
         }
         size += static_cast<std::size_t>(n);
     }
-    bytes.data = std::move(data);
-    bytes.size = size;
+    holder.done(size);
     return true;
+}
+
+template <typename Holder>
+bool readWholeCaught(const std::string& path, Holder holder, std::uint64_t maxBytes) {
+    try {
+        return readWhole(path, holder, maxBytes);
+    } catch (const std::bad_alloc&) {
+        return false;  // the file is within its bound, but memory for it is not to be had
+    }
 }
 
 }  // namespace
 
 bool readWholeFile(const std::string& path, FileBytes& bytes, std::uint64_t maxBytes) {
     bytes = FileBytes();
-    try {
-        return readWhole(path, bytes, maxBytes);
-    } catch (const std::bad_alloc&) {
-        return false;  // the file is within its bound, but memory for it is not to be had
+    return readWholeCaught(path, BytesHolder{bytes, nullptr}, maxBytes);
+}
+
+bool readWholeFile(const std::string& path, std::string& text, std::uint64_t maxBytes) {
+    text.clear();
+    if (!readWholeCaught(path, TextHolder{text}, maxBytes)) {
+        std::string().swap(text);
+        return false;
     }
+    return true;
 }
 
 }  // namespace platform

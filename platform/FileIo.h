@@ -41,5 +41,7 @@ struct FileBytes {
 // Reads the whole file at path. Fails when it cannot be opened or read, is a directory, or is
 // larger than maxBytes; bytes is then empty.
 bool readWholeFile(const std::string& path, FileBytes& bytes, std::uint64_t maxBytes);
+// The same into text, for files that are read as text.
+bool readWholeFile(const std::string& path, std::string& text, std::uint64_t maxBytes);
 
 }  // namespace platform

@@ -1,6 +1,6 @@
-#include "gfx/CNxDIBImageConverter.h"
 #include "gfx/CNxFile.h"
 #include "gfx/CNxImageLoaderManager.h"
+#include "gfx/CNxSurface.h"
 #include "gfx/CNxSystem.h"
 #include "tools/PngWriter.h"
 #include "tools/ToolCommand.h"
@@ -22,27 +22,27 @@ int convert(const ToolIo& io, const ToolOptions& options) {
         // libpng's errors and warnings, which the editor shows in boxes, go to stderr.
         tool::StderrPort port(io.err());
         tool::LibraryPortScope scope(&port);
-        CNxImageLoader* decoder = CNxSystem::Get().GetImageLoaderManager().FindDecoder(file);
-        if (decoder == nullptr) {
+        CNxImageLoaderManager& loaders = CNxSystem::Get().GetImageLoaderManager();
+        // Asked first only to tell an image no loader reads from one its loader refuses.
+        if (loaders.FindDecoder(file) == nullptr) {
             return io.inputError(source +
                                  ": not an image that any loader reads (BMP, PNG, JPEG, MAG or "
                                  "the format of an image plug-in)");
         }
-        image = decoder->Load(file);
+        image = loaders.Load(file);
     }
     if (!image) {
         return io.inputError(source + ": the image is damaged or of a kind its loader refuses");
     }
     // The surface's conversion: a 32-bit picture of the same size and row order.
-    CNxDIBImage surface;
-    if (!surface.Create(image->GetWidth(), image->GetInfo()->bmiHeader.biHeight, 32) ||
-        !CNxDIBImageConverter::Convert(surface, 0, 0, *image, nullptr)) {
+    CNxSurface surface(32);
+    if (!surface.CopyFromImage(*image)) {
         return io.inputError(source + ": the image is too large to hold at 32 bits per pixel");
     }
     image.reset();
     std::vector<std::uint8_t> png;
     std::string error;
-    if (!PngWriter::encode(surface, png, error)) {
+    if (!PngWriter::encode(surface.GetImage(), png, error)) {
         return io.inputError(error);
     }
     return io.writeFile(options.value("-o"), png.data(), png.size());

@@ -4,6 +4,7 @@
 #include "chips/KindTable.h"
 #include "gfx/CNxSurface.h"
 #include "map/MapGrid.h"
+#include "tools/DecimalRows.h"
 #include "tools/MapJson.h"
 #include "tools/PngWriter.h"
 #include "tools/TiledConvert.h"
@@ -14,17 +15,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string csv(const MapGrid::Layer& layer) {
-    std::string out;
+// One line of comma-separated values a row.
+std::string csv(const MapGrid& grid, const MapGrid::Layer& layer) {
+    static const decimal::Layout kLines{"", "", "\n", "", ""};
+    decimal::Extent extent;
     for (const MapGrid::Row& row : layer) {
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            if (c > 0) {
-                out += ',';
-            }
-            out += std::to_string(row[c]);
-        }
-        out += '\n';
+        extent.take(row.data(), row.size());
     }
+    std::string out;
+    out.reserve(decimal::bound(extent, layer.size(), kLines));
+    decimal::appendRows<std::int32_t>(
+        out, extent, layer.size(), static_cast<std::size_t>(grid.columns()),
+        [&](std::size_t r) { return layer[r].data(); }, kLines);
     return out;
 }
 
@@ -123,9 +125,9 @@ int exportMap(const ToolIo& io, const ToolOptions& options) {
     if (!tool::loadMap(options.positional[0], grid, io.err())) {
         return kToolBadInput;
     }
-    const std::string out = format == "json"
-                                ? mapjson::write(grid)
-                                : csv(layerName == "chips" ? grid.chipLayer() : grid.kindLayer());
+    const std::string out =
+        format == "json" ? mapjson::write(grid)
+                         : csv(grid, layerName == "chips" ? grid.chipLayer() : grid.kindLayer());
     return io.emit(out, options.value("-o"));
 }
 

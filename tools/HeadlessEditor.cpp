@@ -12,6 +12,7 @@
 #include "platform/WindowSpec.h"
 #include "platform/headless/ScriptedDialog.h"
 #include "tools/GridGestures.h"
+#include "tools/ToolSupport.h"
 
 using Op = EditScript::Op;
 
@@ -74,10 +75,7 @@ bool HeadlessEditor::loadMap(const std::string& path) {
     const bool loaded =
         MapFile::load(path, grid, m_host, m_mapWindow.get(), &header) != MapFile::Format::None;
     if (loaded) {
-        if (header.chipWidth >= MapGrid::kMinChipSize &&
-            header.chipWidth <= MapGrid::kMaxChipSize &&
-            header.chipHeight >= MapGrid::kMinChipSize &&
-            header.chipHeight <= MapGrid::kMaxChipSize) {
+        if (tool::storedChipSizeAllowed(header.chipWidth, header.chipHeight)) {
             m_map->setChipSize(header.chipWidth, header.chipHeight);
         }
         grid.setFileBacked(true);

@@ -20,8 +20,7 @@ int importMap(const ToolIo& io, const ToolOptions& options) {
         return io.inputError("cannot read " + source);
     }
     const std::string folder = std::filesystem::path(source).parent_path().string();
-    const std::size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
-    const bool xml = first != std::string::npos && text[first] == '<';
+    const bool xml = tiled::isXml(text);
     json::Value root;
     if (!xml && !json::parse(text, root, error)) {
         return io.inputError(source + ": " + error);

@@ -71,4 +71,20 @@ bool integerIn(const Value& value, std::int64_t low, std::int64_t high, std::int
     return out >= low && out <= high;
 }
 
+bool integerMember(const Value& object, const char* key, std::int64_t low, std::int64_t high,
+                   std::int64_t& value) {
+    const auto member = object.find(key);
+    return member == object.end() || integerIn(*member, low, high, value);
+}
+
+bool integerMember(const Value& object, const char* key, std::int64_t low, std::int64_t high,
+                   std::int64_t& value, std::string& error, const std::string& where) {
+    if (!integerMember(object, key, low, high, value)) {
+        error = where + "\"" + key + "\" must be an integer from " + std::to_string(low) + " to " +
+                std::to_string(high);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace json

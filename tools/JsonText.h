@@ -27,4 +27,12 @@ std::string placeOf(const std::string& text, std::size_t offset);
 // An integer of the value's kind within [low, high] into out; false for anything else.
 bool integerIn(const Value& value, std::int64_t low, std::int64_t high, std::int64_t& out);
 
+// The object's member key, when present, as integerIn reads it into value; value is left as it
+// is when the member is absent. False when it is present and not such an integer.
+bool integerMember(const Value& object, const char* key, std::int64_t low, std::int64_t high,
+                   std::int64_t& value);
+// The same, error then naming the member after where.
+bool integerMember(const Value& object, const char* key, std::int64_t low, std::int64_t high,
+                   std::int64_t& value, std::string& error, const std::string& where);
+
 }  // namespace json

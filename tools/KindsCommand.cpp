@@ -2,7 +2,6 @@
 
 #include "chips/KindTable.h"
 #include "tools/JsonText.h"
-#include "tools/MapJson.h"
 #include "tools/ToolCommand.h"
 #include "tools/ToolSupport.h"
 
@@ -64,8 +63,8 @@ bool recordsFromJson(const json::Value& value, std::vector<KindRecord>& records,
                 continue;
             }
             const bool channel = k >= 3 && k <= 5;
-            if (!mapjson::integerMember(item, kRecordKeys[k], channel ? 0 : INT32_MIN,
-                                        channel ? 255 : INT32_MAX, v[k], error, where)) {
+            if (!json::integerMember(item, kRecordKeys[k], channel ? 0 : INT32_MIN,
+                                     channel ? 255 : INT32_MAX, v[k], error, where)) {
                 return false;
             }
         }

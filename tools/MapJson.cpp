@@ -1,17 +1,23 @@
 #include "tools/MapJson.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "tools/DecimalRows.h"
 
 namespace mapjson {
 
 namespace {
 
-json::OrderedValue layerJson(const MapGrid::Layer& layer) {
-    json::OrderedValue rows = json::OrderedValue::array();
+// A layer as an array of rows, each an array of integers.
+const decimal::Layout kJsonRows{"", "[", "]", ",", ""};
+
+decimal::Extent extentOf(const MapGrid::Layer& layer) {
+    decimal::Extent extent;
     for (const MapGrid::Row& row : layer) {
-        rows.push_back(json::OrderedValue(std::vector<std::int32_t>(row.begin(), row.end())));
+        extent.take(row.data(), row.size());
     }
-    return rows;
+    return extent;
 }
 
 // One layer: an array of rows, each an array of 32-bit integers, all of one length.
@@ -57,23 +63,34 @@ std::string write(const MapGrid& grid) {
     json::OrderedValue root;
     root["columns"] = grid.columns();
     root["rows"] = grid.rows();
-    root["chips"] = layerJson(grid.chipLayer());
-    root["attributes"] = layerJson(grid.kindLayer());
-    return json::write(root) + "\n";
-}
-
-bool integerMember(const json::Value& object, const char* key, std::int64_t low, std::int64_t high,
-                   std::int64_t& value, std::string& error, const std::string& where) {
-    const auto member = object.find(key);
-    if (member == object.end()) {
-        return true;
+    root["chips"] = json::OrderedValue::array();
+    root["attributes"] = json::OrderedValue::array();
+    // The layers' cells go straight into the text, where the empty arrays stand: a tree of
+    // millions of values would cost many times their text.
+    const std::string skeleton = json::write(root);
+    const MapGrid::Layer* const layers[] = {&grid.chipLayer(), &grid.kindLayer()};
+    const char* const markers[] = {"\"chips\":[", "\"attributes\":["};
+    decimal::Extent extents[2];
+    std::size_t total = skeleton.size() + 1;
+    for (int i = 0; i < 2; ++i) {
+        extents[i] = extentOf(*layers[i]);
+        total += decimal::bound(extents[i], layers[i]->size(), kJsonRows);
     }
-    if (!json::integerIn(*member, low, high, value)) {
-        error = where + "\"" + key + "\" must be an integer from " + std::to_string(low) + " to " +
-                std::to_string(high);
-        return false;
+    std::string out;
+    out.reserve(total);
+    std::size_t from = 0;
+    for (int i = 0; i < 2; ++i) {
+        const std::size_t at = skeleton.find(markers[i], from) + std::strlen(markers[i]);
+        out.append(skeleton, from, at - from);
+        const MapGrid::Layer& layer = *layers[i];
+        decimal::appendRows<std::int32_t>(
+            out, extents[i], layer.size(), static_cast<std::size_t>(grid.columns()),
+            [&](std::size_t r) { return layer[r].data(); }, kJsonRows);
+        from = at;
     }
-    return true;
+    out.append(skeleton, from, std::string::npos);
+    out += '\n';
+    return out;
 }
 
 bool read(const json::Value& root, MapGrid& grid, std::string& error) {
@@ -108,12 +125,12 @@ bool read(const json::Value& root, MapGrid& grid, std::string& error) {
 
     std::int64_t declaredColumns = columns, declaredRows = rows;
     std::int64_t chipWidth = MapGrid::kDefaultChipSize, chipHeight = MapGrid::kDefaultChipSize;
-    if (!integerMember(root, "columns", 0, INT32_MAX, declaredColumns, error, "") ||
-        !integerMember(root, "rows", 0, INT32_MAX, declaredRows, error, "") ||
-        !integerMember(root, "chipWidth", MapGrid::kMinChipSize, MapGrid::kMaxChipSize, chipWidth,
-                       error, "") ||
-        !integerMember(root, "chipHeight", MapGrid::kMinChipSize, MapGrid::kMaxChipSize, chipHeight,
-                       error, "")) {
+    if (!json::integerMember(root, "columns", 0, INT32_MAX, declaredColumns, error, "") ||
+        !json::integerMember(root, "rows", 0, INT32_MAX, declaredRows, error, "") ||
+        !json::integerMember(root, "chipWidth", MapGrid::kMinChipSize, MapGrid::kMaxChipSize,
+                             chipWidth, error, "") ||
+        !json::integerMember(root, "chipHeight", MapGrid::kMinChipSize, MapGrid::kMaxChipSize,
+                             chipHeight, error, "")) {
         return false;
     }
     if (declaredColumns != columns || declaredRows != rows) {

@@ -15,8 +15,4 @@ std::string write(const MapGrid& grid);
 // Reads a map from parsed JSON; error names the member or array index that is wrong.
 bool read(const json::Value& root, MapGrid& grid, std::string& error);
 
-// Reads an integer member into value when present; error names it otherwise.
-bool integerMember(const json::Value& object, const char* key, std::int64_t low, std::int64_t high,
-                   std::int64_t& value, std::string& error, const std::string& where);
-
 }  // namespace mapjson

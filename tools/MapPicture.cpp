@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "gfx/CNxDIBImage.h"
 #include "gfx/CNxSurface.h"
 #include "grid/CellGridScreen.h"
 #include "map/MapGrid.h"
@@ -43,7 +44,10 @@ bool check(const MapGrid& grid, const Region& region, int cellWidth, int cellHei
     }
     const std::int64_t width = std::int64_t(region.columns) * cellWidth;
     const std::int64_t height = std::int64_t(region.rows) * cellHeight;
-    if (width > kMaxSide || height > kMaxSide || width * height * 4 > kMaxBytes) {
+    static_assert(CNxDIBImage::kMaxSide == 32768 && CNxDIBImage::kMaxImageBytes == 1ull << 30,
+                  "the message states the limits");
+    if (width > CNxDIBImage::kMaxSide || height > CNxDIBImage::kMaxSide ||
+        static_cast<std::uint64_t>(width * height * 4) > CNxDIBImage::kMaxImageBytes) {
         error = "the picture would be " + std::to_string(width) + " × " + std::to_string(height) +
                 " pixels; render draws at most 32768 pixels a side and 1 GiB of pixels (draw "
                 "a part of the map with --region)";

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 class ChipSet;
@@ -26,15 +25,12 @@ struct Style {
     bool grid = false;
 };
 
-// The drawing library's limits, which the picture must keep to.
-constexpr std::int64_t kMaxSide = 32768;
-constexpr std::int64_t kMaxBytes = std::int64_t(1) << 30;
-
 // "X,Y,W,H" in cells: whole numbers, the width and height at least 1.
 bool parseRegion(const std::string& text, Region& region, std::string& error);
 
 // Whether region lies within the map and its picture, with cells of cellWidth × cellHeight
-// pixels, keeps to the limits; error says what is wrong. Nothing is allocated.
+// pixels, keeps to the drawing library's limits (CNxDIBImage's); error says what is wrong.
+// Nothing is allocated.
 bool check(const MapGrid& grid, const Region& region, int cellWidth, int cellHeight,
            std::string& error);
 

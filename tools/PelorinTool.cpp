@@ -46,7 +46,7 @@ int PelorinTool::run(const std::vector<std::string>& args) {
     const std::string& name = args[0];
     if (name == "-h" || name == "--help" || name == "help") {
         std::fputs(usage().c_str(), m_out);
-        return kOk;
+        return kToolOk;
     }
     const ToolCommand* command = nullptr;
     for (const ToolCommand* c : commands()) {
@@ -60,7 +60,7 @@ int PelorinTool::run(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         if (a == "-h" || a == "--help") {
             std::fputs(usage().c_str(), m_out);
-            return kOk;
+            return kToolOk;
         }
         if (a.size() > 1 && a[0] == '-') {
             const auto option =

@@ -9,11 +9,9 @@
 // file; this class splits the arguments and hands them to the command named first.
 class PelorinTool {
 public:
-    enum ExitCode { kOk = 0, kBadInput = 1, kUsage = 2 };
-
     PelorinTool(std::FILE* out, std::FILE* err) : m_out(out), m_err(err) {}
 
-    // args excludes the program name.
+    // args excludes the program name; returns the exit status, a ToolExit (ToolCommand.h).
     int run(const std::vector<std::string>& args);
 
     static std::string usage();

@@ -88,9 +88,7 @@ bool inflateExactly(const std::vector<std::uint8_t>& in, bool gzip, std::uint8_t
         return false;
     }
     if (produced < size) {
-        error = "the data hold " + std::to_string(produced / 4) + " tiles" +
-                (produced % 4 ? " and a part" : "") + " where the layer has " +
-                std::to_string(size / 4);
+        error = tileCountError(produced / 4, size / 4, produced % 4 != 0);
         return false;
     }
     return true;
@@ -191,9 +189,7 @@ bool decodeBase64(const char* text, std::size_t size, const std::string& compres
     std::uint8_t* out = reinterpret_cast<std::uint8_t*>(gids.data());
     if (compression.empty()) {
         if (bytes.size() != count * 4) {
-            error = "the data hold " + std::to_string(bytes.size() / 4) + " tiles" +
-                    (bytes.size() % 4 ? " and a part" : "") + " where the layer has " +
-                    std::to_string(count);
+            error = tileCountError(bytes.size() / 4, count, bytes.size() % 4 != 0);
             return false;
         }
         std::memcpy(out, bytes.data(), bytes.size());
@@ -252,11 +248,38 @@ bool decodeCsv(const char* text, std::size_t size, std::size_t count,
         }
     }
     if (n != count) {
-        error = "the data hold " + std::to_string(n) + " tiles where the layer has " +
-                std::to_string(count);
+        error = tileCountError(n, count);
         return false;
     }
     return true;
+}
+
+const char* typeName(Property::Type type) {
+    switch (type) {
+        case Property::Type::Bool:
+            return "bool";
+        case Property::Type::Int:
+            return "int";
+        case Property::Type::Color:
+            return "color";
+        default:
+            return "string";
+    }
+}
+
+Property::Type typeOf(const std::string& name) {
+    for (const Property::Type type :
+         {Property::Type::Bool, Property::Type::Int, Property::Type::Color}) {
+        if (name == typeName(type)) {
+            return type;
+        }
+    }
+    return Property::Type::String;
+}
+
+std::string tileCountError(std::size_t tiles, std::size_t count, bool part) {
+    return "the data hold " + std::to_string(tiles) + " tiles" + (part ? " and a part" : "") +
+           " where the layer has " + std::to_string(count);
 }
 
 std::string layerPlace(const std::string& name) {
@@ -265,13 +288,14 @@ std::string layerPlace(const std::string& name) {
 
 bool readBeside(const std::string& folder, const std::string& source, std::string& text) {
     const std::string path = !source.empty() && source[0] == '/' ? source : folder + "/" + source;
-    platform::FileBytes bytes;
-    if (!platform::readWholeFile(path, bytes, 64u << 20)) {
-        return false;
-    }
-    text.assign(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);
-    return true;
+    return platform::readWholeFile(path, text, 64u << 20);
 }
 
 }  // namespace detail
+
+bool isXml(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+    return first != std::string::npos && text[first] == '<';
+}
+
 }  // namespace tiled

@@ -68,6 +68,10 @@ bool readTmj(const std::string& text, const std::string& folder, Map& map, std::
 // The same from JSON already parsed.
 bool readTmj(const nlohmann::json& root, const std::string& folder, Map& map, std::string& error);
 
+// Whether text is XML (TMX, TSX) rather than JSON: its first character past white space and a
+// byte-order mark is "<".
+bool isXml(const std::string& text);
+
 // The parts both readers share.
 namespace detail {
 
@@ -90,6 +94,14 @@ bool decodeBase64(const char* text, std::size_t size, const std::string& compres
 // Reads comma-separated GIDs (white space allowed around them) into exactly count GIDs.
 bool decodeCsv(const char* text, std::size_t size, std::size_t count,
                std::vector<std::uint32_t>& gids, std::string& error);
+
+// A property type as Tiled names it, and the type a name stands for (String for any other).
+const char* typeName(Property::Type type);
+Property::Type typeOf(const std::string& name);
+
+// "the data hold TILES tiles where the layer has COUNT", part saying that a part of one more
+// follows the tiles.
+std::string tileCountError(std::size_t tiles, std::size_t count, bool part = false);
 
 // "layer "NAME"" for messages.
 std::string layerPlace(const std::string& name);

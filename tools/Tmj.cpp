@@ -1,6 +1,7 @@
 // The TMJ form of a Tiled map: JSON through nlohmann/json.
 #include <charconv>
 
+#include "tools/DecimalRows.h"
 #include "tools/JsonText.h"
 #include "tools/TiledMap.h"
 
@@ -16,24 +17,13 @@ const json::Value* member(const json::Value& object, const char* key) {
 // A whole number member; fallback when absent. False when present and not one in range.
 bool intMember(const json::Value& object, const char* key, std::int64_t fallback, std::int64_t low,
                std::int64_t high, std::int64_t& value) {
-    const json::Value* m = member(object, key);
-    if (m == nullptr) {
-        value = fallback;
-        return true;
-    }
-    return json::integerIn(*m, low, high, value);
+    value = fallback;
+    return json::integerMember(object, key, low, high, value);
 }
 
 std::string stringMember(const json::Value& object, const char* key, const char* fallback) {
     const json::Value* m = member(object, key);
     return m != nullptr && m->is_string() ? m->get<std::string>() : fallback;
-}
-
-Property::Type typeOf(const std::string& name) {
-    return name == "bool"    ? Property::Type::Bool
-           : name == "int"   ? Property::Type::Int
-           : name == "color" ? Property::Type::Color
-                             : Property::Type::String;
 }
 
 json::Value valueJson(const Property& p) {
@@ -86,7 +76,7 @@ bool tilesetFromJson(const json::Value& object, Tileset& tileset, std::string& e
             }
             Property property;
             property.name = stringMember(p, "name", "");
-            property.type = typeOf(stringMember(p, "type", "string"));
+            property.type = detail::typeOf(stringMember(p, "type", "string"));
             const json::Value* value = member(p, "value");
             if (value == nullptr) {
                 property.value = "";
@@ -139,8 +129,7 @@ bool layerData(const json::Value& layer, const Map& map, std::vector<std::uint32
         return false;
     }
     if (data->size() != count) {
-        error = "the data hold " + std::to_string(data->size()) + " tiles where the layer has " +
-                std::to_string(count);
+        error = detail::tileCountError(data->size(), count);
         return false;
     }
     gids.resize(count);
@@ -194,7 +183,7 @@ std::string writeTmj(const Map& map) {
     json::Value& layers = root["layers"] = json::Value::array();
     for (const Layer& l : map.layers) {
         json::Value layer;
-        layer["data"] = l.gids;
+        layer["data"] = json::Value::array();  // filled in below
         layer["height"] = map.height;
         layer["id"] = l.id;
         layer["name"] = l.name;
@@ -227,10 +216,7 @@ std::string writeTmj(const Map& map) {
                 json::Value properties = json::Value::array();
                 for (const Property& p : tile.properties) {
                     properties.push_back({{"name", p.name},
-                                          {"type", p.type == Property::Type::Bool    ? "bool"
-                                                   : p.type == Property::Type::Int   ? "int"
-                                                   : p.type == Property::Type::Color ? "color"
-                                                                                     : "string"},
+                                          {"type", detail::typeName(p.type)},
                                           {"value", valueJson(p)}});
                 }
                 tiles.push_back({{"id", tile.id}, {"properties", std::move(properties)}});
@@ -238,7 +224,32 @@ std::string writeTmj(const Map& map) {
         }
         tilesets.push_back(std::move(tileset));
     }
-    return json::write(root) + "\n";
+    // The layers' GIDs go straight into the text: a tree of millions of values would cost many
+    // times their text. Each layer's "data" comes first in it, as the members are sorted, and no
+    // text of the map's can hold the marker, as a quote inside a string is escaped.
+    const std::string skeleton = json::write(root);
+    static const char kMarker[] = "{\"data\":[]";
+    const decimal::Layout values{"", "", "", "", ""};
+    std::vector<decimal::Extent> extents(map.layers.size());
+    std::size_t total = skeleton.size() + 1;
+    for (std::size_t i = 0; i < map.layers.size(); ++i) {
+        extents[i].take(map.layers[i].gids.data(), map.layers[i].gids.size());
+        total += decimal::bound(extents[i], 1, values);
+    }
+    std::string out;
+    out.reserve(total);
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < map.layers.size(); ++i) {
+        const std::size_t at = skeleton.find(kMarker, from) + sizeof kMarker - 2;
+        out.append(skeleton, from, at - from);
+        const std::vector<std::uint32_t>& gids = map.layers[i].gids;
+        decimal::appendRows<std::uint32_t>(
+            out, extents[i], 1, gids.size(), [&](std::size_t) { return gids.data(); }, values);
+        from = at;
+    }
+    out.append(skeleton, from, std::string::npos);
+    out += '\n';
+    return out;
 }
 
 bool readTmj(const std::string& text, const std::string& folder, Map& map, std::string& error) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <pugixml.hpp>
 
+#include "tools/DecimalRows.h"
 #include "tools/JsonText.h"
 #include "tools/TiledMap.h"
 
@@ -11,88 +12,9 @@ namespace tiled {
 
 namespace {
 
-const char* typeName(Property::Type type) {
-    switch (type) {
-        case Property::Type::Bool:
-            return "bool";
-        case Property::Type::Int:
-            return "int";
-        case Property::Type::Color:
-            return "color";
-        default:
-            return "string";
-    }
-}
-
-Property::Type typeOf(const char* name) {
-    if (std::strcmp(name, "bool") == 0) {
-        return Property::Type::Bool;
-    }
-    if (std::strcmp(name, "int") == 0) {
-        return Property::Type::Int;
-    }
-    if (std::strcmp(name, "color") == 0) {
-        return Property::Type::Color;
-    }
-    return Property::Type::String;
-}
-
-// The decimal text of the GIDs below a limit, eight bytes each with the length last, so that
-// writing one is a copy of eight bytes: a map's layers use few distinct GIDs, millions of times.
-class GidTexts {
-public:
-    explicit GidTexts(std::uint32_t limit) : m_texts(std::size_t(limit) * 8) {
-        for (std::uint32_t gid = 0; gid < limit; ++gid) {
-            char* text = &m_texts[std::size_t(gid) * 8];
-            text[7] = static_cast<char>(std::to_chars(text, text + 7, gid).ptr - text);
-        }
-    }
-    // Writes gid at p, which must have room for ten bytes more; returns the end.
-    char* write(char* p, std::uint32_t gid) const {
-        if (gid < m_texts.size() / 8) {
-            const char* text = &m_texts[std::size_t(gid) * 8];
-            std::memcpy(p, text, 8);
-            return p + text[7];
-        }
-        return std::to_chars(p, p + 10, gid).ptr;
-    }
-
-private:
-    std::vector<char> m_texts;
-};
-
-// Appends rows of GIDs as Tiled writes them: a line each, every line but the last ending in a
-// comma, the whole between line breaks.
-void appendCsv(std::string& out, const std::vector<std::uint32_t>& gids, int width) {
-    std::uint32_t largest = 0;
-    for (const std::uint32_t gid : gids) {
-        largest = std::max(largest, gid);
-    }
-    const GidTexts texts(std::min<std::uint32_t>(largest, 1u << 16) + 1);
-    // Through a small buffer, so that no megabytes are cleared before they are written.
-    char buffer[1 << 16];
-    char* const full = buffer + sizeof buffer - 16;
-    char* p = buffer;
-    *p++ = '\n';
-    const std::uint32_t* gid = gids.data();
-    const std::size_t rows = gids.size() / width;
-    for (std::size_t r = 0; r < rows; ++r) {
-        for (int c = 0; c < width; ++c) {
-            if (p > full) {
-                out.append(buffer, p);
-                p = buffer;
-            }
-            p = texts.write(p, *gid++);
-            *p++ = ',';
-        }
-        p[-1] = '\n';
-        if (r + 1 < rows) {
-            *p++ = '\n';
-            p[-2] = ',';
-        }
-    }
-    out.append(buffer, p);
-}
+// Rows of GIDs as Tiled writes them: a line each, every line but the last ending in a comma, the
+// whole between line breaks.
+const decimal::Layout kCsvRows{"\n", "", "", ",\n", "\n"};
 
 struct StringWriter : pugi::xml_writer {
     std::string text;
@@ -133,7 +55,7 @@ bool tilesetFromXml(const pugi::xml_node& node, Tileset& tileset, std::string& e
         for (const pugi::xml_node& p : tileNode.child("properties").children("property")) {
             Property property;
             property.name = p.attribute("name").value();
-            property.type = typeOf(p.attribute("type").as_string("string"));
+            property.type = detail::typeOf(p.attribute("type").as_string("string"));
             // Text of several lines may stand as the element's content.
             const pugi::xml_attribute value = p.attribute("value");
             property.value = value ? value.value() : p.child_value();
@@ -191,8 +113,7 @@ bool layerData(const pugi::xml_node& layer, const Map& map, std::vector<std::uin
         ++n;
     }
     if (n != count) {
-        error = "the data hold " + std::to_string(n) + " tiles where the layer has " +
-                std::to_string(count);
+        error = detail::tileCountError(n, count);
         return false;
     }
     return true;
@@ -248,7 +169,7 @@ std::string writeTmx(const Map& map) {
                 pugi::xml_node property = properties.append_child("property");
                 property.append_attribute("name") = p.name.c_str();
                 if (p.type != Property::Type::String) {
-                    property.append_attribute("type") = typeName(p.type);
+                    property.append_attribute("type") = detail::typeName(p.type);
                 }
                 property.append_attribute("value") = p.value.c_str();
             }
@@ -273,17 +194,22 @@ std::string writeTmx(const Map& map) {
     // copy and scan many megabytes. Element text cannot hide the marker, as its "<" is escaped.
     const std::string& skeleton = writer.text;
     static const char kMarker[] = "<data encoding=\"csv\">\n";
+    std::vector<decimal::Extent> extents(map.layers.size());
     std::size_t total = skeleton.size();
-    for (const Layer& layer : map.layers) {
-        total += layer.gids.size() * 12 + 2;
+    for (std::size_t i = 0; i < map.layers.size(); ++i) {
+        extents[i].take(map.layers[i].gids.data(), map.layers[i].gids.size());
+        total += decimal::bound(extents[i], map.layers[i].gids.size() / map.width, kCsvRows);
     }
     std::string out;
     out.reserve(total);
     std::size_t from = 0;
-    for (const Layer& layer : map.layers) {
+    for (std::size_t i = 0; i < map.layers.size(); ++i) {
         const std::size_t at = skeleton.find(kMarker, from) + sizeof kMarker - 2;
         out.append(skeleton, from, at - from);
-        appendCsv(out, layer.gids, map.width);
+        const std::vector<std::uint32_t>& gids = map.layers[i].gids;
+        decimal::appendRows<std::uint32_t>(
+            out, extents[i], gids.size() / map.width, map.width,
+            [&](std::size_t r) { return gids.data() + r * map.width; }, kCsvRows);
         from = at + 1;
     }
     out.append(skeleton, from, std::string::npos);
@@ -383,10 +309,9 @@ bool readExternalTileset(const std::string& folder, const std::string& source, T
         error = "cannot read the tileset file \"" + source + "\"";
         return false;
     }
-    const std::size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
     std::string why;
     bool ok = false;
-    if (first != std::string::npos && text[first] == '<') {
+    if (isXml(text)) {
         pugi::xml_document doc;
         const pugi::xml_parse_result parsed =
             doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);

@@ -1,9 +1,5 @@
 #include "tools/ToolSupport.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "chips/ChipSet.h"
 #include "chips/KindTable.h"
 #include "gfx/CNxFile.h"
@@ -61,22 +57,12 @@ LibraryPortScope::~LibraryPortScope() {
 }
 
 bool readText(const std::string& path, std::string& text) {
-    // Straight into the string: maps to import can be tens of megabytes.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    bool ok = fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-              static_cast<std::uint64_t>(info.st_size) <= (1ull << 31);
-    if (ok) {
-        text.resize(static_cast<std::size_t>(info.st_size));
-        ok = platform::readAllAt(fd, 0, {{&text[0], text.size()}}) || text.empty();
-    }
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    if (!ok) {
-        text.clear();
-    }
-    return ok;
+    return platform::readWholeFile(path, text, 1ull << 31);
+}
+
+bool storedChipSizeAllowed(int width, int height) {
+    return width >= MapGrid::kMinChipSize && width <= MapGrid::kMaxChipSize &&
+           height >= MapGrid::kMinChipSize && height <= MapGrid::kMaxChipSize;
 }
 
 bool loadMap(const std::string& path, MapGrid& grid, std::FILE* err) {
@@ -85,8 +71,7 @@ bool loadMap(const std::string& path, MapGrid& grid, std::FILE* err) {
     if (MapFile::load(path, grid, port, nullptr, &header) == MapFile::Format::None) {
         return false;
     }
-    if (header.chipWidth >= MapGrid::kMinChipSize && header.chipWidth <= MapGrid::kMaxChipSize &&
-        header.chipHeight >= MapGrid::kMinChipSize && header.chipHeight <= MapGrid::kMaxChipSize) {
+    if (storedChipSizeAllowed(header.chipWidth, header.chipHeight)) {
         grid.setChipSize(header.chipWidth, header.chipHeight);
     } else {
         grid.setChipSize(MapGrid::kDefaultChipSize, MapGrid::kDefaultChipSize);

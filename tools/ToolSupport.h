@@ -35,8 +35,12 @@ public:
     LibraryPortScope& operator=(const LibraryPortScope&) = delete;
 };
 
-// The whole file as text (at most 2 GiB).
+// The whole file as text (at most 2 GiB); a pipe is read to its end.
 bool readText(const std::string& path, std::string& text);
+
+// Whether a chip size that a map file stores is one the editor allows (16 … 64 each way); the
+// tool takes it only then.
+bool storedChipSizeAllowed(int width, int height);
 
 // Loads a map file as the editor does, its messages going to err. The chip size the file
 // stores becomes the grid's when it is one the editor allows (16 … 64); otherwise 32 × 32.

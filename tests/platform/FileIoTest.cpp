@@ -103,20 +103,48 @@ TEST(AtomicWrite, ADiskThatFillsUpMidwayLeavesTheOldFileByteForByte) {
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"precious.map"});
 }
 
-TEST(ReadWholeFile, ReadsRegularFilesAndRefusesTheRest) {
-    TempDir dir;
+// Both forms, into bytes and into text, read the same and refuse the same; what they read or ""
+// goes to out. Whatever they refuse leaves them empty.
+bool readBoth(const std::string& path, std::uint64_t maxBytes, std::string& out) {
     platform::FileBytes bytes;
+    std::string text = "before";
+    const bool ok = platform::readWholeFile(path, bytes, maxBytes);
+    EXPECT_EQ(platform::readWholeFile(path, text, maxBytes), ok) << path;
+    out.assign(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);
+    EXPECT_EQ(text, out) << path;
+    return ok;
+}
+
+TEST(ReadWholeFile, ReadsRegularFilesAndPipesAndRefusesTheRest) {
+    TempDir dir;
+    std::string read;
     writeText(dir.file("a"), std::string("x\0y", 3));
-    ASSERT_TRUE(platform::readWholeFile(dir.file("a"), bytes, 100));
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes.data.get()), bytes.size),
-              std::string("x\0y", 3));
+    ASSERT_TRUE(readBoth(dir.file("a"), 100, read));
+    EXPECT_EQ(read, std::string("x\0y", 3));
 
     writeText(dir.file("empty"), "");
-    ASSERT_TRUE(platform::readWholeFile(dir.file("empty"), bytes, 100));
-    EXPECT_EQ(bytes.size, 0u);
+    ASSERT_TRUE(readBoth(dir.file("empty"), 100, read));
+    EXPECT_EQ(read.size(), 0u);
 
-    EXPECT_FALSE(platform::readWholeFile(dir.file("a"), bytes, 2)) << "larger than allowed";
-    EXPECT_FALSE(platform::readWholeFile(dir.file("nothing"), bytes, 100));
-    EXPECT_FALSE(platform::readWholeFile(dir.path(), bytes, 100)) << "a folder";
-    EXPECT_EQ(bytes.size, 0u);
+    EXPECT_FALSE(readBoth(dir.file("a"), 2, read)) << "larger than allowed";
+    EXPECT_FALSE(readBoth(dir.file("nothing"), 100, read));
+    EXPECT_FALSE(readBoth(dir.path(), 100, read)) << "a folder";
+    EXPECT_EQ(read.size(), 0u);
+
+    // A pipe, as a script given as /dev/stdin is, is read to its end by either form.
+    for (int form = 0; form < 2; ++form) {
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        ASSERT_EQ(::write(ends[1], "piped", 5), 5);
+        ::close(ends[1]);
+        const std::string path = "/proc/self/fd/" + std::to_string(ends[0]);
+        platform::FileBytes bytes;
+        std::string text;
+        EXPECT_TRUE(form == 0 ? platform::readWholeFile(path, bytes, 100)
+                              : platform::readWholeFile(path, text, 100));
+        EXPECT_EQ(
+            form == 0 ? std::string(reinterpret_cast<char*>(bytes.data.get()), bytes.size) : text,
+            "piped");
+        ::close(ends[0]);
+    }
 }

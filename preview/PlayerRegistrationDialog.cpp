@@ -97,7 +97,6 @@ platform::DialogTemplate PlayerRegistrationDialog::dialogTemplate() const {
 void PlayerRegistrationDialog::onInit(platform::DialogControls& controls) {
     m_controls = &controls;
     m_actionIndex = 0;
-    m_previewing = false;
     m_changed = false;
     controls.clearItems(kActionId);
     m_workingCache.clear();
@@ -132,7 +131,7 @@ void PlayerRegistrationDialog::onCommand(platform::DialogControls& controls,
             }
             return;
         case DialogNotification::KeyUp:
-            if (command.control != kFrameListId || m_previewing) {
+            if (command.control != kFrameListId || m_preview.IsPlaying()) {
                 return;
             }
             if (command.key == platform::VK_RETURN) {
@@ -144,7 +143,7 @@ void PlayerRegistrationDialog::onCommand(platform::DialogControls& controls,
             }
             return;
         case DialogNotification::DoubleClicked:
-            if (command.control == kFrameListId && !m_previewing) {
+            if (command.control == kFrameListId && !m_preview.IsPlaying()) {
                 editSettings(controls);
             }
             return;
@@ -213,7 +212,6 @@ void PlayerRegistrationDialog::onButton(platform::DialogControls& controls, int 
 }
 
 void PlayerRegistrationDialog::previewEnded() {
-    m_previewing = false;
     if (m_controls != nullptr) {
         m_controls->setText(kPreviewId, kStartText);
         updateControls(*m_controls);
@@ -229,14 +227,15 @@ void PlayerRegistrationDialog::fillList(platform::DialogControls& controls) {
 
 void PlayerRegistrationDialog::updateControls(platform::DialogControls& controls) {
     const bool hasFrames = !frames().empty();
+    const bool playing = m_preview.IsPlaying();
     for (int id : kFrameControls) {
-        controls.setEnabled(id, hasFrames && !m_previewing);
+        controls.setEnabled(id, hasFrames && !playing);
     }
     for (int id : kIdleControls) {
-        controls.setEnabled(id, !m_previewing);
+        controls.setEnabled(id, !playing);
     }
     // The preview button stays usable while playing, whichever action is shown.
-    controls.setEnabled(kPreviewId, hasFrames || m_previewing);
+    controls.setEnabled(kPreviewId, hasFrames || playing);
     controls.setEnabled(kApplyId, m_changed);
 }
 
@@ -378,17 +377,14 @@ void PlayerRegistrationDialog::move(platform::DialogControls& controls, int from
 }
 
 void PlayerRegistrationDialog::togglePreview(platform::DialogControls& controls) {
-    if (!m_previewing) {
-        m_previewing = true;
-        controls.setText(kPreviewId, kStopText);
-        updateControls(controls);
+    if (!m_preview.IsPlaying()) {
         m_preview.StartPlayback(frames());
+        controls.setText(kPreviewId, kStopText);
     } else {
-        m_previewing = false;
-        controls.setText(kPreviewId, kStartText);
-        updateControls(controls);
         m_preview.StopPlayback();
+        controls.setText(kPreviewId, kStartText);
     }
+    updateControls(controls);
 }
 
 void PlayerRegistrationDialog::saveFile(platform::DialogControls& controls) {
@@ -466,8 +462,7 @@ void PlayerRegistrationDialog::commit() {
 
 void PlayerRegistrationDialog::close(platform::DialogControls& controls,
                                      platform::DialogResult result) {
-    if (m_previewing) {
-        m_previewing = false;
+    if (m_preview.IsPlaying()) {
         m_preview.StopPlayback();
     }
     m_preview.SetOwnerDialog(nullptr);

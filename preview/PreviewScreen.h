@@ -6,9 +6,9 @@
 #include "gfx/CNxWindow.h"
 #include "platform/Menu.h"
 #include "preview/PlayerFrame.h"
+#include "preview/Stopwatch.h"
 
 class MillisecondClock;
-class Stopwatch;
 
 namespace platform {
 class Host;
@@ -69,7 +69,7 @@ public:
     bool IsPlaying() const { return m_playing; }
     bool IsPaused() const { return m_paused; }
     bool IsLooping() const { return m_loop; }
-    bool IsTopmost() const { return m_topmost; }
+    bool IsTopmost() const { return topmost(); }
     OwnerDialog* GetOwnerDialog() const { return m_ownerDialog; }
     // The position of the frame on display among the frames played; -1 before the first.
     int currentIndex() const { return m_index; }
@@ -88,18 +88,18 @@ private:
     // Sets the timer to the current frame's deadline, or stops it when nothing is to come.
     void schedule();
     void stopTimer();
+    bool topmost() const;
 
     platform::Host& m_host;
     const MillisecondClock& m_clock;
     CNxLayer* m_layer;  // a child of the screen, which owns it
     std::vector<PlayerFrame> m_frames;
-    std::unique_ptr<Stopwatch> m_stopwatch;
+    Stopwatch m_stopwatch;  // the current frame's time, while playing
     PlayerFrame m_current;
     OwnerDialog* m_ownerDialog = nullptr;
     int m_index = -1;
     bool m_playing = false;
     bool m_paused = false;
     bool m_loop = false;
-    bool m_topmost = false;
     bool m_timerRunning = false;
 };

@@ -129,7 +129,6 @@ void PreviewScreen::command(int id) {
 }
 
 void PreviewScreen::IdleStep() {
-    Update();
     if (isAdvancing() && m_stopwatch.HasElapsed(m_frames[m_index].displayTime)) {
         if (m_frames[m_index].sprite) {
             m_frames[m_index].sprite->SetVisible(false);
@@ -149,8 +148,9 @@ void PreviewScreen::StartPlayback(std::vector<PlayerFrame> frames) {
     m_index = 0;
     m_frames.clear();
     for (PlayerFrame& frame : frames) {
+        // The settings hold for the whole playback: showing a frame only makes it visible.
+        setUp(frame);
         if (frame.sprite) {
-            frame.sprite->SetParent(m_layer);
             frame.sprite->SetVisible(false);
         }
         m_frames.push_back(std::move(frame));
@@ -199,10 +199,10 @@ void PreviewScreen::showFrame() {
         std::snprintf(counter, sizeof counter, "%d/%d  ", m_index + 1, count);
         GetWindow()->setTitle(counter + frame.displayName);
     }
-    drawFrame(frame);
+    reveal(frame);
 }
 
-void PreviewScreen::drawFrame(const PlayerFrame& frame) {
+void PreviewScreen::setUp(const PlayerFrame& frame) {
     if (!frame.sprite) {
         return;
     }
@@ -215,9 +215,14 @@ void PreviewScreen::drawFrame(const PlayerFrame& frame) {
     CNxBlitParams params;
     params.m_flags = NxBlt_ConstantAlpha | (frame.drawOption ? NxBlt_SourceAlpha : 0u);
     params.m_alpha = frame.alpha;
-    sprite.SetParams(&params);
-    sprite.SetVisible(true);
-    sprite.Invalidate();
+    sprite.SetParams(&params);  // redraws the sprite
+}
+
+void PreviewScreen::reveal(const PlayerFrame& frame) {
+    if (frame.sprite) {
+        frame.sprite->SetVisible(true);
+    }
+    // Presents whatever changed since, the frame hidden before this one included.
     Update();
 }
 
@@ -281,7 +286,8 @@ void PreviewScreen::ShowSingleFrame(const PlayerFrame& frame, bool show) {
         return;
     }
     m_current = frame;
-    drawFrame(m_current);
+    setUp(m_current);
+    reveal(m_current);
     if (platform::NativeWindow* window = GetWindow()) {
         window->showNormal();
         window->setTitle(m_current.displayName);
@@ -290,5 +296,6 @@ void PreviewScreen::ShowSingleFrame(const PlayerFrame& frame, bool show) {
 
 void PreviewScreen::UpdateSingleFrame(const PlayerFrame& frame) {
     m_current = frame;
-    drawFrame(m_current);
+    setUp(m_current);
+    reveal(m_current);
 }

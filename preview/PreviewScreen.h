@@ -50,7 +50,7 @@ public:
     int Attach(platform::NativeWindow* window, platform::MessageHandler* next = nullptr) override;
     void OnMessage(const platform::Message& message) override;
 
-    // The timer's step: presents, and shows the next frame once the current one's time is up.
+    // The timer's step: shows the next frame once the current one's time is up.
     void IdleStep();
     // Plays frames from the first, in a window shown in the middle of the desktop; a running
     // playback ends first.
@@ -82,7 +82,10 @@ public:
 
 private:
     void showFrame();
-    void drawFrame(const PlayerFrame& frame);
+    // Hangs the frame's sprite into the layer with the frame's rectangle and alpha.
+    void setUp(const PlayerFrame& frame);
+    // Makes the frame's sprite visible and presents.
+    void reveal(const PlayerFrame& frame);
     // Whether the frame on display is to be replaced when its time is up.
     bool isAdvancing() const;
     // Sets the timer to the current frame's deadline, or stops it when nothing is to come.

@@ -2,7 +2,6 @@
 
 #include <iterator>
 
-#include "gfx/CNxFile.h"
 #include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
 
@@ -49,12 +48,8 @@ void PlayerDefinition::SetFrames(int action, FrameList frames) {
 }
 
 std::shared_ptr<CNxSurface> PlayerDefinition::DecodeImage(const std::string& path) {
-    CNxFile file;
-    if (!file.Open(path.c_str(), CNxFile::modeRead | CNxFile::modeShareDenyWrite)) {
-        return nullptr;
-    }
-    auto image = std::make_shared<CNxSurface>(32);
-    if (!image->LoadFromFile(file) || image->GetWidth() <= 0 || image->GetHeight() <= 0) {
+    std::shared_ptr<CNxSurface> image = CNxSurface::LoadImageFile(path);
+    if (image == nullptr || image->GetWidth() <= 0 || image->GetHeight() <= 0) {
         return nullptr;
     }
     return image;

@@ -5,8 +5,8 @@
 #include "gfx/CNxSprite.h"
 #include "platform/Host.h"
 #include "platform/Message.h"
+#include "platform/MillisecondClock.h"
 #include "platform/NativeWindow.h"
-#include "preview/MillisecondClock.h"
 
 using platform::MenuItem;
 
@@ -24,9 +24,9 @@ RECT spriteRect(const RECT& source) {
 
 }  // namespace
 
-PreviewScreen::PreviewScreen(platform::Host& host, const MillisecondClock* clock)
+PreviewScreen::PreviewScreen(platform::Host& host, const platform::MillisecondClock* clock)
     : m_host(host),
-      m_clock(clock != nullptr ? *clock : MillisecondClock::system()),
+      m_clock(clock != nullptr ? *clock : platform::MillisecondClock::system()),
       m_layer(new CNxLayer(this)),
       m_stopwatch(m_clock) {
     m_layer->SetZOrder(0);

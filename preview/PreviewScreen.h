@@ -8,11 +8,10 @@
 #include "preview/PlayerFrame.h"
 #include "preview/Stopwatch.h"
 
-class MillisecondClock;
-
 namespace platform {
 class Host;
-}
+class MillisecondClock;
+}  // namespace platform
 
 // The preview window: plays one action's frames as an animation, each for its display time,
 // or shows the single frame whose settings are being edited, on a black background. Each frame
@@ -43,7 +42,7 @@ public:
     };
 
     // clock: null for the system's steady clock; it must outlive the screen.
-    explicit PreviewScreen(platform::Host& host, const MillisecondClock* clock = nullptr);
+    explicit PreviewScreen(platform::Host& host, const platform::MillisecondClock* clock = nullptr);
     ~PreviewScreen() override;
 
     // Binds to the preview window with a black background.
@@ -94,7 +93,7 @@ private:
     bool topmost() const;
 
     platform::Host& m_host;
-    const MillisecondClock& m_clock;
+    const platform::MillisecondClock& m_clock;
     CNxLayer* m_layer;  // a child of the screen, which owns it
     std::vector<PlayerFrame> m_frames;
     Stopwatch m_stopwatch;  // the current frame's time, while playing

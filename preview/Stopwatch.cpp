@@ -1,8 +1,8 @@
 #include "preview/Stopwatch.h"
 
-#include "preview/MillisecondClock.h"
+#include "platform/MillisecondClock.h"
 
-Stopwatch::Stopwatch(const MillisecondClock& clock) : m_clock(clock) {
+Stopwatch::Stopwatch(const platform::MillisecondClock& clock) : m_clock(clock) {
     Reset();
 }
 

@@ -2,13 +2,15 @@
 
 #include <cstdint>
 
+namespace platform {
 class MillisecondClock;
+}
 
 // Measures the time since the last Reset, in whole milliseconds from that moment.
 class Stopwatch {
 public:
     // Starts at once. The clock must outlive the stopwatch.
-    explicit Stopwatch(const MillisecondClock& clock);
+    explicit Stopwatch(const platform::MillisecondClock& clock);
 
     // Starts again from now.
     void Reset();
@@ -17,6 +19,6 @@ public:
     std::uint64_t MicrosecondsUntil(std::uint32_t ms) const;
 
 private:
-    const MillisecondClock& m_clock;
+    const platform::MillisecondClock& m_clock;
     std::uint64_t m_start = 0;
 };

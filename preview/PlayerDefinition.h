@@ -26,7 +26,6 @@ public:
     PlayerDefinition(const PlayerDefinition&) = delete;
     PlayerDefinition& operator=(const PlayerDefinition&) = delete;
 
-    static int ActionCount() { return kActionCount; }
     // "立ち", "歩き", "ジャンプ", "落下", "ダメージ", "死亡", "攻撃"; empty outside 0 … 6.
     static std::string GetActionName(int action);
 

@@ -68,11 +68,7 @@ public:
     bool IsPlaying() const { return m_playing; }
     bool IsPaused() const { return m_paused; }
     bool IsLooping() const { return m_loop; }
-    bool IsTopmost() const { return topmost(); }
     OwnerDialog* GetOwnerDialog() const { return m_ownerDialog; }
-    // The position of the frame on display among the frames played; -1 before the first.
-    int currentIndex() const { return m_index; }
-    int frameCount() const { return static_cast<int>(m_frames.size()); }
 
     // The right button's menus: while playing and otherwise, with check marks from the state.
     platform::Menu playingPopup() const;
@@ -90,6 +86,7 @@ private:
     // Sets the timer to the current frame's deadline, or stops it when nothing is to come.
     void schedule();
     void stopTimer();
+    // The window's own state; false without a window.
     bool topmost() const;
 
     platform::Host& m_host;
@@ -99,7 +96,7 @@ private:
     Stopwatch m_stopwatch;  // the current frame's time, while playing
     PlayerFrame m_current;
     OwnerDialog* m_ownerDialog = nullptr;
-    int m_index = -1;
+    int m_index = -1;  // the frame on display among m_frames; -1 before the first
     bool m_playing = false;
     bool m_paused = false;
     bool m_loop = false;

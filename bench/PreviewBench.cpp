@@ -25,7 +25,7 @@
 #include "app/qt/QtNativeWindow.h"
 #include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
-#include "preview/MillisecondClock.h"
+#include "platform/MillisecondClock.h"
 #include "preview/PreviewScreen.h"
 
 namespace {
@@ -139,7 +139,9 @@ private:
                                  "  " + f.displayName);
         m_stage.screen.UpdateSingleFrame(f);
     }
-    static const MillisecondClock& clock() { return MillisecondClock::system(); }
+    static const platform::MillisecondClock& clock() {
+        return platform::MillisecondClock::system();
+    }
 
     Stage& m_stage;
     QTimer m_timer;

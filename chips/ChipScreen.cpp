@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "gfx/CNxBlitParams.h"
-#include "gfx/CNxFile.h"
 #include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
 #include "platform/Host.h"
@@ -42,15 +41,7 @@ bool ChipScreen::attach(platform::NativeWindow* window, int width, int height,
 }
 
 bool ChipScreen::loadChipImage(const std::string& path, int& chipWidth, int& chipHeight) {
-    CNxFile file;
-    if (!file.Open(path.c_str(), CNxFile::modeRead | CNxFile::modeShareDenyWrite)) {
-        return false;
-    }
-    auto image = std::make_unique<CNxSurface>(32);
-    if (!image->LoadFromFile(file)) {
-        return false;
-    }
-    return setChipImage(std::move(image), chipWidth, chipHeight);
+    return setChipImage(CNxSurface::LoadImageFile(path), chipWidth, chipHeight);
 }
 
 bool ChipScreen::setChipImage(std::unique_ptr<CNxSurface> image, int& chipWidth, int& chipHeight) {

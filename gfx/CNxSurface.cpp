@@ -198,6 +198,16 @@ int CNxSurface::CopyFromImage(const CNxDIBImage& image) {
     return 1;
 }
 
+std::unique_ptr<CNxSurface> CNxSurface::LoadImageFile(const std::string& path, bool* opened) {
+    CNxFile file;
+    const bool open = file.Open(path.c_str(), CNxFile::modeRead | CNxFile::modeShareDenyWrite);
+    if (opened != nullptr) {
+        *opened = open;
+    }
+    auto image = std::make_unique<CNxSurface>(32);
+    return open && image->LoadFromFile(file) ? std::move(image) : nullptr;
+}
+
 bool CNxSurface::ClipToSurface(RECT& rect) const {
     const std::int64_t left =
         std::max<std::int64_t>(std::int64_t(rect.left) + m_originX, m_clip.left);

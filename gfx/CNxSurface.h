@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "gfx/CNxBlitParams.h"
 #include "gfx/CNxDIBImage.h"
@@ -65,6 +66,11 @@ public:
     // CopyFromImage does. 0 when the file is not open, no loader takes it or the copy fails; the
     // surface keeps its pixels when decoding fails.
     int LoadFromFile(CNxFile& file);
+    // Opens the image file at path (for reading, others may only read it meanwhile) and decodes
+    // it into a new 32-bit surface. Null when the file cannot be opened (then *opened, if
+    // given, is false) or decoded.
+    static std::unique_ptr<CNxSurface> LoadImageFile(const std::string& path,
+                                                     bool* opened = nullptr);
 
     // Moves rect by the origin and limits it to the clip rectangle; false when nothing is left.
     bool ClipToSurface(RECT& rect) const;

@@ -1,11 +1,11 @@
 #include "gfx/CNxWindow.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include "gfx/CNxBlitParams.h"
 #include "gfx/CNxSurface.h"
 #include "platform/Message.h"
+#include "platform/MillisecondClock.h"
 #include "platform/NativeWindow.h"
 
 namespace {
@@ -18,17 +18,11 @@ std::uint32_t powerOfTwoAtLeast(std::uint32_t n) {
     return p;
 }
 
-std::uint32_t nowMilliseconds() {
-    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                          std::chrono::steady_clock::now().time_since_epoch())
-                                          .count());
-}
-
 }  // namespace
 
 CNxWindow::CNxWindow() {
     m_dirtyTracking = true;
-    m_lastTick = nowMilliseconds();
+    m_lastTick = platform::MillisecondClock::system().Now();
 }
 
 CNxWindow::~CNxWindow() {
@@ -336,7 +330,7 @@ void CNxWindow::PresentTile(const RECT& rect) {
 
 void CNxWindow::countFrame() {
     ++m_frames;
-    const std::uint32_t now = nowMilliseconds();
+    const std::uint32_t now = platform::MillisecondClock::system().Now();
     const std::uint32_t elapsed = now - m_lastTick;
     if (elapsed >= 1000) {
         m_framesPerThousandSeconds =

@@ -1,8 +1,7 @@
 #include "preview/PlayerDefinition.h"
 
-#include <algorithm>
+#include <iterator>
 
-#include "gfx/CNxFile.h"
 #include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
 
@@ -48,44 +47,17 @@ void PlayerDefinition::SetFrames(int action, FrameList frames) {
                std::make_move_iterator(frames.end()));
 }
 
-void PlayerDefinition::CopyImageCacheTo(ImageCache& cache) const {
-    for (const auto& entry : m_imageCache) {
-        if (!entry.second.expired()) {
-            cache.insert(entry);
-        }
-    }
-}
-
-void PlayerDefinition::SetImageCache(const ImageCache& cache) {
-    m_imageCache.clear();
-    for (const auto& entry : cache) {
-        if (!entry.second.expired()) {
-            m_imageCache.insert(entry);
-        }
-    }
-}
-
-std::shared_ptr<CNxSurface> PlayerDefinition::FindCachedImage(const std::string& path,
-                                                              const ImageCache& cache) {
-    const auto found = cache.find(path);
-    return found != cache.end() ? found->second.lock() : nullptr;
-}
-
 std::shared_ptr<CNxSurface> PlayerDefinition::DecodeImage(const std::string& path) {
-    CNxFile file;
-    if (!file.Open(path.c_str(), CNxFile::modeRead | CNxFile::modeShareDenyWrite)) {
-        return nullptr;
-    }
-    auto image = std::make_shared<CNxSurface>(32);
-    if (!image->LoadFromFile(file) || image->GetWidth() <= 0 || image->GetHeight() <= 0) {
+    std::shared_ptr<CNxSurface> image = CNxSurface::LoadImageFile(path);
+    if (image == nullptr || image->GetWidth() <= 0 || image->GetHeight() <= 0) {
         return nullptr;
     }
     return image;
 }
 
-bool PlayerDefinition::LoadFrame(const std::string& path, PlayerFrame& frame, ImageCache& cache,
-                                 std::shared_ptr<CNxSurface> existingImage) {
-    std::shared_ptr<CNxSurface> image = std::move(existingImage);
+bool PlayerDefinition::LoadFrame(const std::string& path, PlayerFrame& frame, ImageCache& cache) {
+    const auto cached = cache.find(path);
+    std::shared_ptr<CNxSurface> image = cached != cache.end() ? cached->second.lock() : nullptr;
     if (image == nullptr) {
         image = DecodeImage(path);
         if (image == nullptr) {
@@ -109,26 +81,8 @@ bool PlayerDefinition::LoadFrame(const std::string& path, PlayerFrame& frame, Im
     return true;
 }
 
-void PlayerDefinition::ReleaseImageIfUnused(const std::string& path, const FrameList* lists,
-                                            int listCount, ImageCache& cache) {
-    if (CountPathUses(path, lists, listCount) >= 2) {
-        return;
+void PlayerDefinition::ForgetUnusedImages(ImageCache& cache) {
+    for (auto entry = cache.begin(); entry != cache.end();) {
+        entry = entry->second.expired() ? cache.erase(entry) : std::next(entry);
     }
-    const auto found = cache.find(path);
-    // Another holder (the committed definition, the preview) keeps the image and its entry,
-    // so that the path is not decoded a second time while it is in use.
-    if (found != cache.end() && found->second.use_count() <= 1) {
-        cache.erase(found);
-    }
-}
-
-int PlayerDefinition::CountPathUses(const std::string& path, const FrameList* lists,
-                                    int listCount) {
-    int count = 0;
-    for (int i = 0; i < listCount; ++i) {
-        count +=
-            static_cast<int>(std::count_if(lists[i].begin(), lists[i].end(),
-                                           [&](const PlayerFrame& f) { return f.path == path; }));
-    }
-    return count;
 }

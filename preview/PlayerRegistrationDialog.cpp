@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 #include "gfx/CNxSurface.h"
 #include "platform/Host.h"
@@ -96,17 +97,19 @@ platform::DialogTemplate PlayerRegistrationDialog::dialogTemplate() const {
 void PlayerRegistrationDialog::onInit(platform::DialogControls& controls) {
     m_controls = &controls;
     m_actionIndex = 0;
-    m_previewing = false;
     m_changed = false;
     controls.clearItems(kActionId);
+    m_workingCache.clear();
     for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
         controls.addItem(kActionId, PlayerDefinition::GetActionName(a));
         m_workingFrames[a].clear();
         m_definition.AppendFramesTo(a, m_workingFrames[a]);
+        // Every image in use belongs to a frame, so the frames are where the cache starts from.
+        for (const PlayerFrame& frame : m_workingFrames[a]) {
+            m_workingCache[frame.path] = frame.image;
+        }
     }
     controls.select(kActionId, 0);
-    m_workingCache.clear();
-    m_definition.CopyImageCacheTo(m_workingCache);
     controls.setText(kPreviewId, kStartText);
     fillList(controls);
     updateControls(controls);
@@ -128,7 +131,7 @@ void PlayerRegistrationDialog::onCommand(platform::DialogControls& controls,
             }
             return;
         case DialogNotification::KeyUp:
-            if (command.control != kFrameListId || m_previewing) {
+            if (command.control != kFrameListId || m_preview.IsPlaying()) {
                 return;
             }
             if (command.key == platform::VK_RETURN) {
@@ -140,7 +143,7 @@ void PlayerRegistrationDialog::onCommand(platform::DialogControls& controls,
             }
             return;
         case DialogNotification::DoubleClicked:
-            if (command.control == kFrameListId && !m_previewing) {
+            if (command.control == kFrameListId && !m_preview.IsPlaying()) {
                 editSettings(controls);
             }
             return;
@@ -209,7 +212,6 @@ void PlayerRegistrationDialog::onButton(platform::DialogControls& controls, int 
 }
 
 void PlayerRegistrationDialog::previewEnded() {
-    m_previewing = false;
     if (m_controls != nullptr) {
         m_controls->setText(kPreviewId, kStartText);
         updateControls(*m_controls);
@@ -225,14 +227,15 @@ void PlayerRegistrationDialog::fillList(platform::DialogControls& controls) {
 
 void PlayerRegistrationDialog::updateControls(platform::DialogControls& controls) {
     const bool hasFrames = !frames().empty();
+    const bool playing = m_preview.IsPlaying();
     for (int id : kFrameControls) {
-        controls.setEnabled(id, hasFrames && !m_previewing);
+        controls.setEnabled(id, hasFrames && !playing);
     }
     for (int id : kIdleControls) {
-        controls.setEnabled(id, !m_previewing);
+        controls.setEnabled(id, !playing);
     }
     // The preview button stays usable while playing, whichever action is shown.
-    controls.setEnabled(kPreviewId, hasFrames || m_previewing);
+    controls.setEnabled(kPreviewId, hasFrames || playing);
     controls.setEnabled(kApplyId, m_changed);
 }
 
@@ -268,8 +271,7 @@ void PlayerRegistrationDialog::addImages(platform::DialogControls& controls) {
         }
         m_lastImagePath = path;
         PlayerFrame frame;
-        if (!PlayerDefinition::LoadFrame(path, frame, m_workingCache,
-                                         PlayerDefinition::FindCachedImage(path, m_workingCache))) {
+        if (!PlayerDefinition::LoadFrame(path, frame, m_workingCache)) {
             loadFailed(controls, path);
             continue;
         }
@@ -293,8 +295,7 @@ void PlayerRegistrationDialog::duplicate(platform::DialogControls& controls) {
     }
     const std::string path = frames()[selected].path;
     PlayerFrame frame;
-    if (!PlayerDefinition::LoadFrame(path, frame, m_workingCache,
-                                     PlayerDefinition::FindCachedImage(path, m_workingCache))) {
+    if (!PlayerDefinition::LoadFrame(path, frame, m_workingCache)) {
         loadFailed(controls, path);
         return;
     }
@@ -338,9 +339,8 @@ void PlayerRegistrationDialog::deleteSelected(platform::DialogControls& controls
     if (selected < 0 || selected >= static_cast<int>(frames().size())) {
         return;
     }
-    PlayerDefinition::ReleaseImageIfUnused(frames()[selected].path, m_workingFrames.data(),
-                                           PlayerDefinition::kActionCount, m_workingCache);
     frames().erase(frames().begin() + selected);
+    PlayerDefinition::ForgetUnusedImages(m_workingCache);
     controls.deleteItem(kFrameListId, selected);
     // The same line stays selected, or the new last one, so that deleting can go on.
     const int remaining = static_cast<int>(frames().size());
@@ -354,11 +354,8 @@ void PlayerRegistrationDialog::deleteAll(platform::DialogControls& controls) {
                           platform::MessageIcon::Question) != platform::MessageAnswer::Ok) {
         return;
     }
-    while (!frames().empty()) {
-        PlayerDefinition::ReleaseImageIfUnused(frames().front().path, m_workingFrames.data(),
-                                               PlayerDefinition::kActionCount, m_workingCache);
-        frames().erase(frames().begin());
-    }
+    frames().clear();
+    PlayerDefinition::ForgetUnusedImages(m_workingCache);
     controls.clearItems(kFrameListId);
     changed(controls);
 }
@@ -380,17 +377,14 @@ void PlayerRegistrationDialog::move(platform::DialogControls& controls, int from
 }
 
 void PlayerRegistrationDialog::togglePreview(platform::DialogControls& controls) {
-    if (!m_previewing) {
-        m_previewing = true;
-        controls.setText(kPreviewId, kStopText);
-        updateControls(controls);
+    if (!m_preview.IsPlaying()) {
         m_preview.StartPlayback(frames());
+        controls.setText(kPreviewId, kStopText);
     } else {
-        m_previewing = false;
-        controls.setText(kPreviewId, kStartText);
-        updateControls(controls);
         m_preview.StopPlayback();
+        controls.setText(kPreviewId, kStartText);
     }
+    updateControls(controls);
 }
 
 void PlayerRegistrationDialog::saveFile(platform::DialogControls& controls) {
@@ -424,13 +418,14 @@ void PlayerRegistrationDialog::loadFile(platform::DialogControls& controls) {
     m_filePath = path;
     // Frames whose image cannot be read are left out and named; the others keep their settings.
     std::string unreadable;
+    std::set<std::string> failed;  // each unreadable image is tried once
     PlayerFile::Lists loaded;
     for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
         for (const PlayerFrame& settings : stored[a]) {
             PlayerFrame frame;
-            if (!PlayerDefinition::LoadFrame(
-                    settings.path, frame, m_workingCache,
-                    PlayerDefinition::FindCachedImage(settings.path, m_workingCache))) {
+            if (failed.count(settings.path) != 0 ||
+                !PlayerDefinition::LoadFrame(settings.path, frame, m_workingCache)) {
+                failed.insert(settings.path);
                 unreadable += "\n" + settings.path;
                 continue;
             }
@@ -449,6 +444,7 @@ void PlayerRegistrationDialog::loadFile(platform::DialogControls& controls) {
         }
     }
     m_workingFrames = std::move(loaded);
+    PlayerDefinition::ForgetUnusedImages(m_workingCache);
     fillList(controls);
     changed(controls);
     if (!unreadable.empty()) {
@@ -462,13 +458,11 @@ void PlayerRegistrationDialog::commit() {
         m_definition.ClearFrames(a);
         m_definition.SetFrames(a, m_workingFrames[a]);
     }
-    m_definition.SetImageCache(m_workingCache);
 }
 
 void PlayerRegistrationDialog::close(platform::DialogControls& controls,
                                      platform::DialogResult result) {
-    if (m_previewing) {
-        m_previewing = false;
+    if (m_preview.IsPlaying()) {
         m_preview.StopPlayback();
     }
     m_preview.SetOwnerDialog(nullptr);

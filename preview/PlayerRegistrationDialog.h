@@ -83,7 +83,6 @@ private:
     PlayerDefinition::ImageCache m_workingCache;
     platform::DialogControls* m_controls = nullptr;  // while open
     int m_actionIndex = 0;
-    bool m_previewing = false;
     bool m_changed = false;  // since the opening or the last Apply
     std::string m_lastImagePath;
     std::string m_filePath;

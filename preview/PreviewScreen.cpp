@@ -5,9 +5,8 @@
 #include "gfx/CNxSprite.h"
 #include "platform/Host.h"
 #include "platform/Message.h"
+#include "platform/MillisecondClock.h"
 #include "platform/NativeWindow.h"
-#include "preview/MillisecondClock.h"
-#include "preview/Stopwatch.h"
 
 using platform::MenuItem;
 
@@ -25,10 +24,11 @@ RECT spriteRect(const RECT& source) {
 
 }  // namespace
 
-PreviewScreen::PreviewScreen(platform::Host& host, const MillisecondClock* clock)
+PreviewScreen::PreviewScreen(platform::Host& host, const platform::MillisecondClock* clock)
     : m_host(host),
-      m_clock(clock != nullptr ? *clock : MillisecondClock::system()),
-      m_layer(new CNxLayer(this)) {
+      m_clock(clock != nullptr ? *clock : platform::MillisecondClock::system()),
+      m_layer(new CNxLayer(this)),
+      m_stopwatch(m_clock) {
     m_layer->SetZOrder(0);
     // The layer only groups the frames' sprites; the window clips them.
     m_layer->SetClipChildren(false);
@@ -92,7 +92,7 @@ platform::Menu PreviewScreen::playingPopup() const {
     return {
         MenuItem::command(kPauseCommand, kPauseText).setChecked(m_paused),
         MenuItem::command(kLoopCommand, kLoopText).setChecked(m_loop),
-        MenuItem::command(kTopmostCommand, kTopmostText).setChecked(m_topmost),
+        MenuItem::command(kTopmostCommand, kTopmostText).setChecked(topmost()),
         MenuItem::separator(),
         MenuItem::command(kEndCommand, kEndText),
     };
@@ -101,23 +101,24 @@ platform::Menu PreviewScreen::playingPopup() const {
 platform::Menu PreviewScreen::stoppedPopup() const {
     return {
         MenuItem::command(kLoopCommand, kLoopText).setChecked(m_loop),
-        MenuItem::command(kTopmostCommand, kTopmostText).setChecked(m_topmost),
+        MenuItem::command(kTopmostCommand, kTopmostText).setChecked(topmost()),
     };
 }
 
 void PreviewScreen::command(int id) {
     switch (id) {
         case kTopmostCommand:
-            SetTopmost(!m_topmost);
+            SetTopmost(!topmost());
             break;
         case kPauseCommand:
             TogglePause();
             break;
         case kEndCommand:
+            // Stopped first: the dialog reads its controls' state from IsPlaying().
+            StopPlayback();
             if (m_ownerDialog != nullptr) {
                 m_ownerDialog->previewEnded();
             }
-            StopPlayback();
             break;
         case kLoopCommand:
             SetLoop(!m_loop);
@@ -128,8 +129,7 @@ void PreviewScreen::command(int id) {
 }
 
 void PreviewScreen::IdleStep() {
-    Update();
-    if (isAdvancing() && m_stopwatch->HasElapsed(m_frames[m_index].displayTime)) {
+    if (isAdvancing() && m_stopwatch.HasElapsed(m_frames[m_index].displayTime)) {
         if (m_frames[m_index].sprite) {
             m_frames[m_index].sprite->SetVisible(false);
         }
@@ -148,8 +148,9 @@ void PreviewScreen::StartPlayback(std::vector<PlayerFrame> frames) {
     m_index = 0;
     m_frames.clear();
     for (PlayerFrame& frame : frames) {
+        // The settings hold for the whole playback: showing a frame only makes it visible.
+        setUp(frame);
         if (frame.sprite) {
-            frame.sprite->SetParent(m_layer);
             frame.sprite->SetVisible(false);
         }
         m_frames.push_back(std::move(frame));
@@ -163,7 +164,6 @@ void PreviewScreen::StartPlayback(std::vector<PlayerFrame> frames) {
             platform::Point{(desktop.left + desktop.right) / 2 - (outer.right - outer.left) / 2,
                             (desktop.top + desktop.bottom) / 2 - (outer.bottom - outer.top) / 2});
     }
-    m_stopwatch = std::make_unique<Stopwatch>(m_clock);
     showFrame();
     schedule();
 }
@@ -175,7 +175,6 @@ void PreviewScreen::StopPlayback() {
         }
     }
     stopTimer();
-    m_stopwatch.reset();
     if (GetWindow() != nullptr) {
         GetWindow()->setVisible(false);
     }
@@ -193,17 +192,17 @@ void PreviewScreen::showFrame() {
         m_index = 0;
     }
     // The frame's time runs from the moment it is put up.
-    m_stopwatch->Reset();
+    m_stopwatch.Reset();
     const PlayerFrame& frame = m_frames[m_index];
     if (GetWindow() != nullptr) {
         char counter[32];
         std::snprintf(counter, sizeof counter, "%d/%d  ", m_index + 1, count);
         GetWindow()->setTitle(counter + frame.displayName);
     }
-    drawFrame(frame);
+    reveal(frame);
 }
 
-void PreviewScreen::drawFrame(const PlayerFrame& frame) {
+void PreviewScreen::setUp(const PlayerFrame& frame) {
     if (!frame.sprite) {
         return;
     }
@@ -216,15 +215,20 @@ void PreviewScreen::drawFrame(const PlayerFrame& frame) {
     CNxBlitParams params;
     params.m_flags = NxBlt_ConstantAlpha | (frame.drawOption ? NxBlt_SourceAlpha : 0u);
     params.m_alpha = frame.alpha;
-    sprite.SetParams(&params);
-    sprite.SetVisible(true);
-    sprite.Invalidate();
+    sprite.SetParams(&params);  // redraws the sprite
+}
+
+void PreviewScreen::reveal(const PlayerFrame& frame) {
+    if (frame.sprite) {
+        frame.sprite->SetVisible(true);
+    }
+    // Presents whatever changed since, the frame hidden before this one included.
     Update();
 }
 
 bool PreviewScreen::isAdvancing() const {
     const int count = static_cast<int>(m_frames.size());
-    return m_playing && m_stopwatch && count >= 2 && !m_paused && (m_loop || m_index < count - 1);
+    return m_playing && count >= 2 && !m_paused && (m_loop || m_index < count - 1);
 }
 
 void PreviewScreen::schedule() {
@@ -233,7 +237,7 @@ void PreviewScreen::schedule() {
         stopTimer();
         return;
     }
-    const std::uint64_t wait = m_stopwatch->MicrosecondsUntil(m_frames[m_index].displayTime);
+    const std::uint64_t wait = m_stopwatch.MicrosecondsUntil(m_frames[m_index].displayTime);
     // Whole milliseconds, rounded up: the timer never fires before the deadline.
     window->setTimer(kTimerId, static_cast<int>((wait + 999) / 1000));
     m_timerRunning = true;
@@ -261,10 +265,13 @@ void PreviewScreen::SetLoop(bool on) {
 }
 
 void PreviewScreen::SetTopmost(bool on) {
-    m_topmost = on;
     if (GetWindow() != nullptr) {
         GetWindow()->setTopmost(on);
     }
+}
+
+bool PreviewScreen::topmost() const {
+    return GetWindow() != nullptr && GetWindow()->isTopmost();
 }
 
 void PreviewScreen::ShowSingleFrame(const PlayerFrame& frame, bool show) {
@@ -279,7 +286,8 @@ void PreviewScreen::ShowSingleFrame(const PlayerFrame& frame, bool show) {
         return;
     }
     m_current = frame;
-    drawFrame(m_current);
+    setUp(m_current);
+    reveal(m_current);
     if (platform::NativeWindow* window = GetWindow()) {
         window->showNormal();
         window->setTitle(m_current.displayName);
@@ -288,5 +296,6 @@ void PreviewScreen::ShowSingleFrame(const PlayerFrame& frame, bool show) {
 
 void PreviewScreen::UpdateSingleFrame(const PlayerFrame& frame) {
     m_current = frame;
-    drawFrame(m_current);
+    setUp(m_current);
+    reveal(m_current);
 }

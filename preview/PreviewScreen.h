@@ -6,13 +6,12 @@
 #include "gfx/CNxWindow.h"
 #include "platform/Menu.h"
 #include "preview/PlayerFrame.h"
-
-class MillisecondClock;
-class Stopwatch;
+#include "preview/Stopwatch.h"
 
 namespace platform {
 class Host;
-}
+class MillisecondClock;
+}  // namespace platform
 
 // The preview window: plays one action's frames as an animation, each for its display time,
 // or shows the single frame whose settings are being edited, on a black background. Each frame
@@ -43,14 +42,14 @@ public:
     };
 
     // clock: null for the system's steady clock; it must outlive the screen.
-    explicit PreviewScreen(platform::Host& host, const MillisecondClock* clock = nullptr);
+    explicit PreviewScreen(platform::Host& host, const platform::MillisecondClock* clock = nullptr);
     ~PreviewScreen() override;
 
     // Binds to the preview window with a black background.
     int Attach(platform::NativeWindow* window, platform::MessageHandler* next = nullptr) override;
     void OnMessage(const platform::Message& message) override;
 
-    // The timer's step: presents, and shows the next frame once the current one's time is up.
+    // The timer's step: shows the next frame once the current one's time is up.
     void IdleStep();
     // Plays frames from the first, in a window shown in the middle of the desktop; a running
     // playback ends first.
@@ -69,11 +68,7 @@ public:
     bool IsPlaying() const { return m_playing; }
     bool IsPaused() const { return m_paused; }
     bool IsLooping() const { return m_loop; }
-    bool IsTopmost() const { return m_topmost; }
     OwnerDialog* GetOwnerDialog() const { return m_ownerDialog; }
-    // The position of the frame on display among the frames played; -1 before the first.
-    int currentIndex() const { return m_index; }
-    int frameCount() const { return static_cast<int>(m_frames.size()); }
 
     // The right button's menus: while playing and otherwise, with check marks from the state.
     platform::Menu playingPopup() const;
@@ -82,24 +77,28 @@ public:
 
 private:
     void showFrame();
-    void drawFrame(const PlayerFrame& frame);
+    // Hangs the frame's sprite into the layer with the frame's rectangle and alpha.
+    void setUp(const PlayerFrame& frame);
+    // Makes the frame's sprite visible and presents.
+    void reveal(const PlayerFrame& frame);
     // Whether the frame on display is to be replaced when its time is up.
     bool isAdvancing() const;
     // Sets the timer to the current frame's deadline, or stops it when nothing is to come.
     void schedule();
     void stopTimer();
+    // The window's own state; false without a window.
+    bool topmost() const;
 
     platform::Host& m_host;
-    const MillisecondClock& m_clock;
+    const platform::MillisecondClock& m_clock;
     CNxLayer* m_layer;  // a child of the screen, which owns it
     std::vector<PlayerFrame> m_frames;
-    std::unique_ptr<Stopwatch> m_stopwatch;
+    Stopwatch m_stopwatch;  // the current frame's time, while playing
     PlayerFrame m_current;
     OwnerDialog* m_ownerDialog = nullptr;
-    int m_index = -1;
+    int m_index = -1;  // the frame on display among m_frames; -1 before the first
     bool m_playing = false;
     bool m_paused = false;
     bool m_loop = false;
-    bool m_topmost = false;
     bool m_timerRunning = false;
 };

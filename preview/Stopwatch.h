@@ -2,33 +2,23 @@
 
 #include <cstdint>
 
+namespace platform {
 class MillisecondClock;
+}
 
-// Measures the time since the last Reset in whole milliseconds. Pausing freezes the reading;
-// resuming moves the start on by the paused time.
+// Measures the time since the last Reset, in whole milliseconds from that moment.
 class Stopwatch {
 public:
     // Starts at once. The clock must outlive the stopwatch.
-    explicit Stopwatch(const MillisecondClock& clock);
-    virtual ~Stopwatch() = default;
+    explicit Stopwatch(const platform::MillisecondClock& clock);
 
-    // Starts again from now; returns the start in milliseconds.
-    std::uint32_t Reset();
-    std::uint32_t Elapsed() const;
-    void Pause(bool on);
-    bool IsPaused() const { return m_paused; }
-    bool HasElapsed(std::uint32_t ms) const { return Elapsed() >= ms; }
-    // Moves the start ms later.
-    void Shift(std::uint32_t ms);
-    // Microseconds until HasElapsed(ms) holds; 0 when it already does. While paused the
-    // reading stands still, so the answer is what it will be once resumed.
+    // Starts again from now.
+    void Reset();
+    bool HasElapsed(std::uint32_t ms) const { return MicrosecondsUntil(ms) == 0; }
+    // Microseconds until HasElapsed(ms) holds; 0 when it already does.
     std::uint64_t MicrosecondsUntil(std::uint32_t ms) const;
 
 private:
-    std::uint64_t elapsedMicroseconds() const;
-
-    const MillisecondClock& m_clock;
+    const platform::MillisecondClock& m_clock;
     std::uint64_t m_start = 0;
-    std::uint64_t m_pausedAt = 0;
-    bool m_paused = false;
 };

@@ -2,7 +2,6 @@
 
 #include "chips/ChipSet.h"
 #include "chips/KindTable.h"
-#include "gfx/CNxFile.h"
 #include "gfx/CNxSurface.h"
 #include "gfx/CNxSystem.h"
 #include "map/MapFile.h"
@@ -81,21 +80,22 @@ bool loadMap(const std::string& path, MapGrid& grid, std::FILE* err) {
 
 bool loadChipSet(const std::string& path, const MapGrid& grid, ChipSet& chips, std::FILE* err,
                  std::string& error) {
-    CNxFile file;
-    if (!file.Open(path.c_str(), CNxFile::modeRead)) {
-        error = "cannot open the chip image " + path;
-        return false;
-    }
-    auto image = std::make_unique<CNxSurface>(32);
+    bool opened = false;
+    std::unique_ptr<CNxSurface> image;
     {
         StderrPort port(err);
         LibraryPortScope scope(&port);
-        if (!image->LoadFromFile(file)) {
-            error = path +
-                    ": not a chip image the editor reads (BMP, PNG, JPEG, MAG or the format "
-                    "of an image plug-in), or damaged";
-            return false;
-        }
+        image = CNxSurface::LoadImageFile(path, &opened);
+    }
+    if (!opened) {
+        error = "cannot open the chip image " + path;
+        return false;
+    }
+    if (image == nullptr) {
+        error = path +
+                ": not a chip image the editor reads (BMP, PNG, JPEG, MAG or the format "
+                "of an image plug-in), or damaged";
+        return false;
     }
     if (image->GetWidth() < ChipSet::kMinImageSize || image->GetHeight() < ChipSet::kMinImageSize) {
         error = path + ": the chip image is smaller than 16 × 16 pixels";

@@ -103,13 +103,16 @@ TEST(PreviewScreen, APauseLongerThanAFrameOrLoopingFromTheLastFrameAdvancesAtThe
 
 TEST(PreviewScreen, ANewPlaybackReplacesTheOldAndStoppingKeepsLoopAndTopmost) {
     Preview p;
-    std::vector<PlayerFrame> first = {frame("a", 100), frame("b", 100)};
+    std::vector<PlayerFrame> first = {frame("a", 100), frame("b", 100, 0xFF00FF00)};
     p.screen.SetTopmost(true);
     p.screen.SetLoop(true);
     p.screen.StartPlayback(first);
+    EXPECT_EQ(p.window.pixel(1, 1), 0xFFFF0000u);
     p.after(100);
-    p.screen.StartPlayback({frame("x", 30), frame("y", 30), frame("z", 30)});
+    EXPECT_EQ(p.window.pixel(1, 1), 0xFF00FF00u);
+    p.screen.StartPlayback({frame("x", 30, 0xFF0000FF), frame("y", 30), frame("z", 30)});
     EXPECT_EQ(p.window.title(), "1/3  x");
+    EXPECT_EQ(p.window.pixel(1, 1), 0xFF0000FFu);
     EXPECT_FALSE(first[0].sprite->IsVisible());
     EXPECT_FALSE(first[1].sprite->IsVisible());
     EXPECT_EQ(p.period(), 30);

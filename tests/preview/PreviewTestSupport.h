@@ -5,13 +5,13 @@
 
 #include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
-#include "preview/MillisecondClock.h"
+#include "platform/MillisecondClock.h"
 #include "preview/PlayerFrame.h"
 
 namespace preview_testing {
 
 // A clock that moves only when told.
-class FakeClock : public MillisecondClock {
+class FakeClock : public platform::MillisecondClock {
 public:
     std::uint64_t NowMicroseconds() const override { return now; }
     void advance(std::uint32_t ms) { now += std::uint64_t{ms} * 1000; }

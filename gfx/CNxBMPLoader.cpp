@@ -72,9 +72,9 @@ void convertThroughMasks(CNxDIBImage& image, const std::uint32_t masks[4]) {
     const MaskChannel r(masks[0]), g(masks[1]), b(masks[2]), a(masks[3]);
     std::uint8_t* p = image.GetBits();
     const std::size_t count = std::size_t(image.GetImageSize()) / 4;
-    CNxByteReader in(p, count * 4);
     for (std::size_t i = 0; i < count; ++i, p += 4) {
-        const std::uint32_t pixel = in.U32();
+        // Each pixel is read, little-endian, from where it is written back: within the image.
+        const std::uint32_t pixel = p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
         p[0] = static_cast<std::uint8_t>(b(pixel));
         p[1] = static_cast<std::uint8_t>(g(pixel));
         p[2] = static_cast<std::uint8_t>(r(pixel));

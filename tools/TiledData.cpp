@@ -2,9 +2,11 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <utility>
 
 #include "map/MapGrid.h"
 #include "platform/FileIo.h"
+#include "tools/DecimalRows.h"
 #include "tools/TiledMap.h"
 
 namespace tiled {
@@ -280,6 +282,36 @@ Property::Type typeOf(const std::string& name) {
 std::string tileCountError(std::size_t tiles, std::size_t count, bool part) {
     return "the data hold " + std::to_string(tiles) + " tiles" + (part ? " and a part" : "") +
            " where the layer has " + std::to_string(count);
+}
+
+std::string spliceLayers(const std::string& skeleton, const std::string& marker, const Map& map,
+                         bool oneRow, const decimal::Layout& layout, std::size_t skip) {
+    const auto shape = [&](const Layer& layer) {
+        const std::size_t count = layer.gids.size();
+        const std::size_t width = oneRow ? count : static_cast<std::size_t>(map.width);
+        return std::pair<std::size_t, std::size_t>{oneRow ? 1 : count / width, width};
+    };
+    std::vector<decimal::Extent> extents(map.layers.size());
+    std::size_t total = skeleton.size() + 1;
+    for (std::size_t i = 0; i < map.layers.size(); ++i) {
+        extents[i].take(map.layers[i].gids.data(), map.layers[i].gids.size());
+        total += decimal::bound(extents[i], shape(map.layers[i]).first, layout);
+    }
+    std::string out;
+    out.reserve(total);
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < map.layers.size(); ++i) {
+        const std::size_t at = skeleton.find(marker, from) + marker.size() - 1;
+        out.append(skeleton, from, at - from);
+        const std::vector<std::uint32_t>& gids = map.layers[i].gids;
+        const auto [rows, width] = shape(map.layers[i]);
+        decimal::appendRows<std::uint32_t>(
+            out, extents[i], rows, width, [&](std::size_t r) { return gids.data() + r * width; },
+            layout);
+        from = at + skip;
+    }
+    out.append(skeleton, from, std::string::npos);
+    return out;
 }
 
 std::string layerPlace(const std::string& name) {

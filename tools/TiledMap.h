@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace decimal {
+struct Layout;
+}
+
 // A map in the terms of the Tiled map editor's two formats, TMX (XML) and TMJ (JSON), as far
 // as the editor's maps need them: an orthogonal, finite map of tile layers over tilesets.
 namespace tiled {
@@ -102,6 +106,13 @@ Property::Type typeOf(const std::string& name);
 // "the data hold TILES tiles where the layer has COUNT", part saying that a part of one more
 // follows the tiles.
 std::string tileCountError(std::size_t tiles, std::size_t count, bool part = false);
+
+// skeleton with each layer's GIDs, in layer order, put in before the last character of the
+// next marker (and skip characters after it dropped): all in one row, or in rows of the map's
+// width, laid out as layout says. Writing them into the text straight saves a tree or a string
+// per value, which would hold millions of GIDs several times over.
+std::string spliceLayers(const std::string& skeleton, const std::string& marker, const Map& map,
+                         bool oneRow, const decimal::Layout& layout, std::size_t skip);
 
 // "layer "NAME"" for messages.
 std::string layerPlace(const std::string& name);

@@ -228,26 +228,8 @@ std::string writeTmj(const Map& map) {
     // times their text. Each layer's "data" comes first in it, as the members are sorted, and no
     // text of the map's can hold the marker, as a quote inside a string is escaped.
     const std::string skeleton = json::write(root);
-    static const char kMarker[] = "{\"data\":[]";
-    const decimal::Layout values{"", "", "", "", ""};
-    std::vector<decimal::Extent> extents(map.layers.size());
-    std::size_t total = skeleton.size() + 1;
-    for (std::size_t i = 0; i < map.layers.size(); ++i) {
-        extents[i].take(map.layers[i].gids.data(), map.layers[i].gids.size());
-        total += decimal::bound(extents[i], 1, values);
-    }
-    std::string out;
-    out.reserve(total);
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < map.layers.size(); ++i) {
-        const std::size_t at = skeleton.find(kMarker, from) + sizeof kMarker - 2;
-        out.append(skeleton, from, at - from);
-        const std::vector<std::uint32_t>& gids = map.layers[i].gids;
-        decimal::appendRows<std::uint32_t>(
-            out, extents[i], 1, gids.size(), [&](std::size_t) { return gids.data(); }, values);
-        from = at;
-    }
-    out.append(skeleton, from, std::string::npos);
+    std::string out = detail::spliceLayers(skeleton, "{\"data\":[]", map, true,
+                                           decimal::Layout{"", "", "", "", ""}, 0);
     out += '\n';
     return out;
 }

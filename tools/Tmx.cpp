@@ -193,26 +193,8 @@ std::string writeTmx(const Map& map) {
     // The layers' data, which need no escaping, go straight into the text: the XML writer would
     // copy and scan many megabytes. Element text cannot hide the marker, as its "<" is escaped.
     const std::string& skeleton = writer.text;
-    static const char kMarker[] = "<data encoding=\"csv\">\n";
-    std::vector<decimal::Extent> extents(map.layers.size());
-    std::size_t total = skeleton.size();
-    for (std::size_t i = 0; i < map.layers.size(); ++i) {
-        extents[i].take(map.layers[i].gids.data(), map.layers[i].gids.size());
-        total += decimal::bound(extents[i], map.layers[i].gids.size() / map.width, kCsvRows);
-    }
-    std::string out;
-    out.reserve(total);
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < map.layers.size(); ++i) {
-        const std::size_t at = skeleton.find(kMarker, from) + sizeof kMarker - 2;
-        out.append(skeleton, from, at - from);
-        const std::vector<std::uint32_t>& gids = map.layers[i].gids;
-        decimal::appendRows<std::uint32_t>(
-            out, extents[i], gids.size() / map.width, map.width,
-            [&](std::size_t r) { return gids.data() + r * map.width; }, kCsvRows);
-        from = at + 1;
-    }
-    out.append(skeleton, from, std::string::npos);
+    std::string out =
+        detail::spliceLayers(skeleton, "<data encoding=\"csv\">\n", map, false, kCsvRows, 1);
     return out;
 }
 

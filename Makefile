@@ -36,7 +36,8 @@ bench: deps $(RELEASE)/build.ninja
 
 $(FUZZ)/build.ninja: | deps
 	cmake -S . -B $(FUZZ) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPELORIN_FUZZ=ON
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPELORIN_FUZZ=ON \
+	    -DPELORIN_WERROR=ON
 
 FUZZ_SECONDS ?= 20
 fuzz: deps $(FUZZ)/build.ninja

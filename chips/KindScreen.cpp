@@ -13,7 +13,6 @@
 namespace {
 
 constexpr std::uint32_t kOpaqueBlack = 0xFF000000;
-constexpr std::uint32_t kOpaqueRed = 0xFFFF0000;
 constexpr std::uint32_t kTransparent = 0x00000000;
 // A number the table has no record for (a loaded file may hold fewer than 100): the grey of
 // empty map cells, so that it never passes for an attribute's colour.

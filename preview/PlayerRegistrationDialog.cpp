@@ -33,7 +33,7 @@ const int kIdleControls[] = {PlayerRegistrationDialog::kAddId, PlayerRegistratio
                              platform::Dialog::kOkId, platform::Dialog::kCancelId};
 
 platform::FileRequest jsonFiles(const std::string& initial) {
-    return {kChooserTitle, {{"JSON Files (*.json)", "*.json"}}, initial};
+    return {kChooserTitle, {{"JSON Files (*.json)", "*.json"}}, initial, {}};
 }
 
 std::string format(const char* pattern, const std::string& value) {
@@ -261,7 +261,7 @@ void PlayerRegistrationDialog::addImages(platform::DialogControls& controls) {
         return;
     }
     const platform::FileRequest request{
-        kChooserTitle, {{"IMG Files (*.bmp,*.jpg,*.png)", "*.bmp;*.jpg;*.png"}}, m_lastImagePath};
+        kChooserTitle, {{"IMG Files (*.bmp,*.jpg,*.png)", "*.bmp;*.jpg;*.png"}}, m_lastImagePath, {}};
     const std::vector<std::string> paths = m_host.openFiles(&controls.window(), request);
     bool added = false;
     for (const std::string& path : paths) {

@@ -304,10 +304,11 @@ std::string spliceLayers(const std::string& skeleton, const std::string& marker,
         const std::size_t at = skeleton.find(marker, from) + marker.size() - 1;
         out.append(skeleton, from, at - from);
         const std::vector<std::uint32_t>& gids = map.layers[i].gids;
-        const auto [rows, width] = shape(map.layers[i]);
+        const std::pair<std::size_t, std::size_t> rowsWidth = shape(map.layers[i]);
+        const std::size_t width = rowsWidth.second;
         decimal::appendRows<std::uint32_t>(
-            out, extents[i], rows, width, [&](std::size_t r) { return gids.data() + r * width; },
-            layout);
+            out, extents[i], rowsWidth.first, width,
+            [&](std::size_t r) { return gids.data() + r * width; }, layout);
         from = at + skip;
     }
     out.append(skeleton, from, std::string::npos);

@@ -1,6 +1,7 @@
 #include "chips/KindTable.h"
 
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <new>
@@ -40,6 +41,13 @@ void KindTable::resetToDefaults(unsigned seed) {
         record.blue = static_cast<std::uint8_t>(random() % 256);
         m_records.push_back(record);
     }
+    markSaved();
+}
+
+bool KindTable::isModified() const {
+    return m_records.size() != m_saved.size() ||
+           (!m_records.empty() &&
+            std::memcmp(m_records.data(), m_saved.data(), m_records.size() * kRecordBytes) != 0);
 }
 
 KindTable::LoadResult KindTable::load(const std::string& path) {
@@ -63,6 +71,7 @@ KindTable::LoadResult KindTable::load(const std::string& path) {
             return LoadResult::Failed;
         }
         m_records = std::move(records);
+        markSaved();
     } catch (const std::bad_alloc&) {
         return LoadResult::TooLarge;
     }
@@ -84,5 +93,9 @@ bool KindTable::saveFile(std::string& path) const {
     data->SetCursor(0);
     ChunkWriter writer;
     writer.Add(kTag, std::move(data));
-    return writer.Save(path);
+    if (!writer.Save(path)) {
+        return false;
+    }
+    markSaved();
+    return true;
 }

@@ -29,6 +29,11 @@ public:
     const std::vector<KindRecord>& records() const { return m_records; }
     void assign(std::vector<KindRecord> records) { m_records = std::move(records); }
 
+    // Whether the records differ from those last loaded, saved, or made as the defaults.
+    bool isModified() const;
+    // The records as they are count as saved: a file of them was written or read elsewhere.
+    void markSaved() const { m_saved = m_records; }
+
     // The largest attribute file read: room for a table far beyond the 100 records in use.
     static constexpr std::uint64_t kMaxFileBytes = 64ull << 20;
 
@@ -46,4 +51,7 @@ public:
 
 private:
     std::vector<KindRecord> m_records;
+    // The records as their file holds them, as far as the editor knows. Saving a table does not
+    // change the table, so this may change on a const table.
+    mutable std::vector<KindRecord> m_saved;
 };

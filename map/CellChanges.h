@@ -37,6 +37,20 @@ public:
         }
     }
 
+    // Calls f(row, first, last) for every row that holds a change, in ascending order, with the
+    // first and last column changed (a row kept whole: its first and last cell).
+    template <typename F>
+    void forEachSpan(F f) const {
+        for (const RowEntry& entry : m_rows) {
+            if (entry.whole) {
+                f(entry.row, 0, entry.count - 1);
+            } else {
+                const std::int32_t* pairs = m_pool.data() + entry.offset;
+                f(entry.row, pairs[0], pairs[2 * (entry.count - 1)]);
+            }
+        }
+    }
+
     // The heap this record holds.
     std::size_t heapBytes() const;
 

@@ -138,12 +138,14 @@ std::size_t heldBytes(const ReplaceStep& step) {
 }  // namespace
 
 void EditHistory::recordStep(EditStep step) {
+    step.id = m_nextId++;
     if (m_steps.empty()) {
         m_position = 1;
         m_steps.push_back(std::move(step));
         return;
     }
     if (m_steps.size() >= static_cast<std::size_t>(kMaxSteps) && m_position >= kMaxSteps) {
+        m_baseId = m_steps.front().id;
         m_steps.erase(m_steps.begin());
         m_steps.push_back(std::move(step));
         return;
@@ -164,8 +166,19 @@ bool EditHistory::canRedo() const {
 }
 
 void EditHistory::clearHistory() {
+    m_baseId = stateId();
     m_steps.clear();
     m_position = 0;
+}
+
+void EditHistory::restart() {
+    m_steps.clear();
+    m_position = 0;
+    m_baseId = m_nextId++;
+}
+
+std::uint64_t EditHistory::stateId() const {
+    return m_position > 0 ? m_steps[m_position - 1].id : m_baseId;
 }
 
 std::optional<EditHistory::Restore> EditHistory::undo(MapGrid& grid) {
@@ -175,7 +188,9 @@ std::optional<EditHistory::Restore> EditHistory::undo(MapGrid& grid) {
     EditStep& step = m_steps[m_position - 1];
     std::visit([&](auto& change) { undoChange(grid, step.layer, change); }, step.change);
     --m_position;
-    return restoreOf(step);
+    Restore restore = restoreOf(step);
+    restore.step = &step;
+    return restore;
 }
 
 std::optional<EditHistory::Restore> EditHistory::redo(MapGrid& grid) {
@@ -185,7 +200,9 @@ std::optional<EditHistory::Restore> EditHistory::redo(MapGrid& grid) {
     EditStep& step = m_steps[m_position];
     std::visit([&](auto& change) { redoChange(grid, step.layer, change); }, step.change);
     ++m_position;
-    return restoreOf(step);
+    Restore restore = restoreOf(step);
+    restore.step = &step;
+    return restore;
 }
 
 std::size_t EditHistory::heapBytes() const {

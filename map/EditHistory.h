@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,8 @@ public:
         bool shapeChanged = false;
         // Clear the selection; then show this one, if any.
         std::optional<SelectionRect> selection;
+        // The step undone or redone, until the history next changes.
+        const EditStep* step = nullptr;
     };
 
     // Appends a step. Steps that could have been redone are dropped; beyond ten steps the
@@ -34,11 +37,25 @@ public:
     void recordStep(EditStep step);
     bool canUndo() const;
     bool canRedo() const;
+    // Forgets the steps; the map is as it was.
     void clearHistory();
+    // Forgets the steps after a change the history does not hold (a new canvas size, a new
+    // map): the map is in a state it has not been in before.
+    void restart();
+
+    // The map's state as the history knows it: every recorded step leads to a state of its own,
+    // and undo and redo return to the states before, so that equal ids mean equal maps (as far
+    // as the history goes: a restart makes a new state). The saved state is one such id.
+    std::uint64_t stateId() const;
 
     // Undo or redo one step on grid; nothing (and no value) when there is none.
     std::optional<Restore> undo(MapGrid& grid);
     std::optional<Restore> redo(MapGrid& grid);
+
+    // The step that led to the map's state: the last one recorded or redone; null when none.
+    const EditStep* currentStep() const {
+        return m_position > 0 ? &m_steps[m_position - 1] : nullptr;
+    }
 
     int size() const { return static_cast<int>(m_steps.size()); }
     // The number of steps that can be undone.
@@ -50,4 +67,6 @@ public:
 private:
     std::vector<EditStep> m_steps;
     int m_position = 0;
+    std::uint64_t m_baseId = 0;  // the state before the first step held
+    std::uint64_t m_nextId = 1;
 };

@@ -52,6 +52,8 @@ struct EditStep {
     // Shown again after undo or redo.
     std::optional<SelectionRect> selection;
     std::variant<CellsStep, LinesStep, ReplaceStep> change;
+    // The map state the step leads to, given by the history when it records the step.
+    std::uint64_t id = 0;
 
     bool changesShape() const { return std::holds_alternative<LinesStep>(change); }
 };

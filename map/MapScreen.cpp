@@ -93,7 +93,91 @@ void MapScreen::updateTitle() {
     const Selection s = selectionCorners();
     const platform::Point view = viewPosition();
     setTitle(format(kTitle, cursorColumn(), cursorRow(), view.x, view.y, m_grid.columns(),
-                    m_grid.rows(), s.x1, s.y1, s.x2, s.y2));
+                    m_grid.rows(), s.x1, s.y1, s.x2, s.y2) +
+             (hasUnsavedWork() ? " *" : ""));
+}
+
+// --- Unsaved work and the listener.
+
+bool MapScreen::hasUnsavedWork() const {
+    return isMapModified() || (m_kindScreen && m_kindScreen->table().isModified()) ||
+           m_playerDefinition.isModified();
+}
+
+void MapScreen::startMap(MapChange::Origin origin, const std::string& path) {
+    if (origin != MapChange::Origin::Saved) {
+        m_history.restart();
+    }
+    if (origin != MapChange::Origin::Taken) {
+        m_savedState = m_history.stateId();
+    }
+    MapChange change;
+    change.kind = MapChange::Kind::Started;
+    change.origin = origin;
+    change.path = path;
+    report(change);
+}
+
+void MapScreen::report(const MapChange& change) {
+    if (m_listener != nullptr) {
+        m_listener->mapChanged(m_grid, change, isMapModified());
+    }
+}
+
+void MapScreen::reportCells(int layer, int left, int top, int width, int height) {
+    // Steps keep the rectangle the user chose; the cells are those of it within the map.
+    const int right = std::min(left + width, m_grid.columns());
+    const int bottom = std::min(top + height, m_grid.rows());
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    if (right <= left || bottom <= top || !MapGrid::isLayer(layer)) {
+        return;
+    }
+    MapChange change;
+    change.kind = MapChange::Kind::Cells;
+    change.layer = layer;
+    change.left = left;
+    change.top = top;
+    change.width = right - left;
+    change.height = bottom - top;
+    report(change);
+}
+
+void MapScreen::reportLines(bool columns, bool inserted, int at, int count) {
+    using Kind = MapChange::Kind;
+    MapChange change;
+    change.kind = columns ? (inserted ? Kind::InsertColumns : Kind::RemoveColumns)
+                          : (inserted ? Kind::InsertRows : Kind::RemoveRows);
+    change.at = at;
+    change.count = count;
+    report(change);
+}
+
+void MapScreen::reportStep(const EditStep& step, bool undone) {
+    if (m_listener == nullptr) {
+        return;
+    }
+    if (const auto* cells = std::get_if<CellsStep>(&step.change)) {
+        const SelectionRect& r = cells->cells;
+        reportCells(step.layer, r.left(), r.top(), r.width(), r.height());
+    } else if (const auto* lines = std::get_if<LinesStep>(&step.change)) {
+        // Undoing a deletion puts the lines back with their cells.
+        const bool inserted = lines->deleted == undone;
+        reportLines(lines->columns, inserted, lines->first, lines->count);
+        if (inserted && lines->deleted) {
+            for (int layer : {MapGrid::kChipLayer, MapGrid::kKindLayer}) {
+                if (lines->columns) {
+                    reportCells(layer, lines->first, 0, lines->count, m_grid.rows());
+                } else {
+                    reportCells(layer, 0, lines->first, m_grid.columns(), lines->count);
+                }
+            }
+        }
+    } else if (const auto* replace = std::get_if<ReplaceStep>(&step.change)) {
+        replace->changes.forEachSpan([&](int row, int first, int last) {
+            reportCells(step.layer, first, row, last - first + 1, 1);
+        });
+    }
 }
 
 // --- Files.
@@ -106,13 +190,19 @@ bool MapScreen::loadMap(const std::string& path) {
     resetView();
     layout();
     emptyCopyBuffers();
-    clearHistory();
+    startMap(MapChange::Origin::Loaded, path);
     redraw();
+    updateTitle();
     return true;
 }
 
 bool MapScreen::saveMap(std::string& path) {
-    return MapFile::save(path, m_grid);
+    if (!MapFile::save(path, m_grid)) {
+        return false;
+    }
+    startMap(MapChange::Origin::Saved, path);
+    updateTitle();
+    return true;
 }
 
 void MapScreen::newMap() {
@@ -123,8 +213,9 @@ void MapScreen::newMap() {
     emptyCopyBuffers();
     resetView();
     layout();
-    clearHistory();
+    startMap(MapChange::Origin::New, std::string());
     redraw();
+    updateTitle();
 }
 
 void MapScreen::takeMap(MapGrid grid) {
@@ -134,8 +225,9 @@ void MapScreen::takeMap(MapGrid grid) {
     resetView();
     layout();
     emptyCopyBuffers();
-    clearHistory();
+    startMap(MapChange::Origin::Taken, std::string());
     redraw();
+    updateTitle();
 }
 
 bool MapScreen::loadChipImage(const std::string& path) {
@@ -164,7 +256,11 @@ void MapScreen::changeChipSize(int width, int height) {
     resetView();
     layout();
     emptyCopyBuffers();
+    // The chip size is the editor's: the cells stay as they were, and so does the saved state.
     clearHistory();
+    MapChange change;
+    change.kind = MapChange::Kind::ChipSize;
+    report(change);
 }
 
 bool MapScreen::setChipSize(int width, int height) {
@@ -305,6 +401,8 @@ void MapScreen::applyEdit(EditResult result) {
     }
     if (result.step) {
         m_history.recordStep(std::move(*result.step));
+        reportStep(*m_history.currentStep(), false);
+        updateTitle();
     }
 }
 
@@ -385,18 +483,24 @@ bool MapScreen::setCanvasSize(int columns, int rows) {
     layout();
     redraw();
     emptyCopyBuffers();
-    clearHistory();
+    m_history.restart();
+    MapChange change;
+    change.kind = MapChange::Kind::Resized;
+    report(change);
+    updateTitle();
     return true;
 }
 
 void MapScreen::undo() {
     if (auto restore = m_history.undo(m_grid)) {
+        reportStep(*restore->step, true);
         applyRestore(*restore);
     }
 }
 
 void MapScreen::redo() {
     if (auto restore = m_history.redo(m_grid)) {
+        reportStep(*restore->step, false);
         applyRestore(*restore);
     }
 }

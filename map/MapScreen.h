@@ -8,6 +8,7 @@
 #include "map/EditHistory.h"
 #include "map/EditPlace.h"
 #include "map/EditResult.h"
+#include "map/MapChangeListener.h"
 #include "map/MapGrid.h"
 #include "preview/PlayerDefinition.h"
 
@@ -69,6 +70,16 @@ public:
     // image allows; then redraws and empties the history. False when the image was not taken
     // (the too-small message is the chip window's; the shell reports the failure).
     bool loadChipImage(const std::string& path);
+
+    // --- Unsaved work.
+    // Whether the map differs from the file it was loaded from or saved to, or from the new map
+    // it was made as. An undo back to that state counts as saved.
+    bool isMapModified() const { return m_history.stateId() != m_savedState; }
+    // The map, the attribute table or the player's frames hold changes that no file has; the
+    // title then ends with " *".
+    bool hasUnsavedWork() const;
+    // Told of every change of the map from now on (null: nobody).
+    void setChangeListener(MapChangeListener* listener) { m_listener = listener; }
 
     // --- View and display.
     // 16 … 64 each, else "不正な値が指定されました" and nothing changes.
@@ -135,6 +146,13 @@ private:
     void emptyCopyBuffers();
     void changeChipSize(int width, int height);
     void showError(const std::string& text, const std::string& title);
+    // The map became a whole new one (origin): a state of its own, saved unless taken.
+    void startMap(MapChange::Origin origin, const std::string& path);
+    void report(const MapChange& change);
+    void reportCells(int layer, int left, int top, int width, int height);
+    void reportLines(bool columns, bool inserted, int at, int count);
+    // What a step changed when it was done (or redone), or undone.
+    void reportStep(const EditStep& step, bool undone);
 
     MapGrid m_grid;
     MapGrid::Layer m_copyBuffers[2];
@@ -148,4 +166,6 @@ private:
     bool m_copyLatch = false;
     bool m_linked = true;
     bool m_docking = false;
+    MapChangeListener* m_listener = nullptr;
+    std::uint64_t m_savedState = 0;
 };

@@ -39,12 +39,57 @@ void PlayerDefinition::AppendFramesTo(int action, FrameList& frames) const {
 
 void PlayerDefinition::ClearFrames(int action) {
     m_frames.at(action).clear();
+    ++m_revision;
 }
 
 void PlayerDefinition::SetFrames(int action, FrameList frames) {
+    ++m_revision;
     FrameList& own = m_frames.at(action);
     own.insert(own.end(), std::make_move_iterator(frames.begin()),
                std::make_move_iterator(frames.end()));
+}
+
+std::string PlayerDefinition::fingerprint(const std::array<FrameList, kActionCount>& lists) {
+    std::string text;
+    auto number = [&text](std::int64_t value) { text += std::to_string(value) + ','; };
+    auto rect = [&number](const RECT& r) {
+        number(r.left);
+        number(r.top);
+        number(r.right);
+        number(r.bottom);
+    };
+    for (const FrameList& frames : lists) {
+        text += '[';
+        for (const PlayerFrame& frame : frames) {
+            // Lengths first, so that no path or name can pass for another's end.
+            number(static_cast<std::int64_t>(frame.path.size()));
+            text += frame.path;
+            number(static_cast<std::int64_t>(frame.displayName.size()));
+            text += frame.displayName;
+            number(frame.displayTime);
+            number(frame.alpha);
+            number(frame.drawOption ? 1 : 0);
+            rect(frame.sourceRect);
+            for (const RECT& r : frame.extraRects) {
+                rect(r);
+            }
+        }
+        text += ']';
+    }
+    return text;
+}
+
+bool PlayerDefinition::isModified() const {
+    if (m_comparedRevision != m_revision) {
+        m_modified = fingerprint(m_frames) != m_saved;
+        m_comparedRevision = m_revision;
+    }
+    return m_modified;
+}
+
+void PlayerDefinition::markSaved(const std::array<FrameList, kActionCount>& lists) {
+    m_saved = fingerprint(lists);
+    m_comparedRevision = ~std::uint64_t(0);
 }
 
 std::shared_ptr<CNxSurface> PlayerDefinition::DecodeImage(const std::string& path) {

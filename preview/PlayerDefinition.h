@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -36,6 +37,15 @@ public:
     void ClearFrames(int action);
     // Appends frames to the action's list (after ClearFrames: replaces it).
     void SetFrames(int action, FrameList frames);
+    // Whether the frames (their images, names and settings) differ from those a frames file
+    // holds as far as the editor knows: the last one saved or loaded, or none at the start.
+    bool isModified() const;
+    // lists are what the frames file now holds: the registration dialog saved or loaded them.
+    void markSaved(const std::array<FrameList, kActionCount>& lists);
+    // Text that is equal for two sets of lists exactly when their paths, names and settings are.
+    static std::string fingerprint(const std::array<FrameList, kActionCount>& lists);
+    const std::array<FrameList, kActionCount>& allFrames() const { return m_frames; }
+
     // Decodes the image file at path into a 32-bit surface; null when it cannot be read.
     static std::shared_ptr<CNxSurface> DecodeImage(const std::string& path);
     // Fills frame for the image file at path with the default settings and a sprite of its own
@@ -48,4 +58,9 @@ public:
 
 private:
     std::array<FrameList, kActionCount> m_frames;
+    std::string m_saved = fingerprint({});
+    // isModified compares at most once per change of the frames.
+    std::uint64_t m_revision = 0;
+    mutable std::uint64_t m_comparedRevision = ~std::uint64_t(0);
+    mutable bool m_modified = false;
 };

@@ -400,6 +400,7 @@ void PlayerRegistrationDialog::saveFile(platform::DialogControls& controls) {
         return;
     }
     m_filePath = path;
+    m_definition.markSaved(m_workingFrames);
 }
 
 void PlayerRegistrationDialog::loadFile(platform::DialogControls& controls) {
@@ -416,6 +417,7 @@ void PlayerRegistrationDialog::loadFile(platform::DialogControls& controls) {
         return;
     }
     m_filePath = path;
+    m_definition.markSaved(stored);
     // Frames whose image cannot be read are left out and named; the others keep their settings.
     std::string unreadable;
     std::set<std::string> failed;  // each unreadable image is tried once

@@ -25,7 +25,10 @@
 #include "app/core/MapWindowRouter.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
+#include "map/MapRecorder.h"
+#include "map/MapRecovery.h"
 #include "map/MapScreen.h"
+#include "platform/RecordStore.h"
 #include "platform/Message.h"
 #include "platform/VirtualKey.h"
 #include "platform/headless/HeadlessHost.h"
@@ -118,6 +121,7 @@ struct Entry {
     bool shape;
     bool showSelection;
     int corners[4];
+    std::uint64_t id = 0;
 };
 
 // The map screen as the obvious code would have it.
@@ -132,6 +136,9 @@ public:
     bool latch = false;
     std::vector<Entry> history;
     std::size_t position = 0;
+    // Each step leads to a state of its own; the map is saved in one of them.
+    std::uint64_t baseId = 0, nextId = 1, savedId = 0;
+    std::uint64_t stateId() const { return position > 0 ? history[position - 1].id : baseId; }
     int boxes = 0;
     std::string boxText, boxTitle;
     std::set<int> held;  // keys down
@@ -160,7 +167,7 @@ public:
                       "選択範囲:(%d:%d～%d:%d)",
                       map.cursor[X], map.cursor[Y], view[X], view[Y], columns(), rows(),
                       map.start[X], map.start[Y], map.end[X], map.end[Y]);
-        return text;
+        return std::string(text) + (stateId() != savedId ? " *" : "");
     }
 
     // --- Keys.
@@ -390,9 +397,11 @@ public:
         entry.before[1] = before[1];
         entry.after[0] = layers[0];
         entry.after[1] = layers[1];
+        entry.id = nextId++;
         history.resize(position);
         history.push_back(std::move(entry));
         if (history.size() > static_cast<std::size_t>(kHistorySteps)) {
+            baseId = history.front().id;
             history.erase(history.begin());
         }
         position = history.size();
@@ -671,6 +680,7 @@ public:
     // Sets the screen up as the shell does, with a chip image and a random map of the values
     // the user picks from, so that replaces find something.
     bool start() {
+        map.setChangeListener(&m_recording);
         router.setScreen(&map);
         if (!map.attach(&mapWindow, kWindow[X], kWindow[Y], &router)) {
             return false;
@@ -699,7 +709,13 @@ public:
             }
         }
         map.takeMap(std::move(grid));
-        return check("-1: start");
+        // Saved, so that the title's mark follows the history back to this state.
+        std::string saved = dir.file("start.map");
+        if (!map.saveMap(saved)) {
+            return false;
+        }
+        m_model.baseId = m_model.savedId = m_model.nextId++;
+        return check("-1: start") && checkRecovery("-1: start");
     }
 
     // One random operation; false after a mismatch (reported).
@@ -750,7 +766,20 @@ public:
         } else {
             return history('Y');
         }
-        return check(m_log.back());
+        if (!check(m_log.back())) {
+            return false;
+        }
+        // Now and then the recovery records are written, a snapshot often left half taken; and
+        // now and then read back, which must give the map as it is.
+        const int recovery = pick(0, 9);
+        if (recovery < 3) {
+            m_recorder.flush(map.grid());
+            for (int n = pick(0, 3); n > 0 && m_recorder.captureStep(map.grid()); --n) {
+            }
+        } else if (recovery == 3) {
+            return checkRecovery(m_log.back());
+        }
+        return true;
     }
 
 private:
@@ -1090,6 +1119,35 @@ private:
         return out.str();
     }
 
+    // Writes every waiting record, then reads the folder as a recovery would.
+    bool checkRecovery(const std::string& what) {
+        m_recorder.flush(map.grid());
+        while (m_recorder.captureStep(map.grid())) {
+            m_store.waitIdle();
+        }
+        m_store.waitIdle();
+        const RecoveredMap recovered =
+            readRecoveredMap(m_recoveryDir.path(), testing_support::listDir(m_recoveryDir.path()));
+        std::string diff;
+        if (!recovered.found || !recovered.problems.empty()) {
+            diff = "no map recovered" +
+                   (recovered.problems.empty() ? std::string() : ": " + recovered.problems[0]);
+        } else if (cellsOf(recovered.grid.chipLayer()) != m_model.layers[0] ||
+                   cellsOf(recovered.grid.kindLayer()) != m_model.layers[1]) {
+            diff = "the recovered cells differ from the model's";
+        } else if (recovered.modified != map.isMapModified() ||
+                   recovered.grid.chipWidth() != map.grid().chipWidth()) {
+            diff = "the recovered map's state differs";
+        } else if (m_store.failures() != 0) {
+            diff = "a write failed: " + m_store.takeFailure();
+        }
+        if (diff.empty()) {
+            return true;
+        }
+        ADD_FAILURE() << "seed " << m_seed << ", after step " << what << ": " << diff;
+        return false;
+    }
+
     bool check(const std::string& what) {
         const std::string diff = difference();
         if (diff.empty()) {
@@ -1118,6 +1176,17 @@ private:
         windowSpec("mapeditor", {kWindow[X], kWindow[Y]}, {100, 50})};
     platform::headless::HeadlessWindow kindWindow{windowSpec("kindview", {800, 128}, {0, 0})};
     platform::headless::HeadlessWindow chipWindow{windowSpec("chipview", {800, 600}, {900, 0})};
+    testing_support::TempDir m_recoveryDir;
+    platform::RecordStore m_store{m_recoveryDir.path()};
+    // Small slices and limits, so that snapshots, compaction and given-up records all happen.
+    MapRecorder m_recorder{m_store, 0, MapRecorder::Limits{256, 4096, 2048}};
+    struct Recording : MapChangeListener {
+        MapRecorder& recorder;
+        explicit Recording(MapRecorder& r) : recorder(r) {}
+        void mapChanged(const MapGrid& grid, const MapChange& change, bool modified) override {
+            recorder.record(grid, change, modified);
+        }
+    } m_recording{m_recorder};
     MapScreen map{host};
     MapWindowRouter router{host};
     testing_support::TempDir dir;

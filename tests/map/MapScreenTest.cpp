@@ -353,7 +353,7 @@ TEST_F(MapScreenTest, SizesWithinTheirRangesLayTheWindowOutAgainAndForgetTheHist
     press(platform::VK_RETURN);
     ASSERT_TRUE(map.setCanvasSize(50, 30));
     EXPECT_FALSE(map.canUndo());
-    EXPECT_EQ(mapWindow.title(), title(0, 0, 0, 0, 50, 30));
+    EXPECT_EQ(mapWindow.title(), title(0, 0, 0, 0, 50, 30) + " *") << "a new canvas is unsaved";
 }
 
 TEST_F(MapScreenTest, LinkedWindowsMoveTogether) {

@@ -218,14 +218,14 @@ void MapScreen::newMap() {
     updateTitle();
 }
 
-void MapScreen::takeMap(MapGrid grid) {
+void MapScreen::takeMap(MapGrid grid, const std::string& path) {
     const platform::Size chip = chipSize();
     m_grid = std::move(grid);
     m_grid.setChipSize(chip.width, chip.height);
     resetView();
     layout();
     emptyCopyBuffers();
-    startMap(MapChange::Origin::Taken, std::string());
+    startMap(MapChange::Origin::Taken, path);
     redraw();
     updateTitle();
 }

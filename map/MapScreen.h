@@ -62,9 +62,10 @@ public:
     bool saveMap(std::string& path);
     // Empty chips and default attributes, 40 × 40 when the map has no size yet, else its size.
     void newMap();
-    // Takes grid as the map, as a load does but without a file: the view starts afresh and the
-    // copy buffers and the history are emptied. The chip size stays the screen's.
-    void takeMap(MapGrid grid);
+    // Takes grid as the map, as a load does but without reading a file: the view starts afresh
+    // and the copy buffers and the history are emptied. The chip size stays the screen's. The map
+    // is unsaved; path is its file, if it has one.
+    void takeMap(MapGrid grid, const std::string& path = std::string());
 
     // Loads the chip image into the chip window with the map's chip size, which takes what the
     // image allows; then redraws and empties the history. False when the image was not taken

@@ -198,9 +198,7 @@ std::string RecoveryFolder::name() const {
 std::vector<std::string> RecoveryFolder::files() const {
     std::vector<std::string> names;
     forEachEntry(m_path, [&](const std::string& name) {
-        struct stat st;
-        if (name != kLockName && name[0] != '.' &&
-            ::lstat(file(name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        if (name != kLockName && name[0] != '.') {
             names.push_back(name);
         }
     });

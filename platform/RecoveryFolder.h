@@ -43,7 +43,7 @@ public:
     const std::string& path() const { return m_path; }
     std::string name() const;
     std::string file(const std::string& name) const { return m_path + "/" + name; }
-    // The names of the regular files in it, sorted, the lock and temporary files left out.
+    // The names in it, sorted, without the lock and the hidden ones (files being written).
     std::vector<std::string> files() const;
     // Removes a file of it; false when it is there and stays.
     bool removeFile(const std::string& name) const;

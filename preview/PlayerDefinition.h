@@ -45,6 +45,8 @@ public:
     // Text that is equal for two sets of lists exactly when their paths, names and settings are.
     static std::string fingerprint(const std::array<FrameList, kActionCount>& lists);
     const std::array<FrameList, kActionCount>& allFrames() const { return m_frames; }
+    // Grows with every change of the frames.
+    std::uint64_t revision() const { return m_revision; }
 
     // Decodes the image file at path into a 32-bit surface; null when it cannot be read.
     static std::shared_ptr<CNxSurface> DecodeImage(const std::string& path);

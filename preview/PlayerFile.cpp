@@ -1,9 +1,12 @@
 #include "preview/PlayerFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <set>
 
+#include "gfx/CNxSurface.h"
 #include "platform/FileIo.h"
 
 namespace fs = std::filesystem;
@@ -133,16 +136,62 @@ private:
     std::string m_error;
 };
 
+void clampInto(RECT& r, std::int32_t width, std::int32_t height) {
+    r.left = std::clamp(r.left, 0, width - 1);
+    r.right = std::clamp(r.right, 0, width - 1);
+    r.top = std::clamp(r.top, 0, height - 1);
+    r.bottom = std::clamp(r.bottom, 0, height - 1);
+}
+
 }  // namespace
 
+PlayerFile::Lists PlayerFile::withImages(const Lists& stored, PlayerDefinition::ImageCache& cache,
+                                         std::vector<std::string>& unreadable) {
+    Lists loaded;
+    std::set<std::string> failed;  // each unreadable image is tried once
+    for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
+        for (const PlayerFrame& settings : stored[a]) {
+            PlayerFrame frame;
+            if (failed.count(settings.path) != 0 ||
+                !PlayerDefinition::LoadFrame(settings.path, frame, cache)) {
+                if (failed.insert(settings.path).second) {
+                    unreadable.push_back(settings.path);
+                }
+                continue;
+            }
+            frame.displayTime = settings.displayTime;
+            frame.alpha = settings.alpha;
+            frame.drawOption = settings.drawOption;
+            frame.sourceRect = settings.sourceRect;
+            frame.extraRects = settings.extraRects;
+            frame.displayName = settings.displayName;
+            const std::int32_t width = frame.image->GetWidth(), height = frame.image->GetHeight();
+            clampInto(frame.sourceRect, width, height);
+            for (RECT& r : frame.extraRects) {
+                clampInto(r, width, height);
+            }
+            loaded[a].push_back(std::move(frame));
+        }
+    }
+    return loaded;
+}
+
 bool PlayerFile::save(const std::string& path, const Lists& lists, std::string& error) {
-    const fs::path folder = folderOf(path);
+    std::string text;
+    return toText(lists, folderOf(path).string(), text, error) &&
+           platform::writeFileAtomically(path, {{text.data(), text.size()}}, &error);
+}
+
+bool PlayerFile::toText(const Lists& lists, const std::string& folderName, std::string& text,
+                        std::string& error) {
+    const fs::path folder(folderName);
     Json actions = Json::array();
     for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
         Json frames = Json::array();
         for (const PlayerFrame& frame : lists[a]) {
             const fs::path image = fs::path(frame.path);
-            const fs::path relative = image.lexically_relative(folder);
+            const fs::path relative =
+                folderName.empty() ? fs::path() : image.lexically_relative(folder);
             Json f;
             f["image"] = (relative.empty() ? image : relative).generic_string();
             if (frame.displayName != frame.path) {
@@ -162,24 +211,27 @@ bool PlayerFile::save(const std::string& path, const Lists& lists, std::string& 
             Json{{"name", PlayerDefinition::GetActionName(a)}, {"frames", std::move(frames)}});
     }
     const Json document{{"pelorinPlayer", kFormatVersion}, {"actions", std::move(actions)}};
-    std::string text;
     try {
         text = document.dump(2) + "\n";
     } catch (const Json::exception&) {
         error = "UTF-8 でないファイル名や表示名は保存できません";
         return false;
     }
-    return platform::writeFileAtomically(path, {{text.data(), text.size()}}, &error);
+    return true;
 }
 
 bool PlayerFile::load(const std::string& path, Lists& lists, std::string& error) {
-    platform::FileBytes bytes;
-    if (!platform::readWholeFile(path, bytes, kMaxFileBytes)) {
+    std::string text;
+    if (!platform::readWholeFile(path, text, kMaxFileBytes)) {
         error = "ファイルを読めません";
         return false;
     }
-    const char* begin = reinterpret_cast<const char*>(bytes.data.get());
-    const Json document = Json::parse(begin, begin + bytes.size, nullptr, false);
+    return fromText(text, folderOf(path).string(), lists, error);
+}
+
+bool PlayerFile::fromText(const std::string& text, const std::string& folderName, Lists& lists,
+                          std::string& error) {
+    const Json document = Json::parse(text, nullptr, false);
     if (document.is_discarded()) {
         error = "JSON として読めません";
         return false;
@@ -195,7 +247,7 @@ bool PlayerFile::load(const std::string& path, Lists& lists, std::string& error)
         error = "actions が 7 つのアクションの配列ではありません";
         return false;
     }
-    const fs::path folder = folderOf(path);
+    const fs::path folder(folderName);
     Lists read;
     for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
         const Json& action = (*actions)[a];

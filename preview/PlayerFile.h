@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "preview/PlayerDefinition.h"
 
@@ -26,4 +27,16 @@ public:
     // display name, without image or sprite. False with error saying why (lists are then
     // untouched) for a file that cannot be read or does not hold a definition.
     static bool load(const std::string& path, Lists& lists, std::string& error);
+
+    // The frames of stored (as load gives them) with their images, decoded through cache, and
+    // their rectangles brought within their images. Frames whose image cannot be read are left
+    // out; their paths are listed in unreadable, each once.
+    static Lists withImages(const Lists& stored, PlayerDefinition::ImageCache& cache,
+                            std::vector<std::string>& unreadable);
+
+    // The same as text: image paths relative to folder, or absolute when folder is empty.
+    static bool toText(const Lists& lists, const std::string& folder, std::string& text,
+                       std::string& error);
+    static bool fromText(const std::string& text, const std::string& folder, Lists& lists,
+                         std::string& error);
 };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <set>
 
 #include "gfx/CNxSurface.h"
 #include "platform/Host.h"
@@ -47,13 +46,6 @@ ControlSpec button(int id, const char* text, Rect rect) {
 }
 
 // Keeps an inclusive rectangle inside an image of width × height.
-void clampInto(RECT& r, std::int32_t width, std::int32_t height) {
-    r.left = std::clamp(r.left, 0, width - 1);
-    r.right = std::clamp(r.right, 0, width - 1);
-    r.top = std::clamp(r.top, 0, height - 1);
-    r.bottom = std::clamp(r.bottom, 0, height - 1);
-}
-
 }  // namespace
 
 PlayerRegistrationDialog::PlayerRegistrationDialog(platform::Host& host,
@@ -260,8 +252,10 @@ void PlayerRegistrationDialog::addImages(platform::DialogControls& controls) {
         showLimit(controls, "エラー");
         return;
     }
-    const platform::FileRequest request{
-        kChooserTitle, {{"IMG Files (*.bmp,*.jpg,*.png)", "*.bmp;*.jpg;*.png"}}, m_lastImagePath, {}};
+    const platform::FileRequest request{kChooserTitle,
+                                        {{"IMG Files (*.bmp,*.jpg,*.png)", "*.bmp;*.jpg;*.png"}},
+                                        m_lastImagePath,
+                                        {}};
     const std::vector<std::string> paths = m_host.openFiles(&controls.window(), request);
     bool added = false;
     for (const std::string& path : paths) {
@@ -419,31 +413,11 @@ void PlayerRegistrationDialog::loadFile(platform::DialogControls& controls) {
     m_filePath = path;
     m_definition.markSaved(stored);
     // Frames whose image cannot be read are left out and named; the others keep their settings.
+    std::vector<std::string> failed;
+    PlayerFile::Lists loaded = PlayerFile::withImages(stored, m_workingCache, failed);
     std::string unreadable;
-    std::set<std::string> failed;  // each unreadable image is tried once
-    PlayerFile::Lists loaded;
-    for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
-        for (const PlayerFrame& settings : stored[a]) {
-            PlayerFrame frame;
-            if (failed.count(settings.path) != 0 ||
-                !PlayerDefinition::LoadFrame(settings.path, frame, m_workingCache)) {
-                failed.insert(settings.path);
-                unreadable += "\n" + settings.path;
-                continue;
-            }
-            frame.displayTime = settings.displayTime;
-            frame.alpha = settings.alpha;
-            frame.drawOption = settings.drawOption;
-            frame.sourceRect = settings.sourceRect;
-            frame.extraRects = settings.extraRects;
-            frame.displayName = settings.displayName;
-            const std::int32_t width = frame.image->GetWidth(), height = frame.image->GetHeight();
-            clampInto(frame.sourceRect, width, height);
-            for (RECT& r : frame.extraRects) {
-                clampInto(r, width, height);
-            }
-            loaded[a].push_back(std::move(frame));
-        }
+    for (const std::string& image : failed) {
+        unreadable += "\n" + image;
     }
     m_workingFrames = std::move(loaded);
     PlayerDefinition::ForgetUnusedImages(m_workingCache);

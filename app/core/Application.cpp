@@ -35,8 +35,8 @@ CellGridScreen::Colours coloursOf(const WindowSettings& s) {
 
 }  // namespace
 
-Application::Application(platform::Host& host, SettingsLocation settings)
-    : m_host(host), m_location(std::move(settings)) {}
+Application::Application(platform::Host& host, SettingsLocation settings, RecoveryOptions recovery)
+    : m_host(host), m_location(std::move(settings)), m_recovery(host, std::move(recovery)) {}
 
 Application::~Application() {
     m_host.setIdleHandler(nullptr);
@@ -112,6 +112,9 @@ bool Application::start() {
     m_host.setIdleHandler(this);
     // The first picture of every window, whether or not the application has the focus yet.
     idleStep();
+    m_recovery.start(*m_mapScreen, m_mapPath, m_chipPath, m_kindPath, *m_ownerWindow,
+                     m_mapWindow.get());
+    offerRecovery();
     m_host.wakeIdle();
     return true;
 }
@@ -268,10 +271,11 @@ void Application::makeDialogs() {
     MapScreen& map = *m_mapScreen;
     m_kindDialogs = std::make_unique<KindDialogState>(
         m_host, *map.kindScreen(), [&map] { return map.chipSize(); },
-        [&map] {
+        [this, &map] {
             map.kindScreen()->updateTitle();
             map.kindScreen()->drawCells();
             map.redraw();
+            workChanged();
             map.idleStep();
         });
     m_settingsSheet = std::make_unique<SettingsSheet>(map, *m_kindDialogs);
@@ -338,6 +342,8 @@ void Application::tearDown() {
     m_ended = true;
     m_host.setIdleHandler(nullptr);
     writeSettings();
+    // The user chose to end: whatever was unsaved is given up, and its records with it.
+    m_recovery.finish();
     dropScreens();
     m_playerDialog.reset();
     m_settingsSheet.reset();

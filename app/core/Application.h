@@ -7,6 +7,7 @@
 #include "app/core/EditorSettings.h"
 #include "app/core/KeyReleaseGate.h"
 #include "app/core/MapWindowRouter.h"
+#include "app/core/RecoveryKeeper.h"
 #include "app/core/SettingsLocation.h"
 #include "platform/Geometry.h"
 #include "platform/IdleHandler.h"
@@ -20,12 +21,14 @@ class PlayerRegistrationDialog;
 class PreviewScreen;
 class ReplaceDialog;
 class SettingsSheet;
+struct RecoveredWork;
 
 namespace platform {
 class Host;
 class NativeWindow;
 struct FileRequest;
 struct Message;
+class RecoveryFolder;
 }  // namespace platform
 
 // The editor as a program: it makes the five top-level windows and their screens in order,
@@ -38,7 +41,8 @@ struct Message;
 // tool) and ApplicationCommands.cpp (the menu commands and the menus' state).
 class Application : public platform::IdleHandler, private MapWindowShell {
 public:
-    Application(platform::Host& host, SettingsLocation settings);
+    // recovery: where and how often the unsaved work is kept (by default: not at all).
+    Application(platform::Host& host, SettingsLocation settings, RecoveryOptions recovery = {});
     ~Application() override;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -60,6 +64,7 @@ public:
     const std::string& mapPath() const { return m_mapPath; }
     const std::string& chipPath() const { return m_chipPath; }
     const std::string& kindPath() const { return m_kindPath; }
+    RecoveryKeeper& recovery() { return m_recovery; }
 
 private:
     // Sends a tool window's messages to one member function, holding back the key releases
@@ -98,6 +103,13 @@ private:
     void dropScreens();
     void tearDown();
     void writeSettings();
+
+    // --- Unsaved work of editors that are gone (ApplicationRecovery.cpp).
+    // Offers each folder's work in "作業の復元", newest first; at most one is restored.
+    void offerRecovery();
+    void restore(RecoveredWork& work, std::unique_ptr<platform::RecoveryFolder> folder);
+    // The title and the recovery records follow a change besides the map's.
+    void workChanged();
 
     // --- The windows' routers (WindowRouting.cpp).
     void ownerMessage(platform::NativeWindow& window, const platform::Message& message,
@@ -164,6 +176,7 @@ private:
     std::string m_mapSavePath;
     std::string m_kindSavePath;
 
+    RecoveryKeeper m_recovery;
     GridPointer m_chipPointer;
     bool m_starting = false;
     bool m_ended = false;

@@ -59,7 +59,10 @@ void Application::popup(NativeWindow& window, const platform::Menu& menu, platfo
 
 // The map window can be asked to close from its close box and from "終了(&X)".
 void Application::closeMapWindow() {
-    if (m_host.messageBox(m_mapWindow.get(), "終了しますか？", kConfirmTitle,
+    const char* question = m_mapScreen->hasUnsavedWork()
+                               ? "保存していない変更があります。終了しますか？"
+                               : "終了しますか？";
+    if (m_host.messageBox(m_mapWindow.get(), question, kConfirmTitle,
                           platform::MessageButtons::OkCancel,
                           platform::MessageIcon::Question) == platform::MessageAnswer::Ok) {
         m_mapWindow->destroy();
@@ -125,7 +128,15 @@ void Application::mapCommand(int id) {
         default:
             break;
     }
+    workChanged();
     m_host.wakeIdle();
+}
+
+void Application::workChanged() {
+    if (m_mapScreen) {  // gone when the command ended the editor
+        m_mapScreen->updateTitle();
+        m_recovery.poke();
+    }
 }
 
 void Application::chipCommand(int id) {

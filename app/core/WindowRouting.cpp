@@ -32,7 +32,12 @@ void Application::endPointerModes(bool map, bool chip) {
     }
 }
 
-void Application::ownerMessage(NativeWindow&, const Message&, platform::KeyModifiers) {}
+// The owner window's only work: the timer of the recovery records.
+void Application::ownerMessage(NativeWindow&, const Message& m, platform::KeyModifiers) {
+    if (m.message == platform::WM_TIMER && m.id == RecoveryKeeper::kTimerId) {
+        m_recovery.onTimer();
+    }
+}
 
 void Application::nextWindow() {
     m_chipWindow->bringToFront();

@@ -4,7 +4,8 @@
 #include "app/qt/QtHost.h"
 #include "platform/InstanceLock.h"
 
-int runPelorin(QtHost& host, platform::InstanceLock& lock, const SettingsLocation& settings) {
+int runPelorin(QtHost& host, platform::InstanceLock& lock, const SettingsLocation& settings,
+               RecoveryOptions recovery) {
     switch (lock.acquire()) {
         case platform::InstanceLock::Result::Acquired:
             break;
@@ -22,7 +23,7 @@ int runPelorin(QtHost& host, platform::InstanceLock& lock, const SettingsLocatio
                             platform::MessageIcon::Warning);
             break;
     }
-    Application application(host, settings);
+    Application application(host, settings, std::move(recovery));
     if (!application.start()) {
         return 0;
     }

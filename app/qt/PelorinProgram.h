@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/RecoveryKeeper.h"
 #include "app/core/SettingsLocation.h"
 
 class QtHost;
@@ -10,5 +11,7 @@ class InstanceLock;
 
 // The editor's program on a host: refuses to run beside another copy (lock held elsewhere;
 // a lock that cannot be used is reported, and the editor starts), then starts the editor and
-// runs it until its map window closes. Returns the exit code.
-int runPelorin(QtHost& host, platform::InstanceLock& lock, const SettingsLocation& settings);
+// runs it until its map window closes. Returns the exit code. recovery: where the unsaved work
+// is kept (by default nowhere).
+int runPelorin(QtHost& host, platform::InstanceLock& lock, const SettingsLocation& settings,
+               RecoveryOptions recovery = {});

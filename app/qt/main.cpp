@@ -7,6 +7,7 @@
 #include "app/qt/PelorinProgram.h"
 #include "app/qt/QtHost.h"
 #include "platform/InstanceLock.h"
+#include "platform/RecoveryFolder.h"
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
@@ -19,5 +20,7 @@ int main(int argc, char** argv) {
     }
     QtHost host;
     platform::InstanceLock lock("mapeditor");
-    return runPelorin(host, lock, SettingsLocation::forThisProcess());
+    RecoveryOptions recovery;
+    recovery.root = platform::RecoveryFolder::defaultRoot();
+    return runPelorin(host, lock, SettingsLocation::forThisProcess(), std::move(recovery));
 }

@@ -1,0 +1,316 @@
+#include "app/core/RecoveryKeeper.h"
+
+#include <algorithm>
+
+#include "app/core/RecoveredWork.h"
+#include "chips/KindScreen.h"
+#include "map/MapScreen.h"
+#include "platform/Host.h"
+#include "platform/MillisecondClock.h"
+#include "platform/NativeWindow.h"
+#include "platform/RecoveryFolder.h"
+#include "preview/PlayerFile.h"
+
+namespace {
+
+const char kWriteErrorTitle[] = "復元データの書き込みエラー";
+
+// The small records' files, removed when what they hold is saved.
+platform::RecordStore::Needless named(const char* name) {
+    return [name](const std::string& file) { return file == name; };
+}
+
+}  // namespace
+
+RecoveryKeeper::RecoveryKeeper(platform::Host& host, RecoveryOptions options)
+    : m_host(host), m_options(std::move(options)) {}
+
+RecoveryKeeper::~RecoveryKeeper() {
+    if (m_timerWindow != nullptr && m_timerPeriod != 0) {
+        m_timerWindow->killTimer(kTimerId);
+    }
+    // The store finishes the writes it holds before it goes; the folder stays for the next start
+    // unless finish() removed it.
+    m_recorder.reset();
+    m_store.reset();
+}
+
+std::uint64_t RecoveryKeeper::now() const {
+    const platform::MillisecondClock& clock =
+        m_options.clock != nullptr ? *m_options.clock : platform::MillisecondClock::system();
+    return clock.NowMicroseconds() / 1000;
+}
+
+void RecoveryKeeper::start(MapScreen& map, const std::string& mapPath, const std::string& chipPath,
+                           const std::string& kindPath, platform::NativeWindow& timerWindow,
+                           platform::NativeWindow* owner) {
+    if (!isEnabled()) {
+        return;
+    }
+    m_map = &map;
+    m_mapPath = &mapPath;
+    m_chipPath = &chipPath;
+    m_kindPath = &kindPath;
+    m_timerWindow = &timerWindow;
+    m_owner = owner;
+    map.setChangeListener(this);
+    if (!open()) {
+        tell(m_openError);
+        m_waitingSince = now();
+        m_retryAt = now() + static_cast<std::uint64_t>(m_options.latestMs);
+        schedule();
+    }
+}
+
+bool RecoveryKeeper::open() {
+    m_folder = platform::RecoveryFolder::create(m_options.root, m_openError);
+    if (!m_folder) {
+        return false;
+    }
+    m_store = std::make_unique<platform::RecordStore>(m_folder->path(), m_options.hook);
+    m_recorder = std::make_unique<MapRecorder>(*m_store, 0, m_options.limits);
+    startRecording();
+    return true;
+}
+
+// The map as it is now becomes the recorder's first base: its file or its size when it is
+// saved, else a snapshot.
+void RecoveryKeeper::startRecording() {
+    const MapGrid& grid = m_map->grid();
+    MapChange change;
+    change.kind = MapChange::Kind::Started;
+    change.path = grid.fileBacked() ? *m_mapPath : std::string();
+    if (m_map->isMapModified()) {
+        change.origin = MapChange::Origin::Taken;
+    } else {
+        change.origin = grid.fileBacked() ? MapChange::Origin::Loaded : MapChange::Origin::New;
+    }
+    m_recorder->record(grid, change, m_map->isMapModified());
+    m_kindsWritten.clear();
+    m_playerWritten.clear();
+    m_sessionWritten.clear();
+    m_seenFailures = m_store->failures();
+    poke();
+}
+
+void RecoveryKeeper::adopt(std::unique_ptr<platform::RecoveryFolder> folder,
+                           std::uint64_t newestGeneration) {
+    if (!isEnabled() || !folder) {
+        return;
+    }
+    m_recorder.reset();
+    m_store.reset();
+    if (m_folder) {
+        m_folder->remove();
+    }
+    m_folder = std::move(folder);
+    m_store = std::make_unique<platform::RecordStore>(m_folder->path(), m_options.hook);
+    m_recorder = std::make_unique<MapRecorder>(*m_store, newestGeneration, m_options.limits);
+    if (m_map != nullptr) {
+        startRecording();
+    }
+}
+
+void RecoveryKeeper::mapChanged(const MapGrid& grid, const MapChange& change, bool modified) {
+    if (m_recorder) {
+        m_recorder->record(grid, change, modified);
+    }
+    const std::uint64_t at = now();
+    m_lastChange = at;
+    if (!m_waitingSince) {
+        m_waitingSince = at;
+    }
+    schedule();
+}
+
+void RecoveryKeeper::poke() {
+    if (m_map != nullptr && m_timerWindow != nullptr && m_timerPeriod == 0) {
+        m_timerWindow->setTimer(kTimerId, m_options.tickMs);
+        m_timerPeriod = m_options.tickMs;
+    }
+}
+
+void RecoveryKeeper::noteSmallChanges(std::uint64_t at) {
+    if (!m_store) {
+        return;
+    }
+    bool changed = false;
+    if (const KindScreen* kinds = m_map->kindScreen()) {
+        const KindTable& table = kinds->table();
+        const std::string& path = kinds->isFileLoaded() ? *m_kindPath : std::string();
+        changed |= recovery::kindsPayload(table.isModified(), path, platform::FileStamp::of(path),
+                                          table.records()) != m_kindsWritten;
+    }
+    const PlayerDefinition& player = m_map->playerDefinition();
+    if (player.revision() != m_playerRevision || m_playerPayload.empty()) {
+        std::string text, error;
+        int frames = 0;
+        for (const PlayerDefinition::FrameList& list : player.allFrames()) {
+            frames += static_cast<int>(list.size());
+        }
+        PlayerFile::toText(player.allFrames(), std::string(), text, error);
+        m_playerPayload = recovery::playerPayload(player.isModified(), text, frames);
+        m_playerRevision = player.revision();
+    }
+    changed |= m_playerPayload != m_playerWritten;
+    changed |= recovery::sessionPayload(*m_chipPath) != m_sessionWritten;
+    if (changed && !m_waitingSince) {
+        m_waitingSince = at;
+        m_lastChange = at;
+    }
+}
+
+void RecoveryKeeper::flush() {
+    m_waitingSince.reset();
+    if (!m_store) {
+        return;
+    }
+    m_recorder->flush(m_map->grid());
+    const std::int64_t time = recovery::nowMs();
+    if (const KindScreen* kinds = m_map->kindScreen()) {
+        const KindTable& table = kinds->table();
+        const std::string& path = kinds->isFileLoaded() ? *m_kindPath : std::string();
+        std::vector<std::uint8_t> payload = recovery::kindsPayload(
+            table.isModified(), path, platform::FileStamp::of(path), table.records());
+        if (payload != m_kindsWritten) {
+            if (table.isModified()) {
+                m_store->writeRecord(recovery::kKindsFile, recovery::kindsKind(),
+                                     recovery::withTime(payload, time));
+            } else {
+                m_store->removeFiles(named(recovery::kKindsFile));
+            }
+            m_kindsWritten = std::move(payload);
+        }
+    }
+    if (m_playerPayload != m_playerWritten) {
+        if (m_map->playerDefinition().isModified()) {
+            m_store->writeRecord(recovery::kPlayerFile, recovery::playerKind(),
+                                 recovery::withTime(m_playerPayload, time));
+        } else {
+            m_store->removeFiles(named(recovery::kPlayerFile));
+        }
+        m_playerWritten = m_playerPayload;
+    }
+    std::vector<std::uint8_t> session = recovery::sessionPayload(*m_chipPath);
+    if (session != m_sessionWritten) {
+        m_store->writeRecord(recovery::kSessionFile, recovery::sessionKind(),
+                             recovery::withTime(session, time));
+        m_sessionWritten = std::move(session);
+    }
+    m_checkWrites = true;
+}
+
+void RecoveryKeeper::onTimer() {
+    if (m_map == nullptr) {
+        return;
+    }
+    const std::uint64_t at = now();
+    if (!m_store && m_waitingSince && at >= m_retryAt) {
+        if (open()) {
+            m_failing = false;
+        } else {
+            m_retryAt = at + static_cast<std::uint64_t>(m_options.latestMs);
+        }
+    }
+    noteSmallChanges(at);
+    if (m_store && m_waitingSince && at >= m_retryAt &&
+        (at - m_lastChange >= static_cast<std::uint64_t>(m_options.pauseMs) ||
+         at - *m_waitingSince >= static_cast<std::uint64_t>(m_options.latestMs))) {
+        flush();
+    }
+    if (m_recorder && m_recorder->isCapturing()) {
+        for (int i = 0; i < 4 && m_recorder->captureStep(m_map->grid()); ++i) {
+        }
+    }
+    checkFailures(at);
+    schedule();
+}
+
+void RecoveryKeeper::checkFailures(std::uint64_t at) {
+    if (!m_store) {
+        return;
+    }
+    const std::uint64_t failures = m_store->failures();
+    if (failures != m_seenFailures) {
+        m_seenFailures = failures;
+        const std::string why = m_store->takeFailure();
+        // Everything is written again at the retry: the recorder takes a new snapshot, and the
+        // small records are compared with nothing.
+        m_kindsWritten.clear();
+        m_playerWritten.clear();
+        m_sessionWritten.clear();
+        m_waitingSince = at;
+        m_lastChange = at;
+        m_retryAt = at + static_cast<std::uint64_t>(m_options.latestMs);
+        if (!m_failing) {
+            m_failing = true;
+            tell(why);
+        }
+        return;
+    }
+    if (m_checkWrites && m_store->backlog() == 0) {
+        m_checkWrites = false;
+        if (!m_waitingSince && !m_recorder->isCapturing()) {
+            m_failing = false;  // all that was asked for is written: a new failure is told again
+        }
+    }
+}
+
+void RecoveryKeeper::tell(const std::string& why) {
+    m_host.messageBox(m_owner,
+                      "作業の復元用データを書き込めませんでした。\n" + why +
+                          "\n編集はこのまま続けられます。書き込みはこのあとも試みます。",
+                      kWriteErrorTitle, platform::MessageButtons::Ok,
+                      platform::MessageIcon::Warning);
+}
+
+void RecoveryKeeper::schedule() {
+    if (m_timerWindow == nullptr) {
+        return;
+    }
+    int period = 0;
+    if (m_recorder && m_recorder->isCapturing()) {
+        period = m_options.captureTickMs;
+    } else if (m_waitingSince || m_checkWrites) {
+        period = m_options.tickMs;
+    }
+    if (period != m_timerPeriod) {
+        if (period == 0) {
+            m_timerWindow->killTimer(kTimerId);
+        } else {
+            m_timerWindow->setTimer(kTimerId, period);
+        }
+        m_timerPeriod = period;
+    }
+}
+
+void RecoveryKeeper::writeNow() {
+    if (!m_store) {
+        return;
+    }
+    noteSmallChanges(now());
+    flush();
+    while (m_recorder->isCapturing()) {
+        m_recorder->captureStep(m_map->grid());
+        m_store->waitIdle();
+    }
+    m_store->waitIdle();
+    checkFailures(now());
+    schedule();
+}
+
+void RecoveryKeeper::finish() {
+    if (m_timerWindow != nullptr && m_timerPeriod != 0) {
+        m_timerWindow->killTimer(kTimerId);
+        m_timerPeriod = 0;
+    }
+    if (m_map != nullptr) {
+        m_map->setChangeListener(nullptr);
+    }
+    m_recorder.reset();
+    m_store.reset();
+    if (m_folder) {
+        m_folder->remove();
+        m_folder.reset();
+    }
+}

@@ -42,8 +42,7 @@ std::uint64_t mapBytes(const MapGrid& grid) {
 MapRecorder::MapRecorder(platform::RecordStore& store, std::uint64_t lastGeneration)
     : MapRecorder(store, lastGeneration, Limits{}) {}
 
-MapRecorder::MapRecorder(platform::RecordStore& store, std::uint64_t lastGeneration,
-                         Limits limits)
+MapRecorder::MapRecorder(platform::RecordStore& store, std::uint64_t lastGeneration, Limits limits)
     : m_store(store),
       m_limits(limits),
       m_generation(lastGeneration),
@@ -53,7 +52,19 @@ void MapRecorder::startGeneration(bool continues) {
     ++m_generation;
     m_head.clear();
     mapjournal::appendHead(m_head, m_generation, continues, nowMs());
+    for (const auto& item : m_items) {
+        platform::record::append(m_head, item.first, {{item.second.data(), item.second.size()}});
+    }
     m_journalBytes = 0;
+}
+
+void MapRecorder::recordItem(std::uint32_t kind, std::vector<std::uint8_t> payload) {
+    if (m_started && !m_dropping) {
+        const std::size_t before = m_waiting.size();
+        platform::record::append(m_waiting, kind, {{payload.data(), payload.size()}});
+        m_journalBytes += m_waiting.size() - before;
+    }
+    m_items[kind] = std::move(payload);
 }
 
 void MapRecorder::record(const MapGrid& grid, const MapChange& change, bool modified) {
@@ -62,6 +73,7 @@ void MapRecorder::record(const MapGrid& grid, const MapChange& change, bool modi
     m_modified = modified;
     if (change.kind == Kind::Started) {
         // A whole new map: what waits, and any snapshot of the one before, are of no use now.
+        m_started = true;
         abortSnapshot();
         m_waiting.clear();
         m_snapshotDue = false;
@@ -91,8 +103,8 @@ void MapRecorder::record(const MapGrid& grid, const MapChange& change, bool modi
         }
         return;
     }
-    if (m_dropping) {
-        return;  // the snapshot about to be taken holds this change
+    if (m_dropping || !m_started) {
+        return;  // the snapshot about to be taken holds this change (or nothing is kept yet)
     }
     const std::size_t before = m_waiting.size();
     const std::int64_t time = nowMs();
@@ -113,7 +125,8 @@ void MapRecorder::record(const MapGrid& grid, const MapChange& change, bool modi
             break;
         }
         case Kind::Resized:
-            mapjournal::appendOp(m_waiting, Op::Resize, grid.columns(), grid.rows(), modified, time);
+            mapjournal::appendOp(m_waiting, Op::Resize, grid.columns(), grid.rows(), modified,
+                                 time);
             break;
         case Kind::ChipSize:
             mapjournal::appendOp(m_waiting, Op::ChipSize, grid.chipWidth(), grid.chipHeight(),
@@ -160,8 +173,8 @@ void MapRecorder::flush(const MapGrid& grid) {
         m_knownFailures = m_store.failures();
         drop();
     }
-    if (m_base.type == mapjournal::BaseType::File && m_modified && !m_capturing &&
-        !m_snapshotDue && platform::FileStamp::of(m_base.path) != m_base.stamp) {
+    if (m_base.type == mapjournal::BaseType::File && m_modified && !m_capturing && !m_snapshotDue &&
+        platform::FileStamp::of(m_base.path) != m_base.stamp) {
         // The file the journal builds on changed: only a snapshot keeps the work now.
         m_snapshotDue = true;
         m_dueContinues = true;
@@ -239,7 +252,8 @@ bool MapRecorder::captureStep(const MapGrid& grid) {
     const std::size_t rowBytes = static_cast<std::size_t>(grid.columns()) * 4;
     std::vector<std::uint8_t> slice;
     slice.reserve(std::max(rowBytes, m_limits.sliceBytes / rowBytes * rowBytes));
-    while (m_captureLayer < 2 && (slice.empty() || slice.size() + rowBytes <= m_limits.sliceBytes)) {
+    while (m_captureLayer < 2 &&
+           (slice.empty() || slice.size() + rowBytes <= m_limits.sliceBytes)) {
         const auto* row =
             reinterpret_cast<const std::uint8_t*>(grid.rowCells(m_captureLayer, m_captureRow));
         slice.insert(slice.end(), row, row + rowBytes);
@@ -250,6 +264,12 @@ bool MapRecorder::captureStep(const MapGrid& grid) {
     }
     m_store.streamPart(std::move(slice));
     if (m_captureLayer == 2) {
+        // The rows were copied at different moments; the base counts only together with the
+        // records of every change made until the last of them, written first.
+        if (!m_waiting.empty()) {
+            m_store.appendJournal(std::move(m_waiting));
+            m_waiting = {};
+        }
         m_store.finishStream(olderThan(m_generation));
         m_capturing = false;
     }

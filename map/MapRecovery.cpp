@@ -14,7 +14,8 @@ using platform::RecordReader;
 using Status = RecordReader::Status;
 
 constexpr std::uint64_t kMaxInfoBytes = 64u << 10;
-constexpr std::uint64_t kMaxCells = static_cast<std::uint64_t>(MapGrid::kMaxCanvas) * MapGrid::kMaxCanvas;
+constexpr std::uint64_t kMaxCells =
+    static_cast<std::uint64_t>(MapGrid::kMaxCanvas) * MapGrid::kMaxCanvas;
 // A base: its fields and both layers of the largest map.
 constexpr std::uint64_t kMaxBaseBytes = kMaxCells * 8 + kMaxInfoBytes + 64;
 // A journal record: at most one layer of the largest map, and its fields.
@@ -91,8 +92,9 @@ bool readBase(const std::string& path, RecoveredMap& map, std::string& problem) 
                 break;
             }
             if (platform::FileStamp::of(base.path) != base.stamp) {
-                problem = base.path + ": the map's file changed since, and the unsaved changes "
-                                      "were kept against the file as it was";
+                problem = base.path +
+                          ": the map's file changed since, and the unsaved changes "
+                          "were kept against the file as it was";
                 return false;
             }
             Silent silent;
@@ -132,8 +134,8 @@ bool replay(const std::string& path, std::uint64_t generation, bool first, Recov
     std::vector<std::uint8_t> payload;
     mapjournal::Head head;
     if (reader.next(kind, length) != Status::Record || kind != mapjournal::kHead ||
-        reader.readPayload(payload, 1024) != Status::Record || !mapjournal::readHead(payload, head) ||
-        head.generation != generation) {
+        reader.readPayload(payload, 1024) != Status::Record ||
+        !mapjournal::readHead(payload, head) || head.generation != generation) {
         // A journal whose head was never written whole holds nothing yet.
         return false;
     }
@@ -146,13 +148,18 @@ bool replay(const std::string& path, std::uint64_t generation, bool first, Recov
             return true;
         }
         mapjournal::OpInfo info;
-        if (status != Status::Record || kind != mapjournal::kOp ||
+        if (status != Status::Record || kind == mapjournal::kHead ||
             reader.readPayload(payload, kMaxOpBytes) != Status::Record) {
             map.problems.push_back(path + ": a damaged record; the work after it is lost");
             return false;
         }
+        if (kind != mapjournal::kOp) {
+            map.items[kind] = payload;
+            continue;
+        }
         if (!mapjournal::applyOp(payload, map.grid, info)) {
-            map.problems.push_back(path + ": a record that does not fit the map; the work after it is lost");
+            map.problems.push_back(
+                path + ": a record that does not fit the map; the work after it is lost");
             return false;
         }
         map.modified = info.modified;

@@ -41,23 +41,6 @@ platform::FileStamp readStamp(Fields& fields) {
     return stamp;
 }
 
-// The payload of the one record in path, if it is whole and of kind; problem says why not.
-bool readRecord(const std::string& path, std::uint32_t kind, std::uint64_t maxBytes,
-                std::vector<std::uint8_t>& payload, std::string& problem) {
-    platform::RecordReader reader;
-    if (!reader.open(path, maxBytes + 64, problem)) {
-        return false;
-    }
-    std::uint32_t found = 0;
-    std::uint64_t length = 0;
-    if (reader.next(found, length) != platform::RecordReader::Status::Record || found != kind ||
-        reader.readPayload(payload, maxBytes) != platform::RecordReader::Status::Record) {
-        problem = path + ": damaged";
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> kindsPayload(bool modified, const std::string& path,
@@ -146,59 +129,44 @@ RecoveredWork RecoveredWork::read(const std::string& folder,
     };
     work.restoreFailed = has(kRestoringFile);
 
-    std::vector<std::uint8_t> payload;
-    std::string problem;
-    if (has(kKindsFile)) {
-        const std::uint64_t limit = KindTable::kMaxFileBytes + kMaxPath + 64;
-        if (readRecord(folder + "/" + kKindsFile, kKinds, limit, payload, problem)) {
-            Fields fields(payload);
-            Kinds& kinds = work.kinds;
-            kinds.modified = fields.u8() != 0;
-            kinds.path = fields.text(kMaxPath);
-            kinds.stamp = readStamp(fields);
-            const std::uint64_t count = fields.u32();
-            const std::uint8_t* bytes = count <= fields.remaining() / sizeof(KindRecord)
-                                            ? fields.bytes(count * sizeof(KindRecord))
-                                            : nullptr;
-            if (bytes != nullptr) {
-                kinds.records.resize(count);
-                std::memcpy(kinds.records.data(), bytes, count * sizeof(KindRecord));
-            }
-            kinds.timeMs = fields.i64();
-            kinds.found = bytes != nullptr && fields.atEnd();
-            if (!kinds.found) {
-                kinds.records.clear();
-                problem = folder + "/" + kKindsFile + ": damaged";
-            }
-        }
-        if (!problem.empty()) {
-            work.problems.push_back(problem);
-            problem.clear();
+    const auto item = [&work](std::uint32_t kind) -> const std::vector<std::uint8_t>* {
+        const auto found = work.map.items.find(kind);
+        return found == work.map.items.end() ? nullptr : &found->second;
+    };
+    if (const std::vector<std::uint8_t>* payload = item(kKinds)) {
+        Fields fields(*payload);
+        Kinds& kinds = work.kinds;
+        kinds.modified = fields.u8() != 0;
+        kinds.path = fields.text(kMaxPath);
+        kinds.stamp = readStamp(fields);
+        const std::uint64_t count = fields.u32();
+        const std::uint8_t* bytes = count <= fields.remaining() / sizeof(KindRecord)
+                                        ? fields.bytes(count * sizeof(KindRecord))
+                                        : nullptr;
+        kinds.timeMs = fields.i64();
+        kinds.found = bytes != nullptr && fields.atEnd();
+        if (kinds.found) {
+            kinds.records.resize(count);
+            std::memcpy(kinds.records.data(), bytes, count * sizeof(KindRecord));
+        } else {
+            work.problems.push_back("the attribute table's record is damaged");
         }
     }
-    if (has(kPlayerFile)) {
-        if (readRecord(folder + "/" + kPlayerFile, kPlayer, kMaxPlayerText + 64, payload,
-                       problem)) {
-            Fields fields(payload);
-            Player& player = work.player;
-            player.modified = fields.u8() != 0;
-            player.frames = static_cast<int>(std::min<std::uint32_t>(fields.u32(), 1000));
-            player.text = fields.text(kMaxPlayerText);
-            player.timeMs = fields.i64();
-            player.found = fields.atEnd();
-            if (!player.found) {
-                player.text.clear();
-                problem = folder + "/" + kPlayerFile + ": damaged";
-            }
-        }
-        if (!problem.empty()) {
-            work.problems.push_back(problem);
-            problem.clear();
+    if (const std::vector<std::uint8_t>* payload = item(kPlayer)) {
+        Fields fields(*payload);
+        Player& player = work.player;
+        player.modified = fields.u8() != 0;
+        player.frames = static_cast<int>(std::min<std::uint32_t>(fields.u32(), 1000));
+        player.text = fields.text(kMaxPlayerText);
+        player.timeMs = fields.i64();
+        player.found = fields.atEnd();
+        if (!player.found) {
+            player.text.clear();
+            work.problems.push_back("the player's frames' record is damaged");
         }
     }
-    if (has(kSessionFile) &&
-        readRecord(folder + "/" + kSessionFile, kSession, kMaxPath + 64, payload, problem)) {
-        Fields fields(payload);
+    if (const std::vector<std::uint8_t>* payload = item(kSession)) {
+        Fields fields(*payload);
         work.session.chipPath = fields.text(kMaxPath);
         work.session.timeMs = fields.i64();
         work.session.found = fields.atEnd();

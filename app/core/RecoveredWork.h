@@ -8,14 +8,11 @@
 #include "map/MapRecovery.h"
 #include "platform/FileStamp.h"
 
-// What one recovery folder holds: the map (see MapRecovery), and one record each for the
-// attribute table, the player's frames and the session (the chip image, the files in use). The
+// What one recovery folder holds: the map (see MapRecovery), and, in the same journal, records
+// of the attribute table, the player's frames and the session (the chip image in use). The
 // editor writes these while it runs; the next start, and pelorin-tool, read them back.
 namespace recovery {
 
-constexpr char kKindsFile[] = "kinds.rec";
-constexpr char kPlayerFile[] = "player.rec";
-constexpr char kSessionFile[] = "session.rec";
 // Written before a start restores the folder's work and removed once it has; found at a start,
 // it means the last restore did not finish.
 constexpr char kRestoringFile[] = "restoring";

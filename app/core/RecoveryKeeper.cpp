@@ -15,11 +15,6 @@ namespace {
 
 const char kWriteErrorTitle[] = "復元データの書き込みエラー";
 
-// The small records' files, removed when what they hold is saved.
-platform::RecordStore::Needless named(const char* name) {
-    return [name](const std::string& file) { return file == name; };
-}
-
 }  // namespace
 
 RecoveryKeeper::RecoveryKeeper(platform::Host& host, RecoveryOptions options)
@@ -85,12 +80,14 @@ void RecoveryKeeper::startRecording() {
     } else {
         change.origin = grid.fileBacked() ? MapChange::Origin::Loaded : MapChange::Origin::New;
     }
+    m_kindsRecorded.clear();
+    m_playerRecorded.clear();
+    m_sessionRecorded.clear();
+    noteItems(now());  // the items as they are, before the map's first base
     m_recorder->record(grid, change, m_map->isMapModified());
-    m_kindsWritten.clear();
-    m_playerWritten.clear();
-    m_sessionWritten.clear();
     m_seenFailures = m_store->failures();
-    poke();
+    m_waitingSince = now();
+    schedule();
 }
 
 void RecoveryKeeper::adopt(std::unique_ptr<platform::RecoveryFolder> folder,
@@ -124,22 +121,34 @@ void RecoveryKeeper::mapChanged(const MapGrid& grid, const MapChange& change, bo
 }
 
 void RecoveryKeeper::poke() {
-    if (m_map != nullptr && m_timerWindow != nullptr && m_timerPeriod == 0) {
-        m_timerWindow->setTimer(kTimerId, m_options.tickMs);
-        m_timerPeriod = m_options.tickMs;
+    if (m_map == nullptr) {
+        return;
     }
+    noteItems(now());
+    schedule();
 }
 
-void RecoveryKeeper::noteSmallChanges(std::uint64_t at) {
-    if (!m_store) {
+void RecoveryKeeper::noteItems(std::uint64_t at) {
+    if (!m_recorder) {
         return;
     }
     bool changed = false;
+    const std::int64_t time = recovery::nowMs();
+    auto note = [&](std::uint32_t kind, std::vector<std::uint8_t> payload,
+                    std::vector<std::uint8_t>& recorded) {
+        if (payload != recorded) {
+            recorded = payload;
+            m_recorder->recordItem(kind, recovery::withTime(std::move(payload), time));
+            changed = true;
+        }
+    };
     if (const KindScreen* kinds = m_map->kindScreen()) {
         const KindTable& table = kinds->table();
         const std::string& path = kinds->isFileLoaded() ? *m_kindPath : std::string();
-        changed |= recovery::kindsPayload(table.isModified(), path, platform::FileStamp::of(path),
-                                          table.records()) != m_kindsWritten;
+        note(recovery::kindsKind(),
+             recovery::kindsPayload(table.isModified(), path, platform::FileStamp::of(path),
+                                    table.records()),
+             m_kindsRecorded);
     }
     const PlayerDefinition& player = m_map->playerDefinition();
     if (player.revision() != m_playerRevision || m_playerPayload.empty()) {
@@ -152,11 +161,13 @@ void RecoveryKeeper::noteSmallChanges(std::uint64_t at) {
         m_playerPayload = recovery::playerPayload(player.isModified(), text, frames);
         m_playerRevision = player.revision();
     }
-    changed |= m_playerPayload != m_playerWritten;
-    changed |= recovery::sessionPayload(*m_chipPath) != m_sessionWritten;
-    if (changed && !m_waitingSince) {
-        m_waitingSince = at;
+    note(recovery::playerKind(), m_playerPayload, m_playerRecorded);
+    note(recovery::sessionKind(), recovery::sessionPayload(*m_chipPath), m_sessionRecorded);
+    if (changed) {
         m_lastChange = at;
+        if (!m_waitingSince) {
+            m_waitingSince = at;
+        }
     }
 }
 
@@ -166,37 +177,6 @@ void RecoveryKeeper::flush() {
         return;
     }
     m_recorder->flush(m_map->grid());
-    const std::int64_t time = recovery::nowMs();
-    if (const KindScreen* kinds = m_map->kindScreen()) {
-        const KindTable& table = kinds->table();
-        const std::string& path = kinds->isFileLoaded() ? *m_kindPath : std::string();
-        std::vector<std::uint8_t> payload = recovery::kindsPayload(
-            table.isModified(), path, platform::FileStamp::of(path), table.records());
-        if (payload != m_kindsWritten) {
-            if (table.isModified()) {
-                m_store->writeRecord(recovery::kKindsFile, recovery::kindsKind(),
-                                     recovery::withTime(payload, time));
-            } else {
-                m_store->removeFiles(named(recovery::kKindsFile));
-            }
-            m_kindsWritten = std::move(payload);
-        }
-    }
-    if (m_playerPayload != m_playerWritten) {
-        if (m_map->playerDefinition().isModified()) {
-            m_store->writeRecord(recovery::kPlayerFile, recovery::playerKind(),
-                                 recovery::withTime(m_playerPayload, time));
-        } else {
-            m_store->removeFiles(named(recovery::kPlayerFile));
-        }
-        m_playerWritten = m_playerPayload;
-    }
-    std::vector<std::uint8_t> session = recovery::sessionPayload(*m_chipPath);
-    if (session != m_sessionWritten) {
-        m_store->writeRecord(recovery::kSessionFile, recovery::sessionKind(),
-                             recovery::withTime(session, time));
-        m_sessionWritten = std::move(session);
-    }
     m_checkWrites = true;
 }
 
@@ -212,7 +192,7 @@ void RecoveryKeeper::onTimer() {
             m_retryAt = at + static_cast<std::uint64_t>(m_options.latestMs);
         }
     }
-    noteSmallChanges(at);
+    noteItems(at);
     if (m_store && m_waitingSince && at >= m_retryAt &&
         (at - m_lastChange >= static_cast<std::uint64_t>(m_options.pauseMs) ||
          at - *m_waitingSince >= static_cast<std::uint64_t>(m_options.latestMs))) {
@@ -234,11 +214,8 @@ void RecoveryKeeper::checkFailures(std::uint64_t at) {
     if (failures != m_seenFailures) {
         m_seenFailures = failures;
         const std::string why = m_store->takeFailure();
-        // Everything is written again at the retry: the recorder takes a new snapshot, and the
-        // small records are compared with nothing.
-        m_kindsWritten.clear();
-        m_playerWritten.clear();
-        m_sessionWritten.clear();
+        // Everything is written again at the retry: the recorder takes a new snapshot, which
+        // starts with the items as they are.
         m_waitingSince = at;
         m_lastChange = at;
         m_retryAt = at + static_cast<std::uint64_t>(m_options.latestMs);
@@ -288,7 +265,7 @@ void RecoveryKeeper::writeNow() {
     if (!m_store) {
         return;
     }
-    noteSmallChanges(now());
+    noteItems(now());
     flush();
     while (m_recorder->isCapturing()) {
         m_recorder->captureStep(m_map->grid());
@@ -297,6 +274,12 @@ void RecoveryKeeper::writeNow() {
     m_store->waitIdle();
     checkFailures(now());
     schedule();
+}
+
+void RecoveryKeeper::waitForDisk() {
+    if (m_store) {
+        m_store->waitIdle();
+    }
 }
 
 void RecoveryKeeper::finish() {

@@ -36,7 +36,8 @@ struct RecoveryOptions {
 };
 
 // Keeps the editor's unsaved work in its recovery folder while it runs: the map through its
-// recorder, and records of the attribute table, the player's frames and the chip image in use.
+// recorder, and in the same journal, whenever they change, records of the attribute table, the
+// player's frames and the chip image in use.
 // It runs on a timer of its own that runs only while something waits to be written, so an
 // editor left alone uses no processor time. A write that fails is told to the user once (until
 // writing works again); editing goes on, and writing is tried again every latestMs.
@@ -64,12 +65,14 @@ public:
 
     void mapChanged(const MapGrid& grid, const MapChange& change, bool modified) override;
     // Something besides the map may have changed (the attribute table, the frames, a path):
-    // it is looked at on the next tick.
+    // it is recorded now, in its place among the map's changes.
     void poke();
     void onTimer();
 
-    // Writes what waits now and waits for the disk (tests, and the moment before a restore).
+    // Writes what waits now and waits for the disk.
     void writeNow();
+    // Waits until the writes handed over so far are done.
+    void waitForDisk();
     // The editor ends cleanly: the folder and all in it go.
     void finish();
 
@@ -79,7 +82,8 @@ private:
     std::uint64_t now() const;
     bool open();
     void startRecording();
-    void noteSmallChanges(std::uint64_t at);
+    // Records the attribute table, the frames and the session when they changed.
+    void noteItems(std::uint64_t at);
     void flush();
     void checkFailures(std::uint64_t at);
     void tell(const std::string& why);
@@ -102,8 +106,8 @@ private:
     std::optional<std::uint64_t> m_waitingSince;
     std::uint64_t m_lastChange = 0;
     std::uint64_t m_retryAt = 0;
-    // What was last handed to the writer of each small record (empty: nothing yet).
-    std::vector<std::uint8_t> m_kindsWritten, m_playerWritten, m_sessionWritten;
+    // What was last recorded of each item, without its time (empty: nothing yet).
+    std::vector<std::uint8_t> m_kindsRecorded, m_playerRecorded, m_sessionRecorded;
     std::vector<std::uint8_t> m_playerPayload;
     std::uint64_t m_playerRevision = ~std::uint64_t(0);
 

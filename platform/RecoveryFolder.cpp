@@ -195,9 +195,9 @@ std::string RecoveryFolder::name() const {
     return m_path.substr(m_path.rfind('/') + 1);
 }
 
-std::vector<std::string> RecoveryFolder::files() const {
+std::vector<std::string> RecoveryFolder::filesIn(const std::string& path) {
     std::vector<std::string> names;
-    forEachEntry(m_path, [&](const std::string& name) {
+    forEachEntry(path, [&](const std::string& name) {
         if (name != kLockName && name[0] != '.') {
             names.push_back(name);
         }

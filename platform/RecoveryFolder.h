@@ -44,7 +44,9 @@ public:
     std::string name() const;
     std::string file(const std::string& name) const { return m_path + "/" + name; }
     // The names in it, sorted, without the lock and the hidden ones (files being written).
-    std::vector<std::string> files() const;
+    std::vector<std::string> files() const { return filesIn(m_path); }
+    // The same of any folder at path, read without taking it, so a running editor's too.
+    static std::vector<std::string> filesIn(const std::string& path);
     // Removes a file of it; false when it is there and stays.
     bool removeFile(const std::string& name) const;
     // Removes its files (and links, never what they point to), then the lock and the folder.

@@ -9,8 +9,8 @@ namespace {
 // Every command, in the order --help lists them. A new command is one line here.
 const std::vector<const ToolCommand*>& commands() {
     static const std::vector<const ToolCommand*> all = {
-        &infoCommand(),    &exportCommand(), &importCommand(), &kindsCommand(),
-        &convertCommand(), &renderCommand(), &editCommand(),   &playerCommand(),
+        &infoCommand(),   &exportCommand(), &importCommand(), &kindsCommand(),    &convertCommand(),
+        &renderCommand(), &editCommand(),   &playerCommand(), &recoveryCommand(),
     };
     return all;
 }
@@ -22,8 +22,9 @@ std::string PelorinTool::usage() {
         "usage: pelorin-tool COMMAND [ARGS]\n"
         "\n"
         "Reads and writes Pelorin's map (*.map) and attribute (*.knd) files, converts\n"
-        "images as the editor loads them, draws maps as the editor does, and exchanges\n"
-        "maps with the Tiled map editor (TMX and TMJ).\n"
+        "images as the editor loads them, draws maps as the editor does, exchanges\n"
+        "maps with the Tiled map editor (TMX and TMJ), and saves the unsaved work the\n"
+        "editor keeps for recovery.\n"
         "\n"
         "commands:\n";
     for (const ToolCommand* command : commands()) {

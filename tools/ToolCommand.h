@@ -64,3 +64,4 @@ const ToolCommand& convertCommand();
 const ToolCommand& renderCommand();
 const ToolCommand& editCommand();
 const ToolCommand& playerCommand();
+const ToolCommand& recoveryCommand();

@@ -15,7 +15,7 @@
 namespace {
 
 const char* const kNames[] = {"map-1.base", "map-1.journal", "map-2.base", "map-2.journal",
-                              "kinds.rec",  "player.rec",    "session.rec"};
+                              "map-3.base", "map-3.journal", "restoring"};
 constexpr int kNameCount = 7;
 constexpr int kMaxFiles = 6;
 const std::string kSeparator = "\xfe\xfePLF\xfe\xfe";

@@ -121,7 +121,7 @@ int exportWork(const ToolIo& io, const ToolOptions& options) {
         if (PlayerFile::fromText(work.player.text, std::string(), frames, error)) {
             playerPath = target("player.json");
         } else {
-            io.note(folder + "/" + recovery::kPlayerFile + ": " + error);
+            io.note(folder + ": the player's frames: " + error);
         }
     }
     if (mapPath.empty() && kindsPath.empty() && playerPath.empty()) {

@@ -21,8 +21,8 @@ constexpr std::int64_t kTime = 1767225600000;  // 2026/01/01 00:00:00 UTC
 
 // A root of two folders. The first is an editor's that loaded stage.map, changed a cell and the
 // chip size, changed the attribute table it read from attrs.knd, and registered two frames. The
-// second is that of a new attribute table, whose player record is damaged and whose restore
-// began and never finished.
+// second is that of a new attribute table, whose journal ends damaged and whose restore began
+// and never finished.
 class RecoveryCommand : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -53,6 +53,13 @@ protected:
         {
             platform::RecordStore store(owner->path());
             MapRecorder recorder(store, 0);
+            recorder.recordItem(recovery::kindsKind(),
+                                recovery::withTime(recovery::kindsPayload(
+                                                       true, kindsPath,
+                                                       platform::FileStamp::of(kindsPath), records),
+                                                   kTime));
+            recorder.recordItem(recovery::playerKind(),
+                                recovery::withTime(recovery::playerPayload(true, text, 2), kTime));
             MapChange change;
             change.kind = MapChange::Kind::Started;
             change.origin = MapChange::Origin::Loaded;
@@ -68,26 +75,30 @@ protected:
             change.kind = MapChange::Kind::ChipSize;
             recorder.record(map, change, true);
             recorder.flush(map);
-
-            store.writeRecord(recovery::kKindsFile, recovery::kindsKind(),
-                              recovery::withTime(
-                                  recovery::kindsPayload(
-                                      true, kindsPath, platform::FileStamp::of(kindsPath), records),
-                                  kTime));
-            store.writeRecord(recovery::kPlayerFile, recovery::playerKind(),
-                              recovery::withTime(recovery::playerPayload(true, text, 2), kTime));
             store.waitIdle();
             ASSERT_EQ(store.failures(), 0u);
         }
         const RecoveredWork work = RecoveredWork::read(owner->path(), owner->files());
         mapTime = recovery::timeText(work.map.timeMs);
 
+        // A new map's folder whose journal ends in bytes that are no record.
         ASSERT_EQ(::mkdir(second.c_str(), 0700), 0);
-        const auto newTable =
-            recovery::withTime(recovery::kindsPayload(true, "", {}, {records[0]}), kTime);
-        platform::record::writeFile(second + "/" + recovery::kKindsFile, recovery::kindsKind(),
-                                    {{newTable.data(), newTable.size()}});
-        writeText(second + "/" + recovery::kPlayerFile, "PLRR, but no record");
+        {
+            platform::RecordStore store(second);
+            MapRecorder recorder(store, 0);
+            recorder.recordItem(
+                recovery::kindsKind(),
+                recovery::withTime(recovery::kindsPayload(true, "", {}, {records[0]}), kTime));
+            MapGrid blank;
+            blank.reset(2, 2);
+            MapChange change;
+            change.kind = MapChange::Kind::Started;
+            recorder.record(blank, change, false);
+            recorder.flush(blank);
+        }
+        std::vector<std::uint8_t> journal = readBytes(second + "/map-1.journal");
+        journal.insert(journal.end(), 32, 'X');
+        writeBytes(second + "/map-1.journal", journal);
         writeText(second + "/" + recovery::kRestoringFile, "restoring\n");
     }
 
@@ -122,7 +133,7 @@ TEST_F(RecoveryCommand, ListsEveryFolderAndItsUnsavedWork) {
       {"folder": "@ROOT@/zz-second", "name": "zz-second", "running": false, "restoreFailed": true,
        "items": [{"item": "attributes", "path": null, "records": 1, "time": "@TIME@",
                   "fileChanged": false}],
-       "problems": ["@ROOT@/zz-second/player.rec: damaged"]}]})";
+       "problems": ["@ROOT@/zz-second/map-1.journal: a damaged record; the work after it is lost"]}]})";
     for (const auto& [name, value] : {std::pair<std::string, std::string>{"@ROOT@", root},
                                       {"@FIRST@", owner->name()},
                                       {"@DIR@", dir.path()},
@@ -178,7 +189,8 @@ TEST_F(RecoveryCommand, ExportsWhatTheEditorWouldSave) {
     const auto partial = tool(dir, {"recovery", "export", second, "-o", out});
     EXPECT_EQ(partial.status, 0);
     EXPECT_EQ(partial.out, out + "/recovered.knd\n");
-    EXPECT_EQ(partial.err, "pelorin-tool: " + second + "/player.rec: damaged\n");
+    EXPECT_EQ(partial.err, "pelorin-tool: " + second +
+                               "/map-1.journal: a damaged record; the work after it is lost\n");
 }
 
 TEST_F(RecoveryCommand, RefusesBeforeWritingAnything) {

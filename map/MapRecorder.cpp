@@ -246,7 +246,7 @@ bool MapRecorder::captureStep(const MapGrid& grid) {
         m_dueContinues = true;
         return false;
     }
-    if (m_store.backlog() > 2) {
+    if (m_store.backlog() > 1) {
         return true;  // the disk is behind: no more slices in memory until it catches up
     }
     const std::size_t rowBytes = static_cast<std::size_t>(grid.columns()) * 4;

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
-#include <zlib.h>
+#include <xxhash.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -40,16 +40,28 @@ std::uint64_t loadU64(const std::uint8_t* at) {
 
 }  // namespace
 
-std::uint32_t crc32(const void* data, std::size_t size, std::uint32_t crc) {
-    const auto* bytes = static_cast<const Bytef*>(data);
-    // zlib takes at most a uInt at a time.
-    while (size > 0) {
-        const std::size_t piece = std::min<std::size_t>(size, 1u << 30);
-        crc = static_cast<std::uint32_t>(::crc32(crc, bytes, static_cast<uInt>(piece)));
-        bytes += piece;
-        size -= piece;
-    }
-    return crc;
+Checksum::Checksum() : m_state(XXH3_createState()) {
+    reset();
+}
+
+Checksum::~Checksum() {
+    XXH3_freeState(static_cast<XXH3_state_t*>(m_state));
+}
+
+void Checksum::reset() {
+    XXH3_64bits_reset(static_cast<XXH3_state_t*>(m_state));
+}
+
+void Checksum::update(const void* data, std::size_t size) {
+    XXH3_64bits_update(static_cast<XXH3_state_t*>(m_state), data, size);
+}
+
+std::uint32_t Checksum::value() const {
+    return static_cast<std::uint32_t>(XXH3_64bits_digest(static_cast<XXH3_state_t*>(m_state)));
+}
+
+std::uint32_t Checksum::of(const void* data, std::size_t size) {
+    return static_cast<std::uint32_t>(XXH3_64bits(data, size));
 }
 
 std::array<std::uint8_t, kHeaderBytes> header(std::uint32_t kind, std::uint64_t length) {
@@ -58,7 +70,7 @@ std::array<std::uint8_t, kHeaderBytes> header(std::uint32_t kind, std::uint64_t 
     storeU32(&h[4], kind);
     storeU32(&h[8], static_cast<std::uint32_t>(length));
     storeU32(&h[12], static_cast<std::uint32_t>(length >> 32));
-    storeU32(&h[16], crc32(h.data(), 16));
+    storeU32(&h[16], Checksum::of(h.data(), 16));
     return h;
 }
 
@@ -72,10 +84,10 @@ std::array<std::uint8_t, kTrailerBytes> trailer(std::uint32_t payloadCrc) {
 void append(std::vector<std::uint8_t>& out, std::uint32_t kind,
             const std::vector<ByteSpan>& payload) {
     std::uint64_t length = 0;
-    std::uint32_t crc = 0;
+    Checksum checksum;
     for (const ByteSpan& piece : payload) {
         length += piece.size;
-        crc = crc32(piece.data, piece.size, crc);
+        checksum.update(piece.data, piece.size);
     }
     const auto h = header(kind, length);
     out.insert(out.end(), h.begin(), h.end());
@@ -83,20 +95,20 @@ void append(std::vector<std::uint8_t>& out, std::uint32_t kind,
         const auto* bytes = static_cast<const std::uint8_t*>(piece.data);
         out.insert(out.end(), bytes, bytes + piece.size);
     }
-    const auto t = trailer(crc);
+    const auto t = trailer(checksum.value());
     out.insert(out.end(), t.begin(), t.end());
 }
 
 bool writeFile(const std::string& path, std::uint32_t kind, const std::vector<ByteSpan>& payload,
                std::string* error) {
     std::uint64_t length = 0;
-    std::uint32_t crc = 0;
+    Checksum checksum;
     for (const ByteSpan& piece : payload) {
         length += piece.size;
-        crc = crc32(piece.data, piece.size, crc);
+        checksum.update(piece.data, piece.size);
     }
     const auto h = header(kind, length);
-    const auto t = trailer(crc);
+    const auto t = trailer(checksum.value());
     std::vector<ByteSpan> pieces{{h.data(), h.size()}};
     pieces.insert(pieces.end(), payload.begin(), payload.end());
     pieces.push_back({t.data(), t.size()});
@@ -187,7 +199,8 @@ RecordReader::~RecordReader() {
 bool RecordReader::open(const std::string& path, std::uint64_t maxFileBytes, std::string& error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) {
-        error = path + ": " + (errno == ELOOP ? "a symbolic link, not a file" : std::strerror(errno));
+        error =
+            path + ": " + (errno == ELOOP ? "a symbolic link, not a file" : std::strerror(errno));
         return false;
     }
     struct stat st;
@@ -243,7 +256,8 @@ RecordReader::Status RecordReader::next(std::uint32_t& kind, std::uint64_t& leng
     }
     const auto expected = record::header(0, 0);
     if (std::memcmp(h, expected.data(), 4) != 0 ||
-        record::crc32(h, 16) != (h[16] | h[17] << 8 | h[18] << 16 | std::uint32_t(h[19]) << 24)) {
+        record::Checksum::of(h, 16) !=
+            (h[16] | h[17] << 8 | h[18] << 16 | std::uint32_t(h[19]) << 24)) {
         return Status::Damaged;
     }
     kind = h[4] | h[5] << 8 | h[6] << 16 | std::uint32_t(h[7]) << 24;
@@ -256,7 +270,7 @@ RecordReader::Status RecordReader::next(std::uint32_t& kind, std::uint64_t& leng
     }
     m_payloadLeft = length;
     m_recordEnd = m_at + length + record::kTrailerBytes;
-    m_crc = 0;
+    m_checksum.reset();
     return Status::Record;
 }
 
@@ -265,7 +279,7 @@ bool RecordReader::readPart(void* into, std::size_t size) {
         return false;
     }
     m_payloadLeft -= size;
-    m_crc = record::crc32(into, size, m_crc);
+    m_checksum.update(into, size);
     return true;
 }
 
@@ -277,7 +291,7 @@ RecordReader::Status RecordReader::finishPayload() {
     if (!readAt(t, sizeof t)) {
         return Status::Torn;
     }
-    const auto expected = record::trailer(m_crc);
+    const auto expected = record::trailer(m_checksum.value());
     if (std::memcmp(t, expected.data(), sizeof t) != 0) {
         return Status::Damaged;
     }

@@ -25,7 +25,7 @@ struct RecordStore::State {
     int streamFd = -1;
     std::string streamName;
     std::uint64_t streamAt = 0;
-    std::uint32_t streamCrc = 0;
+    record::Checksum streamChecksum;
     bool streamBroken = false;
 
     std::mutex mutex;
@@ -205,7 +205,7 @@ void RecordStore::beginStream(std::string name, std::uint32_t kind, std::uint64_
         state->closeStream();
         state->streamName = name;
         state->streamAt = 0;
-        state->streamCrc = 0;
+        state->streamChecksum.reset();
         state->streamBroken = false;
         const std::string part = state->partPath(name);
         state->streamFd =
@@ -226,7 +226,7 @@ void RecordStore::streamPart(std::vector<std::uint8_t> bytes) {
         if (state->streamBroken || state->streamFd < 0) {
             return;  // the failure was counted when the stream broke
         }
-        state->streamCrc = record::crc32(bytes.data(), bytes.size(), state->streamCrc);
+        state->streamChecksum.update(bytes.data(), bytes.size());
         state->writeStream(bytes.data(), bytes.size());
     });
 }
@@ -237,7 +237,7 @@ void RecordStore::finishStream(Needless needless) {
         if (state->streamBroken || state->streamFd < 0) {
             return;
         }
-        const auto trailer = record::trailer(state->streamCrc);
+        const auto trailer = record::trailer(state->streamChecksum.value());
         if (!state->writeStream(trailer.data(), trailer.size())) {
             return;
         }

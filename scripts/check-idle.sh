@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The editor, started and left alone, must use no processor time: under 1% of one core over
-# ten seconds. Runs it on Qt's offscreen platform with its own settings and lock folders.
+# ten seconds. Runs it on Qt's offscreen platform with its own settings, lock and recovery folders.
 set -euo pipefail
 exe=$1
 seconds=${2:-10}
@@ -9,6 +9,7 @@ trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -p "$work/bin" "$work/run" "$work/config"
 cp "$exe" "$work/bin/pelorin"
 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" \
+    XDG_STATE_HOME="$work/state" \
     "$work/bin/pelorin" >/dev/null 2>&1 &
 pid=$!
 sleep 3  # start-up and the first drawing are not idle time

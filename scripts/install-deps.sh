@@ -8,7 +8,7 @@ packages=(
     clang libclang-rt-14-dev
     qt6-base-dev libgl-dev
     libpng-dev libjpeg62-turbo-dev zlib1g-dev libpixman-1-dev
-    nlohmann-json3-dev libpugixml-dev
+    nlohmann-json3-dev libpugixml-dev libxxhash-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-translations-l10n fonts-ipafont-gothic xvfb xauth
     tiled

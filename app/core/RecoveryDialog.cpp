@@ -9,7 +9,7 @@ using platform::Rect;
 platform::DialogTemplate RecoveryDialog::dialogTemplate() const {
     ControlSpec list =
         ControlSpec::make(ControlKind::ListView, kListId, {}, Rect{12, 36, 628, 150});
-    list.columns = {{"項目", 90}, {"元のファイル", 300}, {"内容", 100}, {"最後の記録", 120}};
+    list.columns = {{"項目", 80}, {"元のファイル", 256}, {"内容", 90}, {"最後の記録", 180}};
     ControlSpec restore =
         ControlSpec::make(ControlKind::Button, kRestoreId, "復元", Rect{352, 240, 440, 268});
     ControlSpec later =

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "grid/Zoom.h"
+
 class ChipSet;
 class CNxSurface;
 class KindTable;
@@ -19,10 +21,14 @@ public:
     struct View {
         int x = 0;  // the map pixel at the window's top-left
         int y = 0;
-        int cellWidth = 32;
+        int cellWidth = 32;  // map pixels
         int cellHeight = 32;
-        int width = 0;  // the window, cut to the surface
+        int width = 0;  // the window in screen pixels, cut to the surface
         int height = 0;
+        // Screen pixels per map pixel: from 1 up, each map pixel is a num × num block; below 1,
+        // screen pixel (X, Y) shows the area average of the den × den map pixels from
+        // (x + X·den, y + Y·den).
+        Zoom zoom;
     };
 
     // The first visible column and row start as far into their cells as the view is past a

@@ -182,7 +182,7 @@ void ChipScreen::cancelSelection() {
 }
 
 void ChipScreen::onKeyDown(int key, platform::KeyModifiers held) {
-    if (m_loaded) {
+    if (m_loaded && !zoomByKey(key, held.ctrl)) {
         stepByArrowKey(key, held.shift);
     }
 }

@@ -3,6 +3,7 @@
 // Keys arrive with the modifiers held at their press (see platform::KeyModifiers); the scroll
 // bars and the wheel read Shift as it is held now.
 #include <algorithm>
+#include <cstdlib>
 
 #include "grid/CellGridScreen.h"
 #include "platform/Host.h"
@@ -52,12 +53,12 @@ bool CellGridScreen::stepCursor(Axis a, int direction, bool shift) {
     }
     selectionRuleBefore(shift);
     // At the window's edge the view moves under the cursor instead of the cursor moving.
-    const int sprite = m_cursor[a] * m_cell[a] - m_view[a];
+    const int k = m_cursor[a] - firstCell(a);
     bool scrolled = false;
-    if (direction < 0 && sprite < 1 && m_view[a] > 0) {
+    if (direction < 0 && k < 1 && m_view[a] > 0) {
         m_view[a] -= m_cell[a];
         scrolled = true;
-    } else if (direction > 0 && sprite >= m_window[a] - m_cell[a] && m_view[a] < m_maxView[a]) {
+    } else if (direction > 0 && reachesEnd(a, k) && m_view[a] < m_maxView[a]) {
         m_view[a] += m_cell[a];
         scrolled = true;
     }
@@ -148,6 +149,28 @@ bool CellGridScreen::goEnd(Axis a, bool shift) {
     return true;
 }
 
+bool CellGridScreen::zoomByKey(int key, bool ctrl) {
+    if (!ctrl) {
+        return false;
+    }
+    switch (key) {
+        case platform::VK_OEM_PLUS:
+        case platform::VK_ADD:
+            setZoom(m_zoom.in());
+            return true;
+        case platform::VK_OEM_MINUS:
+        case platform::VK_SUBTRACT:
+            setZoom(m_zoom.out());
+            return true;
+        case '0':
+        case platform::VK_NUMPAD0:
+            setZoom(Zoom{});
+            return true;
+        default:
+            return false;
+    }
+}
+
 // --- Scroll bars and wheel.
 
 bool CellGridScreen::scrollBy(Axis a, int cells, bool shift) {
@@ -206,8 +229,19 @@ void CellGridScreen::onScroll(platform::ScrollAxis axis, int code, int position)
     scrollBy(a, target - current, shift);
 }
 
-void CellGridScreen::onMouseWheel(int delta, int keys) {
+void CellGridScreen::onMouseWheel(int delta, int keys, int x, int y) {
     if (!acceptsInput()) {
+        return;
+    }
+    if ((keys & platform::MK_CONTROL) != 0) {
+        // A notch a step; the host has already summed a touchpad's fractions into notches.
+        const int steps = delta / platform::WHEEL_DELTA != 0 ? delta / platform::WHEEL_DELTA
+                                                             : (delta > 0 ? 1 : -1);
+        Zoom zoom = m_zoom;
+        for (int i = 0; i < std::abs(steps); ++i) {
+            zoom = steps > 0 ? zoom.in() : zoom.out();
+        }
+        setZoom(zoom, {x, y});
         return;
     }
     const bool shift = m_host.isKeyDown(platform::VK_SHIFT);
@@ -318,21 +352,24 @@ void CellGridScreen::panTo(int x, int y) {
     if (hadSelection) {
         clearSelection();
     }
-    // Twelve pixels of pointer movement per cell, towards zero; the pointer drags the map, so
-    // moving it left shows cells further right.
-    const int delta[2] = {(x - m_panReference.x) / kPanPixelsPerCell,
-                          (y - m_panReference.y) / kPanPixelsPerCell};
+    // Twelve pixels of pointer movement per cell at 1:1, as many more or fewer as the zoom
+    // makes cells larger or smaller, towards zero; the pointer drags the map, so moving it left
+    // shows cells further right.
+    const std::int64_t perCell = std::int64_t(kPanPixelsPerCell) * m_zoom.num;
+    const int delta[2] = {
+        static_cast<int>((x - m_panReference.x) * std::int64_t(m_zoom.den) / perCell),
+        static_cast<int>((y - m_panReference.y) * std::int64_t(m_zoom.den) / perCell)};
     for (Axis a : {X, Y}) {
         if (delta[a] == 0) {
             continue;
         }
-        const int sprite = m_cursor[a] * m_cell[a] - m_view[a];
+        const int k = m_cursor[a] - firstCell(a);  // the cursor keeps its place in the window
         if (delta[a] < 0 && m_view[a] < m_maxView[a]) {
             m_view[a] = std::min(m_view[a] - delta[a] * m_cell[a], m_maxView[a]);
         } else if (delta[a] > 0 && m_view[a] > 0) {
             m_view[a] = std::max(m_view[a] - delta[a] * m_cell[a], 0);
         }
-        m_cursor[a] = std::clamp((m_view[a] + sprite) / m_cell[a], 0, std::max(lastCell(a), 0));
+        m_cursor[a] = std::clamp(firstCell(a) + k, 0, std::max(lastCell(a), 0));
     }
     if (delta[X] != 0 || delta[Y] != 0) {
         updateScrollPositions();

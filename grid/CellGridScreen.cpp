@@ -73,7 +73,7 @@ CellGridScreen::CellGridScreen(platform::Host& host, const LayerPlan& plan, int 
     m_fillSurface = makeSurface(kMaxWidth, kMaxHeight);
     m_fillSprite = makeSprite(layer(plan.selectionFill), m_fillSurface.get(), kFillZ, false);
 
-    buildCursor(kFrameThickness);
+    buildCursor();
     buildGrid();
     fillEdges();
     m_fillSurface->Fill(nullptr, m_selectionFillColour);
@@ -105,7 +105,7 @@ void CellGridScreen::applyWindowSize(int width, int height) {
 void CellGridScreen::setCellSize(int width, int height) {
     m_cell[X] = width;
     m_cell[Y] = height;
-    buildCursor(kFrameThickness);
+    buildCursor();
     buildGrid();
 }
 
@@ -141,21 +141,32 @@ void CellGridScreen::setTitle(const std::string& title) {
 
 // --- Surfaces.
 
-void CellGridScreen::buildCursor(int inset) {
-    m_cursorSurface->Create(m_cell[X], -m_cell[Y]);
+// The cursor frame for a cell as the window shows it: a cell of a fraction of a pixel still
+// gets one pixel.
+void CellGridScreen::buildCursor() {
+    const int width = std::max(1, screenOf(X, 1)), height = std::max(1, screenOf(Y, 1));
+    m_frame = std::min(width, height) >= 16 ? kFrameThickness : 1;
+    const int inset = m_frame + (m_cursorWideEdges ? 1 : 0);
+    m_cursorSurface->Create(width, -height);
     m_cursorSurface->Fill(nullptr, m_cursorColour);
-    const RECT inner{kFrameThickness, kFrameThickness, m_cell[X] - inset, m_cell[Y] - inset};
-    m_cursorSurface->Fill(&inner, 0);
+    if (width > m_frame + inset && height > m_frame + inset) {
+        const RECT inner{m_frame, m_frame, width - inset, height - inset};
+        m_cursorSurface->Fill(&inner, 0);
+    }
     m_cursorSprite->SetSurface(m_cursorSurface.get());
 }
 
+// Lines on the last window pixel of every cell, while cells are large enough for lines to say
+// something.
 void CellGridScreen::buildGrid() {
     m_gridSurface->Fill(nullptr, 0);
-    for (int y = m_cell[Y] - 1; y < kMaxHeight; y += m_cell[Y]) {
-        m_gridSurface->Fill(0, y, kMaxWidth, 1, m_gridColour);
-    }
-    for (int x = m_cell[X] - 1; x < kMaxWidth; x += m_cell[X]) {
-        m_gridSurface->Fill(x, 0, 1, kMaxHeight, m_gridColour);
+    if (screenOf(X, 1) >= 4 && screenOf(Y, 1) >= 4) {
+        for (int k = 1, y; (y = screenOf(Y, k) - 1) < kMaxHeight; ++k) {
+            m_gridSurface->Fill(0, y, kMaxWidth, 1, m_gridColour);
+        }
+        for (int k = 1, x; (x = screenOf(X, k) - 1) < kMaxWidth; ++k) {
+            m_gridSurface->Fill(x, 0, 1, kMaxHeight, m_gridColour);
+        }
     }
     m_gridSprite->Invalidate();
 }
@@ -179,7 +190,8 @@ void CellGridScreen::setGridColour(std::uint32_t colour) {
 void CellGridScreen::setCursorColour(std::uint32_t colour) {
     if (colour != m_cursorColour) {
         m_cursorColour = colour;
-        buildCursor(kFrameThickness + 1);
+        m_cursorWideEdges = true;
+        buildCursor();
     }
 }
 
@@ -218,13 +230,14 @@ void CellGridScreen::toggleGrid() {
 
 void CellGridScreen::layout() {
     for (Axis a : {X, Y}) {
-        m_visible[a] = m_window[a] / m_cell[a];
-        const std::int64_t total = std::int64_t(extent(a)) * m_cell[a];
+        // In window pixels times the zoom's denominator, so that fractions stay exact.
+        const std::int64_t cell = std::int64_t(m_cell[a]) * m_zoom.num;
+        const std::int64_t window = std::int64_t(m_window[a]) * m_zoom.den;
+        const std::int64_t total = std::int64_t(extent(a)) * cell;
+        m_visible[a] = static_cast<int>(window / cell);
         // Rounded down to whole cells: up to one cell less than a whole one may stay out of
         // reach at the far edge, but the view never stops between two cells.
-        m_maxView[a] = total <= m_window[a]
-                           ? 0
-                           : static_cast<int>((total - m_window[a]) / m_cell[a] * m_cell[a]);
+        m_maxView[a] = total <= window ? 0 : static_cast<int>((total - window) / cell * m_cell[a]);
     }
     clampView();
     placeCursorSprite();
@@ -249,8 +262,20 @@ void CellGridScreen::clampView() {
 }
 
 void CellGridScreen::placeCursorSprite() {
-    m_cursorSprite->SetPosition(m_cursor[X] * m_cell[X] - m_view[X],
-                                m_cursor[Y] * m_cell[Y] - m_view[Y]);
+    m_cursorSprite->SetPosition(screenOf(X, m_cursor[X] - firstCell(X)),
+                                screenOf(Y, m_cursor[Y] - firstCell(Y)));
+}
+
+int CellGridScreen::screenOf(Axis axis, int cells) const {
+    const std::int64_t pixels = std::int64_t(cells) * m_cell[axis] * m_zoom.num;
+    // Rounded down on both sides of the view's first cell.
+    return static_cast<int>(pixels >= 0 ? pixels / m_zoom.den
+                                        : -((-pixels + m_zoom.den - 1) / m_zoom.den));
+}
+
+bool CellGridScreen::reachesEnd(Axis axis, int k) const {
+    return (std::int64_t(k) + 1) * m_cell[axis] * m_zoom.num >=
+           std::int64_t(m_window[axis]) * m_zoom.den;
 }
 
 void CellGridScreen::refreshView() {
@@ -278,8 +303,56 @@ void CellGridScreen::setCursorAndView(int column, int row, int viewX, int viewY)
     placeCursorSprite();
 }
 
+bool CellGridScreen::setZoom(Zoom zoom, platform::Point anchor) {
+    if (zoom == m_zoom || zoom.stepIndex() < 0) {
+        return false;
+    }
+    // The cell under the anchor, and where in the window it is to stay.
+    const int pixel[2] = {anchor.x, anchor.y};
+    int cell[2];
+    for (Axis a : {X, Y}) {
+        cell[a] = std::clamp(cellAt(a, pixel[a]), 0, std::max(extent(a) - 1, 0));
+    }
+    m_zoom = zoom;
+    buildCursor();
+    buildGrid();
+    layout();
+    for (Axis a : {X, Y}) {
+        const std::int64_t before = std::int64_t(std::max(pixel[a], 0)) * m_zoom.den /
+                                    (std::int64_t(m_cell[a]) * m_zoom.num);
+        m_view[a] = static_cast<int>(std::max<std::int64_t>(cell[a] - before, 0)) * m_cell[a];
+    }
+    refreshView();
+    updateScrollPositions();
+    updateTitle();
+    return true;
+}
+
+bool CellGridScreen::setZoom(Zoom zoom) {
+    platform::Point anchor{m_window[X] / 2, m_window[Y] / 2};
+    const int k[2] = {m_cursor[X] - firstCell(X), m_cursor[Y] - firstCell(Y)};
+    if (k[X] >= 0 && k[Y] >= 0 && k[X] <= m_visible[X] && k[Y] <= m_visible[Y]) {
+        anchor = {screenOf(X, k[X]), screenOf(Y, k[Y])};
+    }
+    return setZoom(zoom, anchor);
+}
+
+Zoom CellGridScreen::fittingZoom() const {
+    for (int i = Zoom::kOneStep; i > 0; --i) {
+        const Zoom zoom = Zoom::step(i);
+        if (zoom.toScreen(std::int64_t(extent(X)) * m_cell[X]) <= m_window[X] &&
+            zoom.toScreen(std::int64_t(extent(Y)) * m_cell[Y]) <= m_window[Y]) {
+            return zoom;
+        }
+    }
+    return Zoom::step(0);
+}
+
 int CellGridScreen::cellAt(Axis axis, int pixel) const {
-    return pixel / m_cell[axis] + m_view[axis] / m_cell[axis];
+    const std::int64_t scaled = std::int64_t(pixel) * m_zoom.den;
+    const std::int64_t cell = std::int64_t(m_cell[axis]) * m_zoom.num;
+    // Towards zero, as at 1:1: a pixel left of the window is in the first cell's column.
+    return static_cast<int>(scaled / cell) + firstCell(axis);
 }
 
 bool CellGridScreen::containsCell(int column, int row) const {
@@ -365,8 +438,8 @@ void CellGridScreen::drawSelection() {
     int lo[2], hi[2], visibleLo[2], visibleHi[2];
     bool empty = false;
     for (Axis a : {X, Y}) {
-        lo[a] = std::min(m_start[a], m_end[a]) * m_cell[a] - m_view[a];
-        hi[a] = (std::max(m_start[a], m_end[a]) + 1) * m_cell[a] - m_view[a];
+        lo[a] = screenOf(a, std::min(m_start[a], m_end[a]) - firstCell(a));
+        hi[a] = std::max(screenOf(a, std::max(m_start[a], m_end[a]) + 1 - firstCell(a)), lo[a] + 1);
         visibleLo[a] = std::max(lo[a], 0);
         visibleHi[a] = std::min(hi[a], m_window[a]);
         empty = empty || visibleLo[a] >= visibleHi[a];
@@ -387,8 +460,8 @@ void CellGridScreen::drawSelection() {
 
     // Each edge lies inside the rectangle along its border and is shown only while its pixels
     // are in the window; it reaches over the visible part of the rectangle only.
-    const RECT vertical{0, 0, kFrameThickness, height};
-    const RECT horizontal{0, 0, width, kFrameThickness};
+    const RECT vertical{0, 0, m_frame, height};
+    const RECT horizontal{0, 0, width, m_frame};
     struct Edge {
         int index;
         int x, y;
@@ -396,9 +469,9 @@ void CellGridScreen::drawSelection() {
     };
     const Edge edges[4] = {
         {kLeftEdge, lo[X], visibleLo[Y], lo[X] >= 0},
-        {kRightEdge, hi[X] - kFrameThickness, visibleLo[Y], hi[X] - kFrameThickness < m_window[X]},
+        {kRightEdge, hi[X] - m_frame, visibleLo[Y], hi[X] - m_frame < m_window[X]},
         {kTopEdge, visibleLo[X], lo[Y], lo[Y] >= 0},
-        {kBottomEdge, visibleLo[X], hi[Y] - kFrameThickness, hi[Y] - kFrameThickness < m_window[Y]},
+        {kBottomEdge, visibleLo[X], hi[Y] - m_frame, hi[Y] - m_frame < m_window[Y]},
     };
     for (const Edge& edge : edges) {
         CNxSprite* sprite = m_edgeSprites[edge.index];

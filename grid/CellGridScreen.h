@@ -7,6 +7,7 @@
 
 #include "gfx/CNxFrameWindow.h"
 #include "grid/SelectionRect.h"
+#include "grid/Zoom.h"
 #include "platform/Geometry.h"
 #include "platform/ScrollInfo.h"
 
@@ -30,8 +31,14 @@ class NativeWindow;
 // the keyboard and pointer input is CellGridInput.cpp.
 //
 // What the cells show, the title, and which key does what are the derived screen's. The cursor
-// sprite always sits at the cursor cell's place in the window (cursor × cell size − view), and
-// the view is always a whole number of cells, so that no move can leave the two apart.
+// sprite always sits at the cursor cell's place in the window, and the view is always a whole
+// number of cells, so that no move can leave the two apart.
+//
+// The view may be zoomed (see Zoom): cell sizes, the view and every position the screen reports
+// stay in image pixels; only the window's pixels scale. Cell k after the view's first starts at
+// window pixel k × cell × zoom, rounded down. Grid lines are drawn only while a cell is at least
+// 4 window pixels; the cursor and the selection frame are 3 pixels thick while a cell is at least
+// 16 pixels, else 1, at any zoom.
 class CellGridScreen : public CNxFrameWindow {
 public:
     enum Axis { X = 0, Y = 1 };
@@ -81,6 +88,17 @@ public:
     platform::Size windowSize() const { return {m_window[X], m_window[Y]}; }
     platform::Point viewPosition() const { return {m_view[X], m_view[Y]}; }
     platform::Point maximumView() const { return {m_maxView[X], m_maxView[Y]}; }
+    Zoom zoom() const { return m_zoom; }
+    // Another zoom, keeping the cell under window pixel anchor under it (as far as the view's
+    // reach allows); false when it is the zoom in use.
+    bool setZoom(Zoom zoom, platform::Point anchor);
+    // The same, anchored at the cursor cell when the window shows it, else the window's middle.
+    bool setZoom(Zoom zoom);
+    // The largest step at which the whole grid fits the window (1:1 at most, 1/32 at least).
+    Zoom fittingZoom() const;
+    // Ctrl with = or + (zoom in), - (out) or 0 (1:1), on the main keys or the keypad: acts and
+    // returns true; any other key, false.
+    bool zoomByKey(int key, bool ctrl);
     int visibleColumns() const { return m_visible[X]; }
     int visibleRows() const { return m_visible[Y]; }
     int cursorColumn() const { return m_cursor[X]; }
@@ -108,8 +126,10 @@ public:
     void onLeftButtonUp();
     void onRightButtonDown(int x, int y);
     void onRightButtonUp();
-    // One cell per message, towards the user down (right with the right button held).
-    void onMouseWheel(int delta, int keys);
+    // One cell per message, towards the user down (right with the right button held); with
+    // Ctrl, a zoom step per notch (in when turned away from the user), anchored at (x, y) in the
+    // window.
+    void onMouseWheel(int delta, int keys, int x = 0, int y = 0);
 
 protected:
     // Which of the window's layers (drawn in ascending order) holds what.
@@ -176,13 +196,18 @@ protected:
     bool leftButtonDown(int x, int y);
     // The cell under window pixel (x, y).
     int cellAt(Axis axis, int pixel) const;
+    // The window pixel where the cell cells after the view's first one begins.
+    int screenOf(Axis axis, int cells) const;
     bool containsCell(int column, int row) const;
     // One step of auto-scroll while a left drag rests near an edge; whether the view moved.
     bool autoScrollStep();
 
 private:
     void placeCursorSprite();
-    void buildCursor(int inset);
+    void buildCursor();
+    int firstCell(Axis axis) const { return m_view[axis] / m_cell[axis]; }
+    // Whether cell k after the first one reaches the window's far edge.
+    bool reachesEnd(Axis axis, int k) const;
     void buildGrid();
     void fillEdges();
     void clampView();
@@ -209,6 +234,9 @@ private:
     std::uint32_t m_selectionFillColour = kDefaultSelectionFillColour;
 
     int m_cell[2] = {32, 32};
+    Zoom m_zoom;
+    int m_frame = kFrameThickness;   // the cursor's and the selection frame's thickness now
+    bool m_cursorWideEdges = false;  // right and bottom sides one wider, after a colour change
     int m_window[2];
     int m_view[2] = {0, 0};
     int m_maxView[2] = {0, 0};

@@ -94,6 +94,7 @@ void MapScreen::updateTitle() {
     const platform::Point view = viewPosition();
     setTitle(format(kTitle, cursorColumn(), cursorRow(), view.x, view.y, m_grid.columns(),
                     m_grid.rows(), s.x1, s.y1, s.x2, s.y2) +
+             (zoom().isOne() ? "" : "  倍率:" + zoom().percentText()) +
              (hasUnsavedWork() ? " *" : ""));
 }
 
@@ -307,8 +308,8 @@ void MapScreen::drawCells() {
     const platform::Point view = viewPosition();
     const platform::Size cell = cellSize();
     const platform::Size window = windowSize();
-    const MapRenderer::View area{view.x,      view.y,       cell.width,
-                                 cell.height, window.width, window.height};
+    const MapRenderer::View area{view.x,       view.y,        cell.width, cell.height,
+                                 window.width, window.height, zoom()};
     if (m_editLayer == MapGrid::kKindLayer) {
         MapRenderer::drawAttributes(*m_mapSurface, m_grid,
                                     m_kindScreen ? &m_kindScreen->table() : nullptr, area);

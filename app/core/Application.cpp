@@ -177,6 +177,7 @@ bool Application::makeMapWindow() {
         m_mapScreen->toggleScrollBars();
     }
     m_mapScreen->setColours(coloursOf(m_settings.map));
+    m_mapScreen->setZoom(Zoom::read(m_settings.map.zoom), platform::Point{0, 0});
     return true;
 }
 
@@ -234,6 +235,7 @@ bool Application::makeChipWindow() {
         chipScreen.toggleScrollBars();
     }
     chipScreen.setColours(coloursOf(m_settings.chip));
+    chipScreen.setZoom(Zoom::read(m_settings.chip.zoom), platform::Point{0, 0});
     return true;
 }
 
@@ -303,6 +305,7 @@ void Application::writeSettings() {
     s.map.windowHeight = map.windowSize().height;
     s.map.scrollBars = map.areScrollBarsShown() ? 1 : 0;
     s.map.grid = map.isGridShown() ? 1 : 0;
+    s.map.zoom = map.zoom().text();
     colours(s.map, map.colours());
 
     s.chip.chipWidth = map.chipSize().width;
@@ -313,6 +316,7 @@ void Application::writeSettings() {
         s.chip.windowHeight = chip->windowSize().height;
         s.chip.scrollBars = chip->areScrollBarsShown() ? 1 : 0;
         s.chip.grid = chip->isGridShown() ? 1 : 0;
+        s.chip.zoom = chip->zoom().text();
         colours(s.chip, chip->colours());
     }
     if (const KindScreen* kind = map.kindScreen()) {

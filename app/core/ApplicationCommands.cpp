@@ -146,6 +146,23 @@ void Application::chipCommand(int id) {
         chip.refresh();
     } else if (id == command::ChipScrollBars && chip.isLoaded()) {
         chip.setScrollBarsVisible(!chip.areScrollBarsShown());
+    } else if (chip.isLoaded()) {
+        switch (id) {
+            case command::ChipZoomIn:
+                chip.setZoom(chip.zoom().in());
+                break;
+            case command::ChipZoomOut:
+                chip.setZoom(chip.zoom().out());
+                break;
+            case command::ChipZoomOne:
+                chip.setZoom(Zoom{});
+                break;
+            case command::ChipZoomFit:
+                chip.setZoom(chip.fittingZoom());
+                break;
+            default:
+                break;
+        }
     }
     m_host.wakeIdle();
 }

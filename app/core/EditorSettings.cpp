@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "grid/Zoom.h"
 #include "platform/ProfileFile.h"
 #include "platform/TextNumbers.h"
 
@@ -70,6 +71,10 @@ public:
         }
     }
 
+    void zoom(std::string& target) const {
+        target = Zoom::read(m_profile.getString(m_section, "zoom", "1")).text();
+    }
+
     void path(std::string& target) const {
         const std::string text = m_profile.getString(m_section, "path", kAbsent);
         if (text != kAbsent && isExistingFile(text)) {
@@ -101,6 +106,7 @@ EditorSettings loadSettings(const platform::ProfileFile& profile) {
         }
         if (section.windowSize) {
             read.number("scrbar", kAny, kAll, record.scrollBars);
+            read.zoom(record.zoom);
         }
         read.number("grid", kAny, kAll, record.grid);
         const int colourGroups = section.windowSize ? 4 : 2;
@@ -133,6 +139,7 @@ void saveSettings(const EditorSettings& settings, platform::ProfileFile& profile
         }
         if (section.windowSize) {
             put("scrbar", record.scrollBars);
+            profile.setString(section.name, "zoom", record.zoom);
         }
         put("grid", record.grid);
         const int colourGroups = section.windowSize ? 4 : 2;

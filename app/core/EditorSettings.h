@@ -20,6 +20,7 @@ struct WindowSettings {
     std::uint32_t cursorColour = 0xFFFF0000;
     std::uint32_t selectionFrameColour = 0xFF0000FF;
     std::uint32_t selectionFillColour = 0x80FFFFFF;
+    std::string zoom = "1";  // the map and chip windows': a zoom step as Zoom::text writes it
 };
 
 struct EditorSettings {
@@ -32,7 +33,7 @@ struct EditorSettings {
 
 // The defaults, overridden by every key of the profile that is present and in range. A colour
 // channel keeps the low 8 bits of its number; a path is kept only when it names an existing
-// file that is not a folder.
+// file that is not a folder; a zoom that is no step is 1:1.
 EditorSettings loadSettings(const platform::ProfileFile& profile);
 
 // Writes every key of the three records into the profile (not to disk). Empty paths are not

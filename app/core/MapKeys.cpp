@@ -62,6 +62,13 @@ constexpr Binding kKeys[] = {
     {'S', kUp, kAny, kAny, Action::ToggleScrollBars},
     {'Y', kUp, kAny, kYes, Action::Redo},
     {'Z', kUp, kAny, kYes, Action::Undo},
+    // The zoom acts on the press and repeats, as moves do.
+    {platform::VK_OEM_PLUS, kDown, kAny, kYes, Action::ZoomIn},
+    {platform::VK_ADD, kDown, kAny, kYes, Action::ZoomIn},
+    {platform::VK_OEM_MINUS, kDown, kAny, kYes, Action::ZoomOut},
+    {platform::VK_SUBTRACT, kDown, kAny, kYes, Action::ZoomOut},
+    {'0', kDown, kAny, kYes, Action::ZoomOne},
+    {platform::VK_NUMPAD0, kDown, kAny, kYes, Action::ZoomOne},
 };
 
 struct CommandBinding {
@@ -84,6 +91,10 @@ constexpr CommandBinding kCommands[] = {
     {command::DeleteRows, Action::DeleteRows},
     {command::DeleteColumns, Action::DeleteColumns},
     {command::DeleteRowsAndColumns, Action::DeleteRowsAndColumns},
+    {command::ZoomIn, Action::ZoomIn},
+    {command::ZoomOut, Action::ZoomOut},
+    {command::ZoomOne, Action::ZoomOne},
+    {command::ZoomFit, Action::ZoomFit},
 };
 
 bool matches(Held wanted, bool held) {
@@ -217,6 +228,18 @@ void apply(MapScreen& map, Action action, bool shift) {
         case Action::DeleteRowsAndColumns:
             map.insertOrDeleteLines(true, true, true);
             break;
+        case Action::ZoomIn:
+            map.setZoom(map.zoom().in());
+            break;
+        case Action::ZoomOut:
+            map.setZoom(map.zoom().out());
+            break;
+        case Action::ZoomOne:
+            map.setZoom(Zoom{});
+            break;
+        case Action::ZoomFit:
+            map.setZoom(map.fittingZoom());
+            break;
         default:
             break;  // the shell's actions, and none
     }
@@ -225,7 +248,9 @@ void apply(MapScreen& map, Action action, bool shift) {
 }  // namespace
 
 void key(MapScreen& map, Action action, KeyModifiers held) {
-    if (!map.takesKeys()) {
+    const bool zoom = action == Action::ZoomIn || action == Action::ZoomOut ||
+                      action == Action::ZoomOne || action == Action::ZoomFit;
+    if (zoom ? !map.hasSize() : !map.takesKeys()) {
         return;
     }
     if ((action == Action::Copy || action == Action::Paste) && map.isCopyLatched()) {

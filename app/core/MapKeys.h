@@ -46,6 +46,10 @@ enum class Action {
     DeleteRows,
     DeleteColumns,
     DeleteRowsAndColumns,
+    ZoomIn,
+    ZoomOut,
+    ZoomOne,
+    ZoomFit,
 };
 
 // The action of key in phase with held; None for a key that does nothing there.
@@ -53,9 +57,9 @@ Action forKey(int key, Phase phase, platform::KeyModifiers held);
 // The action of one of the map window's own menu commands; None for the shell's commands.
 Action forCommand(int id);
 
-// Carries out a key's action: only on a map with a size and a chip image, and Ctrl+C and Ctrl+V
-// only while their latch is free. Shift (held at the key's press) selects as the cursor moves.
-// The shell's actions do nothing here.
+// Carries out a key's action: only on a map with a size and a chip image (the zoom on any map
+// with a size), and Ctrl+C and Ctrl+V only while their latch is free. Shift (held at the key's
+// press) selects as the cursor moves. The shell's actions do nothing here.
 void key(MapScreen& map, Action action, platform::KeyModifiers held);
 // Carries out a menu command's action, whatever is loaded.
 void command(MapScreen& map, Action action);

@@ -77,7 +77,7 @@ void MapWindowRouter::mouse(NativeWindow& window, const Message& m) {
     if (m.message == platform::WM_LBUTTONDBLCLK) {
         map.onLeftDoubleClick(m.x, m.y);
     } else if (m.message == platform::WM_MOUSEWHEEL) {
-        map.onMouseWheel(m.wheelDelta, m.keys);
+        map.onMouseWheel(m.wheelDelta, m.keys, m.x, m.y);
     } else if (const auto popupAt = m_pointer.route(window, m, map, true)) {
         m_shell.popup(window, *popupAt);
     }

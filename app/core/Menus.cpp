@@ -35,6 +35,11 @@ platform::Menu mapMenuBar() {
                 MenuItem::command(command::ToggleGrid, "グリッドの表示(&G)"),
                 MenuItem::command(command::ToggleScrollBars, "スクロールバーの表示(&S)"),
                 MenuItem::command(command::ToggleAttributeView, "属性の表示(&D)"),
+                MenuItem::separator(),
+                MenuItem::command(command::ZoomIn, "拡大(&I)　Ctrl++"),
+                MenuItem::command(command::ZoomOut, "縮小(&O)　Ctrl+-"),
+                MenuItem::command(command::ZoomOne, "等倍表示(&N)　Ctrl+0"),
+                MenuItem::command(command::ZoomFit, "全体表示(&F)"),
             }),
     };
 }
@@ -55,6 +60,11 @@ platform::Menu mapPopup() {
         MenuItem::command(command::ToggleGrid, "グリッドの表示(&G)　G"),
         MenuItem::command(command::ToggleScrollBars, "スクロールバーの表示(&S)　S"),
         MenuItem::command(command::ToggleAttributeView, "属性の表示(&D)　D"),
+        MenuItem::separator(),
+        MenuItem::command(command::ZoomIn, "拡大(&I)　Ctrl++"),
+        MenuItem::command(command::ZoomOut, "縮小(&O)　Ctrl+-"),
+        MenuItem::command(command::ZoomOne, "等倍表示(&N)　Ctrl+0"),
+        MenuItem::command(command::ZoomFit, "全体表示(&F)"),
     };
 }
 
@@ -62,6 +72,11 @@ platform::Menu chipPopup() {
     return {
         MenuItem::command(command::ChipGrid, "グリッドの表示(&G)　G"),
         MenuItem::command(command::ChipScrollBars, "スクロールバーの表示(&S)　S"),
+        MenuItem::separator(),
+        MenuItem::command(command::ChipZoomIn, "拡大(&I)　Ctrl++"),
+        MenuItem::command(command::ChipZoomOut, "縮小(&O)　Ctrl+-"),
+        MenuItem::command(command::ChipZoomOne, "等倍表示(&N)　Ctrl+0"),
+        MenuItem::command(command::ChipZoomFit, "全体表示(&F)"),
     };
 }
 

@@ -33,6 +33,14 @@ enum : int {
     DeleteRowsAndColumns = 40037,
     InsertRowsAndColumns = 40038,
     InsertColumns = 40039,
+    ZoomIn = 40050,
+    ZoomOut = 40051,
+    ZoomOne = 40052,
+    ZoomFit = 40053,
+    ChipZoomIn = 40054,
+    ChipZoomOut = 40055,
+    ChipZoomOne = 40056,
+    ChipZoomFit = 40057,
 };
 }  // namespace command
 

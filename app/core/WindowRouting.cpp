@@ -144,7 +144,7 @@ void Application::chipMessage(NativeWindow& window, const Message& m, platform::
             break;
         case platform::WM_MOUSEWHEEL:
             if (chip->isLoaded()) {
-                chip->onMouseWheel(m.wheelDelta, m.keys);
+                chip->onMouseWheel(m.wheelDelta, m.keys, m.x, m.y);
             }
             break;
         case platform::WM_DESTROY:

@@ -28,8 +28,8 @@
 #include "map/MapRecorder.h"
 #include "map/MapRecovery.h"
 #include "map/MapScreen.h"
-#include "platform/RecordStore.h"
 #include "platform/Message.h"
+#include "platform/RecordStore.h"
 #include "platform/VirtualKey.h"
 #include "platform/headless/HeadlessHost.h"
 #include "platform/headless/HeadlessWindow.h"
@@ -41,13 +41,12 @@ namespace {
 using platform::Message;
 using Cells = std::vector<std::vector<int>>;
 
-constexpr int kChip = 32;
 constexpr int kWindow[2] = {800, 600};
-constexpr int kImageSize = 256;                    // the chip image: 8 × 8 chips
-constexpr int kImageColumns = kImageSize / kChip;  // chips in one row of the image
-constexpr int kChipPick[2] = {4, 3};               // chips the user picks from: 4 × 3
-constexpr int kKindPick[2] = {3, 2};               // attributes likewise
-constexpr int kKindColumns = 25;                   // the attribute window's cells across
+constexpr int kImageSize = 256;       // the chip image: 8 × 8 chips of 32 pixels
+constexpr int kChipPick[2] = {4, 3};  // chips the user picks from: 4 × 3
+constexpr int kKindCell = 32;         // the attribute window's cells
+constexpr int kKindPick[2] = {3, 2};  // attributes likewise
+constexpr int kKindColumns = 25;      // the attribute window's cells across
 constexpr int kMaxLines = 5000;
 constexpr int kHistorySteps = 10;
 constexpr int X = 0, Y = 1;
@@ -149,15 +148,27 @@ public:
     int columns() const { return layers[0].empty() ? 0 : static_cast<int>(layers[0][0].size()); }
     int rows() const { return static_cast<int>(layers[0].size()); }
     int extent(int a) const { return a == X ? columns() : rows(); }
+
+    // The chip size and the zoom: a cell is chip × num / den window pixels, a fraction perhaps.
+    int chip = 32;
+    Zoom zoom;
+    int imageColumns() const { return kImageSize / chip; }
+    std::int64_t cellUnits() const { return std::int64_t(chip) * zoom.num; }  // × den
+    std::int64_t windowUnits(int a) const { return std::int64_t(kWindow[a]) * zoom.den; }
+    int first(int a) const { return view[a] / chip; }
     int maxView(int a) const {
-        const int total = extent(a) * kChip;
-        return total <= kWindow[a] ? 0 : (total - kWindow[a]) / kChip * kChip;
+        const std::int64_t total = extent(a) * cellUnits();
+        return total <= windowUnits(a)
+                   ? 0
+                   : static_cast<int>((total - windowUnits(a)) / cellUnits() * chip);
     }
+    // The window pixel where the cell k after the view's first begins.
+    int pixelOf(int k) const { return static_cast<int>(k * cellUnits() / zoom.den); }
     bool isHeld(int key) const { return held.count(key) != 0; }
     platform::KeyModifiers live() const {
         return {isHeld(platform::VK_SHIFT), isHeld(platform::VK_CONTROL)};
     }
-    int selectedChip() const { return chips.cursor[Y] * kImageColumns + chips.cursor[X]; }
+    int selectedChip() const { return chips.cursor[Y] * imageColumns() + chips.cursor[X]; }
     int selectedKind() const { return kind[Y] * kKindColumns + kind[X]; }
 
     std::string title() const {
@@ -167,7 +178,8 @@ public:
                       "選択範囲:(%d:%d～%d:%d)",
                       map.cursor[X], map.cursor[Y], view[X], view[Y], columns(), rows(),
                       map.start[X], map.start[Y], map.end[X], map.end[Y]);
-        return std::string(text) + (stateId() != savedId ? " *" : "");
+        return std::string(text) + (zoom.isOne() ? "" : "  倍率:" + zoom.percentText()) +
+               (stateId() != savedId ? " *" : "");
     }
 
     // --- Keys.
@@ -274,12 +286,14 @@ public:
             return;
         }
         selectionRule();
-        // At the window's edge the map scrolls under the cursor.
-        const int sprite = map.cursor[a] * kChip - view[a];
-        if (direction < 0 && sprite < 1 && view[a] > 0) {
-            view[a] -= kChip;
-        } else if (direction > 0 && sprite >= kWindow[a] - kChip && view[a] < maxView(a)) {
-            view[a] += kChip;
+        // At the window's edge the map scrolls under the cursor: the cursor's cell is the first
+        // shown, or reaches the window's far side.
+        const int k = map.cursor[a] - first(a);
+        if (direction < 0 && k < 1 && view[a] > 0) {
+            view[a] -= chip;
+        } else if (direction > 0 && (k + 1) * cellUnits() >= windowUnits(a) &&
+                   view[a] < maxView(a)) {
+            view[a] += chip;
         }
         map.cursor[a] += direction;
         follow(a);
@@ -311,11 +325,11 @@ public:
             return;
         }
         selectionRule();
-        const int cells = std::max(kWindow[a] / kChip, 1);
+        const int cells = std::max(static_cast<int>(windowUnits(a) / cellUnits()), 1);
         if (direction > 0 && maxView(a) == 0) {
             map.cursor[a] = extent(a) - 1;
         } else {
-            view[a] += direction * cells * kChip;
+            view[a] += direction * cells * chip;
             map.cursor[a] += direction * cells;
             if (direction < 0 && view[a] < 1) {
                 view[a] = map.cursor[a] = 0;
@@ -333,19 +347,69 @@ public:
         mods = live();
         selectionRule();
         const int a = rightButton ? X : Y;
-        const int position = view[a] / kChip;
-        const int target = std::clamp(position + (delta < 1 ? 1 : -1), 0, maxView(a) / kChip);
+        const int position = view[a] / chip;
+        const int target = std::clamp(position + (delta < 1 ? 1 : -1), 0, maxView(a) / chip);
         if (target == position) {
             return;
         }
-        view[a] = target * kChip;
+        view[a] = target * chip;
         map.cursor[a] = std::clamp(map.cursor[a] + target - position, 0, extent(a) - 1);
         follow(a);
     }
 
     // --- Mouse.
 
-    int cellAt(int a, int pixel) const { return pixel / kChip + view[a] / kChip; }
+    int cellAt(int a, int pixel) const {
+        return static_cast<int>(pixel * std::int64_t(zoom.den) / cellUnits()) + first(a);
+    }
+
+    // Ctrl+wheel: the next step, the cell under the pointer staying under it.
+    void zoomAt(bool in, int x, int y) {
+        const Zoom next = in ? zoom.in() : zoom.out();
+        if (next == zoom) {
+            return;
+        }
+        const int pixel[2] = {x, y};
+        int cell[2];
+        for (int a : {X, Y}) {
+            cell[a] = std::clamp(cellAt(a, pixel[a]), 0, extent(a) - 1);
+        }
+        zoom = next;
+        for (int a : {X, Y}) {
+            const int before =
+                static_cast<int>(std::max(pixel[a], 0) * std::int64_t(zoom.den) / cellUnits());
+            view[a] = std::clamp(std::max(cell[a] - before, 0) * chip, 0, maxView(a));
+        }
+    }
+
+    // A drag with the right button held: twelve pixels a cell at 1:1, the zoom's share of
+    // them at others; the selection goes, and the cursor keeps its place in the window.
+    int pan[2] = {0, 0};
+    void panMove(int x, int y) {
+        const int pointer[2] = {x, y};
+        int delta[2];
+        for (int a : {X, Y}) {
+            delta[a] = static_cast<int>((pointer[a] - pan[a]) * std::int64_t(zoom.den) /
+                                        (12 * std::int64_t(zoom.num)));
+        }
+        map.clear();
+        for (int a : {X, Y}) {
+            if (delta[a] == 0) {
+                continue;
+            }
+            const int k = map.cursor[a] - first(a);
+            if (delta[a] < 0 && view[a] < maxView(a)) {
+                view[a] = std::min(view[a] - delta[a] * chip, maxView(a));
+            } else if (delta[a] > 0 && view[a] > 0) {
+                view[a] = std::max(view[a] - delta[a] * chip, 0);
+            }
+            map.cursor[a] = std::clamp(first(a) + k, 0, extent(a) - 1);
+        }
+        if (delta[X] != 0 || delta[Y] != 0) {
+            pan[X] = x;
+            pan[Y] = y;
+        }
+    }
 
     void leftDown(int x, int y) { map.click(cellAt(X, x), cellAt(Y, y), columns(), rows()); }
     void leftMove(int x, int y) {
@@ -362,18 +426,18 @@ public:
         }
     }
 
-    void chipDown(int x, int y) { chips.click(x / kChip, y / kChip, kImageColumns, kImageColumns); }
+    void chipDown(int x, int y) { chips.click(x / chip, y / chip, imageColumns(), imageColumns()); }
     void chipMove(int x, int y) {
-        chips.dragTo(std::clamp(x / kChip, 0, kImageColumns - 1),
-                     std::clamp(y / kChip, 0, kImageColumns - 1));
+        chips.dragTo(std::clamp(x / chip, 0, imageColumns() - 1),
+                     std::clamp(y / chip, 0, imageColumns() - 1));
     }
     void chipUp() { chips.dragging = false; }
     void kindDown(int x, int y) {
-        if (x >= 0 && x / kChip < kKindColumns) {
-            kind[X] = x / kChip;
+        if (x >= 0 && x / kKindCell < kKindColumns) {
+            kind[X] = x / kKindCell;
         }
-        if (y >= 0 && y / kChip < 4) {
-            kind[Y] = y / kChip;
+        if (y >= 0 && y / kKindCell < 4) {
+            kind[Y] = y / kKindCell;
         }
     }
 
@@ -479,7 +543,7 @@ public:
                 block.emplace_back();
                 for (int c = std::min(chips.start[X], chips.end[X]);
                      c <= std::max(chips.start[X], chips.end[X]); ++c) {
-                    block.back().push_back(r * kImageColumns + c);
+                    block.back().push_back(r * imageColumns() + c);
                 }
             }
             range().oneCell() ? stamp(block) : tile(block);
@@ -667,6 +731,8 @@ platform::WindowSpec windowSpec(const char* className, platform::Size client,
 struct Shape {
     int columns;
     int rows;
+    int chip = 32;                  // the chip size, the map's cells
+    int zoomStep = Zoom::kOneStep;  // the map window's zoom at the start
 };
 
 // One random session: the screen and the model side by side.
@@ -691,9 +757,10 @@ public:
         }
         const std::string path = dir.file("chips.bmp");
         screen_test::writeChipImage(path, kImageSize, kImageSize);
-        if (!map.loadChipImage(path)) {
+        if (!map.loadChipImage(path) || !map.setChipSize(m_shape.chip, m_shape.chip)) {
             return false;
         }
+        m_model.chip = m_shape.chip;
         MapGrid grid;
         grid.reset(m_shape.columns, m_shape.rows);
         for (int l = 0; l < 2; ++l) {
@@ -715,6 +782,8 @@ public:
             return false;
         }
         m_model.baseId = m_model.savedId = m_model.nextId++;
+        m_model.zoom = Zoom::step(m_shape.zoomStep);
+        map.setZoom(m_model.zoom, {0, 0});
         return check("-1: start") && checkRecovery("-1: start");
     }
 
@@ -724,6 +793,8 @@ public:
         const int what = pick(0, 99);
         if (m_nearLimit && pick(0, 3) == 0) {
             lines();
+        } else if (pick(0, 11) == 0) {
+            pick(0, 1) == 0 ? ctrlWheel() : panMap();
         } else if (what < 8) {
             clickMap();
         } else if (what < 16) {
@@ -789,7 +860,7 @@ private:
     int pickValue(int layer) {
         if (layer == 0) {
             const int n = pick(-1, kChipPick[X] * kChipPick[Y] - 1);
-            return n < 0 ? -1 : n / kChipPick[X] * kImageColumns + n % kChipPick[X];
+            return n < 0 ? -1 : n / kChipPick[X] * m_model.imageColumns() + n % kChipPick[X];
         }
         const int n = pick(0, kKindPick[X] * kKindPick[Y] - 1);
         return n / kKindPick[X] * kKindColumns + n % kKindPick[X];
@@ -797,7 +868,8 @@ private:
 
     // A window pixel, mostly over the map's visible cells.
     int mapPixel(int a) {
-        const int reach = std::min(kWindow[a], m_model.extent(a) * kChip - m_model.view[a]);
+        const int reach =
+            std::min(kWindow[a], m_model.pixelOf(m_model.extent(a) - m_model.first(a)));
         return reach > 0 && pick(0, 9) < 9 ? pick(0, reach - 1) : pick(0, kWindow[a] - 1);
     }
     // Where a dragging pointer goes: sometimes beyond the window.
@@ -938,16 +1010,48 @@ private:
         }
     }
 
+    // A zoom step in or out, anchored at the pointer.
+    void ctrlWheel() {
+        const bool in = pick(0, 1) == 0;
+        const int x = mapPixel(X), y = mapPixel(Y);
+        note(std::string("Ctrl+wheel ") + (in ? "in" : "out") + " at " + std::to_string(x) + "," +
+             std::to_string(y));
+        hold(platform::VK_CONTROL);
+        mapWindow.send(Message::wheel(in ? platform::WHEEL_DELTA : -platform::WHEEL_DELTA, x, y,
+                                      platform::MK_CONTROL));
+        m_model.zoomAt(in, x, y);
+        letGo(platform::VK_CONTROL);
+    }
+
+    // A drag with the right button: the view pans.
+    void panMap() {
+        int x = mapPixel(X), y = mapPixel(Y);
+        std::string text = "pan " + std::to_string(x) + "," + std::to_string(y);
+        mapWindow.send(Message::mouse(platform::WM_RBUTTONDOWN, x, y, platform::MK_RBUTTON));
+        m_model.pan[X] = x;
+        m_model.pan[Y] = y;
+        for (int moves = pick(1, 3); moves > 0; --moves) {
+            x = dragPixel(X);
+            y = dragPixel(Y);
+            text += " > " + std::to_string(x) + "," + std::to_string(y);
+            mapWindow.send(Message::mouse(platform::WM_MOUSEMOVE, x, y, platform::MK_RBUTTON));
+            m_model.panMove(x, y);
+        }
+        note(text);
+        mapWindow.send(Message::mouse(platform::WM_RBUTTONUP, x, y, 0));
+    }
+
     // A chip, or a block of chips dragged, in the chip window.
     void pickChip(bool block) {
         ChipScreen& chips = *map.chipScreen();
-        int x = pick(0, kChipPick[X] * kChip - 1), y = pick(0, kChipPick[Y] * kChip - 1);
+        const int chip = m_model.chip;
+        int x = pick(0, kChipPick[X] * chip - 1), y = pick(0, kChipPick[Y] * chip - 1);
         std::string text = "chip window click " + std::to_string(x) + "," + std::to_string(y);
         chips.onLeftButtonDown(x, y);
         m_model.chipDown(x, y);
         if (block) {
-            x = pick(0, kChipPick[X] * kChip - 1);
-            y = pick(0, kChipPick[Y] * kChip - 1);
+            x = pick(0, kChipPick[X] * chip - 1);
+            y = pick(0, kChipPick[Y] * chip - 1);
             text += " > " + std::to_string(x) + "," + std::to_string(y);
             chips.onMouseMove(x, y, platform::MK_LBUTTON);
             m_model.chipMove(x, y);
@@ -958,7 +1062,8 @@ private:
     }
 
     void pickKind() {
-        const int x = pick(0, kKindPick[X] * kChip - 1), y = pick(0, kKindPick[Y] * kChip - 1);
+        const int x = pick(0, kKindPick[X] * kKindCell - 1);
+        const int y = pick(0, kKindPick[Y] * kKindCell - 1);
         note("attribute window click " + std::to_string(x) + "," + std::to_string(y));
         map.kindScreen()->onLeftButtonDown(x, y);
         m_model.kindDown(x, y);
@@ -1154,7 +1259,8 @@ private:
             return true;
         }
         std::ostringstream out;
-        out << "seed " << m_seed << ", map " << m_shape.columns << " x " << m_shape.rows
+        out << "seed " << m_seed << ", map " << m_shape.columns << " x " << m_shape.rows << " of "
+            << m_shape.chip << "-pixel chips at " << Zoom::step(m_shape.zoomStep).text()
             << ", after step " << what << ": " << diff << "\noperations:";
         for (const std::string& entry : m_log) {
             out << "\n  " << entry;
@@ -1223,6 +1329,18 @@ TEST(MapScreenModel, RandomInputOnAMapLargerThanTheWindowMatchesAPlainModel) {
 TEST(MapScreenModel, RandomInputNearTheInsertionLimitsMatchesAPlainModel) {
     runSeeds(201, 2, {kMaxLines - 2, 3}, 60, true);
     runSeeds(301, 2, {3, kMaxLines - 2}, 60, true);
+}
+
+// Every zoom step and chip sizes that do and do not divide by the reduction: clicks, drags, the
+// cursor keys at the window's edges, pages, the wheel, panning and Ctrl+wheel anchored at the
+// pointer hit the cells and move the view as at 1:1, scaled.
+TEST(MapScreenModel, RandomInputAtEveryZoomAndChipSizeMatchesAPlainModel) {
+    unsigned seed = 501;
+    for (int chip : {16, 32, 48, 64}) {
+        for (int step = 0; step < Zoom::kSteps; ++step) {
+            runSeeds(seed++, 1, {60, 45, chip, step}, 80);
+        }
+    }
 }
 
 // Maps of one or a few cells a side: one column or row left, selections that cover the map,

@@ -102,6 +102,13 @@ void CellGridScreen::applyWindowSize(int width, int height) {
     SetScreenMode(width, height, false);
 }
 
+void CellGridScreen::fitWindowSize(int width, int height) {
+    applyWindowSize(width, height);
+    layout();
+    refreshView();
+    updateScrollPositions();
+}
+
 void CellGridScreen::setCellSize(int width, int height) {
     m_cell[X] = width;
     m_cell[Y] = height;

@@ -96,6 +96,10 @@ public:
     bool setZoom(Zoom zoom);
     // The largest step at which the whole grid fits the window (1:1 at most, 1/32 at least).
     Zoom fittingZoom() const;
+    // The client area made smaller (or back) because the screen has no room for the size chosen:
+    // the view stays where it can, nothing else changes.
+    void fitWindowSize(int width, int height);
+
     // Ctrl with = or + (zoom in), - (out) or 0 (1:1), on the main keys or the keypad: acts and
     // returns true; any other key, false.
     bool zoomByKey(int key, bool ctrl);

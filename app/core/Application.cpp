@@ -1,5 +1,7 @@
 #include "app/core/Application.h"
 
+#include <algorithm>
+
 #include "app/core/Menus.h"
 #include "app/core/SettingsSheet.h"
 #include "chips/ChipScreen.h"
@@ -94,6 +96,7 @@ bool Application::start() {
         return false;
     }
     applyGridSwitches();
+    fitWindowsToDesktop();
     if (!makePreviewWindow()) {
         return false;
     }
@@ -251,6 +254,50 @@ void Application::applyGridSwitches() {
     }
 }
 
+namespace {
+
+// A client size within the room left on the desktop by a frame of frame and, below the window,
+// below pixels of other windows; never under 64 pixels a side.
+platform::Size fitted(platform::Size client, platform::Size frame, int below,
+                      const platform::Rect& desktop) {
+    return {std::max(64, std::min(client.width, desktop.width() - frame.width)),
+            std::max(64, std::min(client.height, desktop.height() - frame.height - below))};
+}
+
+platform::Size frameOf(const NativeWindow& window) {
+    const platform::Rect outer = window.outerRect();
+    const platform::Size client = window.clientSize();
+    return {outer.width() - client.width, outer.height() - client.height};
+}
+
+}  // namespace
+
+void Application::fitWindowsToDesktop() {
+    const platform::Rect desktop = m_host.desktopRect();
+    if (desktop.width() <= 0 || desktop.height() <= 0) {
+        return;
+    }
+    const platform::Size map = m_mapWindow->clientSize();
+    const platform::Size mapFit =
+        fitted(map, frameOf(*m_mapWindow), m_kindWindow->outerRect().height(), desktop);
+    const platform::Rect outer = m_mapWindow->outerRect();
+    if (outer.left < desktop.left || outer.top < desktop.top) {
+        m_mapWindow->move({std::max(outer.left, desktop.left), std::max(outer.top, desktop.top)});
+    }
+    if (mapFit != map) {
+        m_mapScreen->fitWindowSize(mapFit.width, mapFit.height);
+        m_mapScreen->dockAttributeWindow();
+        m_fittedMap = mapFit;
+    }
+    ChipScreen& chip = *m_mapScreen->chipScreen();
+    const platform::Size chipClient = m_chipWindow->clientSize();
+    const platform::Size chipFit = fitted(chipClient, frameOf(*m_chipWindow), 0, desktop);
+    if (chipFit != chipClient) {
+        chip.fitWindowSize(chipFit.width, chipFit.height);
+        m_fittedChip = chipFit;
+    }
+}
+
 bool Application::makePreviewWindow() {
     platform::WindowSpec preview;
     preview.className = "preview";
@@ -301,8 +348,11 @@ void Application::writeSettings() {
         record.selectionFillColour = c.selectionFill;
     };
     s.map.path = map.isFileBacked() ? m_mapPath : std::string();
-    s.map.windowWidth = map.windowSize().width;
-    s.map.windowHeight = map.windowSize().height;
+    // A size the desktop imposed is not the user's: theirs stays.
+    if (map.windowSize() != m_fittedMap) {
+        s.map.windowWidth = map.windowSize().width;
+        s.map.windowHeight = map.windowSize().height;
+    }
     s.map.scrollBars = map.areScrollBarsShown() ? 1 : 0;
     s.map.grid = map.isGridShown() ? 1 : 0;
     s.map.zoom = map.zoom().text();
@@ -312,8 +362,10 @@ void Application::writeSettings() {
     s.chip.chipHeight = map.chipSize().height;
     if (const ChipScreen* chip = map.chipScreen()) {
         s.chip.path = chip->isLoaded() ? m_chipPath : std::string();
-        s.chip.windowWidth = chip->windowSize().width;
-        s.chip.windowHeight = chip->windowSize().height;
+        if (chip->windowSize() != m_fittedChip) {
+            s.chip.windowWidth = chip->windowSize().width;
+            s.chip.windowHeight = chip->windowSize().height;
+        }
         s.chip.scrollBars = chip->areScrollBarsShown() ? 1 : 0;
         s.chip.grid = chip->isGridShown() ? 1 : 0;
         s.chip.zoom = chip->zoom().text();

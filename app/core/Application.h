@@ -98,6 +98,10 @@ private:
     bool makeChipWindow();
     bool makePreviewWindow();
     void applyGridSwitches();
+    // Makes the map and chip windows smaller where the desktop has no room for their client
+    // sizes (a high scale factor on a small screen): every title bar and the menu stay on the
+    // screen, and the attribute window below the map window with them.
+    void fitWindowsToDesktop();
     // The settings sheet's pages and the attribute dialogs' shared state.
     void makeDialogs();
     void dropScreens();
@@ -177,6 +181,9 @@ private:
     std::string m_kindSavePath;
 
     RecoveryKeeper m_recovery;
+    // The client sizes the desktop made windows take instead of the settings' (zero: none);
+    // the settings keep the user's own while the windows keep these.
+    platform::Size m_fittedMap, m_fittedChip;
     GridPointer m_chipPointer;
     bool m_starting = false;
     bool m_ended = false;

@@ -195,7 +195,8 @@ void QtHost::settleFrame(QtNativeWindow& window, const platform::WindowSpec& spe
 
 platform::Rect QtHost::desktopRect() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? fromQt(screen->geometry()) : platform::Rect{};
+    // Where windows may go: the screen without the desktop's own panels.
+    return screen != nullptr ? fromQt(screen->availableGeometry()) : platform::Rect{};
 }
 
 bool QtHost::isKeyDown(int key) const {

@@ -604,3 +604,27 @@ TEST(Application, FilesOfGigabytesAreRefusedUnreadWithTheirKindsMessage) {
     ASSERT_EQ(::stat(e.ini().c_str(), &st), 0);
     EXPECT_EQ(st.st_size, 3ll << 30) << "a settings file that was not read is not replaced";
 }
+
+// A 2× scale on a small screen leaves a desktop of 960 × 600: the windows are shown smaller, so
+// that the map window's title bar and menu and the attribute window below it stay on the screen,
+// and the settings keep the sizes the user chose.
+TEST(Application, WindowsTooLargeForTheDesktopAreShownSmallerAndTheSettingsKeepTheirSizes) {
+    Editor e;
+    e.host.desktop = Rect{0, 0, 960, 600};
+    ASSERT_TRUE(e.app->start());
+    const Rect map = e.map().outerRect(), kind = e.window("kindview").outerRect();
+    EXPECT_GE(map.top, 0);
+    EXPECT_EQ(kind.top, map.bottom) << "docked below";
+    EXPECT_EQ(kind.bottom, 600);
+    EXPECT_EQ(e.map().clientSize(),
+              (Size{800, 600 - (map.height() - e.map().clientSize().height) - kind.height()}));
+    EXPECT_EQ(e.window("chipview").outerRect().height(), 600);
+    EXPECT_EQ(e.screen().windowSize(), e.map().clientSize());
+
+    e.host.answers.push_back(MessageAnswer::Ok);
+    e.map().send(Message::plain(WM_CLOSE));
+    ProfileFile written(e.ini());
+    ASSERT_TRUE(written.load());
+    EXPECT_EQ(written.getString("MapInfo", "windh", ""), "600");
+    EXPECT_EQ(written.getString("ChipInfo", "windh", ""), "600");
+}

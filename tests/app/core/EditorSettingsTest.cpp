@@ -148,3 +148,25 @@ TEST(EditorSettings, StoredPathsOfAnyLengthAndEdgeReadBackWhole) {
         EXPECT_EQ(back.kind.path, path);
     }
 }
+
+// The zoom of the map and chip windows: a step as written, anything else (and an older file
+// without the key) 1:1; what is written is read back.
+TEST(EditorSettings, ZoomStepsRoundTripAndAnythingElseIsOneToOne) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"2", "2"},   {"1/8", "1/8"}, {"1/32", "1/32"}, {"8", "8"},    {"5", "1"},  {"1/3", "1"},
+        {"0.5", "1"}, {"", "1"},      {"-2", "1"},      {"1/64", "1"}, {"2x", "1"}, {"1/1", "1"},
+    };
+    for (const auto& [text, expected] : cases) {
+        TempDir dir;
+        EditorSettings s = settingsFrom(
+            dir, std::string("[MapInfo]\nzoom=") + text + "\n[ChipInfo]\nzoom=" + text + "\n");
+        EXPECT_EQ(s.map.zoom, expected) << text;
+        EXPECT_EQ(s.chip.zoom, expected) << text;
+        platform::ProfileFile profile(dir.file("Pelorin.ini"));
+        profile.load();
+        saveSettings(s, profile);
+        EXPECT_EQ(loadSettings(profile).map.zoom, expected) << text;
+    }
+    TempDir old;
+    EXPECT_EQ(settingsFrom(old, "[MapInfo]\nwindw=640\n").map.zoom, "1");
+}

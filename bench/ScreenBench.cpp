@@ -1,6 +1,8 @@
 // A full redraw of the map window's view, 1280 × 1024, over a 5000 × 5000 map of random chips
 // from a 512 × 512 chip image (or random attributes), against BM_Memcpy_1280x1024 in
-// BlitBench.cpp: copying the frame once.
+// BlitBench.cpp: copying the frame once. And the whole update of the window (drawing, then
+// presenting every tile) at 1:1, against the same at 1/32 (the whole window of cells, 1.3
+// million of them) and at 4.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -81,5 +83,33 @@ void BM_MapRedrawAttributes_1280x1024_16px(benchmark::State& state) {
     redrawLoop(state, 16, MapGrid::kKindLayer);
 }
 BENCHMARK(BM_MapRedrawAttributes_1280x1024_16px);
+
+// Draws the window's view and presents it, as the editor does after a scroll.
+void updateLoop(benchmark::State& state, Zoom zoom) {
+    Scene scene(32);
+    scene.map.setZoom(zoom, {640, 512});
+    scene.map.Update();
+    for (auto _ : state) {
+        scene.map.redraw();
+        scene.map.Update();
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * 1280 * 1024 * 4);
+}
+
+void BM_UpdateFull_1280x1024(benchmark::State& state) {
+    updateLoop(state, Zoom{});
+}
+BENCHMARK(BM_UpdateFull_1280x1024);
+
+void BM_ZoomedRedraw_1280x1024_1of32(benchmark::State& state) {
+    updateLoop(state, Zoom::step(0));
+}
+BENCHMARK(BM_ZoomedRedraw_1280x1024_1of32);
+
+void BM_ZoomedRedraw_1280x1024_4x(benchmark::State& state) {
+    updateLoop(state, Zoom{4, 1});
+}
+BENCHMARK(BM_ZoomedRedraw_1280x1024_4x);
 
 }  // namespace

@@ -10,6 +10,10 @@
 #include "platform/RecoveryFolder.h"
 
 int main(int argc, char** argv) {
+    // A screen's scale factor is rounded to a whole number (1.25 to 1, 1.5 and 1.75 to 2), so
+    // that every pixel of a chip is the same square of device pixels: at a fractional factor
+    // some would be one device pixel wide and their neighbours two.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Pelorin");
     // The editor speaks Japanese; so should Qt's own dialogs (the colour chooser, the file

@@ -41,23 +41,39 @@ public:
           m_cellHeight(view.cellHeight),
           m_hasCells(viewHasCells(grid, view)) {}
 
-    void pixels(int k, std::int64_t x, std::int64_t y, int count, std::uint32_t* out) const {
+    // The cells of a row repeat on each of its lines: their runs are found once per row.
+    void pixels(int k, std::int64_t x, std::int64_t y, int count, std::uint32_t* out) {
         const CNxSurface* level = m_chips != nullptr ? m_chips->levels().level(k) : nullptr;
-        spans(k, x, y, count, [&](std::int32_t n, int inX, int inY, int at, int length) {
-            if (n >= 0 && level != nullptr) {
-                const std::uint32_t* from = pixelRow(*level, (m_chips->chipY(n) >> k) + inY) +
-                                            (m_chips->chipX(n) >> k) + inX;
-                if (length == 1) {
-                    out[at] = *from;
-                } else {
-                    std::memcpy(out + at, from, static_cast<std::size_t>(length) * 4);
-                }
+        const int cellHeight = m_cellHeight >> k;
+        const std::int64_t row = m_hasCells ? y / cellHeight : -1;
+        const Line line{k, x, row, count};
+        if (!(line == m_line)) {
+            m_line = line;
+            m_runs.clear();
+            spans(k, x, row * cellHeight, count,
+                  [&](std::int32_t n, int inX, int, int at, int length) {
+                      const bool chip = n >= 0 && level != nullptr;
+                      m_runs.push_back({at, length,
+                                        chip ? pixelRow(*level, m_chips->chipY(n) >> k) +
+                                                   (m_chips->chipX(n) >> k) + inX
+                                             : nullptr,
+                                        n == kBeyond ? MapRenderer::kBeyondMapColour
+                                                     : MapRenderer::kEmptyCellColour});
+                  });
+        }
+        const std::ptrdiff_t down =
+            level != nullptr && row >= 0
+                ? (y - row * cellHeight) * (level->GetImage().GetPitch() / 4)
+                : 0;
+        for (const Run& run : m_runs) {
+            if (run.top == nullptr) {
+                std::fill_n(out + run.at, run.length, run.colour);
+            } else if (run.length == 1) {
+                out[run.at] = run.top[down];  // the most common run below 1:1: no call
             } else {
-                std::fill_n(
-                    out + at, length,
-                    n == kBeyond ? MapRenderer::kBeyondMapColour : MapRenderer::kEmptyCellColour);
+                std::memcpy(out + run.at, run.top + down, static_cast<std::size_t>(run.length) * 4);
             }
-        });
+        }
     }
 
     void sums(int k, std::int64_t x, std::int64_t y, int count, PixelSums* out) const {
@@ -76,7 +92,12 @@ public:
                     out[at + i] = PixelSums::of(from[i]);
                 }
             } else if (n >= 0 && levelSums != nullptr) {
-                std::copy_n(levelSums + top * pitch + left, length, out + at);
+                const PixelSums* from = levelSums + top * pitch + left;
+                if (length == 1) {
+                    out[at] = *from;  // the most common run below 1:1: no call
+                } else {
+                    std::copy_n(from, length, out + at);
+                }
             } else {
                 std::fill_n(out + at, length,
                             PixelSums::of(n == kBeyond ? MapRenderer::kBeyondMapColour
@@ -119,10 +140,27 @@ private:
         }
     }
 
+    struct Line {
+        int k = -1;
+        std::int64_t x = 0, row = 0;
+        int count = 0;
+        bool operator==(const Line& o) const {
+            return k == o.k && x == o.x && row == o.row && count == o.count;
+        }
+    };
+    // A run of pixels from a chip's line at the top of its cell, or of one colour.
+    struct Run {
+        int at, length;
+        const std::uint32_t* top;
+        std::uint32_t colour;
+    };
+
     const MapGrid& m_grid;
     const ChipSet* m_chips;
     int m_cellWidth, m_cellHeight;
     bool m_hasCells;
+    Line m_line;  // whose runs m_runs holds
+    std::vector<Run> m_runs;
 };
 
 // The cells, or beyond the map, under a run of screen pixels below 1:1: for each screen pixel
@@ -160,7 +198,7 @@ void MapRenderer::drawChips(CNxSurface& target, const MapGrid& grid, const ChipS
                              chips->chipHeight() != view.cellHeight)) {
         chips = nullptr;  // nothing may be read from beyond the image
     }
-    const ChipLines lines(grid, chips, view);
+    ChipLines lines(grid, chips, view);
     // Level blocks must lie within cells: the powers of two that divide both sides.
     const int alignment = viewHasCells(grid, view) ? std::gcd(view.cellWidth, view.cellHeight) : 1;
     zoomed::draw(target, std::clamp(view.width, 0, target.GetWidth()),
@@ -234,7 +272,12 @@ void MapRenderer::drawAttributes(CNxSurface& target, const MapGrid& grid, const 
     const int size = zoom.den;
     const Overlaps across(width, size, view.cellWidth, columnsLeft);
     const Overlaps down(height, size, view.cellHeight, rowsLeft);
-    const std::uint32_t area = static_cast<std::uint32_t>(size * size);
+    // size² is a power of two: the rounding halves of (2·sum + size²) / (2·size²) as shifts.
+    int areaShift = 0;
+    while ((1 << areaShift) < size * size) {
+        ++areaShift;
+    }
+    const std::uint32_t half = static_cast<std::uint32_t>(size * size / 2);
     std::vector<std::uint32_t> sums(static_cast<std::size_t>(width) * 3);
     for (int y = 0; y < height; ++y) {
         std::fill(sums.begin(), sums.end(), 0);
@@ -254,7 +297,7 @@ void MapRenderer::drawAttributes(CNxSurface& target, const MapGrid& grid, const 
         }
         std::uint32_t* out = pixelRow(target, y);
         for (int x = 0; x < width; ++x) {
-            const auto channel = [&](int i) { return (2 * sums[3 * x + i] + area) / (2 * area); };
+            const auto channel = [&](int i) { return (sums[3 * x + i] + half) >> areaShift; };
             out[x] = 0xFF000000u | channel(0) << 16 | channel(1) << 8 | channel(2);
         }
     }

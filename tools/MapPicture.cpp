@@ -8,6 +8,8 @@
 #include "grid/CellGridScreen.h"
 #include "map/MapGrid.h"
 #include "map/MapRenderer.h"
+#include "platform/FileIo.h"
+#include "tools/PngWriter.h"
 
 namespace picture {
 
@@ -121,6 +123,19 @@ bool draw(CNxSurface& target, const MapGrid& grid, const ChipSet* chips, const K
         }
     }
     return true;
+}
+
+bool writePng(const std::string& path, const MapGrid& grid, const ChipSet* chips,
+              const KindTable* kinds, const Region& region, int cellWidth, int cellHeight,
+              const Style& style, std::string& error) {
+    CNxSurface surface(32);
+    if (!draw(surface, grid, chips, kinds, region, cellWidth, cellHeight, style)) {
+        error = "not enough memory for the picture";
+        return false;
+    }
+    std::vector<std::uint8_t> png;
+    return PngWriter::encode(surface.GetImage(), png, error) &&
+           platform::writeFileAtomically(path, {{png.data(), png.size()}}, &error);
 }
 
 }  // namespace picture

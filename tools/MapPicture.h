@@ -48,4 +48,10 @@ bool check(const MapGrid& grid, const Region& region, int cellWidth, int cellHei
 bool draw(CNxSurface& target, const MapGrid& grid, const ChipSet* chips, const KindTable* kinds,
           const Region& region, int cellWidth, int cellHeight, const Style& style);
 
+// What render does once the region is checked: draws it into a new surface, encodes it as PNG
+// and writes it to path as a whole. error says what failed.
+bool writePng(const std::string& path, const MapGrid& grid, const ChipSet* chips,
+              const KindTable* kinds, const Region& region, int cellWidth, int cellHeight,
+              const Style& style, std::string& error);
+
 }  // namespace picture

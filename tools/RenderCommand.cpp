@@ -1,9 +1,7 @@
 #include "chips/ChipSet.h"
 #include "chips/KindTable.h"
-#include "gfx/CNxSurface.h"
 #include "map/MapGrid.h"
 #include "tools/MapPicture.h"
-#include "tools/PngWriter.h"
 #include "tools/ToolCommand.h"
 #include "tools/ToolSupport.h"
 
@@ -57,16 +55,11 @@ int render(const ToolIo& io, const ToolOptions& options) {
     if (!picture::check(grid, region, cellWidth, cellHeight, style.zoom, error)) {
         return io.inputError(error);
     }
-    CNxSurface surface(32);
-    if (!picture::draw(surface, grid, chips.hasImage() ? &chips : nullptr, &kinds, region,
-                       cellWidth, cellHeight, style)) {
-        return io.inputError("not enough memory for the picture");
-    }
-    std::vector<std::uint8_t> png;
-    if (!PngWriter::encode(surface.GetImage(), png, error)) {
+    if (!picture::writePng(options.value("-o"), grid, chips.hasImage() ? &chips : nullptr, &kinds,
+                           region, cellWidth, cellHeight, style, error)) {
         return io.inputError(error);
     }
-    return io.writeFile(options.value("-o"), png.data(), png.size());
+    return kToolOk;
 }
 
 }  // namespace

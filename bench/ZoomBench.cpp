@@ -1,7 +1,7 @@
 // The map window's chip and attribute views and the chip window's picture at each zoom step,
 // 1280 × 1024 screen pixels, over a 2600 × 2100 map of random chips from a 512 × 512 image
 // (levels made beforehand, as the window has them after its first frame at a zoom). For
-// 32-pixel chips the cost of a screen pixel stays flat from 8 down to 1/32; 16 and 48 at 1/32
+// 32-pixel chips a screen pixel costs at most one cell's look-up, at 1/32; 16 and 48 at 1/32
 // sum 2 × 2 blocks of the level of 16.
 #include <benchmark/benchmark.h>
 

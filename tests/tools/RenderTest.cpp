@@ -175,9 +175,7 @@ TEST(ToolRender, RefusesBeforeDrawing) {
          "--scale is one of 1/32 (0.03125), 1/16 (0.0625), 1/8 (0.125), 1/4 (0.25), 1/2 (0.5), "
          "1, 2, 3, 4, 6, 8, not \"0.3\""},
         {{map, "--chips", chips, "--scale", "1/3"}, 2, "8, not \"1/3\""},
-        {{map, "--chips", chips, "--scale", "5"}, 2, "8, not \"5\""},
         {{map, "--chips", chips, "--scale", "2/1"}, 2, "8, not \"2/1\""},
-        {{map, "--chips", chips, "--scale", ".5"}, 2, "8, not \".5\""},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = {"render"};
@@ -217,15 +215,9 @@ TEST(ToolRender, ScalesAsTheMapWindowZooms) {
         EXPECT_EQ(w, width) << scale;
         EXPECT_EQ(pixels.size(), std::size_t(width) * std::max(width * 2 / 3, 1)) << scale;
     }
-    // Blocks of the 1:1 picture from 2 up, averages of it below 1.
+    // Below 1 the averages of the 1:1 picture (blocks from 2 up: against Tiled, below).
     const auto [_, one] = render("1");
-    const auto [w2, two] = render("2");
     const auto [wHalf, half] = render("1/2");
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 96; ++x) {
-            ASSERT_EQ(two[y * 96 + x], one[y / 2 * 48 + x / 2]) << x << "," << y;
-        }
-    }
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 24; ++x) {
             const int i = 2 * y * 48 + 2 * x;

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "chips/ChipImageLevels.h"
+#include "grid/Zoom.h"
+
 class CNxSurface;
 
 // The chip image cut into equal chips: chip n lies in column n mod columns and row n div columns
@@ -32,6 +35,8 @@ public:
 
     bool hasImage() const { return m_image != nullptr; }
     const CNxSurface* image() const { return m_image.get(); }
+    // The image reduced for the zooms below 1, made as they are first asked for.
+    const ChipImageLevels& levels() const { return m_levels; }
     int imageWidth() const;
     int imageHeight() const;
     int chipWidth() const { return m_chipWidth; }
@@ -46,10 +51,18 @@ public:
     int chipX(std::int32_t number) const { return number % m_columns * m_chipWidth; }
     int chipY(std::int32_t number) const { return number / m_columns * m_chipHeight; }
 
+    // The chip window's picture: the image from its pixel (imageX, imageY) at zoom into
+    // target's top-left width × height (cut to target), black beyond the image. At 1:1 a plain
+    // copy; from 1 up blocks of each pixel; below 1 the image's levels (see ZoomedDrawing.h),
+    // a block at the image's edge averaging only the pixels the image has.
+    void drawImage(CNxSurface& target, int imageX, int imageY, Zoom zoom, int width,
+                   int height) const;
+
 private:
     void recount();
 
     std::unique_ptr<CNxSurface> m_image;
+    ChipImageLevels m_levels;  // of m_image
     int m_chipWidth = kDefaultChipSize;
     int m_chipHeight = kDefaultChipSize;
     int m_columns = 0;

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <vector>
 
 #include "chips/ChipSet.h"
 #include "chips/KindTable.h"
+#include "chips/ZoomedDrawing.h"
 #include "gfx/CNxSurface.h"
 #include "map/MapGrid.h"
 
@@ -20,105 +22,213 @@ int cutTo(int position, int length, int limit) {
     return std::max(0, std::min(length, limit - position));
 }
 
-// The visible cells of a view: first column and row, the view's offset into them, and how many
-// columns and rows reach into the window.
-struct Visible {
-    int width, height;  // the window, cut to the surface
-    int firstColumn, firstRow;
-    int offsetX, offsetY;
-    int columns, rows;
+bool viewHasCells(const MapGrid& grid, const MapRenderer::View& view) {
+    return grid.hasSize() && view.x >= 0 && view.y >= 0 && view.cellWidth > 0 &&
+           view.cellHeight > 0;
+}
+
+// The chip layer as lines of a level of the chip image, for zoomed::draw: a cell without a chip
+// of the image is grey and the map ends in black.
+class ChipLines {
+public:
+    static constexpr std::int32_t kEmpty = -1;
+    static constexpr std::int32_t kBeyond = -2;
+
+    ChipLines(const MapGrid& grid, const ChipSet* chips, const MapRenderer::View& view)
+        : m_grid(grid),
+          m_chips(chips),
+          m_cellWidth(view.cellWidth),
+          m_cellHeight(view.cellHeight),
+          m_hasCells(viewHasCells(grid, view)) {}
+
+    // The cells of a row repeat on each of its lines: their runs are found once per row.
+    void pixels(int k, std::int64_t x, std::int64_t y, int count, std::uint32_t* out) {
+        const CNxSurface* level = m_chips != nullptr ? m_chips->levels().level(k) : nullptr;
+        const int cellHeight = m_cellHeight >> k;
+        const std::int64_t row = m_hasCells ? y / cellHeight : -1;
+        const Line line{k, x, row, count};
+        if (!(line == m_line)) {
+            m_line = line;
+            m_runs.clear();
+            spans(k, x, row * cellHeight, count,
+                  [&](std::int32_t n, int inX, int, int at, int length) {
+                      const bool chip = n >= 0 && level != nullptr;
+                      m_runs.push_back({at, length,
+                                        chip ? pixelRow(*level, m_chips->chipY(n) >> k) +
+                                                   (m_chips->chipX(n) >> k) + inX
+                                             : nullptr,
+                                        n == kBeyond ? MapRenderer::kBeyondMapColour
+                                                     : MapRenderer::kEmptyCellColour});
+                  });
+        }
+        const std::ptrdiff_t down =
+            level != nullptr && row >= 0
+                ? (y - row * cellHeight) * (level->GetImage().GetPitch() / 4)
+                : 0;
+        for (const Run& run : m_runs) {
+            if (run.top == nullptr) {
+                std::fill_n(out + run.at, run.length, run.colour);
+            } else if (run.length == 1) {
+                out[run.at] = run.top[down];  // the most common run below 1:1: no call
+            } else {
+                std::memcpy(out + run.at, run.top + down, static_cast<std::size_t>(run.length) * 4);
+            }
+        }
+    }
+
+    void sums(int k, std::int64_t x, std::int64_t y, int count, PixelSums* out) const {
+        const PixelSums* levelSums =
+            m_chips != nullptr && k > 0 ? m_chips->levels().sums(k) : nullptr;
+        const std::size_t pitch = m_chips != nullptr ? m_chips->levels().levelWidth(k) : 0;
+        const CNxSurface* image =
+            m_chips != nullptr && k == 0 ? m_chips->levels().level(0) : nullptr;
+        const std::uint32_t blockPixels = 1u << 2 * k;
+        spans(k, x, y, count, [&](std::int32_t n, int inX, int inY, int at, int length) {
+            const std::size_t left = n >= 0 ? std::size_t(m_chips->chipX(n) >> k) + inX : 0;
+            const std::size_t top = n >= 0 ? std::size_t(m_chips->chipY(n) >> k) + inY : 0;
+            if (n >= 0 && image != nullptr) {
+                const std::uint32_t* from = pixelRow(*image, static_cast<int>(top)) + left;
+                for (int i = 0; i < length; ++i) {
+                    out[at + i] = PixelSums::of(from[i]);
+                }
+            } else if (n >= 0 && levelSums != nullptr) {
+                const PixelSums* from = levelSums + top * pitch + left;
+                if (length == 1) {
+                    out[at] = *from;  // the most common run below 1:1: no call
+                } else {
+                    std::copy_n(from, length, out + at);
+                }
+            } else {
+                std::fill_n(out + at, length,
+                            PixelSums::of(n == kBeyond ? MapRenderer::kBeyondMapColour
+                                                       : MapRenderer::kEmptyCellColour,
+                                          blockPixels));
+            }
+        });
+    }
+
+    // Every block is whole: beyond the map is black, not nothing.
+    std::uint32_t blockCount(std::int64_t, std::int64_t, int size) const {
+        return static_cast<std::uint32_t>(size * size);
+    }
+
+private:
+    // Calls span(chip number, kEmpty or kBeyond, where in the cell at level k, where in the
+    // line, how many pixels) for the cells under count pixels of level k from (x, y), left to
+    // right. 2^k divides the cell sides.
+    template <typename Span>
+    void spans(int k, std::int64_t x, std::int64_t y, int count, Span&& span) const {
+        const int cellWidth = m_cellWidth >> k, cellHeight = m_cellHeight >> k;
+        if (!m_hasCells || y >= std::int64_t(m_grid.rows()) * cellHeight) {
+            span(kBeyond, 0, 0, 0, count);
+            return;
+        }
+        const std::int32_t* cells =
+            m_grid.rowCells(MapGrid::kChipLayer, static_cast<int>(y / cellHeight));
+        const int inY = static_cast<int>(y % cellHeight);
+        std::int64_t column = x / cellWidth;
+        int inX = static_cast<int>(x % cellWidth);
+        for (int at = 0; at < count; ++column, inX = 0) {
+            if (column >= m_grid.columns()) {
+                span(kBeyond, 0, inY, at, count - at);
+                return;
+            }
+            const int length = std::min(cellWidth - inX, count - at);
+            const std::int32_t n = cells[column];
+            span(m_chips != nullptr && m_chips->isChip(n) ? n : kEmpty, inX, inY, at, length);
+            at += length;
+        }
+    }
+
+    struct Line {
+        int k = -1;
+        std::int64_t x = 0, row = 0;
+        int count = 0;
+        bool operator==(const Line& o) const {
+            return k == o.k && x == o.x && row == o.row && count == o.count;
+        }
+    };
+    // A run of pixels from a chip's line at the top of its cell, or of one colour.
+    struct Run {
+        int at, length;
+        const std::uint32_t* top;
+        std::uint32_t colour;
+    };
+
+    const MapGrid& m_grid;
+    const ChipSet* m_chips;
+    int m_cellWidth, m_cellHeight;
+    bool m_hasCells;
+    Line m_line;  // whose runs m_runs holds
+    std::vector<Run> m_runs;
 };
 
-Visible visibleCells(const CNxSurface& target, const MapGrid& grid, const MapRenderer::View& view) {
-    Visible v{};
-    v.width = std::clamp(view.width, 0, target.GetWidth());
-    v.height = std::clamp(view.height, 0, target.GetHeight());
-    if (!grid.hasSize() || view.x < 0 || view.y < 0 || view.cellWidth <= 0 ||
-        view.cellHeight <= 0) {
-        return v;
-    }
-    v.firstColumn = view.x / view.cellWidth;
-    v.offsetX = view.x % view.cellWidth;
-    v.firstRow = view.y / view.cellHeight;
-    v.offsetY = view.y % view.cellHeight;
-    v.columns = std::clamp((v.width + v.offsetX + view.cellWidth - 1) / view.cellWidth, 0,
-                           std::max(grid.columns() - v.firstColumn, 0));
-    v.rows = std::clamp((v.height + v.offsetY + view.cellHeight - 1) / view.cellHeight, 0,
-                        std::max(grid.rows() - v.firstRow, 0));
-    return v;
-}
+// The cells, or beyond the map, under a run of screen pixels below 1:1: for each screen pixel
+// the runs of map pixels of each cell it covers, as (index, map pixels) pairs from first[X].
+struct Overlaps {
+    std::vector<int> first;  // screen pixel X's pairs start at first[X], end at first[X + 1]
+    std::vector<int> index;  // cells from the first visible one; cells() for beyond the map
+    std::vector<int> weight;
+    int cells = 0;  // how many cells the run touches
 
-// Black where the map ends before the window does; the cells drew the rest.
-void fillBeyond(CNxSurface& target, const Visible& v, int drawnWidth, int drawnHeight) {
-    drawnWidth = std::clamp(drawnWidth, 0, v.width);
-    drawnHeight = std::clamp(drawnHeight, 0, v.height);
-    if (drawnWidth < v.width) {
-        target.Fill(drawnWidth, 0, v.width - drawnWidth, v.height, MapRenderer::kBeyondMapColour);
+    Overlaps(int screenPixels, int size, int cellSize, int cellsLeft) {
+        first.reserve(screenPixels + 1);
+        for (int pixel = 0; pixel < screenPixels; ++pixel) {
+            first.push_back(static_cast<int>(index.size()));
+            for (std::int64_t at = std::int64_t(pixel) * size, end = at + size; at < end;) {
+                const std::int64_t cell = at / cellSize;
+                const std::int64_t next = std::min(end, (cell + 1) * cellSize);
+                index.push_back(cell < cellsLeft ? static_cast<int>(cell) : -1);
+                weight.push_back(static_cast<int>(next - at));
+                cells =
+                    std::max(cells, static_cast<int>(std::min<std::int64_t>(cell + 1, cellsLeft)));
+                at = next;
+            }
+        }
+        first.push_back(static_cast<int>(index.size()));
+        std::replace(index.begin(), index.end(), -1, cells);
     }
-    if (drawnHeight < v.height) {
-        target.Fill(0, drawnHeight, drawnWidth, v.height - drawnHeight,
-                    MapRenderer::kBeyondMapColour);
-    }
-}
+};
 
 }  // namespace
 
 void MapRenderer::drawChips(CNxSurface& target, const MapGrid& grid, const ChipSet* chips,
                             const View& view) {
-    const Visible v = visibleCells(target, grid, view);
     if (chips != nullptr && (!chips->hasImage() || chips->chipWidth() != view.cellWidth ||
                              chips->chipHeight() != view.cellHeight)) {
         chips = nullptr;  // nothing may be read from beyond the image
     }
-    // Where each visible column lands, how much of it shows, and from where in its chip.
-    std::vector<int> left(v.columns), width(v.columns), skip(v.columns);
-    int x = 0;
-    for (int c = 0; c < v.columns; ++c) {
-        skip[c] = c == 0 ? v.offsetX : 0;
-        left[c] = x;
-        width[c] = cutTo(x, view.cellWidth - skip[c], v.width);
-        x += view.cellWidth - skip[c];
-    }
-    const std::ptrdiff_t sourcePitch =
-        chips != nullptr ? chips->image()->GetImage().GetPitch() / 4 : 0;
-    std::vector<const std::uint32_t*> source(v.columns);
-    int y = 0;
-    for (int r = 0; r < v.rows && y < v.height; ++r) {
-        const int skipY = r == 0 ? v.offsetY : 0;
-        const int height = cutTo(y, view.cellHeight - skipY, v.height);
-        const std::int32_t* cells = grid.rowCells(MapGrid::kChipLayer, v.firstRow + r);
-        for (int c = 0; c < v.columns; ++c) {
-            const std::int32_t n = cells[v.firstColumn + c];
-            source[c] =
-                chips != nullptr && chips->isChip(n)
-                    ? pixelRow(*chips->image(), chips->chipY(n) + skipY) + chips->chipX(n) + skip[c]
-                    : nullptr;
-        }
-        // Row by row of the target, so that every line is written once, left to right.
-        for (int line = 0; line < height; ++line) {
-            std::uint32_t* out = pixelRow(target, y + line);
-            for (int c = 0; c < v.columns; ++c) {
-                if (source[c] != nullptr) {
-                    std::memcpy(out + left[c], source[c] + line * sourcePitch,
-                                static_cast<std::size_t>(width[c]) * 4);
-                } else {
-                    std::fill_n(out + left[c], width[c], kEmptyCellColour);
-                }
-            }
-        }
-        y += view.cellHeight - skipY;
-    }
-    fillBeyond(target, v, x, y);
+    ChipLines lines(grid, chips, view);
+    // Level blocks must lie within cells: the powers of two that divide both sides.
+    const int alignment = viewHasCells(grid, view) ? std::gcd(view.cellWidth, view.cellHeight) : 1;
+    zoomed::draw(target, std::clamp(view.width, 0, target.GetWidth()),
+                 std::clamp(view.height, 0, target.GetHeight()), view.x, view.y, view.zoom,
+                 alignment, lines);
 }
 
 void MapRenderer::drawAttributes(CNxSurface& target, const MapGrid& grid, const KindTable* table,
                                  const View& view) {
-    const Visible v = visibleCells(target, grid, view);
-    std::vector<std::uint32_t> colours(v.columns);
-    for (int r = 0; r < v.rows; ++r) {
-        const std::int32_t* cells = grid.rowCells(MapGrid::kKindLayer, v.firstRow + r);
-        for (int c = 0; c < v.columns; ++c) {
-            const std::int32_t n = cells[v.firstColumn + c];
+    const int width = std::clamp(view.width, 0, target.GetWidth());
+    const int height = std::clamp(view.height, 0, target.GetHeight());
+    if (width == 0 || height == 0) {
+        return;
+    }
+    if (!viewHasCells(grid, view)) {
+        target.Fill(0, 0, width, height, kBeyondMapColour);
+        return;
+    }
+    const Zoom zoom = zoomed::checked(view.zoom);
+    const int firstColumn = view.x / view.cellWidth, firstRow = view.y / view.cellHeight;
+    const int columnsLeft = std::max(grid.columns() - firstColumn, 0);
+    const int rowsLeft = std::max(grid.rows() - firstRow, 0);
+    // The colours of the cells of a row from the first visible column, black past the map.
+    std::vector<std::uint32_t> colours;
+    const auto rowColours = [&](int row, int count) {
+        colours.assign(static_cast<std::size_t>(count) + 1, kBeyondMapColour);
+        const std::int32_t* cells =
+            row < rowsLeft ? grid.rowCells(MapGrid::kKindLayer, firstRow + row) : nullptr;
+        for (int c = 0; cells != nullptr && c < std::min(count, columnsLeft); ++c) {
+            const std::int32_t n = cells[firstColumn + c];
             if (table != nullptr && table->hasRecord(n)) {
                 const KindRecord& record = table->records()[n];
                 colours[c] = 0xFF000000u | std::uint32_t(record.red) << 16 |
@@ -127,15 +237,68 @@ void MapRenderer::drawAttributes(CNxSurface& target, const MapGrid& grid, const 
                 colours[c] = kEmptyCellColour;
             }
         }
-        const int top = r * view.cellHeight;
-        const int height = cutTo(top, view.cellHeight, v.height);
-        for (int line = 0; line < height; ++line) {
-            std::uint32_t* out = pixelRow(target, top + line);
-            for (int c = 0; c < v.columns; ++c) {
-                const int left = c * view.cellWidth;
-                std::fill_n(out + left, cutTo(left, view.cellWidth, v.width), colours[c]);
+    };
+    if (!zoom.reduces()) {
+        // Whole cells from the window's edge, num × num screen pixels to a map pixel.
+        const int cellWidth = static_cast<int>(
+            std::min<std::int64_t>(std::int64_t(view.cellWidth) * zoom.num, width));
+        const int cellHeight = static_cast<int>(
+            std::min<std::int64_t>(std::int64_t(view.cellHeight) * zoom.num, height));
+        const int columns = std::min((width + cellWidth - 1) / cellWidth, columnsLeft);
+        const int rows = std::min((height + cellHeight - 1) / cellHeight, rowsLeft);
+        for (int r = 0; r < rows; ++r) {
+            rowColours(r, columns);
+            const int top = r * cellHeight;
+            for (int line = 0; line < cutTo(top, cellHeight, height); ++line) {
+                std::uint32_t* out = pixelRow(target, top + line);
+                for (int c = 0; c < columns; ++c) {
+                    std::fill_n(out + c * cellWidth, cutTo(c * cellWidth, cellWidth, width),
+                                colours[c]);
+                }
             }
         }
+        const int drawnWidth = std::min(columns * cellWidth, width);
+        const int drawnHeight = std::min(rows * cellHeight, height);
+        if (drawnWidth < width) {
+            target.Fill(drawnWidth, 0, width - drawnWidth, height, kBeyondMapColour);
+        }
+        if (drawnHeight < height) {
+            target.Fill(0, drawnHeight, drawnWidth, height - drawnHeight, kBeyondMapColour);
+        }
+        return;
     }
-    fillBeyond(target, v, v.columns * view.cellWidth, v.rows * view.cellHeight);
+    // Below 1:1 a screen pixel averages its den × den map pixels, cell by cell they cover: the
+    // colours weighted by the area of each cell's part (the cells are opaque).
+    const int size = zoom.den;
+    const Overlaps across(width, size, view.cellWidth, columnsLeft);
+    const Overlaps down(height, size, view.cellHeight, rowsLeft);
+    // size² is a power of two: the rounding halves of (2·sum + size²) / (2·size²) as shifts.
+    int areaShift = 0;
+    while ((1 << areaShift) < size * size) {
+        ++areaShift;
+    }
+    const std::uint32_t half = static_cast<std::uint32_t>(size * size / 2);
+    std::vector<std::uint32_t> sums(static_cast<std::size_t>(width) * 3);
+    for (int y = 0; y < height; ++y) {
+        std::fill(sums.begin(), sums.end(), 0);
+        for (int d = down.first[y]; d < down.first[y + 1]; ++d) {
+            rowColours(down.index[d], across.cells);
+            const std::uint32_t rowWeight = static_cast<std::uint32_t>(down.weight[d]);
+            for (int x = 0; x < width; ++x) {
+                for (int a = across.first[x]; a < across.first[x + 1]; ++a) {
+                    const std::uint32_t colour = colours[across.index[a]];
+                    const std::uint32_t w =
+                        rowWeight * static_cast<std::uint32_t>(across.weight[a]);
+                    sums[3 * x] += (colour >> 16 & 0xFF) * w;
+                    sums[3 * x + 1] += (colour >> 8 & 0xFF) * w;
+                    sums[3 * x + 2] += (colour & 0xFF) * w;
+                }
+            }
+        }
+        std::uint32_t* out = pixelRow(target, y);
+        for (int x = 0; x < width; ++x) {
+            const auto channel = [&](int i) { return (sums[3 * x + i] + half) >> areaShift; };
+            out[x] = 0xFF000000u | channel(0) << 16 | channel(1) << 8 | channel(2);
+        }
+    }
 }

@@ -36,8 +36,10 @@ public:
     // cell is empty.
     static void drawChips(CNxSurface& target, const MapGrid& grid, const ChipSet* chips,
                           const View& view);
-    // Whole cells from the window's edge, whatever the view's offset into its first cell.
-    // table null: every cell is empty.
+    // Whole cells from the window's edge, whatever the view's offset into its first cell: the
+    // zoom applies to the map from the first visible cell's corner (below 1, each screen pixel
+    // the colours of the cells under its den × den map pixels, weighted by area). table null:
+    // every cell is empty.
     static void drawAttributes(CNxSurface& target, const MapGrid& grid, const KindTable* table,
                                const View& view);
 };

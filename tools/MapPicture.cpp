@@ -1,12 +1,15 @@
 #include "tools/MapPicture.h"
 
 #include <charconv>
+#include <utility>
 
 #include "gfx/CNxDIBImage.h"
 #include "gfx/CNxSurface.h"
 #include "grid/CellGridScreen.h"
 #include "map/MapGrid.h"
 #include "map/MapRenderer.h"
+#include "platform/FileIo.h"
+#include "tools/PngWriter.h"
 
 namespace picture {
 
@@ -31,7 +34,31 @@ bool parseRegion(const std::string& text, Region& region, std::string& error) {
     return true;
 }
 
-bool check(const MapGrid& grid, const Region& region, int cellWidth, int cellHeight,
+bool parseScale(const std::string& text, Zoom& zoom, std::string& error) {
+    static const std::pair<const char*, const char*> decimals[] = {
+        {"0.03125", "1/32"}, {"0.0625", "1/16"}, {"0.125", "1/8"}, {"0.25", "1/4"}, {"0.5", "1/2"}};
+    std::string step = text;
+    for (const auto& [decimal, fraction] : decimals) {
+        if (text == decimal) {
+            step = fraction;
+        }
+    }
+    zoom = Zoom::read(step);
+    if (zoom.text() != step) {
+        error =
+            "--scale is one of 1/32 (0.03125), 1/16 (0.0625), 1/8 (0.125), 1/4 (0.25), "
+            "1/2 (0.5), 1, 2, 3, 4, 6, 8, not \"" +
+            text + "\"";
+        return false;
+    }
+    return true;
+}
+
+std::int64_t pictureSide(std::int64_t length, Zoom zoom) {
+    return std::max<std::int64_t>(1, zoom.toScreen(length));
+}
+
+bool check(const MapGrid& grid, const Region& region, int cellWidth, int cellHeight, Zoom zoom,
            std::string& error) {
     if (std::int64_t(region.column) + region.columns > grid.columns() ||
         std::int64_t(region.row) + region.rows > grid.rows() || region.column < 0 ||
@@ -42,8 +69,8 @@ bool check(const MapGrid& grid, const Region& region, int cellWidth, int cellHei
                 std::to_string(grid.rows()) + " cells";
         return false;
     }
-    const std::int64_t width = std::int64_t(region.columns) * cellWidth;
-    const std::int64_t height = std::int64_t(region.rows) * cellHeight;
+    const std::int64_t width = pictureSide(std::int64_t(region.columns) * cellWidth, zoom);
+    const std::int64_t height = pictureSide(std::int64_t(region.rows) * cellHeight, zoom);
     static_assert(CNxDIBImage::kMaxSide == 32768 && CNxDIBImage::kMaxImageBytes == 1ull << 30,
                   "the message states the limits");
     if (width > CNxDIBImage::kMaxSide || height > CNxDIBImage::kMaxSide ||
@@ -58,31 +85,57 @@ bool check(const MapGrid& grid, const Region& region, int cellWidth, int cellHei
 
 bool draw(CNxSurface& target, const MapGrid& grid, const ChipSet* chips, const KindTable* kinds,
           const Region& region, int cellWidth, int cellHeight, const Style& style) {
-    const int width = region.columns * cellWidth;
-    const int height = region.rows * cellHeight;
+    const Zoom zoom = style.zoom;
+    const int width = static_cast<int>(pictureSide(std::int64_t(region.columns) * cellWidth, zoom));
+    const int height = static_cast<int>(pictureSide(std::int64_t(region.rows) * cellHeight, zoom));
     if ((target.GetWidth() != width || target.GetHeight() != height) &&
         !target.Create(width, -height)) {
         return false;
     }
-    // The map window with its view at the region's first cell and as large as the region.
-    const MapRenderer::View view{
-        region.column * cellWidth, region.row * cellHeight, cellWidth, cellHeight, width, height};
+    // The map window with its view at the region's first cell and as large as the picture.
+    const MapRenderer::View view{region.column * cellWidth,
+                                 region.row * cellHeight,
+                                 cellWidth,
+                                 cellHeight,
+                                 width,
+                                 height,
+                                 zoom};
     if (style.attributes) {
         MapRenderer::drawAttributes(target, grid, kinds, view);
     } else {
         MapRenderer::drawChips(target, grid, chips, view);
     }
-    if (style.grid) {
-        // The grid lines lie on the last pixel row and column of each cell.
+    // The grid lines lie on the last screen pixel row and column of each cell, where a cell
+    // keeps at least 4 screen pixels each way; smaller ones would be grid alone.
+    if (style.grid && zoom.toScreen(cellWidth) >= 4 && zoom.toScreen(cellHeight) >= 4) {
         const std::uint32_t colour = CellGridScreen::kDefaultGridColour;
-        for (int y = cellHeight - 1; y < height; y += cellHeight) {
-            target.Fill(0, y, width, 1, colour);
+        for (int row = 1; row <= region.rows; ++row) {
+            const std::int64_t y = zoom.toScreen(std::int64_t(row) * cellHeight) - 1;
+            if (y < height) {
+                target.Fill(0, static_cast<int>(y), width, 1, colour);
+            }
         }
-        for (int x = cellWidth - 1; x < width; x += cellWidth) {
-            target.Fill(x, 0, 1, height, colour);
+        for (int column = 1; column <= region.columns; ++column) {
+            const std::int64_t x = zoom.toScreen(std::int64_t(column) * cellWidth) - 1;
+            if (x < width) {
+                target.Fill(static_cast<int>(x), 0, 1, height, colour);
+            }
         }
     }
     return true;
+}
+
+bool writePng(const std::string& path, const MapGrid& grid, const ChipSet* chips,
+              const KindTable* kinds, const Region& region, int cellWidth, int cellHeight,
+              const Style& style, std::string& error) {
+    CNxSurface surface(32);
+    if (!draw(surface, grid, chips, kinds, region, cellWidth, cellHeight, style)) {
+        error = "not enough memory for the picture";
+        return false;
+    }
+    std::vector<std::uint8_t> png;
+    return PngWriter::encode(surface.GetImage(), png, error) &&
+           platform::writeFileAtomically(path, {{png.data(), png.size()}}, &error);
 }
 
 }  // namespace picture

@@ -1,9 +1,7 @@
 #include "chips/ChipSet.h"
 #include "chips/KindTable.h"
-#include "gfx/CNxSurface.h"
 #include "map/MapGrid.h"
 #include "tools/MapPicture.h"
-#include "tools/PngWriter.h"
 #include "tools/ToolCommand.h"
 #include "tools/ToolSupport.h"
 
@@ -25,6 +23,10 @@ int render(const ToolIo& io, const ToolOptions& options) {
     }
     picture::Region region;
     std::string error;
+    if (options.has("--scale") &&
+        !picture::parseScale(options.value("--scale"), style.zoom, error)) {
+        return io.usageError(error);
+    }
     if (options.has("--region") &&
         !picture::parseRegion(options.value("--region"), region, error)) {
         return io.usageError(error);
@@ -50,19 +52,14 @@ int render(const ToolIo& io, const ToolOptions& options) {
     if (!options.has("--region")) {
         region = {0, 0, grid.columns(), grid.rows()};
     }
-    if (!picture::check(grid, region, cellWidth, cellHeight, error)) {
+    if (!picture::check(grid, region, cellWidth, cellHeight, style.zoom, error)) {
         return io.inputError(error);
     }
-    CNxSurface surface(32);
-    if (!picture::draw(surface, grid, chips.hasImage() ? &chips : nullptr, &kinds, region,
-                       cellWidth, cellHeight, style)) {
-        return io.inputError("not enough memory for the picture");
-    }
-    std::vector<std::uint8_t> png;
-    if (!PngWriter::encode(surface.GetImage(), png, error)) {
+    if (!picture::writePng(options.value("-o"), grid, chips.hasImage() ? &chips : nullptr, &kinds,
+                           region, cellWidth, cellHeight, style, error)) {
         return io.inputError(error);
     }
-    return io.writeFile(options.value("-o"), png.data(), png.size());
+    return kToolOk;
 }
 
 }  // namespace
@@ -75,14 +72,19 @@ const ToolCommand& renderCommand() {
          {"--kinds", true},
          {"--grid", false},
          {"--region", true},
+         {"--scale", true},
          {"-o", true}},
         "  render MAP --chips IMAGE [--view chips|attributes] [--kinds KND] [--grid]\n"
-        "         [--region X,Y,W,H] -o OUT.png\n"
+        "         [--region X,Y,W,H] [--scale S] -o OUT.png\n"
         "      draw the map, or W × H cells from column X and row Y, as the map window\n"
         "      shows them (chip view, or attribute view in the colours of KND), with the\n"
         "      grid on request, as an RGBA PNG. The chip size is the map's, fitted to the\n"
         "      image as the chip window fits it; the attribute view needs no --chips.\n"
-        "      Without --kinds the default attributes are used, their colours fixed.\n",
+        "      Without --kinds the default attributes are used, their colours fixed.\n"
+        "      --scale is the map window's zoom: 1/32, 1/16, 1/8, 1/4, 1/2 (or 0.03125,\n"
+        "      0.0625, 0.125, 0.25, 0.5), 1, 2, 3, 4, 6 or 8 screen pixels per map pixel;\n"
+        "      below 1 each picture pixel is the average of the map pixels under it. The\n"
+        "      grid is drawn only where a cell keeps 4 pixels each way.\n",
         render};
     return command;
 }

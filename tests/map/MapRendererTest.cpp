@@ -9,6 +9,7 @@
 #include "gfx/CNxSurface.h"
 #include "map/MapGrid.h"
 #include "tests/chips/ScreenTestSupport.h"
+#include "tests/chips/ZoomTestSupport.h"
 
 using screen_test::imagePixel;
 
@@ -140,3 +141,113 @@ TEST_F(MapRendererTest, AMapWithoutCellsLeavesTheWindowBlack) {
 }
 
 }  // namespace
+
+namespace {
+
+using zoom_test::alphaPicture;
+using zoom_test::areaAverage;
+using zoom_test::block;
+
+// The map of the fixture with cells of side (16 … 64) cut from an image whose alpha varies.
+struct ZoomedMap {
+    ChipSet chips;
+    MapGrid grid;
+    KindTable kinds;
+    explicit ZoomedMap(int side) {
+        chips.setImage(alphaPicture(256, 128));
+        chips.setChipSize(side, side);
+        grid.reset(10, 8);
+        for (int r = 0; r < 8; ++r) {
+            for (int c = 0; c < 10; ++c) {
+                grid.setChip(c, r, (r * 10 + c) % (chips.count() + 1) - (c == 3));  // and empty
+                grid.setKind(c, r, (r * 7 + c * 3) % 110);  // some without a record
+            }
+        }
+        kinds.resetToDefaults(11);
+    }
+    // The view at 1:1 with den times its size: the map pixels the reduced view averages.
+    std::unique_ptr<CNxSurface> full(MapRenderer::View view, bool attributes) {
+        view.width *= view.zoom.den;
+        view.height *= view.zoom.den;
+        view.zoom = Zoom{};
+        auto surface = std::make_unique<CNxSurface>(32);
+        surface->Create(view.width, -view.height);
+        attributes ? MapRenderer::drawAttributes(*surface, grid, &kinds, view)
+                   : MapRenderer::drawChips(*surface, grid, &chips, view);
+        return surface;
+    }
+};
+
+}  // namespace
+
+TEST_F(MapRendererTest, FromOneUpEachMapPixelIsABlock) {
+    for (const int side : {16, 32, 48, 64}) {
+        ZoomedMap map(side);
+        const auto one = map.full({side + 5, 3, side, side, 320, 200, {}}, false);
+        for (const int n : {2, 3, 4, 6, 8}) {
+            SCOPED_TRACE(std::to_string(side) + " px at " + std::to_string(n));
+            target.Fill(nullptr, 0x12345678);
+            MapRenderer::drawChips(target, map.grid, &map.chips,
+                                   {side + 5, 3, side, side, 320, 200, {n, 1}});
+            for (int y = 0; y < 200; ++y) {
+                for (int x = 0; x < 320; ++x) {
+                    ASSERT_EQ(at(target, x, y), at(*one, x / n, y / n)) << x << "," << y;
+                }
+            }
+            ASSERT_EQ(at(target, 320, 0), 0x12345678u);
+        }
+    }
+}
+
+TEST_F(MapRendererTest, BelowOneEachScreenPixelAveragesTheMapPixelsUnderIt) {
+    const struct {
+        int side;
+        int den;
+        int x, y;
+    } cases[] = {
+        {32, 2, 0, 0},  {32, 2, 37, 11},  {32, 2, 64, 34},  // whole level pixels and image pixels
+        {32, 32, 0, 0}, {32, 8, 36, 16},                    // a chip a pixel; blocks of level sums
+        {16, 32, 0, 0}, {48, 32, 48, 96}, {48, 32, 3, 0},   // cells the blocks straddle
+        {48, 4, 12, 0}, {64, 16, 32, 16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.side) + " px at 1/" + std::to_string(c.den) + " from " +
+                     std::to_string(c.x) + "," + std::to_string(c.y));
+        ZoomedMap map(c.side);
+        // Wider than the map at 1/32, so that its last pixels average the black beyond it.
+        const MapRenderer::View view{c.x, c.y, c.side, c.side, 24, 17, {1, c.den}};
+        const auto one = map.full(view, false);
+        target.Fill(nullptr, 0x12345678);
+        MapRenderer::drawChips(target, map.grid, &map.chips, view);
+        for (int y = 0; y < 17; ++y) {
+            for (int x = 0; x < 24; ++x) {
+                ASSERT_EQ(at(target, x, y),
+                          areaAverage(block(*one, x * c.den, y * c.den, c.den, c.den)))
+                    << x << "," << y;
+            }
+        }
+        ASSERT_EQ(at(target, 24, 0), 0x12345678u);
+    }
+    // A 32-pixel chip at 1/32 is one pixel: its own average.
+    ZoomedMap map(32);
+    MapRenderer::drawChips(target, map.grid, &map.chips, {0, 0, 32, 32, 10, 8, {1, 32}});
+    const int n = map.grid.chip(4, 2);
+    EXPECT_EQ(at(target, 4, 2), areaAverage(block(*map.chips.image(), map.chips.chipX(n),
+                                                  map.chips.chipY(n), 32, 32)));
+}
+
+TEST_F(MapRendererTest, AttributesBelowOneWeighTheCellsByArea) {
+    for (const auto& [side, den] : {std::pair{32, 4}, {48, 32}, {16, 32}, {48, 4}}) {
+        SCOPED_TRACE(std::to_string(side) + " px at 1/" + std::to_string(den));
+        ZoomedMap map(side);
+        const MapRenderer::View view{side + 7, 2 * side, side, side, 30, 20, {1, den}};
+        const auto one = map.full(view, true);
+        MapRenderer::drawAttributes(target, map.grid, &map.kinds, view);
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 30; ++x) {
+                ASSERT_EQ(at(target, x, y), areaAverage(block(*one, x * den, y * den, den, den)))
+                    << x << "," << y;
+            }
+        }
+    }
+}

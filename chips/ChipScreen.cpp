@@ -53,9 +53,10 @@ bool ChipScreen::setChipImage(std::unique_ptr<CNxSurface> image, int& chipWidth,
         host().showError(m_owner, format(kTooSmallText, ChipSet::kMinImageSize), kTooSmallTitle);
         return false;
     }
-    // The view is a copy of the decoded image rather than a second decoding of the file.
+    // The window's picture, as large as the window may be: at any zoom it holds what the client
+    // area shows.
     auto view = std::make_unique<CNxSurface>(32);
-    if (!view->Create(width, -height)) {
+    if (!view->Create(kMaxWindowWidth, -kMaxWindowHeight)) {
         return false;
     }
     m_chipSet.setImage(std::move(image));
@@ -147,9 +148,8 @@ void ChipScreen::drawCells() {
         return;
     }
     const platform::Point view = viewPosition();
-    m_viewSurface->Fill(nullptr, 0xFF000000);
-    const RECT source{view.x, view.y, m_chipSet.imageWidth(), m_chipSet.imageHeight()};
-    m_viewSurface->Blit(0, 0, m_chipSet.image(), &source, nullptr);
+    const platform::Size window = windowSize();
+    m_chipSet.drawImage(*m_viewSurface, view.x, view.y, zoom(), window.width, window.height);
     m_viewSprite->Invalidate();
 }
 

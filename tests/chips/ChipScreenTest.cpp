@@ -246,3 +246,39 @@ TEST_F(ChipScreenTest, NothingMovesWithoutAnImageAndSizeChangesStartAfresh) {
 }
 
 }  // namespace
+
+// Zoomed in, an image pixel is a square of window pixels, clicks hit the chips shown there, the
+// grid and the cursor follow the chips; zoomed out, a click hits the chip its pixel shows, and
+// the grid goes once chips are smaller than 4 pixels. Ctrl+wheel keeps the chip under the
+// pointer; Ctrl+0 goes back to 1:1.
+TEST_F(ChipScreenTest, ZoomScalesThePictureTheClicksTheGridAndTheCursor) {
+    ASSERT_TRUE(load(512, 512));
+    host.setKeyDown(platform::VK_CONTROL);
+    keyDown(platform::VK_OEM_PLUS);
+    ASSERT_EQ(screen.zoom(), (Zoom{2, 1}));
+    EXPECT_EQ(shown(70, 100), imagePixel(35, 50)) << "each image pixel a 2 × 2 block";
+    EXPECT_EQ(shown(71, 101), imagePixel(35, 50));
+    EXPECT_EQ(shown(63, 100), kBlack) << "the grid on the last window pixel of a 64-pixel chip";
+    screen.onLeftButtonDown(130, 70);
+    screen.onLeftButtonUp();
+    EXPECT_EQ(screen.selectedChipNumber(), 1 * 16 + 2);
+    EXPECT_EQ(shown(128, 64), kRed) << "the cursor on the chip's first pixels";
+    EXPECT_EQ(shown(128 + 63, 64 + 32), kRed) << "3 pixels wide on its last";
+
+    screen.onMouseWheel(-2 * platform::WHEEL_DELTA, platform::MK_CONTROL, 300, 200);
+    ASSERT_EQ(screen.zoom(), (Zoom{1, 2}));
+    EXPECT_EQ(screen.viewPosition(), (platform::Point{0, 0})) << "the whole image fits";
+    screen.onLeftButtonDown(100, 200);  // image pixel 200, 400: chip 6, 12
+    screen.onLeftButtonUp();
+    EXPECT_EQ(screen.selectedChipNumber(), 12 * 16 + 6);
+    EXPECT_EQ(shown(15, 100), kBlack) << "16-pixel chips: still a grid";
+    screen.onMouseWheel(-2 * platform::WHEEL_DELTA, platform::MK_CONTROL, 0, 0);
+    ASSERT_EQ(screen.zoom(), (Zoom{1, 8}));
+    EXPECT_EQ(shown(3, 40), kBlack) << "4-pixel chips: a grid";
+    screen.onMouseWheel(-platform::WHEEL_DELTA, platform::MK_CONTROL, 0, 0);
+    EXPECT_NE(shown(1, 10), kBlack) << "2-pixel chips: none";
+
+    keyDown('0');
+    EXPECT_EQ(screen.zoom(), Zoom{});
+    EXPECT_EQ(shown(31, 40), kBlack);
+}

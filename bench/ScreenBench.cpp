@@ -1,8 +1,9 @@
 // A full redraw of the map window's view, 1280 × 1024, over a 5000 × 5000 map of random chips
 // from a 512 × 512 chip image (or random attributes), against BM_Memcpy_1280x1024 in
-// BlitBench.cpp: copying the frame once. And the whole update of the window (drawing, then
-// presenting every tile) at 1:1, against the same at 1/32 (the whole window of cells, 1.3
-// million of them) and at 4.
+// BlitBench.cpp: copying the frame once. And the whole update of the map window (drawing, then
+// presenting every tile) at 1/32 (the whole window of cells, 1.3 million of them) and at 4,
+// against the same at 1:1 and against BM_UpdateFull_1280x1024 (WindowBench.cpp: composing a
+// map-like window at 1:1).
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -97,10 +98,10 @@ void updateLoop(benchmark::State& state, Zoom zoom) {
     state.SetBytesProcessed(state.iterations() * 1280 * 1024 * 4);
 }
 
-void BM_UpdateFull_1280x1024(benchmark::State& state) {
+void BM_MapUpdate_1280x1024(benchmark::State& state) {
     updateLoop(state, Zoom{});
 }
-BENCHMARK(BM_UpdateFull_1280x1024);
+BENCHMARK(BM_MapUpdate_1280x1024);
 
 void BM_ZoomedRedraw_1280x1024_1of32(benchmark::State& state) {
     updateLoop(state, Zoom::step(0));

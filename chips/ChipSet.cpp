@@ -79,6 +79,7 @@ int ChipSet::imageHeight() const {
 void ChipSet::setImage(std::unique_ptr<CNxSurface> image) {
     m_image = std::move(image);
     m_levels.reset(m_image.get());
+    m_chipSums.clear();
     int width = m_chipWidth, height = m_chipHeight;
     setChipSize(width, height);
 }
@@ -99,7 +100,26 @@ void ChipSet::setChipSize(int& width, int& height) {
     recount();
 }
 
+const std::vector<PixelSums>& ChipSet::chipSums() const {
+    if (m_chipSums.empty() && count() > 0) {
+        m_chipSums.resize(static_cast<std::size_t>(count()));
+        for (int n = 0; n < count(); ++n) {
+            PixelSums& sums = m_chipSums[static_cast<std::size_t>(n)];
+            for (int y = 0; y < m_chipHeight; ++y) {
+                const auto* row =
+                    reinterpret_cast<const std::uint32_t*>(m_image->GetImage().Row(chipY(n) + y)) +
+                    chipX(n);
+                for (int x = 0; x < m_chipWidth; ++x) {
+                    sums.add(PixelSums::of(row[x]));
+                }
+            }
+        }
+    }
+    return m_chipSums;
+}
+
 void ChipSet::recount() {
+    m_chipSums.clear();
     m_columns = imageWidth() / m_chipWidth;
     m_rows = imageHeight() / m_chipHeight;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "chips/ChipImageLevels.h"
 #include "grid/Zoom.h"
@@ -51,6 +52,10 @@ public:
     int chipX(std::int32_t number) const { return number % m_columns * m_chipWidth; }
     int chipY(std::int32_t number) const { return number / m_columns * m_chipHeight; }
 
+    // Each chip's pixels summed (as PixelSums), by chip number: what a screen pixel that covers
+    // whole cells is made of. Made on first use for the image and chip size in use.
+    const std::vector<PixelSums>& chipSums() const;
+
     // The chip window's picture: the image from its pixel (imageX, imageY) at zoom into
     // target's top-left width × height (cut to target), black beyond the image. At 1:1 a plain
     // copy; from 1 up blocks of each pixel; below 1 the image's levels (see ZoomedDrawing.h),
@@ -62,7 +67,8 @@ private:
     void recount();
 
     std::unique_ptr<CNxSurface> m_image;
-    ChipImageLevels m_levels;  // of m_image
+    ChipImageLevels m_levels;                   // of m_image
+    mutable std::vector<PixelSums> m_chipSums;  // of m_image at the chip size; empty: not made
     int m_chipWidth = kDefaultChipSize;
     int m_chipHeight = kDefaultChipSize;
     int m_columns = 0;

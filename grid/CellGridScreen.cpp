@@ -167,7 +167,10 @@ void CellGridScreen::buildCursor() {
 // something.
 void CellGridScreen::buildGrid() {
     m_gridSurface->Fill(nullptr, 0);
-    if (screenOf(X, 1) >= 4 && screenOf(Y, 1) >= 4) {
+    // Without lines the sprite would only cost its drawing.
+    m_gridDrawn = screenOf(X, 1) >= 4 && screenOf(Y, 1) >= 4;
+    m_gridSprite->SetVisible(m_gridShown && m_gridDrawn);
+    if (m_gridDrawn) {
         for (int k = 1, y; (y = screenOf(Y, k) - 1) < kMaxHeight; ++k) {
             m_gridSurface->Fill(0, y, kMaxWidth, 1, m_gridColour);
         }
@@ -230,7 +233,7 @@ CellGridScreen::Colours CellGridScreen::colours() const {
 
 void CellGridScreen::toggleGrid() {
     m_gridShown = !m_gridShown;
-    m_gridSprite->SetVisible(m_gridShown);
+    m_gridSprite->SetVisible(m_gridShown && m_gridDrawn);
 }
 
 // --- Geometry.

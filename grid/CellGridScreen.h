@@ -254,6 +254,7 @@ private:
     platform::Point m_panReference;
 
     bool m_gridShown = true;
+    bool m_gridDrawn = true;  // cells are large enough for lines
     bool m_scrollBarsShown = false;
     bool m_selectionShown = false;
     bool m_leftDrag = false;

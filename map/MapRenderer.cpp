@@ -190,6 +190,96 @@ struct Overlaps {
     }
 };
 
+// Far out, where a screen pixel covers whole cells (a 32-pixel chip at 1/32, 16-pixel chips
+// two by two): each cell is its chip's sum, looked up by number, so that a window of 1.3 million
+// cells costs a lookup each. False when the zoom's block is no whole number of cells.
+bool drawWholeCells(CNxSurface& target, const MapGrid& grid, const ChipSet* chips,
+                    const MapRenderer::View& view) {
+    const Zoom zoom = zoomed::checked(view.zoom);
+    const int size = zoom.den;
+    if (!zoom.reduces() || chips == nullptr || !viewHasCells(grid, view) ||
+        size % view.cellWidth != 0 || size % view.cellHeight != 0 || view.x % view.cellWidth != 0 ||
+        view.y % view.cellHeight != 0) {
+        return false;
+    }
+    const int across = size / view.cellWidth, down = size / view.cellHeight;  // cells a pixel
+    const std::uint32_t cellPixels = static_cast<std::uint32_t>(view.cellWidth * view.cellHeight);
+    const std::vector<PixelSums>& sums = chips->chipSums();
+    const PixelSums empty = PixelSums::of(MapRenderer::kEmptyCellColour, cellPixels);
+    const PixelSums beyond = PixelSums::of(MapRenderer::kBeyondMapColour, cellPixels);
+    const std::uint32_t blockPixels = static_cast<std::uint32_t>(size * size);
+    const int width = std::clamp(view.width, 0, target.GetWidth());
+    const int height = std::clamp(view.height, 0, target.GetHeight());
+    const int firstColumn = view.x / view.cellWidth, firstRow = view.y / view.cellHeight;
+    // Each chip's colour once, for the pixels that are one cell, and after them the grey of
+    // cells without a chip: every number looks up without a branch.
+    const std::uint32_t chipCount = static_cast<std::uint32_t>(sums.size());
+    std::vector<std::uint32_t> colours;
+    if (across == 1 && down == 1) {
+        colours.reserve(sums.size() + 1);
+        for (const PixelSums& chip : sums) {
+            colours.push_back(chip.average(cellPixels));
+        }
+        colours.push_back(empty.average(cellPixels));
+    }
+    const int columns = static_cast<int>(
+        std::clamp<std::int64_t>((std::int64_t(grid.columns()) - firstColumn) / across, 0, width));
+    std::vector<PixelSums> line(static_cast<std::size_t>(width));
+    for (int y = 0; y < height; ++y) {
+        std::uint32_t* out = pixelRow(target, y);
+        const std::int64_t top = firstRow + std::int64_t(y) * down;
+        if (across == 1 && down == 1) {
+            if (top >= grid.rows()) {
+                std::fill_n(out, width, MapRenderer::kBeyondMapColour);
+                continue;
+            }
+            const std::int32_t* cells =
+                grid.rowCells(MapGrid::kChipLayer, static_cast<int>(top)) + firstColumn;
+            const std::uint32_t* __restrict table = colours.data();
+            std::uint32_t* __restrict to = out;
+            int x = 0;
+            // Four at a time: the lookups of one do not wait for those of the others.
+            for (; x + 4 <= columns; x += 4) {
+                const std::uint32_t a = static_cast<std::uint32_t>(cells[x]);
+                const std::uint32_t b = static_cast<std::uint32_t>(cells[x + 1]);
+                const std::uint32_t c = static_cast<std::uint32_t>(cells[x + 2]);
+                const std::uint32_t d = static_cast<std::uint32_t>(cells[x + 3]);
+                to[x] = table[std::min(a, chipCount)];
+                to[x + 1] = table[std::min(b, chipCount)];
+                to[x + 2] = table[std::min(c, chipCount)];
+                to[x + 3] = table[std::min(d, chipCount)];
+            }
+            for (; x < columns; ++x) {
+                to[x] = table[std::min(static_cast<std::uint32_t>(cells[x]), chipCount)];
+            }
+            std::fill(out + columns, out + width, MapRenderer::kBeyondMapColour);
+            continue;
+        }
+        std::fill(line.begin(), line.end(), PixelSums{});
+        for (int j = 0; j < down; ++j) {
+            const std::int64_t row = top + j;
+            const std::int32_t* cells =
+                row < grid.rows() ? grid.rowCells(MapGrid::kChipLayer, static_cast<int>(row))
+                                  : nullptr;
+            for (int x = 0; x < width; ++x) {
+                for (int i = 0; i < across; ++i) {
+                    const std::int64_t column = firstColumn + std::int64_t(x) * across + i;
+                    if (cells == nullptr || column >= grid.columns()) {
+                        line[static_cast<std::size_t>(x)].add(beyond);
+                    } else {
+                        const std::uint32_t n = static_cast<std::uint32_t>(cells[column]);
+                        line[static_cast<std::size_t>(x)].add(n < chipCount ? sums[n] : empty);
+                    }
+                }
+            }
+        }
+        for (int x = 0; x < width; ++x) {
+            out[x] = line[static_cast<std::size_t>(x)].average(blockPixels);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void MapRenderer::drawChips(CNxSurface& target, const MapGrid& grid, const ChipSet* chips,
@@ -197,6 +287,9 @@ void MapRenderer::drawChips(CNxSurface& target, const MapGrid& grid, const ChipS
     if (chips != nullptr && (!chips->hasImage() || chips->chipWidth() != view.cellWidth ||
                              chips->chipHeight() != view.cellHeight)) {
         chips = nullptr;  // nothing may be read from beyond the image
+    }
+    if (drawWholeCells(target, grid, chips, view)) {
+        return;
     }
     ChipLines lines(grid, chips, view);
     // Level blocks must lie within cells: the powers of two that divide both sides.

@@ -34,6 +34,7 @@ std::string PelorinTool::usage() {
         "\n"
         "options:\n"
         "  -h, --help     show this text\n"
+        "  --version      show the version\n"
         "\n"
         "exit status: 0 success, 1 bad input, 2 usage error or malformed script\n";
     return text;
@@ -47,6 +48,10 @@ int PelorinTool::run(const std::vector<std::string>& args) {
     const std::string& name = args[0];
     if (name == "-h" || name == "--help" || name == "help") {
         std::fputs(usage().c_str(), m_out);
+        return kToolOk;
+    }
+    if (name == "--version") {
+        std::fputs("pelorin-tool " PELORIN_VERSION "\n", m_out);
         return kToolOk;
     }
     const ToolCommand* command = nullptr;

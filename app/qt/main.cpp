@@ -3,6 +3,11 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/core/CommandLine.h"
 #include "app/core/SettingsLocation.h"
 #include "app/qt/PelorinProgram.h"
 #include "app/qt/QtHost.h"
@@ -10,10 +15,27 @@
 #include "platform/RecoveryFolder.h"
 
 int main(int argc, char** argv) {
+    // Before the window system, which needs a display: --help and --version do not.
+    const CommandLine line = CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.action) {
+        case CommandLine::Action::Help:
+            std::fputs(CommandLine::usage().c_str(), stdout);
+            return 0;
+        case CommandLine::Action::Version:
+            std::fputs(CommandLine::version().c_str(), stdout);
+            return 0;
+        case CommandLine::Action::Refuse:
+            std::fprintf(stderr, "pelorin: %s\n%s", line.error.c_str(),
+                         CommandLine::usage().c_str());
+            return 2;
+        case CommandLine::Action::Run:
+            break;
+    }
     // A screen's scale factor is rounded to a whole number (1.25 to 1, 1.5 and 1.75 to 2), so
     // that every pixel of a chip is the same square of device pixels: at a fractional factor
     // some would be one device pixel wide and their neighbours two.
-    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Pelorin");
     // The editor speaks Japanese; so should Qt's own dialogs (the colour chooser, the file

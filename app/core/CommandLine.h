@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the editor is started with: pelorin [--lang ja|en] [FILE...]. Read before the window
+// system is, so that --help and --version work without a display.
+struct CommandLine {
+    enum class Action {
+        Run,      // start the editor (with the files, in the language)
+        Help,     // print usage() to stdout, exit 0
+        Version,  // print version() to stdout, exit 0
+        Refuse,   // print error and usage() to stderr, exit 2
+    };
+
+    Action action = Action::Run;
+    std::string language;            // "ja", "en", or empty: the user's locale decides
+    std::vector<std::string> files;  // as given
+    std::string error;
+
+    static CommandLine parse(const std::vector<std::string>& arguments);
+    static std::string usage();
+    static std::string version();
+};

@@ -63,6 +63,13 @@ public:
     std::uint32_t GetFramesPerThousandSeconds() const { return m_framesPerThousandSeconds; }
 
     void handleMessage(platform::NativeWindow& window, const platform::Message& message) override;
+    // Drops are the handler's behind: the drawing tree has no use for them.
+    void handleDrop(platform::NativeWindow& window,
+                    const std::vector<std::string>& paths) override {
+        if (m_next != nullptr) {
+            m_next->handleDrop(window, paths);
+        }
+    }
 
 private:
     bool collect(CNxLayer& node, const RECT& clip, std::int32_t x, std::int32_t y, bool hooks,

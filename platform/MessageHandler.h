@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/Message.h"
 
 namespace platform {
@@ -13,6 +16,8 @@ class MessageHandler {
 public:
     virtual ~MessageHandler() = default;
     virtual void handleMessage(NativeWindow& window, const Message& message) = 0;
+    // Files dropped on the window (from a file manager), as absolute paths in the order given.
+    virtual void handleDrop(NativeWindow& window, const std::vector<std::string>& paths) {}
 };
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Geometry.h"
+#include "platform/Menu.h"
 #include "platform/ScrollInfo.h"
 
 namespace platform {
@@ -89,6 +90,9 @@ public:
     virtual void setMenuItemState(int commandId, bool enabled, bool checked) = 0;
     // Shows or hides the menu bar, if the window has one.
     virtual void setMenuBarVisible(bool visible) = 0;
+    // Replaces the items of the menu bar, if the window has one (a list that changes: recent
+    // files). The states of items come back as the menu's own.
+    virtual void setMenuBar(const Menu& menu) = 0;
 
     // Covers the whole screen without a frame (true) or returns to the normal frame (false).
     // False when the window system refuses. The editor's own windows never ask for it.

@@ -90,7 +90,7 @@ bool Application::accepts(const Message& m) const {
     }
 }
 
-bool Application::start() {
+bool Application::start(const std::vector<std::string>& files) {
     m_starting = true;
     if (!makeOwnerWindow() || !makeMapWindow() || !makeKindWindow() || !makeChipWindow()) {
         return false;
@@ -117,6 +117,11 @@ bool Application::start() {
     idleStep();
     m_recovery.start(*m_mapScreen, m_mapPath, m_chipPath, m_kindPath, *m_ownerWindow,
                      m_mapWindow.get());
+    // The files asked for before the work of an editor that is gone: a restore then replaces
+    // what was only loaded, never the other way round.
+    if (!files.empty()) {
+        openFiles(files);
+    }
     offerRecovery();
     m_host.wakeIdle();
     return true;
@@ -145,6 +150,7 @@ bool Application::makeOwnerWindow() {
     m_mapPath = m_settings.map.path;
     m_chipPath = m_settings.chip.path;
     m_kindPath = m_settings.kind.path;
+    m_recent = m_settings.recent;
     return true;
 }
 
@@ -156,7 +162,11 @@ bool Application::makeMapWindow() {
     map.clientSize = platform::Size{m_settings.map.windowWidth, m_settings.map.windowHeight};
     map.closeBox = true;
     map.minimiseBox = true;
-    map.menuBar = mapMenuBar();
+    std::vector<std::string> recent;
+    for (const RecentMap& entry : m_recent) {
+        recent.push_back(entry.map);
+    }
+    map.menuBar = mapMenuBar(recent);
     m_mapWindow = m_host.createWindow(map, &m_mapRouter);
     if (!m_mapWindow) {
         return fail("マップウィンドウの作成に失敗しました", nullptr);
@@ -348,6 +358,7 @@ void Application::writeSettings() {
         record.selectionFillColour = c.selectionFill;
     };
     s.map.path = map.isFileBacked() ? m_mapPath : std::string();
+    s.recent = m_recent;
     // A size the desktop imposed is not the user's: theirs stays.
     if (map.windowSize() != m_fittedMap) {
         s.map.windowWidth = map.windowSize().width;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/core/EditorSettings.h"
 #include "app/core/KeyReleaseGate.h"
@@ -49,7 +50,13 @@ public:
 
     // The start-up steps. A failure shows its message under "起動エラー", undoes what was made
     // and returns false.
-    bool start();
+    bool start(const std::vector<std::string>& files = {});
+    // Opens files (from the command line, a drop, another start) by what their contents say
+    // they are: chip images and attribute files first, then maps, then player frames. Relative
+    // paths are taken from the current folder.
+    void openFiles(const std::vector<std::string>& files);
+    // The recent maps, newest first.
+    const std::vector<RecentMap>& recentMaps() const { return m_recent; }
     // Runs until the map window is closed; the exit code.
     int run();
     bool idleStep() override;
@@ -80,6 +87,10 @@ private:
             if (m_keys.admits(message, m_app.m_host) && m_app.accepts(message)) {
                 (m_app.*m_handler)(window, message, m_keys.modifiersAtPress());
             }
+        }
+        void handleDrop(platform::NativeWindow& window,
+                        const std::vector<std::string>& paths) override {
+            m_app.toolWindowDrop(window, paths);
         }
 
     private:
@@ -129,6 +140,10 @@ private:
     void popup(platform::NativeWindow& window, platform::Point at) override;
     void command(int id) override;
     void windowMessage(platform::NativeWindow& window, const platform::Message& message) override;
+    void drop(const std::vector<std::string>& paths) override;
+    // Files dropped on the chip window: its images become the chip image, the rest open as on
+    // the map window. The other tool windows take none.
+    void toolWindowDrop(platform::NativeWindow& window, const std::vector<std::string>& paths);
     void endPointerModes(bool map, bool chip);
 
     // --- Commands and the menus' state (ApplicationCommands.cpp).
@@ -143,6 +158,18 @@ private:
     // Shows menu over window at (client) at and carries out the command chosen.
     void popup(platform::NativeWindow& window, const platform::Menu& menu, platform::Point at,
                void (Application::*command)(int));
+    // --- Files by path (ApplicationFiles.cpp): as their menu commands load them, each failure
+    // with that command's message.
+    bool openMap(const std::string& path);
+    bool openChips(const std::string& path);
+    bool openKinds(const std::string& path);
+    bool openFrames(const std::string& path);
+    // A map opened or saved goes to the top of the recent maps, with the chip image and
+    // attribute file in use.
+    void rememberMap(const std::string& path);
+    void openRecent(int index);
+    void recentChanged();
+
     void loadMapCommand();
     void loadChipsCommand();
     void loadKindsCommand();
@@ -173,6 +200,7 @@ private:
     std::unique_ptr<KindDialogState> m_kindDialogs;
     std::unique_ptr<SettingsSheet> m_settingsSheet;
 
+    std::vector<RecentMap> m_recent;
     // The file choosers' names: the map and chip open names are the current paths.
     std::string m_mapPath;
     std::string m_chipPath;

@@ -125,7 +125,14 @@ void Application::mapCommand(int id) {
         case command::RegisterPlayer:
             m_playerDialog->run(m_mapWindow.get());
             break;
+        case command::ClearRecent:
+            m_recent.clear();
+            recentChanged();
+            break;
         default:
+            if (id >= command::RecentMap && id < command::RecentMap + EditorSettings::kMaxRecent) {
+                openRecent(id - command::RecentMap);
+            }
             break;
     }
     workChanged();
@@ -193,6 +200,7 @@ void Application::setMapMenuState() {
     w.setMenuItemState(command::Redo, map.canRedo(), false);
     w.setMenuItemState(command::Settings, true, false);
     w.setMenuItemState(command::RegisterPlayer, true, false);
+    w.setMenuItemState(command::ClearRecent, !m_recent.empty(), false);
 }
 
 platform::Menu Application::mapPopupWithState() const {
@@ -224,34 +232,22 @@ platform::Menu Application::kindPopupWithState() const {
 
 void Application::loadMapCommand() {
     const std::string path = m_host.openFile(m_mapWindow.get(), mapFiles(m_mapPath));
-    // A file that does not load leaves the current one current (for reloading and settings).
-    if (!path.empty() && m_mapScreen->loadMap(path)) {
-        m_mapPath = path;
+    if (!path.empty()) {
+        openMap(path);
     }
 }
 
 void Application::loadChipsCommand() {
-    const std::string previous = m_chipPath;
     const std::string path = m_host.openFile(m_mapWindow.get(), imageFiles(m_chipPath));
-    if (path.empty()) {
-        return;
-    }
-    m_chipPath = path;
-    if (!m_mapScreen->loadChipImage(path)) {
-        m_host.messageBox(m_mapWindow.get(), "画像の読み込みに失敗しました", "画像読み込みエラー",
-                          platform::MessageButtons::Ok, platform::MessageIcon::None);
-        m_chipPath = previous;
+    if (!path.empty()) {
+        openChips(path);
     }
 }
 
 void Application::loadKindsCommand() {
     const std::string path = m_host.openFile(m_mapWindow.get(), kindFiles(m_kindPath));
-    if (path.empty()) {
-        return;
-    }
-    if (m_mapScreen->kindScreen()->loadFile(path)) {
-        m_kindPath = path;
-        m_mapScreen->redraw();
+    if (!path.empty()) {
+        openKinds(path);
     }
 }
 
@@ -286,6 +282,7 @@ void Application::saveMapCommand() {
     }
     if (m_mapScreen->saveMap(path)) {
         m_mapPath = path;
+        rememberMap(path);
     }
     m_mapSavePath = path;
 }

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "grid/Zoom.h"
 #include "platform/ProfileFile.h"
 #include "platform/TextNumbers.h"
@@ -117,6 +119,18 @@ EditorSettings loadSettings(const platform::ProfileFile& profile) {
             }
         }
     }
+    // Older files have no such section: no recent maps.
+    for (int i = 1; i <= EditorSettings::kMaxRecent; ++i) {
+        const std::string n = std::to_string(i);
+        RecentMap entry{profile.getString("RecentMaps", "map" + n, ""),
+                        profile.getString("RecentMaps", "chips" + n, ""),
+                        profile.getString("RecentMaps", "kinds" + n, "")};
+        const bool again = std::any_of(settings.recent.begin(), settings.recent.end(),
+                                       [&](const RecentMap& r) { return r.map == entry.map; });
+        if (!entry.map.empty() && entry.map[0] == '/' && !again) {
+            settings.recent.push_back(std::move(entry));
+        }
+    }
     return settings;
 }
 
@@ -149,5 +163,14 @@ void saveSettings(const EditorSettings& settings, platform::ProfileFile& profile
                     (record.*kColours[g].colour >> channel.shift) & 0xFF);
             }
         }
+    }
+    for (int i = 1; i <= EditorSettings::kMaxRecent; ++i) {
+        const std::string n = std::to_string(i);
+        const bool used = i <= static_cast<int>(settings.recent.size());
+        const RecentMap none;
+        const RecentMap& entry = used ? settings.recent[i - 1] : none;
+        profile.setString("RecentMaps", "map" + n, entry.map);
+        profile.setString("RecentMaps", "chips" + n, entry.chips);
+        profile.setString("RecentMaps", "kinds" + n, entry.kinds);
     }
 }

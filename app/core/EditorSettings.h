@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 class ProfileFile;
@@ -23,10 +24,20 @@ struct WindowSettings {
     std::string zoom = "1";  // the map and chip windows': a zoom step as Zoom::text writes it
 };
 
+// A map opened or saved lately, with the chip image and attribute file it was last used with.
+struct RecentMap {
+    std::string map;
+    std::string chips;
+    std::string kinds;
+};
+
 struct EditorSettings {
+    static constexpr int kMaxRecent = 10;
+
     WindowSettings map;   // section "MapInfo"
     WindowSettings chip;  // section "ChipInfo"
     WindowSettings kind;  // section "KindInfo": only path, grid and the grid and cursor colours
+    std::vector<RecentMap> recent;  // section "RecentMaps", newest first, at most kMaxRecent
 
     EditorSettings() { kind.windowHeight = 128; }
 };

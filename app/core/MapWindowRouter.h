@@ -27,6 +27,8 @@ public:
     // What the map screen does not handle: activation, size, close, destroy, the middle button,
     // the menu bar opening.
     virtual void windowMessage(platform::NativeWindow&, const platform::Message&) {}
+    // Files dropped on the map window.
+    virtual void drop(const std::vector<std::string>&) {}
 };
 
 // The map window's procedure: the one way the map screen gets its keys, clicks, drags, wheel,
@@ -41,6 +43,9 @@ public:
     void setScreen(MapScreen* map) { m_map = map; }
 
     void handleMessage(platform::NativeWindow& window, const platform::Message& message) override;
+    void handleDrop(platform::NativeWindow&, const std::vector<std::string>& paths) override {
+        m_shell.drop(paths);
+    }
     // Carries out one of the map window's own commands (editing and display); false for the
     // shell's commands, which it leaves alone.
     bool command(int id);

@@ -2,13 +2,24 @@
 
 using platform::MenuItem;
 
-platform::Menu mapMenuBar() {
+platform::Menu mapMenuBar(const std::vector<std::string>& recentMaps) {
+    platform::Menu recent;
+    for (std::size_t i = 0; i < recentMaps.size() && i < 10; ++i) {
+        recent.push_back(
+            MenuItem::command(command::RecentMap + static_cast<int>(i),
+                              "&" + std::to_string((i + 1) % 10) + " " + recentMaps[i]));
+    }
+    if (!recent.empty()) {
+        recent.push_back(MenuItem::separator());
+    }
+    recent.push_back(MenuItem::command(command::ClearRecent, "一覧を消去"));
     return {
         MenuItem::submenu("ファイル(&F)",
                           {
                               MenuItem::command(command::LoadMap, "マップのロード(&M)"),
                               MenuItem::command(command::LoadChips, "チップのロード(&C)"),
                               MenuItem::command(command::LoadKinds, "属性のロード(&K)"),
+                              MenuItem::submenu("最近使ったマップ(&F)", std::move(recent)),
                               MenuItem::separator(),
                               MenuItem::command(command::NewMap, "マップの新規作成(&N)"),
                               MenuItem::command(command::SaveMap, "マップの保存(&S)"),

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/Menu.h"
 
 // The command ids of the map window's menu bar and of the three windows' popup menus.
@@ -41,11 +44,13 @@ enum : int {
     ChipZoomOut = 40055,
     ChipZoomOne = 40056,
     ChipZoomFit = 40057,
+    RecentMap = 40100,  // … + 9: the recent maps, newest first
+    ClearRecent = 40120,
 };
 }  // namespace command
 
-// The map window's menu bar.
-platform::Menu mapMenuBar();
+// The map window's menu bar, with the recent maps (newest first) in the file menu.
+platform::Menu mapMenuBar(const std::vector<std::string>& recentMaps = {});
 // The popups of the map, chip and attribute windows ("マップポップアップ", "チップポップアップ",
 // "属性ポップアップ"), with their keys written into the texts.
 platform::Menu mapPopup();

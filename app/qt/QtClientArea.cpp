@@ -1,11 +1,14 @@
 #include "app/qt/QtClientArea.h"
 
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QUrl>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -43,6 +46,7 @@ QtClientArea::QtClientArea(QtNativeWindow& window, bool resizable, QWidget* pare
     // The image covers the viewport; nothing else needs drawing under it.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
+    setAcceptDrops(true);
     for (ScrollAxis axis : {ScrollAxis::Horizontal, ScrollAxis::Vertical}) {
         QScrollBar& b = bar(axis);
         b.setFocusPolicy(Qt::NoFocus);
@@ -320,4 +324,41 @@ void QtClientArea::syncBar(ScrollAxis axis) {
     b.setPageStep(std::max(info.page, 1));
     b.setValue(info.position);
     b.setSliderPosition(info.position);
+}
+
+namespace {
+
+// The local files a drag carries, as absolute paths; none for anything else.
+std::vector<std::string> droppedFiles(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (data != nullptr && data->hasUrls()) {
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile()) {
+                paths.push_back(qtconvert::fromQt(url.toLocalFile()));
+            }
+        }
+    }
+    return paths;
+}
+
+}  // namespace
+
+void QtClientArea::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFiles(event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void QtClientArea::dragMoveEvent(QDragMoveEvent* event) {
+    if (!droppedFiles(event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void QtClientArea::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> paths = droppedFiles(event->mimeData());
+    if (!paths.empty()) {
+        event->acceptProposedAction();
+        m_window.deliverDrop(paths);
+    }
 }

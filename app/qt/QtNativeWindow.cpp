@@ -45,15 +45,7 @@ QtNativeWindow::QtNativeWindow(QtHost* host, const platform::WindowSpec& spec, Q
     layout->setSizeConstraint(m_resizable ? QLayout::SetDefaultConstraint : QLayout::SetFixedSize);
     if (!spec.menuBar.empty()) {
         m_menuBar = new QMenuBar(m_frame.get());
-        for (const platform::MenuItem& item : spec.menuBar) {
-            if (item.kind != platform::MenuItem::Kind::Submenu) {
-                continue;  // a menu bar holds menus
-            }
-            QMenu* menu = m_menuBar->addMenu(qtconvert::toQt(item.text));
-            qtmenus::fillMenu(*menu, item.items, &m_menuActions);
-            QObject::connect(menu, &QMenu::aboutToShow, m_frame.get(),
-                             [this] { deliver(Message::plain(platform::WM_INITMENU)); });
-        }
+        setMenuBar(spec.menuBar);
         QObject::connect(m_menuBar, &QMenuBar::triggered, m_frame.get(), [this](QAction* action) {
             if (const int id = qtmenus::commandId(action)) {
                 deliver(Message::command(id));
@@ -125,6 +117,23 @@ bool QtNativeWindow::isScrollBarShown(platform::ScrollAxis axis) const {
 void QtNativeWindow::setMenuBarVisible(bool visible) {
     if (m_menuBar != nullptr) {
         m_menuBar->setVisible(visible);
+    }
+}
+
+void QtNativeWindow::setMenuBar(const platform::Menu& items) {
+    if (m_menuBar == nullptr) {
+        return;
+    }
+    m_menuBar->clear();  // deletes the menus and their actions
+    m_menuActions.clear();
+    for (const platform::MenuItem& item : items) {
+        if (item.kind != platform::MenuItem::Kind::Submenu) {
+            continue;  // a menu bar holds menus
+        }
+        QMenu* menu = m_menuBar->addMenu(qtconvert::toQt(item.text));
+        qtmenus::fillMenu(*menu, item.items, &m_menuActions);
+        QObject::connect(menu, &QMenu::aboutToShow, m_frame.get(),
+                         [this] { deliver(Message::plain(platform::WM_INITMENU)); });
     }
 }
 

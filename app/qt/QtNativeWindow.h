@@ -32,6 +32,7 @@ public:
     bool isScrollBarShown(platform::ScrollAxis axis) const override;
     void setMenuItemState(int commandId, bool enabled, bool checked) override;
     void setMenuBarVisible(bool visible) override;
+    void setMenuBar(const platform::Menu& menu) override;
 
     // From the frame widget and the client area.
     void frameClosing();

@@ -172,6 +172,16 @@ void QtWindow::killTimer(int id) {
     }
 }
 
+void QtWindow::deliverDrop(const std::vector<std::string>& paths) {
+    QtHost* host = m_host;
+    if (m_handler != nullptr) {
+        m_handler->handleDrop(*this, paths);
+    }
+    if (host != nullptr) {
+        host->wakeIdle();
+    }
+}
+
 void QtWindow::deliver(const platform::Message& message) {
     QtHost* host = m_host;  // the handler may delete this window
     if (m_handler != nullptr) {

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Message.h"
 #include "platform/NativeWindow.h"
@@ -42,6 +43,7 @@ public:
     void destroy() override;
     bool setFullScreen(bool fullScreen) override;
     void setMenuBarVisible(bool) override {}
+    void setMenuBar(const platform::Menu&) override {}
     platform::Point pointerInClient() const override;
     void setPointerShape(platform::PointerShape shape) override;
     platform::PointerShape pointerShape() const override;
@@ -50,6 +52,7 @@ public:
 
     // Hands message to the handler, then lets the host look for idle work.
     void deliver(const platform::Message& message);
+    void deliverDrop(const std::vector<std::string>& paths);
     bool isDestroyed() const { return m_destroyed; }
 
 private:

@@ -224,6 +224,19 @@ void HeadlessWindow::setMenuBarVisible(bool visible) {
     log.push_back(std::string("setMenuBarVisible ") + (visible ? "1" : "0"));
 }
 
+void HeadlessWindow::setMenuBar(const platform::Menu& menu) {
+    if (!m_spec.menuBar.empty()) {
+        m_spec.menuBar = menu;
+        log.push_back("setMenuBar");
+    }
+}
+
+void HeadlessWindow::drop(const std::vector<std::string>& paths) {
+    if (m_handler != nullptr) {
+        m_handler->handleDrop(*this, paths);
+    }
+}
+
 bool HeadlessWindow::setFullScreen(bool fullScreen) {
     if (refuseFullScreen) {
         return false;

@@ -67,6 +67,7 @@ public:
     void killTimer(int id) override;
     void setMenuItemState(int commandId, bool enabled, bool checked) override;
     void setMenuBarVisible(bool visible) override;
+    void setMenuBar(const platform::Menu& menu) override;
     bool setFullScreen(bool fullScreen) override;
 
     // --- Full screen and the menu bar, as set; refuseFullScreen makes setFullScreen fail.
@@ -78,6 +79,8 @@ public:
     void send(const platform::Message& message);
     // Delivers WM_TIMER when timer id runs; returns whether it did.
     bool fireTimer(int id);
+    // Drops files on the window, as a file manager does.
+    void drop(const std::vector<std::string>& paths);
     void userMove(platform::Point topLeft);
     void userResize(platform::Size clientSize);
     void userMinimise();

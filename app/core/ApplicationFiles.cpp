@@ -1,0 +1,202 @@
+// Files opened by path: from the menu's choosers, the command line, drops, another start of
+// the editor and the recent maps; and the recent maps themselves.
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "app/core/Application.h"
+#include "app/core/FileKind.h"
+#include "app/core/Menus.h"
+#include "chips/KindScreen.h"
+#include "map/MapScreen.h"
+#include "platform/Host.h"
+#include "platform/NativeWindow.h"
+#include "preview/PlayerFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string absolute(const std::string& path) {
+    std::error_code ignored;
+    return fs::absolute(fs::path(path), ignored).lexically_normal().string();
+}
+
+}  // namespace
+
+bool Application::openMap(const std::string& path) {
+    // A file that does not load leaves the current one current (for reloading and settings).
+    if (!m_mapScreen->loadMap(path)) {
+        return false;
+    }
+    m_mapPath = path;
+    rememberMap(path);
+    return true;
+}
+
+bool Application::openChips(const std::string& path) {
+    const std::string previous = m_chipPath;
+    m_chipPath = path;
+    if (!m_mapScreen->loadChipImage(path)) {
+        m_host.messageBox(m_mapWindow.get(), "画像の読み込みに失敗しました", "画像読み込みエラー",
+                          platform::MessageButtons::Ok, platform::MessageIcon::None);
+        m_chipPath = previous;
+        return false;
+    }
+    return true;
+}
+
+bool Application::openKinds(const std::string& path) {
+    if (!m_mapScreen->kindScreen()->loadFile(path)) {
+        return false;
+    }
+    m_kindPath = path;
+    m_mapScreen->redraw();
+    return true;
+}
+
+// As the registration dialog's "ファイルから読込..." loads them, straight into the frames.
+bool Application::openFrames(const std::string& path) {
+    PlayerFile::Lists stored;
+    std::string error;
+    if (!PlayerFile::load(path, stored, error)) {
+        m_host.showError(m_mapWindow.get(),
+                         "プレイヤー定義「" + path + "」を読み込めませんでした\n" + error,
+                         "読み込みエラー");
+        return false;
+    }
+    PlayerDefinition& player = m_mapScreen->playerDefinition();
+    PlayerDefinition::ImageCache cache;
+    std::vector<std::string> unreadable;
+    PlayerFile::Lists frames = PlayerFile::withImages(stored, cache, unreadable);
+    for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
+        player.ClearFrames(a);
+        player.SetFrames(a, std::move(frames[a]));
+    }
+    player.markSaved(stored);
+    if (!unreadable.empty()) {
+        std::string names;
+        for (const std::string& image : unreadable) {
+            names += "\n" + image;
+        }
+        m_host.showError(m_mapWindow.get(), "次の画像を読み込めませんでした:" + names,
+                         "読み込みエラー");
+    }
+    return true;
+}
+
+void Application::openFiles(const std::vector<std::string>& files) {
+    if (!m_mapScreen) {
+        return;
+    }
+    // Chip images and attributes before the maps that use them; frames last.
+    std::vector<std::string> images, kinds, maps, frames;
+    for (const std::string& file : files) {
+        const std::string path = absolute(file);
+        switch (fileKindOf(path)) {
+            case FileKind::Map:
+                maps.push_back(path);
+                break;
+            case FileKind::Attributes:
+                kinds.push_back(path);
+                break;
+            case FileKind::Frames:
+                frames.push_back(path);
+                break;
+            case FileKind::Image:
+                images.push_back(path);
+                break;
+            case FileKind::Unreadable:
+                m_host.showError(m_mapWindow.get(), "ファイルを開けません\n" + path,
+                                 "読み込みエラー");
+                break;
+        }
+    }
+    for (const std::string& path : images) {
+        openChips(path);
+    }
+    for (const std::string& path : kinds) {
+        openKinds(path);
+    }
+    for (const std::string& path : maps) {
+        openMap(path);
+    }
+    for (const std::string& path : frames) {
+        openFrames(path);
+    }
+    workChanged();
+    m_host.wakeIdle();
+}
+
+void Application::drop(const std::vector<std::string>& paths) {
+    if (!m_starting) {
+        openFiles(paths);
+    }
+}
+
+void Application::toolWindowDrop(platform::NativeWindow& window,
+                                 const std::vector<std::string>& paths) {
+    if (m_starting || &window != m_chipWindow.get()) {
+        return;
+    }
+    std::vector<std::string> others;
+    for (const std::string& path : paths) {
+        if (fileKindOf(absolute(path)) == FileKind::Image) {
+            openChips(absolute(path));
+        } else {
+            others.push_back(path);
+        }
+    }
+    openFiles(others);
+}
+
+// --- Recent maps.
+
+void Application::rememberMap(const std::string& path) {
+    const std::string map = absolute(path);
+    m_recent.erase(std::remove_if(m_recent.begin(), m_recent.end(),
+                                  [&map](const RecentMap& r) { return r.map == map; }),
+                   m_recent.end());
+    const KindScreen* kinds = m_mapScreen->kindScreen();
+    m_recent.insert(m_recent.begin(),
+                    RecentMap{map, m_chipPath, kinds && kinds->isFileLoaded() ? m_kindPath : ""});
+    if (m_recent.size() > static_cast<std::size_t>(EditorSettings::kMaxRecent)) {
+        m_recent.resize(EditorSettings::kMaxRecent);
+    }
+    recentChanged();
+}
+
+void Application::openRecent(int index) {
+    if (index < 0 || index >= static_cast<int>(m_recent.size())) {
+        return;
+    }
+    const RecentMap entry = m_recent[index];
+    if (fileKindOf(entry.map) == FileKind::Unreadable) {
+        m_recent.erase(m_recent.begin() + index);
+        recentChanged();
+        m_host.showError(m_mapWindow.get(),
+                         "マップファイルが見つかりません。一覧から外します。\n" + entry.map,
+                         "マップ読み込みエラー");
+        return;
+    }
+    // The chip image and attributes it was used with, when they are others and still there.
+    if (!entry.chips.empty() && entry.chips != m_chipPath &&
+        fileKindOf(entry.chips) != FileKind::Unreadable) {
+        openChips(entry.chips);
+    }
+    if (!entry.kinds.empty() && entry.kinds != m_kindPath &&
+        fileKindOf(entry.kinds) != FileKind::Unreadable) {
+        openKinds(entry.kinds);
+    }
+    openMap(entry.map);
+}
+
+void Application::recentChanged() {
+    std::vector<std::string> paths;
+    for (const RecentMap& entry : m_recent) {
+        paths.push_back(entry.map);
+    }
+    if (m_mapWindow) {
+        m_mapWindow->setMenuBar(mapMenuBar(paths));
+    }
+}

@@ -1,0 +1,193 @@
+// Files opened by what they hold: from the command line, dropped on the windows, and the recent
+// maps, on the headless window system.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/core/Application.h"
+#include "app/core/Menus.h"
+#include "chips/ChipScreen.h"
+#include "chips/KindScreen.h"
+#include "gfx/CNxSurface.h"
+#include "map/MapFile.h"
+#include "map/MapScreen.h"
+#include "platform/Message.h"
+#include "platform/ProfileFile.h"
+#include "platform/headless/HeadlessHost.h"
+#include "preview/PlayerFile.h"
+#include "tests/chips/ScreenTestSupport.h"
+#include "tests/support/TempDir.h"
+
+using namespace platform;
+using namespace platform::headless;
+using namespace testing_support;
+
+namespace {
+
+// Files of every kind, some named as another kind would be, some damaged.
+struct Files {
+    TempDir dir;
+    Files() {
+        screen_test::writeChipImage(dir.file("chips.bmp"), 256, 256);
+        screen_test::writeChipImage(dir.file("chips-named.map"), 128, 128);  // an image
+        MapGrid grid;
+        grid.reset(7, 5);
+        grid.setChip(2, 1, 9);
+        for (const char* name : {"stage.map", "stage-named.png", "other.map"}) {
+            std::string path = dir.file(name);
+            MapFile::save(path, grid);  // forces .map: the one named .png is renamed below
+        }
+        std::rename(dir.file("stage-named.map").c_str(), dir.file("stage-named.png").c_str());
+        KindTable kinds;
+        kinds.resetToDefaults(3);
+        KindRecord record = kinds.record(4);
+        record.z = 77;
+        kinds.setRecord(4, record);
+        std::string knd = dir.file("attrs.knd");
+        kinds.saveFile(knd);
+        PlayerFile::Lists frames;
+        PlayerFrame frame;
+        frame.path = frame.displayName = dir.file("chips.bmp");
+        frame.setDefaults(256, 256);
+        frames[1] = {frame};
+        std::string error;
+        PlayerFile::save(dir.file("hero.json"), frames, error);
+        writeText(dir.file("broken.map"), "MAPB\x10\x00\x00\x00short");
+        writeText(dir.file("notes.txt"), "no picture at all");
+    }
+    std::string operator()(const char* name) const { return dir.file(name); }
+};
+
+struct Editor {
+    TempDir settings;
+    HeadlessHost host;
+    std::unique_ptr<Application> app;
+    explicit Editor(const std::string& ini = "") {
+        writeText(settings.file("Pelorin.ini"), ini);
+        app = std::make_unique<Application>(
+            host, SettingsLocation{settings.file("Pelorin.ini"), settings.file("Pelorin.ini")});
+    }
+    MapScreen& map() { return *app->mapScreen(); }
+    HeadlessWindow& window(const char* name) { return *host.window(name); }
+    std::vector<std::string> boxTexts() const {
+        std::vector<std::string> texts;
+        for (const HeadlessHost::Box& box : host.boxes) {
+            texts.push_back(box.title + ": " + box.text);
+        }
+        return texts;
+    }
+};
+
+}  // namespace
+
+TEST(OpenFiles, EachFileOpensAsWhatItHoldsWhateverItsName) {
+    Files f;
+    const struct {
+        std::vector<const char*> files;
+        const char* map;    // the current map afterwards ("" none)
+        const char* chips;  // the current chip image
+        bool kinds, frames;
+        std::vector<std::string> boxes;
+    } cases[] = {
+        {{"stage.map"}, "stage.map", "", false, false, {}},
+        {{"stage-named.png"}, "stage-named.png", "", false, false, {}},
+        {{"chips-named.map"}, "", "chips-named.map", false, false, {}},
+        // The map given first still finds the chip image given after it loaded.
+        {{"stage.map", "chips.bmp", "attrs.knd", "hero.json"},
+         "stage.map",
+         "chips.bmp",
+         true,
+         true,
+         {}},
+        {{"notes.txt"}, "", "", false, false, {"画像読み込みエラー: 画像の読み込みに失敗しました"}},
+        {{"missing.map"},
+         "",
+         "",
+         false,
+         false,
+         {"読み込みエラー: ファイルを開けません\n@missing.map"}},
+        {{"broken.map", "stage.map"},
+         "stage.map",
+         "",
+         false,
+         false,
+         {"マップ読み込みエラー: マップ配置データのＩＤが異なっています"}},
+    };
+    for (const auto& c : cases) {
+        Editor e;
+        std::vector<std::string> files;
+        for (const char* name : c.files) {
+            files.push_back(f(name));
+        }
+        ASSERT_TRUE(e.app->start(files));
+        EXPECT_EQ(e.app->mapPath(), *c.map ? f(c.map) : "") << c.files[0];
+        EXPECT_EQ(e.app->chipPath(), *c.chips ? f(c.chips) : "") << c.files[0];
+        EXPECT_EQ(e.map().kindScreen()->table().record(4).z == 77, c.kinds) << c.files[0];
+        EXPECT_EQ(e.map().playerDefinition().frames(1).size(), c.frames ? 1u : 0u) << c.files[0];
+        std::vector<std::string> boxes = c.boxes;
+        for (std::string& box : boxes) {
+            if (box.find('@') != std::string::npos) {
+                box.replace(box.find('@'), 1, f.dir.path() + "/");
+            }
+        }
+        EXPECT_EQ(e.boxTexts(), boxes) << c.files[0];
+        EXPECT_FALSE(e.app->hasEnded()) << "the editor starts all the same";
+    }
+}
+
+TEST(OpenFiles, DropsOpenOnTheMapWindowAndImagesBecomeChipsOnTheChipWindow) {
+    Files f;
+    Editor e;
+    ASSERT_TRUE(e.app->start());
+    e.window("chipview").drop({f("chips-named.map")});
+    EXPECT_EQ(e.app->chipPath(), f("chips-named.map"));
+    e.window("mapeditor").drop({f("other.map"), f("chips.bmp")});
+    EXPECT_EQ(e.app->mapPath(), f("other.map"));
+    EXPECT_EQ(e.app->chipPath(), f("chips.bmp"));
+    EXPECT_EQ(e.map().chipScreen()->chipImage()->GetWidth(), 256);
+    e.window("kindview").drop({f("stage.map")});
+    EXPECT_EQ(e.app->mapPath(), f("other.map")) << "the attribute window takes no drops";
+}
+
+TEST(OpenFiles, RecentMapsKeepTenNewestFirstWithTheirChipsAndForgetGoneFiles) {
+    Files f;
+    Editor e;
+    ASSERT_TRUE(e.app->start({f("chips.bmp")}));
+    // Twelve maps opened, one twice: ten stay, newest first, without the duplicate.
+    std::vector<std::string> maps;
+    for (int i = 0; i < 11; ++i) {
+        maps.push_back(f.dir.file("m" + std::to_string(i) + ".map"));
+        std::rename(i == 0 ? f("stage.map").c_str() : maps[i - 1].c_str(), maps[i].c_str());
+        e.app->openFiles({maps[i]});
+    }
+    e.app->openFiles({maps[10]});
+    ASSERT_EQ(e.app->recentMaps().size(), 10u);
+    EXPECT_EQ(e.app->recentMaps()[0].map, maps[10]);
+    EXPECT_EQ(e.app->recentMaps()[0].chips, f("chips.bmp"));
+    const Menu& bar = e.window("mapeditor").spec().menuBar;
+    const Menu& recent = bar[0].items[3].items;
+    EXPECT_EQ(bar[0].items[3].text, "最近使ったマップ(&F)");
+    EXPECT_EQ(recent[0].text, "&1 " + maps[10]);
+    EXPECT_EQ(recent[0].id, command::RecentMap);
+    EXPECT_EQ(recent.back().text, "一覧を消去");
+
+    // The entry of a file that is gone says so and leaves the list; another brings its chips.
+    e.app->openFiles({f("chips-named.map")});
+    e.window("mapeditor").send(Message::command(command::RecentMap + 1));  // maps[9]: gone
+    EXPECT_EQ(e.host.boxes.back().text,
+              "マップファイルが見つかりません。一覧から外します。\n" + maps[9]);
+    EXPECT_EQ(e.app->recentMaps().size(), 9u);
+    e.window("mapeditor").send(Message::command(command::RecentMap));
+    EXPECT_EQ(e.app->mapPath(), maps[10]);
+    EXPECT_EQ(e.app->chipPath(), f("chips.bmp")) << "the chip image it was used with";
+
+    // Kept in the settings, read back by the next start.
+    e.host.answers.push_back(MessageAnswer::Ok);
+    e.window("mapeditor").send(Message::plain(WM_CLOSE));
+    Editor next(readText(e.settings.file("Pelorin.ini")));
+    ASSERT_TRUE(next.app->start());
+    ASSERT_EQ(next.app->recentMaps().size(), 9u);
+    EXPECT_EQ(next.app->recentMaps()[0].map, maps[10]);
+    next.window("mapeditor").send(Message::command(command::ClearRecent));
+    EXPECT_TRUE(next.app->recentMaps().empty());
+}

@@ -90,6 +90,31 @@ bool ChipScreen::setChipImage(std::unique_ptr<CNxSurface> image, int& chipWidth,
     return true;
 }
 
+bool ChipScreen::replaceImage(std::unique_ptr<CNxSurface> image, int& chipWidth, int& chipHeight) {
+    if (!m_loaded || image == nullptr || image->GetWidth() < ChipSet::kMinImageSize ||
+        image->GetHeight() < ChipSet::kMinImageSize) {
+        return false;
+    }
+    m_chipSet.setImage(std::move(image));
+    m_chipSet.setChipSize(chipWidth, chipHeight);
+    if (chipWidth != chipSize().width || chipHeight != chipSize().height) {
+        setCellSize(chipWidth, chipHeight);
+    }
+    layout();
+    const Selection s = selectionCorners();
+    if (isSelectionShown() &&
+        (std::max(s.x1, s.x2) > extent(X) - 1 || std::max(s.y1, s.y2) > extent(Y) - 1)) {
+        clearSelection();
+    }
+    const platform::Point view = viewPosition();
+    setCursorAndView(std::min(cursorColumn(), std::max(extent(X) - 1, 0)),
+                     std::min(cursorRow(), std::max(extent(Y) - 1, 0)), view.x, view.y);
+    refreshView();
+    updateScrollPositions();
+    updateTitle();
+    return true;
+}
+
 void ChipScreen::setChipSize(int& chipWidth, int& chipHeight) {
     if (!m_loaded) {
         return;

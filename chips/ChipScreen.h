@@ -37,6 +37,11 @@ public:
     // changes nothing. Otherwise the window is fitted to it, the chip size (in/out, normally the
     // map's) clamped to it and written back, and cursor, view and selection start afresh.
     bool setChipImage(std::unique_ptr<CNxSurface> image, int& chipWidth, int& chipHeight);
+    // A new version of the image in use (its file changed): the chip size (in/out) as far as
+    // the image allows, the cursor, the selection and the window stay; what no longer lies on
+    // the image goes back onto it. False, with nothing changed and nothing said, for an image
+    // under 16 × 16 pixels or without an image before.
+    bool replaceImage(std::unique_ptr<CNxSurface> image, int& chipWidth, int& chipHeight);
     // Clamps the size to the image and to 16 … 64 and writes it back; only with an image.
     void setChipSize(int& chipWidth, int& chipHeight);
     // 320 … 1280 × 200 … 1024, else the range message (owned by the owner window) and nothing

@@ -249,6 +249,19 @@ bool MapScreen::loadChipImage(const std::string& path) {
     return true;
 }
 
+bool MapScreen::replaceChipImage(std::unique_ptr<CNxSurface> image) {
+    const platform::Size chip = chipSize();
+    int width = chip.width, height = chip.height;
+    if (m_chipScreen == nullptr || !m_chipScreen->replaceImage(std::move(image), width, height)) {
+        return false;
+    }
+    if (width != chip.width || height != chip.height) {
+        changeChipSize(width, height);
+    }
+    redraw();
+    return true;
+}
+
 // --- View and display.
 
 void MapScreen::changeChipSize(int width, int height) {

@@ -82,6 +82,11 @@ public:
     // Told of every change of the map from now on (null: nobody).
     void setChangeListener(MapChangeListener* listener) { m_listener = listener; }
 
+    // A new version of the chip image (its file changed), decoded by the caller: the chip size,
+    // the cursors, the selections and the history stay (the chip size only shrinks when the
+    // image has become smaller than a chip). False when the chip window refuses it.
+    bool replaceChipImage(std::unique_ptr<CNxSurface> image);
+
     // --- View and display.
     // 16 … 64 each, else "不正な値が指定されました" and nothing changes.
     bool setChipSize(int width, int height);

@@ -117,6 +117,9 @@ bool Application::start(const std::vector<std::string>& files) {
     idleStep();
     m_recovery.start(*m_mapScreen, m_mapPath, m_chipPath, m_kindPath, *m_ownerWindow,
                      m_mapWindow.get());
+    noteChipFile();
+    noteMapFile();
+    m_ownerWindow->setTimer(kWatchTimerId, kWatchMs);
     // The files asked for before the work of an editor that is gone: a restore then replaces
     // what was only loaded, never the other way round.
     if (!files.empty()) {

@@ -10,6 +10,7 @@
 #include "app/core/MapWindowRouter.h"
 #include "app/core/RecoveryKeeper.h"
 #include "app/core/SettingsLocation.h"
+#include "platform/FileStamp.h"
 #include "platform/Geometry.h"
 #include "platform/IdleHandler.h"
 #include "platform/Menu.h"
@@ -42,6 +43,10 @@ class RecoveryFolder;
 // tool) and ApplicationCommands.cpp (the menu commands and the menus' state).
 class Application : public platform::IdleHandler, private MapWindowShell {
 public:
+    // The owner window's timer that looks at the watched files.
+    static constexpr int kWatchTimerId = 2;
+    static constexpr int kWatchMs = 500;
+
     // recovery: where and how often the unsaved work is kept (by default: not at all).
     Application(platform::Host& host, SettingsLocation settings, RecoveryOptions recovery = {});
     ~Application() override;
@@ -55,6 +60,8 @@ public:
     // they are: chip images and attribute files first, then maps, then player frames. Relative
     // paths are taken from the current folder.
     void openFiles(const std::vector<std::string>& files);
+    // The same for files handed over by another start: the map window comes to the front.
+    void openFilesInFront(const std::vector<std::string>& files);
     // The recent maps, newest first.
     const std::vector<RecentMap>& recentMaps() const { return m_recent; }
     // Runs until the map window is closed; the exit code.
@@ -169,6 +176,11 @@ private:
     void rememberMap(const std::string& path);
     void openRecent(int index);
     void recentChanged();
+    // The chip image and the map's file are watched: a new chip image shows at once, a changed
+    // map file is offered for reloading. note* takes the files as they are now as known.
+    void noteChipFile();
+    void noteMapFile();
+    void checkFiles();
 
     void loadMapCommand();
     void loadChipsCommand();
@@ -201,6 +213,10 @@ private:
     std::unique_ptr<SettingsSheet> m_settingsSheet;
 
     std::vector<RecentMap> m_recent;
+    // The watched files as last seen, and of which path.
+    std::string m_chipSeenPath, m_mapSeenPath;
+    platform::FileStamp m_chipSeen, m_mapSeen;
+    bool m_askingReload = false;
     // The file choosers' names: the map and chip open names are the current paths.
     std::string m_mapPath;
     std::string m_chipPath;

@@ -109,6 +109,7 @@ void Application::mapCommand(int id) {
                 ask("マップの再読み込みをします。作業中の内容は失われますが、よろしいですか？",
                     m_mapWindow.get())) {
                 map.loadMap(m_mapPath);
+                noteMapFile();
             }
             break;
         case command::Exit:
@@ -282,6 +283,7 @@ void Application::saveMapCommand() {
     }
     if (m_mapScreen->saveMap(path)) {
         m_mapPath = path;
+        noteMapFile();
         rememberMap(path);
     }
     m_mapSavePath = path;

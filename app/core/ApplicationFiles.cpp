@@ -8,6 +8,8 @@
 #include "app/core/FileKind.h"
 #include "app/core/Menus.h"
 #include "chips/KindScreen.h"
+#include "gfx/CNxSurface.h"
+#include "gfx/CNxSystem.h"
 #include "map/MapScreen.h"
 #include "platform/Host.h"
 #include "platform/NativeWindow.h"
@@ -22,6 +24,16 @@ std::string absolute(const std::string& path) {
     return fs::absolute(fs::path(path), ignored).lexically_normal().string();
 }
 
+// Decodes an image without the decoders' own messages: a file caught half-written is no error.
+std::unique_ptr<CNxSurface> decodeQuietly(const std::string& path) {
+    CNxSystem& system = CNxSystem::Get();
+    platform::MessagePort* port = system.GetMessagePort();
+    system.SetMessagePort(nullptr);
+    std::unique_ptr<CNxSurface> image = CNxSurface::LoadImageFile(path);
+    system.SetMessagePort(port);
+    return image;
+}
+
 }  // namespace
 
 bool Application::openMap(const std::string& path) {
@@ -30,6 +42,7 @@ bool Application::openMap(const std::string& path) {
         return false;
     }
     m_mapPath = path;
+    noteMapFile();
     rememberMap(path);
     return true;
 }
@@ -43,6 +56,7 @@ bool Application::openChips(const std::string& path) {
         m_chipPath = previous;
         return false;
     }
+    noteChipFile();
     return true;
 }
 
@@ -128,6 +142,15 @@ void Application::openFiles(const std::vector<std::string>& files) {
     m_host.wakeIdle();
 }
 
+void Application::openFilesInFront(const std::vector<std::string>& files) {
+    if (!m_mapWindow || m_ended) {
+        return;
+    }
+    m_mapWindow->showNormal();
+    m_mapWindow->bringToFront();
+    openFiles(files);
+}
+
 void Application::drop(const std::vector<std::string>& paths) {
     if (!m_starting) {
         openFiles(paths);
@@ -198,5 +221,56 @@ void Application::recentChanged() {
     }
     if (m_mapWindow) {
         m_mapWindow->setMenuBar(mapMenuBar(paths));
+    }
+}
+
+// --- Watched files.
+
+void Application::noteChipFile() {
+    m_chipSeenPath = m_chipPath;
+    m_chipSeen = platform::FileStamp::of(m_chipPath);
+}
+
+void Application::noteMapFile() {
+    m_mapSeenPath = m_mapScreen && m_mapScreen->isFileBacked() ? m_mapPath : std::string();
+    m_mapSeen = platform::FileStamp::of(m_mapSeenPath);
+}
+
+void Application::checkFiles() {
+    if (!m_mapScreen || m_askingReload) {
+        return;
+    }
+    if (m_chipPath != m_chipSeenPath) {
+        noteChipFile();
+    } else if (!m_chipPath.empty()) {
+        const platform::FileStamp now = platform::FileStamp::of(m_chipPath);
+        if (now != m_chipSeen) {
+            // A half-written image does not decode: the old one stays until the next change.
+            m_chipSeen = now;
+            if (m_mapScreen->replaceChipImage(decodeQuietly(m_chipPath))) {
+                m_host.wakeIdle();
+            }
+        }
+    }
+    const std::string map = m_mapScreen->isFileBacked() ? m_mapPath : std::string();
+    if (map != m_mapSeenPath) {
+        noteMapFile();
+    } else if (!map.empty()) {
+        const platform::FileStamp now = platform::FileStamp::of(map);
+        if (now != m_mapSeen && now.exists) {
+            m_mapSeen = now;  // No keeps the edits, and is not asked again for this change
+            m_askingReload = true;
+            const bool reload =
+                m_host.messageBox(
+                    m_mapWindow.get(),
+                    "マップファイルが他のプログラムで変更されました。再読み込みしますか？", "確認",
+                    platform::MessageButtons::YesNo,
+                    platform::MessageIcon::Question) == platform::MessageAnswer::Yes;
+            m_askingReload = false;
+            if (reload && m_mapScreen->loadMap(map)) {
+                noteMapFile();
+                workChanged();
+            }
+        }
     }
 }

@@ -36,6 +36,8 @@ void Application::endPointerModes(bool map, bool chip) {
 void Application::ownerMessage(NativeWindow&, const Message& m, platform::KeyModifiers) {
     if (m.message == platform::WM_TIMER && m.id == RecoveryKeeper::kTimerId) {
         m_recovery.onTimer();
+    } else if (m.message == platform::WM_TIMER && m.id == kWatchTimerId) {
+        checkFiles();
     }
 }
 

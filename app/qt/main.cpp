@@ -48,5 +48,6 @@ int main(int argc, char** argv) {
     platform::InstanceLock lock("mapeditor");
     RecoveryOptions recovery;
     recovery.root = platform::RecoveryFolder::defaultRoot();
-    return runPelorin(host, lock, SettingsLocation::forThisProcess(), std::move(recovery));
+    return runPelorin(host, lock, SettingsLocation::forThisProcess(), std::move(recovery),
+                      line.files);
 }

@@ -191,3 +191,61 @@ TEST(OpenFiles, RecentMapsKeepTenNewestFirstWithTheirChipsAndForgetGoneFiles) {
     next.window("mapeditor").send(Message::command(command::ClearRecent));
     EXPECT_TRUE(next.app->recentMaps().empty());
 }
+
+// The chip image rewritten by a paint program, in place or by a rename over it, shows at once
+// with the chip size, cursor and history kept; a half-written one changes nothing until it is
+// whole. A map file changed by another program is offered for reloading, once per change.
+TEST(OpenFiles, ChangedFilesOnDiskShowOrAreOfferedForReloading) {
+    Files f;
+    Editor e;
+    ASSERT_TRUE(e.app->start({f("chips.bmp"), f("stage.map")}));
+    HeadlessWindow& owner = e.window("Parent");
+    const auto tick = [&] { owner.fireTimer(Application::kWatchTimerId); };
+    ASSERT_TRUE(owner.timers().count(Application::kWatchTimerId));
+    e.map().put();
+    ASSERT_TRUE(e.map().canUndo());
+    const int boxes = static_cast<int>(e.host.boxes.size());
+
+    // Rewritten in place, smaller: fewer chips, everything else as it was.
+    screen_test::writeChipImage(f("chips.bmp"), 128, 96);
+    tick();
+    EXPECT_EQ(e.map().chipScreen()->chipCount(), 4 * 3);
+    EXPECT_TRUE(e.map().canUndo()) << "the history stays";
+    EXPECT_EQ(e.map().chipSize(), (platform::Size{32, 32}));
+    // Caught half-written: the image in use stays, and nobody is told.
+    const std::vector<std::uint8_t> whole = readBytes(f("chips-named.map"));
+    writeBytes(f("chips.bmp"), std::vector<std::uint8_t>(whole.begin(), whole.begin() + 200));
+    tick();
+    EXPECT_EQ(e.map().chipScreen()->chipCount(), 4 * 3);
+    // Saved as paint programs save: a new file renamed over the old one.
+    screen_test::writeChipImage(f("new.bmp"), 256, 256);
+    std::rename(f("new.bmp").c_str(), f("chips.bmp").c_str());
+    tick();
+    EXPECT_EQ(e.map().chipScreen()->chipCount(), 64);
+    EXPECT_EQ(static_cast<int>(e.host.boxes.size()), boxes);
+
+    // Saving is no change from another program; a change is, asked once.
+    std::string saved = f("stage.map");
+    e.host.fileAnswers.push_back({saved});
+    e.window("mapeditor").send(Message::command(command::SaveMap));
+    tick();
+    EXPECT_EQ(static_cast<int>(e.host.boxes.size()), boxes);
+    e.map().put();
+    MapGrid other;
+    other.reset(3, 3);
+    MapFile::save(saved, other);
+    e.host.answers.push_back(MessageAnswer::No);
+    tick();
+    tick();
+    ASSERT_EQ(static_cast<int>(e.host.boxes.size()), boxes + 1);
+    EXPECT_EQ(e.host.boxes.back().text,
+              "マップファイルが他のプログラムで変更されました。再読み込みしますか？");
+    EXPECT_EQ(e.host.boxes.back().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(e.map().grid().columns(), 7) << "No keeps the edits";
+    other.reset(4, 4);
+    MapFile::save(saved, other);
+    e.host.answers.push_back(MessageAnswer::Yes);
+    tick();
+    EXPECT_EQ(e.map().grid().columns(), 4);
+    EXPECT_FALSE(e.map().isMapModified());
+}

@@ -12,8 +12,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWidget>
+#include <algorithm>
 
 #include "app/qt/QtConvert.h"
 #include "app/qt/QtDialogWindow.h"
@@ -62,6 +64,49 @@ void QtDialogPage::init() {
     if (!m_initialised) {
         m_initialised = true;
         m_dialog.onInit(*this);
+    }
+    focusFirstField();
+}
+
+// Tab goes through the controls as they lie, row by row from the top, each row from the left;
+// the keyboard starts in the first field, its text selected, so that a value can be typed at
+// once (as property sheets open).
+void QtDialogPage::focusFirstField() {
+    std::vector<const Control*> order;
+    for (const Control& c : m_controls) {
+        if (c.widget->focusPolicy() != Qt::NoFocus && c.spec.kind != ControlKind::Label &&
+            c.spec.kind != ControlKind::GroupBox) {
+            order.push_back(&c);
+        }
+    }
+    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+        // Controls whose tops lie within a few pixels share a row.
+        const int rowA = a->spec.rect.top / 8, rowB = b->spec.rect.top / 8;
+        return rowA != rowB ? rowA < rowB : a->spec.rect.left < b->spec.rect.left;
+    });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1]->widget, order[i]->widget);
+    }
+    for (const Control* c : order) {
+        const ControlKind kind = c->spec.kind;
+        const bool field = kind == ControlKind::Edit || kind == ControlKind::SpinEdit ||
+                           kind == ControlKind::ComboBox || kind == ControlKind::ListBox ||
+                           kind == ControlKind::ListView;
+        if (field && c->widget->isEnabled() && c->widget->isVisibleTo(m_widget)) {
+            QWidget* widget = c->widget;
+            widget->setFocus(Qt::TabFocusReason);
+            // Selected once the dialog shows: showing it moves the text cursor.
+            const auto selectAll = [widget] {
+                if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+                    edit->selectAll();
+                } else if (auto* spin = qobject_cast<QAbstractSpinBox*>(widget)) {
+                    spin->selectAll();
+                }
+            };
+            selectAll();
+            QTimer::singleShot(0, widget, selectAll);
+            return;
+        }
     }
 }
 

@@ -57,6 +57,7 @@ private:
     };
 
     void build();
+    void focusFirstField();
     QWidget* makeControl(const platform::ControlSpec& spec);
     QWidget* makeSpinEdit(int id);
     QWidget* makeListBox(const platform::ControlSpec& spec);

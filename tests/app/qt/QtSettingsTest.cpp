@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -59,7 +60,7 @@ TEST(QtSettings, TheSheetAndTheEditDialogOpenFromTheMenuAndTheDoubleClick) {
     QtHost host;
     platform::InstanceLock lock("mapeditor", dir.path());
     QStringList tabs;
-    QString sheetText, dialogText, said, editTitle, kindTitle;
+    QString sheetText, dialogText, said, editTitle, kindTitle, typed, dialogFocus;
     int rows = 0;
     QTimer::singleShot(0, [&] {
         ASSERT_TRUE(qt_testing::waitUntil([] { return windowTitled("Pelorin  属性") != nullptr; }));
@@ -69,6 +70,14 @@ TEST(QtSettings, TheSheetAndTheEditDialogOpenFromTheMenuAndTheDoubleClick) {
         }
         ASSERT_TRUE(settings != nullptr && settings->isEnabled());
         whenModal([&](QWidget& sheet) {
+            // The keyboard starts in the first field, "横チップ数": digits typed once it shows land
+            // there.
+            qt_testing::settle(20);
+            if (QWidget* focused = sheet.focusWidget()) {
+                QKeyEvent seven(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, "7");
+                QApplication::sendEvent(focused, &seven);
+                typed = sheet.findChild<QWidget*>("1021")->findChild<QLineEdit*>()->text();
+            }
             auto* pages = sheet.findChild<QTabWidget*>();
             for (int i = pages->count() - 1; i >= 0; --i) {
                 tabs.prepend(pages->tabText(i));
@@ -89,6 +98,8 @@ TEST(QtSettings, TheSheetAndTheEditDialogOpenFromTheMenuAndTheDoubleClick) {
         QWidget* client = kinds->findChild<QtClientArea*>()->viewport();
         whenModal([&](QWidget& dialog) {
             editTitle = dialog.windowTitle();
+            dialogFocus =
+                dialog.focusWidget() ? dialog.focusWidget()->metaObject()->className() : "none";
             dialogText = captions(dialog);
             dialog.findChild<QLineEdit*>("1038")->setText("石垣");
             dialog.findChild<QCheckBox*>("1058")->click();
@@ -120,6 +131,9 @@ TEST(QtSettings, TheSheetAndTheEditDialogOpenFromTheMenuAndTheDoubleClick) {
         EXPECT_TRUE(dialogText.contains("|" + QString::fromUtf8(text) + "|")) << text;
     }
     EXPECT_EQ(rows, 100);
+    EXPECT_EQ(typed.left(1).toStdString(), "7") << "typed into the first field";
+    EXPECT_NE(dialogFocus.toStdString(), "none");
+    EXPECT_NE(dialogFocus.toStdString(), "QPushButton");
     EXPECT_EQ(said.toStdString(),
               "不正な値が指定されました。キャンバスの横サイズは1～5000の範囲内に納めて下さい。");
     EXPECT_EQ(editTitle.toStdString(), "チップ属性　1番の設定");

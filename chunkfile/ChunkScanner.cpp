@@ -80,7 +80,8 @@ bool ChunkScanner::read(const Chunk& chunk, std::uint64_t at, void* target, std:
 }
 
 bool ChunkScanner::readScattered(const Chunk& chunk, std::uint64_t at,
-                                 const std::vector<platform::MutableSpan>& targets) const {
+                                 const std::vector<platform::MutableSpan>& targets,
+                                 const platform::Progress& progress) const {
     std::uint64_t total = 0;
     for (const platform::MutableSpan& t : targets) {
         total += t.size;
@@ -88,5 +89,5 @@ bool ChunkScanner::readScattered(const Chunk& chunk, std::uint64_t at,
     if (at > chunk.length || total > chunk.length - at) {
         return false;
     }
-    return platform::readAllAt(m_fd, chunk.offset + at, targets);
+    return platform::readAllAt(m_fd, chunk.offset + at, targets, progress);
 }

@@ -45,7 +45,8 @@ public:
 
     // Reads the chunk's data from position at into the targets one after another.
     bool readScattered(const Chunk& chunk, std::uint64_t at,
-                       const std::vector<platform::MutableSpan>& targets) const;
+                       const std::vector<platform::MutableSpan>& targets,
+                       const platform::Progress& progress = {}) const;
 
 private:
     // The chunk at offset p into chunk, p moved past it; false at the end of the chunks.

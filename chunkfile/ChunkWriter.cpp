@@ -27,7 +27,7 @@ bool ChunkWriter::AddPieces(const std::string& tag, std::vector<platform::ByteSp
     return true;
 }
 
-bool ChunkWriter::Save(const std::string& path) const {
+bool ChunkWriter::Save(const std::string& path, const platform::Progress& progress) const {
     // The headers are built apart and the data written from where they lie, so the file's bytes
     // are not copied once more into one big buffer.
     std::vector<std::uint8_t> headers(8 * m_entries.size(), 0);
@@ -49,7 +49,7 @@ bool ChunkWriter::Save(const std::string& path) const {
         }
         std::memcpy(header + 4, &length, 4);
     }
-    return platform::writeFileAtomically(path, pieces);
+    return platform::writeFileAtomically(path, pieces, nullptr, progress);
 }
 
 int ChunkWriter::Count() const {

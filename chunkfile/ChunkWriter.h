@@ -23,7 +23,7 @@ public:
 
     // Writes the file; false when it could not be created or wholly written, in which case a
     // file already at path is left as it was.
-    bool Save(const std::string& path) const;
+    bool Save(const std::string& path, const platform::Progress& progress = {}) const;
 
     int Count() const override;
     std::string TagAt(int index) const override;

@@ -193,11 +193,14 @@ EditResult insertLines(MapGrid& grid, const EditPlace& place, const SelectionRec
 // Sets to in every cell of the target layer whose source cell holds from; notes the cells it
 // changed in changes and gives the number of cells that matched.
 long long replaceCells(MapGrid& grid, std::int32_t from, std::int32_t to, int sourceLayer,
-                       int targetLayer, CellChanges& changes) {
+                       int targetLayer, CellChanges& changes, const platform::Progress& progress) {
     std::vector<CellChanges::Change> rowChanges;
     long long count = 0;
     const int columns = grid.columns();
     for (int r = 0; r < grid.rows(); ++r) {
+        if (progress && r % 64 == 0) {
+            progress(static_cast<std::uint64_t>(r), static_cast<std::uint64_t>(grid.rows()));
+        }
         const std::int32_t* source = grid.rowCells(sourceLayer, r);
         std::int32_t* target = grid.rowCells(targetLayer, r);
         rowChanges.clear();
@@ -317,14 +320,15 @@ EditResult MapEditor::insertOrDeleteLines(MapGrid& grid, const EditPlace& place,
 }
 
 EditResult MapEditor::replace(MapGrid& grid, const EditPlace& place, std::int32_t from,
-                              std::int32_t to, int sourceLayer, int targetLayer) {
+                              std::int32_t to, int sourceLayer, int targetLayer,
+                              const platform::Progress& progress) {
     if (!MapGrid::isLayer(sourceLayer) || !MapGrid::isLayer(targetLayer) ||
         (from == to && sourceLayer == targetLayer)) {
         return {};
     }
     ReplaceStep replaced{sourceLayer, from, to, {}};
     const long long count =
-        replaceCells(grid, from, to, sourceLayer, targetLayer, replaced.changes);
+        replaceCells(grid, from, to, sourceLayer, targetLayer, replaced.changes, progress);
     if (count == 0) {
         return {};
     }

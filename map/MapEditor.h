@@ -6,6 +6,7 @@
 #include "map/EditPlace.h"
 #include "map/EditResult.h"
 #include "map/MapGrid.h"
+#include "platform/FileIo.h"
 
 // The editing operations on a map: putting values, stamping and tiling blocks, copying and
 // pasting, inserting and deleting rows and columns, replacing, and the canvas size. They know
@@ -53,7 +54,8 @@ public:
     // Sets to in every cell of targetLayer whose cell in sourceLayer holds from
     // (layers 0 chips, 1 attributes).
     static EditResult replace(MapGrid& grid, const EditPlace& place, std::int32_t from,
-                              std::int32_t to, int sourceLayer, int targetLayer);
+                              std::int32_t to, int sourceLayer, int targetLayer,
+                              const platform::Progress& progress = {});
 
     // Brings the canvas to columns × rows, each 1 … 5000. Records no step: the screen empties
     // the history.

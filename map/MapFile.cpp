@@ -23,7 +23,7 @@ const char kLoadErrorTitle[] = "マップ読み込みエラー";
 // Reads one layer of rows × columns cells from the chunk's data at offset at, straight into
 // the rows: the file's bytes are copied once, to where they stay.
 bool readLayer(const ChunkScanner& file, const ChunkScanner::Chunk& chunk, std::uint64_t at,
-               MapGrid::Layer& layer, int columns, int rows) {
+               MapGrid::Layer& layer, int columns, int rows, const platform::Progress& progress) {
     const std::size_t rowBytes = static_cast<std::size_t>(columns) * 4;
     layer.resize(rows);
     std::vector<platform::MutableSpan> targets;
@@ -32,7 +32,7 @@ bool readLayer(const ChunkScanner& file, const ChunkScanner::Chunk& chunk, std::
         row.resize(columns);  // left unset: the read below fills every cell
         targets.push_back({row.data(), rowBytes});
     }
-    return file.readScattered(chunk, at, targets);
+    return file.readScattered(chunk, at, targets, progress);
 }
 
 // A file read as a text stream: a CR right before a LF is dropped.
@@ -192,7 +192,8 @@ private:
 
 }  // namespace
 
-MapFile::BinaryResult MapFile::loadBinary(const std::string& path, MapGrid& grid, Header* header) {
+MapFile::BinaryResult MapFile::loadBinary(const std::string& path, MapGrid& grid, Header* header,
+                                          const platform::Progress& progress) {
     // The chunk is read straight into the rows: a large map is not held in memory twice.
     ChunkScanner file(path);
     const ChunkScanner::Chunk* chunk = file.find(kTag);
@@ -214,9 +215,18 @@ MapFile::BinaryResult MapFile::loadBinary(const std::string& path, MapGrid& grid
         return BinaryResult::Damaged;
     }
 
+    // The two layers as one transfer, for whoever follows it.
+    const auto half = [&progress, layerBytes](std::uint64_t before) -> platform::Progress {
+        if (!progress) {
+            return {};
+        }
+        return [&progress, layerBytes, before](std::uint64_t done, std::uint64_t) {
+            progress(before + done, 2 * layerBytes);
+        };
+    };
     MapGrid::Layer chips, kinds;
-    if (!readLayer(file, *chunk, 16, chips, columns, rows) ||
-        !readLayer(file, *chunk, 16 + layerBytes, kinds, columns, rows)) {
+    if (!readLayer(file, *chunk, 16, chips, columns, rows, half(0)) ||
+        !readLayer(file, *chunk, 16 + layerBytes, kinds, columns, rows, half(layerBytes))) {
         return BinaryResult::Damaged;
     }
     grid.assign(std::move(chips), std::move(kinds), columns, rows);
@@ -262,14 +272,15 @@ bool MapFile::loadText(const std::string& path, MapGrid& grid, platform::Message
 }
 
 MapFile::Format MapFile::load(const std::string& path, MapGrid& grid, platform::MessagePort& port,
-                              platform::NativeWindow* owner, Header* header) {
+                              platform::NativeWindow* owner, Header* header,
+                              const platform::Progress& progress) {
     struct stat st;
     if (::stat(path.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes) {
         port.showError(owner, tooLargeText(path), kLoadErrorTitle);
         return Format::None;
     }
     try {
-        switch (loadBinary(path, grid, header)) {
+        switch (loadBinary(path, grid, header, progress)) {
             case BinaryResult::Loaded:
                 return Format::Binary;
             case BinaryResult::Damaged:
@@ -286,7 +297,7 @@ MapFile::Format MapFile::load(const std::string& path, MapGrid& grid, platform::
     }
 }
 
-bool MapFile::save(std::string& path, MapGrid& grid) {
+bool MapFile::save(std::string& path, MapGrid& grid, const platform::Progress& progress) {
     path = platform::forceExtension(path, ".map");
 
     // The chunk's data are the four header fields and then both layers row by row; the rows
@@ -305,5 +316,5 @@ bool MapFile::save(std::string& path, MapGrid& grid) {
 
     grid.setFileBacked(true);
     ChunkWriter writer;
-    return writer.AddPieces(kTag, std::move(pieces)) && writer.Save(path);
+    return writer.AddPieces(kTag, std::move(pieces)) && writer.Save(path, progress);
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "map/MapGrid.h"
+#include "platform/FileIo.h"
 
 namespace platform {
 class MessagePort;
@@ -37,8 +38,8 @@ public:
     // Reads the first "MAPB" chunk. NoChunk: the file cannot be read or holds no such chunk.
     // Damaged: the chunk is there but its counts are negative, above the canvas limit, or
     // promise more cells than its data hold.
-    static BinaryResult loadBinary(const std::string& path, MapGrid& grid,
-                                   Header* header = nullptr);
+    static BinaryResult loadBinary(const std::string& path, MapGrid& grid, Header* header = nullptr,
+                                   const platform::Progress& progress = {});
 
     // Reads a "MAPT" text map, showing its own errors through port (owned by owner).
     static bool loadText(const std::string& path, MapGrid& grid, platform::MessagePort& port,
@@ -48,9 +49,10 @@ public:
     // rather than tried as text; a file larger than kMaxFileBytes, or one that needs more
     // memory than there is, is reported as too large. Returns the format read, or None.
     static Format load(const std::string& path, MapGrid& grid, platform::MessagePort& port,
-                       platform::NativeWindow* owner, Header* header = nullptr);
+                       platform::NativeWindow* owner, Header* header = nullptr,
+                       const platform::Progress& progress = {});
 
     // Forces the extension ".map" on path (written back), sets the grid's file-backed flag, and
     // writes the map as one "MAPB" chunk. A failed write leaves any previous file untouched.
-    static bool save(std::string& path, MapGrid& grid);
+    static bool save(std::string& path, MapGrid& grid, const platform::Progress& progress = {});
 };

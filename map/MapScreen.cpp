@@ -184,7 +184,9 @@ void MapScreen::reportStep(const EditStep& step, bool undone) {
 // --- Files.
 
 bool MapScreen::loadMap(const std::string& path) {
-    if (MapFile::load(path, m_grid, host(), GetWindow()) == MapFile::Format::None) {
+    platform::BusyWork busy(host(), GetWindow(), "マップを読み込んでいます…");
+    if (MapFile::load(path, m_grid, host(), GetWindow(), nullptr, busy.progress()) ==
+        MapFile::Format::None) {
         return false;
     }
     m_grid.setFileBacked(true);
@@ -198,7 +200,8 @@ bool MapScreen::loadMap(const std::string& path) {
 }
 
 bool MapScreen::saveMap(std::string& path) {
-    if (!MapFile::save(path, m_grid)) {
+    platform::BusyWork busy(host(), GetWindow(), "マップを保存しています…");
+    if (!MapFile::save(path, m_grid, busy.progress())) {
         return false;
     }
     startMap(MapChange::Origin::Saved, path);
@@ -483,7 +486,13 @@ void MapScreen::insertOrDeleteLines(bool deleting, bool rows, bool columns) {
 
 void MapScreen::replace(std::int32_t from, std::int32_t to, int sourceLayer, int targetLayer) {
     if (hasSize()) {
-        applyEdit(MapEditor::replace(m_grid, editPlace(), from, to, sourceLayer, targetLayer));
+        EditResult result;
+        {
+            platform::BusyWork busy(host(), GetWindow(), "置換しています…");
+            result = MapEditor::replace(m_grid, editPlace(), from, to, sourceLayer, targetLayer,
+                                        busy.progress());
+        }
+        applyEdit(std::move(result));
     }
 }
 

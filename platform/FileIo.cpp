@@ -23,7 +23,11 @@ std::string describe(const std::string& what, const std::string& path, int err) 
 // Moves every byte of the iovecs through transfer (a writev or a preadv at a running offset),
 // going on after short transfers and interruptions.
 template <typename Transfer>
-bool transferAll(std::vector<iovec>& iov, Transfer transfer) {
+bool transferAll(std::vector<iovec>& iov, Transfer transfer, const Progress& progress = {}) {
+    std::uint64_t total = 0, done = 0;
+    for (const iovec& v : iov) {
+        total += v.iov_len;
+    }
     std::size_t first = 0;
     while (first < iov.size()) {
         const int count = static_cast<int>(std::min<std::size_t>(iov.size() - first, IOV_MAX));
@@ -38,14 +42,18 @@ bool transferAll(std::vector<iovec>& iov, Transfer transfer) {
             errno = EIO;
             return false;
         }
-        std::size_t done = static_cast<std::size_t>(n);
-        while (first < iov.size() && done >= iov[first].iov_len) {
-            done -= iov[first].iov_len;
+        std::size_t moved = static_cast<std::size_t>(n);
+        done += moved;
+        while (first < iov.size() && moved >= iov[first].iov_len) {
+            moved -= iov[first].iov_len;
             ++first;
         }
-        if (done > 0) {
-            iov[first].iov_base = static_cast<char*>(iov[first].iov_base) + done;
-            iov[first].iov_len -= done;
+        if (moved > 0) {
+            iov[first].iov_base = static_cast<char*>(iov[first].iov_base) + moved;
+            iov[first].iov_len -= moved;
+        }
+        if (progress) {
+            progress(done, total);
         }
     }
     return true;
@@ -63,9 +71,31 @@ std::vector<iovec> iovecsOf(const std::vector<Span>& pieces) {
     return iov;
 }
 
-bool writeAll(int fd, const std::vector<ByteSpan>& pieces) {
+// At most this many bytes a system call when the caller follows the progress, so that it hears
+// of it often enough to keep a window painted.
+constexpr std::size_t kProgressStep = 16u << 20;
+
+int boundedCount(const iovec* v, int n, bool bounded) {
+    if (!bounded) {
+        return n;
+    }
+    std::size_t bytes = 0;
+    int count = 0;
+    while (count < n && (count == 0 || bytes + v[count].iov_len <= kProgressStep)) {
+        bytes += v[count++].iov_len;
+    }
+    return count;
+}
+
+bool writeAll(int fd, const std::vector<ByteSpan>& pieces, const Progress& progress) {
     std::vector<iovec> iov = iovecsOf(pieces);
-    return transferAll(iov, [fd](const iovec* v, int n) { return ::writev(fd, v, n); });
+    const bool bounded = static_cast<bool>(progress);
+    return transferAll(
+        iov,
+        [fd, bounded](const iovec* v, int n) {
+            return ::writev(fd, v, boundedCount(v, n, bounded));
+        },
+        progress);
 }
 
 // The file that a save to path really replaces: the target of a symbolic link, else path.
@@ -93,7 +123,7 @@ void syncDirectory(const std::string& dir) {
 }  // namespace
 
 bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& pieces,
-                         std::string* error) {
+                         std::string* error, const Progress& progress) {
     const std::string target = resolveTarget(path);
     const std::size_t slash = target.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
@@ -134,7 +164,7 @@ bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& p
     }
     bool ok = true;
     int err = 0;
-    if (!writeAll(fd, pieces) || ::fsync(fd) != 0) {
+    if (!writeAll(fd, pieces, progress) || ::fsync(fd) != 0) {
         ok = false;
         err = errno;
     }
@@ -157,15 +187,21 @@ bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& p
     return true;
 }
 
-bool readAllAt(int fd, std::uint64_t offset, const std::vector<MutableSpan>& pieces) {
+bool readAllAt(int fd, std::uint64_t offset, const std::vector<MutableSpan>& pieces,
+               const Progress& progress) {
     std::vector<iovec> iov = iovecsOf(pieces);
-    return transferAll(iov, [fd, &offset](const iovec* v, int n) {
-        const ssize_t got = ::preadv(fd, v, n, static_cast<off_t>(offset));
-        if (got > 0) {
-            offset += static_cast<std::uint64_t>(got);
-        }
-        return got;
-    });
+    const bool bounded = static_cast<bool>(progress);
+    return transferAll(
+        iov,
+        [fd, &offset, bounded](const iovec* v, int n) {
+            const ssize_t got =
+                ::preadv(fd, v, boundedCount(v, n, bounded), static_cast<off_t>(offset));
+            if (got > 0) {
+                offset += static_cast<std::uint64_t>(got);
+            }
+            return got;
+        },
+        progress);
 }
 
 namespace {

@@ -2,11 +2,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace platform {
+
+// How far a long transfer has come: bytes done of total, called between system calls.
+using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
 // One piece of the bytes to write; the pieces are written back to back.
 struct ByteSpan {
@@ -20,7 +24,7 @@ struct ByteSpan {
 // file it names is replaced and the link stays. On failure the temporary file is removed,
 // path is untouched, and error (when given) says why.
 bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& pieces,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr, const Progress& progress = {});
 
 // Somewhere to read bytes into; pieces are filled one after another.
 struct MutableSpan {
@@ -30,7 +34,8 @@ struct MutableSpan {
 
 // Reads exactly the pieces' total from the open file descriptor at offset, going on after short
 // reads and interruptions. False on an error or at the end of the file.
-bool readAllAt(int fd, std::uint64_t offset, const std::vector<MutableSpan>& pieces);
+bool readAllAt(int fd, std::uint64_t offset, const std::vector<MutableSpan>& pieces,
+               const Progress& progress = {});
 
 // A whole file read into memory.
 struct FileBytes {

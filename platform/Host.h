@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,6 +80,13 @@ public:
     virtual DialogResult runSheet(NativeWindow* owner, const std::string& caption,
                                   const std::vector<Dialog*>& pages) = 0;
 
+    // Long work on the user-interface thread: the busy pointer from beginBusy to endBusy, and once
+    // the work has taken half a second a window that shows how far it is, from busyProgress,
+    // which also keeps the windows painted meanwhile. Calls nest; the outermost counts.
+    virtual void beginBusy(NativeWindow* owner, const std::string& what) = 0;
+    virtual void busyProgress(std::uint64_t done, std::uint64_t total) = 0;
+    virtual void endBusy() = 0;
+
     // Whether one of the application's windows has the focus (the last WM_ACTIVATEAPP).
     virtual bool isApplicationActive() const = 0;
     virtual void setIdleHandler(IdleHandler* handler) = 0;
@@ -87,6 +95,25 @@ public:
     // The event loop: returns the code given to quit().
     virtual int run() = 0;
     virtual void quit(int exitCode) = 0;
+};
+
+// Long work from its start to the end of the scope; progress() is what the work reports to.
+class BusyWork {
+public:
+    BusyWork(Host& host, NativeWindow* owner, const std::string& what) : m_host(host) {
+        m_host.beginBusy(owner, what);
+    }
+    ~BusyWork() { m_host.endBusy(); }
+    BusyWork(const BusyWork&) = delete;
+    BusyWork& operator=(const BusyWork&) = delete;
+
+    std::function<void(std::uint64_t, std::uint64_t)> progress() {
+        return
+            [this](std::uint64_t done, std::uint64_t total) { m_host.busyProgress(done, total); };
+    }
+
+private:
+    Host& m_host;
 };
 
 }  // namespace platform

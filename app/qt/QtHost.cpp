@@ -314,6 +314,49 @@ platform::DialogResult QtHost::runSheet(platform::NativeWindow* owner, const std
     return window.runSheet(caption, pages);
 }
 
+void QtHost::beginBusy(platform::NativeWindow* owner, const std::string& what) {
+    if (m_busyDepth++ > 0) {
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_busyClock.start();
+    m_busyPainted = 0;
+    m_busyWhat = what;
+    m_busyOwner = widgetOf(owner);
+}
+
+void QtHost::busyProgress(std::uint64_t done, std::uint64_t total) {
+    // Work that ends within half a second shows only the pointer.
+    const qint64 now = m_busyClock.elapsed();
+    if (m_busyDepth == 0 || now < 500) {
+        return;
+    }
+    if (!m_busyWindow) {
+        m_busyWindow = std::make_unique<QProgressDialog>(qtconvert::toQt(m_busyWhat), QString(), 0,
+                                                         1000, m_busyOwner);
+        m_busyWindow->setWindowModality(Qt::WindowModal);
+        m_busyWindow->setCancelButton(nullptr);
+        m_busyWindow->setMinimumDuration(0);
+        m_busyWindow->setAutoClose(false);
+        m_busyWindow->setAutoReset(false);
+        m_busyWindow->show();
+    }
+    m_busyWindow->setValue(total > 0 ? static_cast<int>(std::min(done, total) * 1000 / total) : 0);
+    // The windows are painted now and then; what the user does waits for the work's end.
+    if (now - m_busyPainted >= 50) {
+        m_busyPainted = now;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void QtHost::endBusy() {
+    if (m_busyDepth == 0 || --m_busyDepth > 0) {
+        return;
+    }
+    m_busyWindow.reset();
+    QApplication::restoreOverrideCursor();
+}
+
 bool QtHost::isApplicationActive() const {
     return m_active;
 }

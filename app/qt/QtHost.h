@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QProgressDialog>
 #include <QTimer>
 #include <set>
 #include <vector>
@@ -41,6 +43,9 @@ public:
                                      platform::Dialog& dialog) override;
     platform::DialogResult runSheet(platform::NativeWindow* owner, const std::string& caption,
                                     const std::vector<platform::Dialog*>& pages) override;
+    void beginBusy(platform::NativeWindow* owner, const std::string& what) override;
+    void busyProgress(std::uint64_t done, std::uint64_t total) override;
+    void endBusy() override;
     bool isApplicationActive() const override;
     void setIdleHandler(platform::IdleHandler* handler) override;
     void wakeIdle() override;
@@ -71,4 +76,11 @@ private:
     int m_modalDepth = 0;
     platform::IdleHandler* m_idle = nullptr;
     QTimer m_idleTimer;
+    // The long work going on, if any.
+    int m_busyDepth = 0;
+    QElapsedTimer m_busyClock;
+    qint64 m_busyPainted = 0;
+    std::string m_busyWhat;
+    QWidget* m_busyOwner = nullptr;
+    std::unique_ptr<QProgressDialog> m_busyWindow;
 };

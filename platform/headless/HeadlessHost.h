@@ -86,6 +86,15 @@ public:
                                      platform::Dialog& dialog) override;
     platform::DialogResult runSheet(platform::NativeWindow* owner, const std::string& caption,
                                     const std::vector<platform::Dialog*>& pages) override;
+    void beginBusy(platform::NativeWindow*, const std::string& what) override {
+        busy.push_back("begin " + what);
+    }
+    void busyProgress(std::uint64_t done, std::uint64_t total) override {
+        busyDone = done;
+        busyTotal = total;
+        ++busyReports;
+    }
+    void endBusy() override { busy.push_back("end"); }
     bool isApplicationActive() const override { return m_active; }
     void setIdleHandler(platform::IdleHandler* handler) override { m_idle = handler; }
     void wakeIdle() override { ++idleWakes; }
@@ -128,6 +137,10 @@ public:
     // each window is made and while each message box is up (not from inside itself).
     std::function<void()> meanwhile;
     std::optional<int> quitCode;
+    // Long work: "begin WHAT" and "end" in order, and the last progress reported.
+    std::vector<std::string> busy;
+    std::uint64_t busyDone = 0, busyTotal = 0;
+    int busyReports = 0;
     int idleWakes = 0;
 
 private:

@@ -249,3 +249,19 @@ TEST(OpenFiles, ChangedFilesOnDiskShowOrAreOfferedForReloading) {
     EXPECT_EQ(e.map().grid().columns(), 4);
     EXPECT_FALSE(e.map().isMapModified());
 }
+
+// Loading and saving say they are busy and how far they are, so that a window can show it.
+TEST(OpenFiles, LoadingAndSavingReportTheirProgress) {
+    Files f;
+    Editor e;
+    ASSERT_TRUE(e.app->start({f("stage.map")}));
+    EXPECT_EQ(e.host.busy, (std::vector<std::string>{"begin マップを読み込んでいます…", "end"}));
+    EXPECT_EQ(e.host.busyTotal, 2u * 7 * 5 * 4) << "both layers";
+    EXPECT_EQ(e.host.busyDone, e.host.busyTotal);
+    e.host.fileAnswers.push_back({f("saved.map")});
+    e.window("mapeditor").send(Message::command(command::SaveMap));
+    EXPECT_EQ(e.host.busy.size(), 4u);
+    EXPECT_EQ(e.host.busy[2], "begin マップを保存しています…");
+    EXPECT_EQ(e.host.busyDone, e.host.busyTotal);
+    EXPECT_EQ(e.host.busyTotal, readBytes(f("saved.map")).size());
+}

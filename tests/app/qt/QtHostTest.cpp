@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -325,4 +326,35 @@ TEST(QtHost, TheFirstActivationReachesTheWindows) {
     if (!activeBefore) {
         EXPECT_EQ(log.of(WM_ACTIVATEAPP), std::vector<Message>{Message::activateApp(true)});
     }
+}
+
+// Long work shows the busy pointer at once and, once it has taken half a second, a window with
+// its progress; both go with its end.
+TEST(QtHostBusy, TheBusyPointerAtOnceAndTheProgressAfterHalfASecond) {
+    QtHost host;
+    const auto progressWindow = [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* p = qobject_cast<QProgressDialog*>(w); p != nullptr && p->isVisible()) {
+                return p;
+            }
+        }
+        return static_cast<QProgressDialog*>(nullptr);
+    };
+    host.beginBusy(nullptr, "マップを読み込んでいます…");
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    host.busyProgress(1, 10);
+    EXPECT_EQ(progressWindow(), nullptr) << "quick work: the pointer only";
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 550) {
+    }
+    host.busyProgress(5, 10);
+    QProgressDialog* window = progressWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->value(), 500);
+    EXPECT_EQ(window->labelText().toStdString(), "マップを読み込んでいます…");
+    host.endBusy();
+    EXPECT_EQ(progressWindow(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -1,10 +1,11 @@
 # Front door to the CMake build. `make test` is what CI runs.
-.PHONY: all deps test build release run bench fuzz format clean
+.PHONY: all deps test build release run install bench fuzz format clean
 
 JOBS ?= 2
 BUILD := build
 RELEASE := build-release
 FUZZ := build-fuzz
+PREFIX ?= /usr/local
 GEN := -G Ninja
 
 all: build
@@ -29,6 +30,11 @@ release: deps $(RELEASE)/build.ninja
 
 run: release
 	scripts/run.sh $(RELEASE)
+
+install: deps
+	cmake -S . -B $(RELEASE) $(GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(RELEASE) -j $(JOBS) --target pelorin pelorin-tool
+	scripts/install.sh $(RELEASE) $(PREFIX)
 
 bench: deps $(RELEASE)/build.ninja
 	cmake --build $(RELEASE) -j $(JOBS) --target pelorin_bench

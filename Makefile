@@ -1,10 +1,14 @@
 # Front door to the CMake build. `make test` is what CI runs.
-.PHONY: all deps test build release run bench fuzz format clean
+.PHONY: all deps test build release run install package bench fuzz format clean
 
 JOBS ?= 2
 BUILD := build
 RELEASE := build-release
 FUZZ := build-fuzz
+PACKAGE := build-package
+PREFIX ?= /usr/local
+# The version the programs print, as the top CMakeLists.txt sets it.
+VERSION := $(shell sed -n 's/^project.Pelorin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 GEN := -G Ninja
 
 all: build
@@ -18,8 +22,9 @@ $(BUILD)/build.ninja: | deps
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The check of a built .deb (label package) runs with `make package`, not here.
 test: build
-	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure --timeout 300
+	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure --timeout 300 -LE package
 
 $(RELEASE)/build.ninja: | deps
 	cmake -S . -B $(RELEASE) $(GEN) -DCMAKE_BUILD_TYPE=Release
@@ -29,6 +34,20 @@ release: deps $(RELEASE)/build.ninja
 
 run: release
 	scripts/run.sh $(RELEASE)
+
+install: deps
+	cmake -S . -B $(RELEASE) $(GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(RELEASE) -j $(JOBS) --target pelorin pelorin-tool
+	scripts/install.sh $(RELEASE) $(PREFIX)
+
+# The Debian package, from a release build of the programs alone, then its check.
+$(PACKAGE)/build.ninja: | deps
+	cmake -S . -B $(PACKAGE) $(GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	    -DPELORIN_TESTS=OFF -DPELORIN_BENCH=OFF
+
+package: deps $(PACKAGE)/build.ninja
+	cmake --build $(PACKAGE) -j $(JOBS) --target package
+	tests/install/check-package.sh $(PACKAGE) tests/install/installed-files.txt $(VERSION)
 
 bench: deps $(RELEASE)/build.ninja
 	cmake --build $(RELEASE) -j $(JOBS) --target pelorin_bench
@@ -48,4 +67,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(RELEASE) $(FUZZ)
+	rm -rf $(BUILD) $(RELEASE) $(FUZZ) $(PACKAGE)

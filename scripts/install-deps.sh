@@ -12,6 +12,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-translations-l10n fonts-ipafont-gothic xvfb xauth
     tiled
+    desktop-file-utils appstream shared-mime-info libglib2.0-bin file dpkg-dev
 )
 
 missing=()

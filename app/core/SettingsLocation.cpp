@@ -41,6 +41,24 @@ SettingsLocation SettingsLocation::find(const std::string& moduleDirectory,
     return {exists(own) ? own : beside, own};
 }
 
+std::string SettingsLocation::sampleChipSheet(const std::string& moduleDirectory) {
+    if (moduleDirectory.empty()) {
+        return {};  // "../" would then start from the working folder
+    }
+    for (const char* relative : {"../share/pelorin/chips.png", "../../../res/chips.png"}) {
+        char* resolved = ::realpath((moduleDirectory + relative).c_str(), nullptr);
+        if (resolved != nullptr) {
+            std::string path(resolved);
+            std::free(resolved);
+            struct stat st;
+            if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+                return path;
+            }
+        }
+    }
+    return {};
+}
+
 SettingsLocation SettingsLocation::forThisProcess() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");

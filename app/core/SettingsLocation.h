@@ -16,6 +16,11 @@ struct SettingsLocation {
     // From this process's executable folder and environment.
     static SettingsLocation forThisProcess();
 
+    // The sample chip sheet for a first start: <prefix>/share/pelorin/chips.png of an installed
+    // program in <prefix>/bin/, else res/chips.png of the checkout whose <build>/app/qt/ holds
+    // the program. An absolute path without "..", or empty when neither is there.
+    static std::string sampleChipSheet(const std::string& moduleDirectory);
+
     // Makes the folder of writePath when it is missing; false when it cannot.
     bool prepareWrite() const;
 };

@@ -38,6 +38,8 @@ int main(int argc, char** argv) {
         Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Pelorin");
+    // Lets the desktop match the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(PELORIN_APP_ID);
     // The editor speaks Japanese; so should Qt's own dialogs (the colour chooser, the file
     // chooser's buttons). Without the translation files they stay in English.
     QTranslator qtTexts;

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 #include "app/core/SettingsLocation.h"
@@ -121,6 +123,27 @@ TEST(SettingsLocation, BesideTheProgramUnlessThatFolderIsReadOnly) {
         EXPECT_EQ(SettingsLocation::find(program, dir.file("cfg"), "").writePath,
                   dir.file("cfg/pelorin/Pelorin.ini"));
     }
+}
+
+TEST(SettingsLocation, SampleChipSheetOfTheInstallThenOfTheCheckout) {
+    TempDir dir;
+    char* real = ::realpath(dir.path().c_str(), nullptr);
+    const std::string root = real;
+    std::free(real);
+    for (const char* folder :
+         {"/res", "/a", "/a/b", "/a/b/bin", "/a/b/share", "/a/b/share/pelorin"}) {
+        ::mkdir((root + folder).c_str(), 0755);
+    }
+    const std::string program = root + "/a/b/bin/";
+    EXPECT_EQ(SettingsLocation::sampleChipSheet(program), "");
+
+    writeText(root + "/res/chips.png", "");
+    EXPECT_EQ(SettingsLocation::sampleChipSheet(program), root + "/res/chips.png")
+        << "a program three folders below the checkout, as <build>/app/qt/ is";
+    writeText(root + "/a/b/share/pelorin/chips.png", "");
+    EXPECT_EQ(SettingsLocation::sampleChipSheet(program), root + "/a/b/share/pelorin/chips.png")
+        << "the installed sheet comes first";
+    EXPECT_EQ(SettingsLocation::sampleChipSheet(""), "");
 }
 
 TEST(EditorSettings, StoredPathsOfAnyLengthAndEdgeReadBackWhole) {

@@ -151,7 +151,7 @@ bool Application::makeOwnerWindow() {
     profile.load();
     m_settings = loadSettings(profile);
     m_mapPath = m_settings.map.path;
-    m_chipPath = m_settings.chip.path;
+    m_chipPath = m_settings.chip.path.empty() ? m_location.sampleChips : m_settings.chip.path;
     m_kindPath = m_settings.kind.path;
     m_recent = m_settings.recent;
     return true;

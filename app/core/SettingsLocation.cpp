@@ -30,7 +30,10 @@ bool writable(const std::string& folder, const std::string& path) {
 SettingsLocation SettingsLocation::find(const std::string& moduleDirectory,
                                         const std::string& configHome, const std::string& home) {
     const std::string beside = moduleDirectory + kFileName;
-    if (writable(moduleDirectory.empty() ? "." : moduleDirectory, beside)) {
+    // An installed program (its data beside its bin folder) keeps the user's settings in the
+    // user's folder even where it could write beside itself, as in ~/.local/bin.
+    const bool installed = !moduleDirectory.empty() && exists(moduleDirectory + "../share/pelorin");
+    if (!installed && writable(moduleDirectory.empty() ? "." : moduleDirectory, beside)) {
         return {beside, beside};
     }
     std::string base = configHome;
@@ -62,7 +65,10 @@ std::string SettingsLocation::sampleChipSheet(const std::string& moduleDirectory
 SettingsLocation SettingsLocation::forThisProcess() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
-    return find(platform::ModuleDirectory::ofExecutable(), config ? config : "", home ? home : "");
+    const std::string module = platform::ModuleDirectory::ofExecutable();
+    SettingsLocation location = find(module, config ? config : "", home ? home : "");
+    location.sampleChips = sampleChipSheet(module);
+    return location;
 }
 
 bool SettingsLocation::prepareWrite() const {

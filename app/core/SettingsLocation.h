@@ -3,11 +3,14 @@
 #include <string>
 
 // Where the settings file "Pelorin.ini" is read from and written to. It lives beside the
-// executable; when that folder cannot be written (an installed program), the user's own
-// configuration folder takes its place, and is read from too once it holds a file.
+// executable; for an installed program (its data in ../share/pelorin) or when that folder cannot
+// be written, the user's own configuration folder takes its place, and is read from too once it
+// holds a file.
 struct SettingsLocation {
     std::string readPath;
     std::string writePath;
+    // The chip sheet a first start shows when the settings name none (empty: none).
+    std::string sampleChips;
 
     // moduleDirectory ends with "/". configHome is $XDG_CONFIG_HOME, or empty to use
     // home + "/.config".

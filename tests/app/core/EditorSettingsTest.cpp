@@ -144,6 +144,9 @@ TEST(SettingsLocation, SampleChipSheetOfTheInstallThenOfTheCheckout) {
     EXPECT_EQ(SettingsLocation::sampleChipSheet(program), root + "/a/b/share/pelorin/chips.png")
         << "the installed sheet comes first";
     EXPECT_EQ(SettingsLocation::sampleChipSheet(""), "");
+    EXPECT_EQ(SettingsLocation::find(program, root + "/cfg", "").writePath,
+              root + "/cfg/pelorin/Pelorin.ini")
+        << "an installed program keeps the settings in the user's folder, writable bin or not";
 }
 
 TEST(EditorSettings, StoredPathsOfAnyLengthAndEdgeReadBackWhole) {

@@ -2,10 +2,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/FuzzFile.h"
+#include "map/MapFile.h"
+#include "map/MapGrid.h"
 #include "tools/EditScript.h"
 #include "tools/HeadlessEditor.h"
 
-// An edit script as `pelorin-tool edit` reads it, run on the editor's blank map. Canvases are
+// An edit script as `pelorin-tool edit` reads it, run on a small map. Canvases are
 // kept small, and a run stops once inserted rows and columns make the map large, so that it
 // stays fast; every other command runs as written.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -18,7 +21,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return 0;
     }
+    static const std::string mapPath = [] {
+        MapGrid grid;
+        grid.reset(6, 4);
+        std::string path = fuzzFile(nullptr, 0) + ".map";
+        MapFile::save(path, grid);
+        return path;
+    }();
     HeadlessEditor editor;
+    if (!editor.loadMap(mapPath)) {
+        std::abort();
+    }
     int run = 0;
     for (const EditScript::Command& command : commands) {
         if (EditScript::needsChipWindow(command.op) ||

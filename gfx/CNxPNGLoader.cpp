@@ -128,10 +128,15 @@ bool readHeader(PngSession& s) {
         return false;
     }
     png_set_read_fn(s.png, s.file, onRead);
-    // Pictures past 32768 pixels a side are refused by libpng itself, and no ancillary chunk
-    // may make it allocate more than 8 MB: a damaged length would otherwise cost gigabytes.
+    // Pictures past 32768 pixels a side are refused by libpng itself, and no chunk may make it
+    // allocate more than 8 MB: a damaged length would otherwise cost gigabytes.
     png_set_user_limits(s.png, CNxDIBImage::kMaxSide, CNxDIBImage::kMaxSide);
     png_set_chunk_malloc_max(s.png, kMaxChunkBytes);
+    // That limit only warns for ancillary chunks, and libpng then allocates the length anyway.
+    // The chunks of variable length the editor has no use for (texts, colour profile, palette
+    // suggestions, Exif) are therefore skipped unread, a little at a time.
+    static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf";
+    png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, kSkipped, 6);
 #ifdef PNG_SKIP_sRGB_CHECK_PROFILE
     // libpng 1.6 warns about the colour profiles many programs embed; the editor ignores colour
     // profiles, so that check would only put up boxes about nothing it uses.

@@ -4,6 +4,7 @@
 #include <malloc.h>
 #include <png.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <csetjmp>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include "platform/FileIo.h"
 #include "tools/MapJson.h"
 #include "tools/MapPicture.h"
+#include "tools/PelorinTool.h"
 #include "tools/PngWriter.h"
 #include "tools/TiledConvert.h"
 #include "tools/ToolSupport.h"
@@ -298,5 +300,64 @@ void BM_ImportTmx_2000x2000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ImportTmx_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 64 maps of 200 × 200 cells (16-pixel chips, so 3200 × 3200 pictures) and the chip image as
+// files, made once.
+std::vector<std::string> batchInputs() {
+    static const std::vector<std::string> inputs = [] {
+        std::vector<std::string> args;
+        ChipSet chips;
+        makeChips(chips);
+        std::vector<std::uint8_t> png;
+        std::string error;
+        PngWriter::encode(chips.image()->GetImage(), png, error);
+        const std::string chipPath = scratchDir() + "/batch-chips.png";
+        platform::writeFileAtomically(chipPath, {{png.data(), png.size()}});
+        ::mkdir((scratchDir() + "/batch").c_str(), 0755);
+        for (int n = 0; n < 64; ++n) {
+            MapGrid grid = randomMap(200);
+            grid.setChipSize(16, 16);
+            std::string path = scratchDir() + "/batch/stage" + std::to_string(n) + ".map";
+            MapFile::save(path, grid);
+            args.push_back(path);
+        }
+        args.insert(args.end(), {"--chips", chipPath, "-o", scratchDir() + "/batch-out"});
+        return args;
+    }();
+    return inputs;
+}
+
+// One render call over all 64 maps, as a build script makes it, with -j 1 and -j 2: what the
+// second core gives.
+void renderBatch(benchmark::State& state, const char* jobs) {
+    std::vector<std::string> args = {"render"};
+    const std::vector<std::string> inputs = batchInputs();
+    args.insert(args.end(), inputs.begin(), inputs.end());
+    args.insert(args.end(), {"-j", jobs, "--quiet"});
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    for (auto _ : state) {
+        if (PelorinTool(sink, sink).run(args) != 0) {
+            state.SkipWithError("render failed");
+        }
+    }
+    std::fclose(sink);
+    state.SetItemsProcessed(state.iterations() * 64);
+}
+
+void BM_RenderBatch_64maps_200x200_j1(benchmark::State& state) {
+    renderBatch(state, "1");
+}
+BENCHMARK(BM_RenderBatch_64maps_200x200_j1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
+
+void BM_RenderBatch_64maps_200x200(benchmark::State& state) {
+    renderBatch(state, "2");
+}
+BENCHMARK(BM_RenderBatch_64maps_200x200)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 
 }  // namespace

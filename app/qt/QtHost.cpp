@@ -183,14 +183,39 @@ void QtHost::settleFrame(QtNativeWindow& window, const platform::WindowSpec& spe
     const QPoint asked = toQt(*spec.position);
     frame.move(asked);
     // Some window managers put the client area, not the frame, where a window asks to be,
-    // which leaves the title bar above the screen. Once the frame has landed, move it by what
-    // it missed; meanwhile the editor goes on starting.
-    QTimer::singleShot(100, &frame, [&frame, asked] {
-        const QPoint missed = asked - frame.frameGeometry().topLeft();
-        if (!missed.isNull()) {
-            frame.move(asked + missed);
-        }
-    });
+    // which leaves the title bar above the screen. Once the frame has landed, ask again by what
+    // it missed, until it stays where it was asked to be; meanwhile the editor goes on starting.
+    // On a slow start (the first after an install, a busy machine) the frame and its place
+    // arrive late, and what Qt reports may lag behind the window manager, so keep looking for a
+    // while and correct the last request rather than the first.
+    auto* watch = new QTimer(&frame);
+    watch->setInterval(100);
+    QObject::connect(
+        watch, &QTimer::timeout, &frame,
+        [&frame, watch, asked, target = asked, looks = 0, settled = 0, pause = 0]() mutable {
+            if (++looks >= 30) {
+                watch->deleteLater();
+                return;
+            }
+            if (pause > 0) {  // a request on its way
+                --pause;
+                return;
+            }
+            const bool framed = frame.frameGeometry() != frame.geometry();
+            const QPoint missed = asked - frame.frameGeometry().topLeft();
+            if (framed && !missed.isNull()) {
+                target += missed;
+                frame.move(target);
+                settled = 0;
+                pause = 2;
+            } else if (framed) {
+                ++settled;
+            }
+            if (settled >= 3) {
+                watch->deleteLater();
+            }
+        });
+    watch->start();
 }
 
 platform::Rect QtHost::desktopRect() const {

@@ -48,7 +48,8 @@ bool readLayers(RecordReader& reader, const mapjournal::BaseInfo& info, MapGrid&
            grid.assign(std::move(layers[0]), std::move(layers[1]), info.columns, info.rows);
 }
 
-bool readBase(const std::string& path, RecoveredMap& map, std::string& problem) {
+// A base on a file that has changed since is read as a blank map, and baseLost says so.
+bool readBase(const std::string& path, RecoveredMap& map, std::string& problem, bool& baseLost) {
     RecordReader reader;
     if (!reader.open(path, kMaxBaseBytes, problem)) {
         return false;
@@ -92,10 +93,12 @@ bool readBase(const std::string& path, RecoveredMap& map, std::string& problem) 
                 break;
             }
             if (platform::FileStamp::of(base.path) != base.stamp) {
-                problem = base.path +
-                          ": the map's file changed since, and the unsaved changes "
-                          "were kept against the file as it was";
-                return false;
+                // The journal is replayed over a blank map all the same, to learn whether it
+                // holds unsaved work and to keep the records beside the map.
+                baseLost = true;
+                grid.reset(base.columns, base.rows);
+                ok = true;
+                break;
             }
             Silent silent;
             ok = MapFile::load(base.path, grid, silent, nullptr) != MapFile::Format::None &&
@@ -185,9 +188,10 @@ RecoveredMap readRecoveredMap(const std::string& folder, const std::vector<std::
         }
     }
     std::uint64_t from = 0;
+    bool baseLost = false;
     for (auto g = bases.rbegin(); g != bases.rend() && !map.found; ++g) {
         std::string problem;
-        if (readBase(folder + "/" + mapjournal::baseName(*g), map, problem)) {
+        if (readBase(folder + "/" + mapjournal::baseName(*g), map, problem, baseLost)) {
             map.found = true;
             from = *g;
         } else if (!problem.empty()) {
@@ -201,6 +205,17 @@ RecoveredMap readRecoveredMap(const std::string& folder, const std::vector<std::
         if (!replay(folder + "/" + mapjournal::journalName(g), g, g == from, map)) {
             break;
         }
+    }
+    if (baseLost) {
+        // Without its file the map cannot be rebuilt. A map that was saved when the editor
+        // ended had nothing to lose.
+        if (map.modified) {
+            map.problems.push_back(map.path +
+                                   ": the map's file changed since, and the unsaved changes "
+                                   "were kept against the file as it was");
+        }
+        map.found = false;
+        map.grid = MapGrid();
     }
     return map;
 }

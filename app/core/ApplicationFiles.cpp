@@ -259,6 +259,7 @@ void Application::checkFiles() {
         const platform::FileStamp now = platform::FileStamp::of(map);
         if (now != m_mapSeen && now.exists) {
             m_mapSeen = now;  // No keeps the edits, and is not asked again for this change
+            m_recovery.mapFileChanged();
             m_askingReload = true;
             const bool reload =
                 m_host.messageBox(

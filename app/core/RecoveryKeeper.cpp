@@ -128,6 +128,18 @@ void RecoveryKeeper::poke() {
     schedule();
 }
 
+void RecoveryKeeper::mapFileChanged() {
+    if (m_map == nullptr) {
+        return;
+    }
+    const std::uint64_t at = now();
+    m_lastChange = at;
+    if (!m_waitingSince) {
+        m_waitingSince = at;
+    }
+    schedule();
+}
+
 void RecoveryKeeper::noteItems(std::uint64_t at) {
     if (!m_recorder) {
         return;

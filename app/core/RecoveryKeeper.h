@@ -67,6 +67,9 @@ public:
     // Something besides the map may have changed (the attribute table, the frames, a path):
     // it is recorded now, in its place among the map's changes.
     void poke();
+    // The map's file changed on disk under the editor: unsaved work built on it is written
+    // again whole, without waiting for the next edit, so that it no longer needs that file.
+    void mapFileChanged();
     void onTimer();
 
     // Writes what waits now and waits for the disk.

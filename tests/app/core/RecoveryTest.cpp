@@ -224,6 +224,46 @@ TEST(Recovery, WorkLeftByAGoneEditorIsOfferedAndRestoredExactly) {
     EXPECT_TRUE(place.folders()[0].running);
 }
 
+// The map's file rewritten by another program while the editor has it open, and the reload
+// declined: the unsaved work built on the file is written again whole, at once, and survives; a
+// map with nothing unsaved leaves nothing to offer.
+TEST(Recovery, AMapFileChangedUnderTheEditorLosesNoWorkAndOffersNoneWhenThereWasNone) {
+    for (const bool edited : {true, false}) {
+        Place place;
+        std::string path = place.dir.file("stage.map");
+        MapGrid grid;
+        grid.reset(6, 4);
+        ASSERT_TRUE(MapFile::save(path, grid));
+        std::vector<std::uint8_t> expected;
+        {
+            Editor a(place);
+            ASSERT_TRUE(a.app->start({path}));
+            a.owner().fireTimer(Application::kWatchTimerId);
+            if (edited) {
+                a.paint(2, 1);
+            }
+            a.wait(2500);
+            expected = savedBytes(a.screen().grid(), place.dir);
+            MapGrid other;
+            other.reset(3, 3);
+            ASSERT_TRUE(MapFile::save(path, other));
+            a.host.answers.push_back(MessageAnswer::No);
+            a.owner().fireTimer(Application::kWatchTimerId);
+            ASSERT_EQ(a.host.boxes.size(), 1u) << "the question was asked";
+            a.wait(2500);
+        }
+        Editor b(place);
+        b.host.dialogScripts.push_back(
+            [](ScriptedDialog& d) { d.click(RecoveryDialog::kRestoreId); });
+        ASSERT_TRUE(b.app->start());
+        ASSERT_EQ(b.host.dialogs.size(), edited ? 1u : 0u) << edited;
+        if (edited) {
+            EXPECT_EQ(readBytes(b.save(place.dir.file("restored.map"))), expected);
+        }
+        EXPECT_EQ(place.folders().size(), 1u) << edited << ": only b's own";
+    }
+}
+
 TEST(Recovery, DiscardDeletesLaterKeepsAndAnUnfinishedRestoreIsSaid) {
     const struct {
         const char* what;

@@ -3,7 +3,12 @@
 // those tails; and a change to one form is made, and checked, beside the other two.
 #include "gfx/CNxRowOps.h"
 
+// The vector forms are x86's; elsewhere, or when the build asks for it (PELORIN_PORTABLE, so
+// that the portable form can be run here too), only the portable form is built.
+#if !defined(PELORIN_PORTABLE) && (defined(__x86_64__) || defined(__i386__))
+#define PELORIN_X86_ROWS 1
 #include <immintrin.h>
+#endif
 
 #include <utility>
 
@@ -107,6 +112,8 @@ void lerpRowsPortable(std::uint32_t* out, const std::uint32_t* top, const std::u
         out[i] = CNxRowOps::Lerp(top[i], bottom[i], fy);
     }
 }
+
+#if PELORIN_X86_ROWS
 
 // Long fills (whole surfaces) go through the processor's string store, which writes whole
 // cache lines without reading them first; vector stores would fetch every line they fill.
@@ -589,6 +596,8 @@ PELORIN_AVX2 void lerpRowsAvx2(std::uint32_t* out, const std::uint32_t* top,
     lerpRowsSse2(out + i, top + i, bottom + i, n - i, fy);
 }
 
+#endif  // PELORIN_X86_ROWS
+
 }  // namespace
 
 const CNxRowOps& CNxRowOps::Portable() {
@@ -603,22 +612,32 @@ const CNxRowOps& CNxRowOps::Portable() {
     return ops;
 }
 
-const CNxRowOps& CNxRowOps::Sse2() {
+const CNxRowOps* CNxRowOps::Sse2() {
+#if PELORIN_X86_ROWS
     static const CNxRowOps ops{
         "sse2",          copySse2,        fillSse2,    blendConstantSse2, blendSourceAlphaSse2,
         blendColourSse2, filterPairsSse2, lerpRowsSse2};
-    return ops;
+    return &ops;
+#else
+    return nullptr;
+#endif
 }
 
 const CNxRowOps* CNxRowOps::Avx2() {
+#if PELORIN_X86_ROWS
     static const CNxRowOps ops{
         "avx2",          copyAvx2,        fillAvx2,    blendConstantAvx2, blendSourceAlphaAvx2,
         blendColourAvx2, filterPairsAvx2, lerpRowsAvx2};
     static const bool present = __builtin_cpu_supports("avx2");
     return present ? &ops : nullptr;
+#else
+    return nullptr;
+#endif
 }
 
 const CNxRowOps& CNxRowOps::Best() {
-    static const CNxRowOps& best = Avx2() != nullptr ? *Avx2() : Sse2();
+    static const CNxRowOps& best = Avx2() != nullptr   ? *Avx2()
+                                   : Sse2() != nullptr ? *Sse2()
+                                                       : Portable();
     return best;
 }

@@ -51,8 +51,9 @@ public:
     }
 
     static const CNxRowOps& Portable();
-    static const CNxRowOps& Sse2();
-    // Null when the processor has no AVX2.
+    // Null where the build has no x86 vector forms.
+    static const CNxRowOps* Sse2();
+    // Null when the processor has no AVX2, or the build no x86 vector forms.
     static const CNxRowOps* Avx2();
     // The fastest form this processor runs, chosen once.
     static const CNxRowOps& Best();

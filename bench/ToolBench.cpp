@@ -1,16 +1,19 @@
 // pelorin-tool's render and Tiled exchange against their peers: memcpy of the same bytes,
-// libpng alone on the same pixels, and the editor's own map file.
+// libpng alone on the same pixels, the same numbers as plain comma-separated text, and the
+// editor's own map file.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <png.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <charconv>
 #include <csetjmp>
 #include <cstring>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "chips/ChipSet.h"
 #include "chips/KindTable.h"
@@ -300,6 +303,77 @@ void BM_ImportTmx_2000x2000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ImportTmx_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The peers of export and import: the least work that writes and reads the same numbers as the
+// two layers of that TMX file, as comma-separated text on the same I/O path. The chips' ids are
+// 1 to 256, the attributes' 257 on, as in the export.
+std::string csvOf(const MapGrid& grid) {
+    // At most 3 digits and a separator a number: written in place, then cut to what was used.
+    std::string text(static_cast<std::size_t>(grid.columns()) * grid.rows() * 2 * 4, '\0');
+    char* out = text.data();
+    for (int layer = 0; layer < 2; ++layer) {
+        for (int r = 0; r < grid.rows(); ++r) {
+            for (int c = 0; c < grid.columns(); ++c) {
+                const std::int32_t id = layer == 0 ? grid.chip(c, r) + 1 : grid.kind(c, r) + 257;
+                out = std::to_chars(out, out + 3, id).ptr;
+                *out++ = ',';
+            }
+            out[-1] = '\n';
+        }
+    }
+    text.resize(static_cast<std::size_t>(out - text.data()));
+    return text;
+}
+
+void BM_FormatCsv_2000x2000(benchmark::State& state) {
+    const MapGrid grid = randomMap(2000);
+    for (auto _ : state) {
+        const std::string text = csvOf(grid);
+        if (!platform::writeFileAtomically(scratchDir() + "/export.csv",
+                                           {{text.data(), text.size()}})) {
+            state.SkipWithError("write failed");
+        }
+    }
+}
+BENCHMARK(BM_FormatCsv_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ParseCsv_2000x2000(benchmark::State& state) {
+    const std::string path = scratchDir() + "/import.csv";
+    {
+        const std::string text = csvOf(randomMap(2000));
+        platform::writeFileAtomically(path, {{text.data(), text.size()}});
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        ::malloc_trim(0);
+        state.ResumeTiming();
+        std::string text;
+        std::vector<std::uint32_t> ids;
+        if (!tool::readText(path, text)) {
+            state.SkipWithError("read failed");
+            break;
+        }
+        ids.reserve(2000u * 2000u * 2u);
+        const char* at = text.data();
+        const char* const end = at + text.size();
+        while (at < end) {
+            std::uint32_t id = 0;
+            const auto read = std::from_chars(at, end, id);
+            if (read.ec != std::errc()) {
+                state.SkipWithError("parse failed");
+                break;
+            }
+            ids.push_back(id);
+            at = read.ptr + 1;  // past the comma or the line's end
+        }
+        benchmark::DoNotOptimize(ids.data());
+        state.PauseTiming();
+        text = std::string();
+        ids = std::vector<std::uint32_t>();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ParseCsv_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // 64 maps of 200 × 200 cells (16-pixel chips, so 3200 × 3200 pictures) and the chip image as
 // files, made once.

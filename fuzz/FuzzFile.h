@@ -7,7 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-// The readers take paths, so each input is written to one scratch file per process first.
+// For readers whose input is a file by nature (maps, chunk files, settings): each input is
+// written to one scratch file per process first.
 inline std::string fuzzFile(const std::uint8_t* data, std::size_t size) {
     static const std::string path = [] {
         const char* dir = std::getenv("TMPDIR");

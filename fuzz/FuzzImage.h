@@ -25,10 +25,10 @@ inline void checkImage(const CNxDIBImage& image) {
     }
 }
 
-// Decodes path with loader from the start of the file; a decoder may refuse, never crash.
-inline void loadAndCheck(CNxImageLoader& loader, const std::string& path) {
+// Decodes the bytes with loader from their start; a decoder may refuse, never crash.
+inline void loadAndCheck(CNxImageLoader& loader, const std::uint8_t* data, std::size_t size) {
     CNxFile file;
-    if (!file.Open(path.c_str(), CNxFile::modeRead)) {
+    if (!file.OpenMemory(data, size, "fuzz")) {
         return;
     }
     if (auto image = loader.Load(file)) {

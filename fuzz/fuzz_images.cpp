@@ -1,4 +1,3 @@
-#include "fuzz/FuzzFile.h"
 #include "fuzz/FuzzImage.h"
 #include "gfx/CNxImageLoaderManager.h"
 
@@ -6,9 +5,8 @@
 // decode, and choose again for the same file with that decoder current.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CNxImageLoaderManager manager("");
-    const std::string path = fuzzFile(data, size);
     CNxFile file;
-    if (!file.Open(path.c_str(), CNxFile::modeRead)) {
+    if (!file.OpenMemory(data, size, "fuzz")) {
         return 0;
     }
     if (auto image = manager.Load(file)) {

@@ -1,9 +1,8 @@
-#include "fuzz/FuzzFile.h"
 #include "fuzz/FuzzImage.h"
 #include "gfx/CNxPNGLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CNxPNGLoader loader;
-    loadAndCheck(loader, fuzzFile(data, size));
+    loadAndCheck(loader, data, size);
     return 0;
 }

@@ -83,9 +83,25 @@ int CNxFile::Open(const char* fileName, unsigned mode) {
         m_buffer.reset(new std::uint8_t[kBufferBytes]);
     }
     m_fd = fd;
+    m_window = m_buffer.get();
     m_name = fileName;
     m_bufferStart = 0;
     m_bufferLength = 0;
+    m_bufferPos = 0;
+    return 1;
+}
+
+int CNxFile::OpenMemory(const void* data, std::size_t size, const char* name) {
+    if (IsOpen() || (data == nullptr && size > 0)) {
+        return 0;
+    }
+    static const std::uint8_t kNothing = 0;
+    m_memory = data != nullptr ? static_cast<const std::uint8_t*>(data) : &kNothing;
+    m_memorySize = size;
+    m_window = m_memory;
+    m_name = name != nullptr ? name : "";
+    m_bufferStart = 0;
+    m_bufferLength = size;
     m_bufferPos = 0;
     return 1;
 }
@@ -111,6 +127,9 @@ std::int64_t CNxFile::Read(void* buffer, std::int64_t count) {
     std::size_t done = 0;
     while (done < wanted) {
         if (m_bufferPos == m_bufferLength) {
+            if (m_memory != nullptr) {
+                break;
+            }
             // Large reads skip the buffer; the underlying offset is always the buffer's end.
             if (wanted - done >= kBufferBytes) {
                 m_bufferStart += static_cast<std::int64_t>(m_bufferLength);
@@ -131,7 +150,7 @@ std::int64_t CNxFile::Read(void* buffer, std::int64_t count) {
             }
         }
         const std::size_t take = std::min(wanted - done, m_bufferLength - m_bufferPos);
-        std::memcpy(out + done, m_buffer.get() + m_bufferPos, take);
+        std::memcpy(out + done, m_window + m_bufferPos, take);
         m_bufferPos += take;
         done += take;
     }
@@ -169,6 +188,14 @@ std::int64_t CNxFile::Seek(std::int64_t offset, int origin) {
         m_bufferPos = static_cast<std::size_t>(target - m_bufferStart);
         return target;
     }
+    if (m_memory != nullptr) {
+        // The window is the whole of the bytes, or empty past their end.
+        const bool inside = target <= static_cast<std::int64_t>(m_memorySize);
+        m_bufferStart = inside ? 0 : target;
+        m_bufferLength = inside ? m_memorySize : 0;
+        m_bufferPos = inside ? static_cast<std::size_t>(target) : 0;
+        return target;
+    }
     if (::lseek(m_fd, target, SEEK_SET) < 0) {
         return -1;
     }
@@ -181,6 +208,9 @@ std::int64_t CNxFile::Size() {
     if (!IsOpen()) {
         return -1;
     }
+    if (m_memory != nullptr) {
+        return static_cast<std::int64_t>(m_memorySize);
+    }
     struct stat st;
     if (::fstat(m_fd, &st) != 0) {
         return -1;
@@ -192,8 +222,13 @@ int CNxFile::Close() {
     if (!IsOpen()) {
         return 0;
     }
-    ::close(m_fd);  // also drops any lock
+    if (m_memory == nullptr) {
+        ::close(m_fd);  // also drops any lock
+    }
     m_fd = -1;
+    m_memory = nullptr;
+    m_memorySize = 0;
+    m_window = nullptr;
     m_name.clear();
     m_bufferStart = 0;
     m_bufferLength = m_bufferPos = 0;

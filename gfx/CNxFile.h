@@ -29,6 +29,10 @@ public:
     // Opens fileName with mode. 0 for a mode without access bits, a file that cannot be opened
     // or locked as the share bits ask, or an object that already holds a file (it keeps it).
     virtual int Open(const char* fileName, unsigned mode);
+    // Reads size bytes at data as if they were a file called name, for decoding what is already
+    // in memory. The bytes are borrowed and must outlive the object's use of them; writing is
+    // not possible. 0 when the object already holds a file or data is null with a size.
+    int OpenMemory(const void* data, std::size_t size, const char* name = "");
     // Bytes read (fewer at the end of the file), -1 on an error or when closed.
     std::int64_t Read(void* buffer, std::int64_t count);
     // The new position, -1 when it would be negative, the origin is unknown or the file is closed.
@@ -43,7 +47,7 @@ public:
     int GetFileName(char* buffer, int size) const;
     // The name, empty when closed.
     std::string GetFileName() const;
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_fd >= 0 || m_memory != nullptr; }
 
 private:
     static constexpr std::size_t kBufferBytes = 64 * 1024;
@@ -53,7 +57,11 @@ private:
     int m_fd = -1;
     std::string m_name;
     std::unique_ptr<std::uint8_t[]> m_buffer;
-    std::int64_t m_bufferStart = 0;  // file offset of m_buffer[0]
-    std::size_t m_bufferLength = 0;  // valid bytes in the buffer
-    std::size_t m_bufferPos = 0;     // the file position is m_bufferStart + m_bufferPos
+    // The borrowed bytes of OpenMemory, which then stand as the one window over the whole file.
+    const std::uint8_t* m_memory = nullptr;
+    std::size_t m_memorySize = 0;
+    const std::uint8_t* m_window = nullptr;  // m_buffer's bytes or m_memory
+    std::int64_t m_bufferStart = 0;          // file offset of m_buffer[0]
+    std::size_t m_bufferLength = 0;          // valid bytes in the buffer
+    std::size_t m_bufferPos = 0;             // the file position is m_bufferStart + m_bufferPos
 };

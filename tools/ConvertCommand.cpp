@@ -57,6 +57,10 @@ const ToolCommand& convertCommand() {
         "  convert IMAGE -o OUT.png\n"
         "      decode a BMP, PNG, JPEG or MAG image (or one an image plug-in beside\n"
         "      pelorin-tool reads) as the editor does and write it as an RGBA PNG\n",
-        convert};
+        convert,
+        [](const ToolOptions&) {
+            return ToolOutputs{{"-o", ".png"}};
+        },
+        false};
     return command;
 }

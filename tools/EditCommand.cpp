@@ -87,6 +87,8 @@ const ToolCommand& editCommand() {
         "        insert-rows, delete-rows, insert-columns, delete-columns\n"
         "        replace FROM TO chips|attributes chips|attributes   (needs --chips)\n"
         "        canvas W H, chip-size W H  the size settings\n",
-        edit};
+        edit,
+        nullptr,
+        false};
     return command;
 }

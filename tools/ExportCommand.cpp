@@ -144,6 +144,10 @@ const ToolCommand& exportCommand() {
         "      \"attributes\" and their tilesets; the picture of the attribute colours, and\n"
         "      a chip image Tiled cannot read as PNG, are written beside OUT. Without\n"
         "      --kinds the default attributes are used, their colours fixed.\n",
-        exportMap};
+        exportMap,
+        [](const ToolOptions& options) {
+            return ToolOutputs{{"-o", "." + options.value("--format", "json")}};
+        },
+        false};
     return command;
 }

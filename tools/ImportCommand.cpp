@@ -69,6 +69,10 @@ const ToolCommand& importCommand() {
         "      data, uncompressed, zlib or gzip): the tile layer \"chips\" (else the first)\n"
         "      and \"attributes\" (else all 0); with --kinds-out also the attribute file\n"
         "      made of tileset \"attributes\"\n",
-        importMap};
+        importMap,
+        [](const ToolOptions&) {
+            return ToolOutputs{{"-o", ".map"}, {"--kinds-out", ".knd"}};
+        },
+        false};
     return command;
 }

@@ -17,6 +17,9 @@ int info(const ToolIo& io, const ToolOptions& options) {
         return kToolBadInput;
     }
     json::OrderedValue out;
+    if (options.several) {
+        out["file"] = options.positional[0];
+    }
     out["format"] = header.format == MapFile::Format::Binary ? "MAPB" : "MAPT";
     out["columns"] = grid.columns();
     out["rows"] = grid.rows();
@@ -31,7 +34,10 @@ const ToolCommand& infoCommand() {
     static const ToolCommand command{
         "info",
         {},
-        "  info MAP\n      print the map's format, size and stored chip size as one JSON object\n",
-        info};
+        "  info MAP...\n"
+        "      print the map's format, size and stored chip size as one JSON object\n",
+        info,
+        [](const ToolOptions&) { return ToolOutputs{}; },
+        false};
     return command;
 }

@@ -1,7 +1,9 @@
 #include "tools/PelorinTool.h"
 
 #include <algorithm>
+#include <thread>
 
+#include "tools/BatchRun.h"
 #include "tools/ToolCommand.h"
 
 namespace {
@@ -9,10 +11,20 @@ namespace {
 // Every command, in the order --help lists them. A new command is one line here.
 const std::vector<const ToolCommand*>& commands() {
     static const std::vector<const ToolCommand*> all = {
-        &infoCommand(),   &exportCommand(), &importCommand(), &kindsCommand(),    &convertCommand(),
-        &renderCommand(), &editCommand(),   &playerCommand(), &recoveryCommand(),
+        &infoCommand(),   &exportCommand(), &importCommand(), &kindsCommand(),  &convertCommand(),
+        &renderCommand(), &checkCommand(),  &editCommand(),   &playerCommand(), &recoveryCommand(),
     };
     return all;
+}
+
+// The value of -j: a whole number of jobs from 1 to 1024.
+bool parseJobs(const std::string& text, int& jobs) {
+    if (text.empty() || text.size() > 4 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return false;
+    }
+    jobs = std::stoi(text);
+    return jobs >= 1 && jobs <= 1024;
 }
 
 }  // namespace
@@ -31,6 +43,19 @@ std::string PelorinTool::usage() {
         text += command->help;
     }
     text +=
+        "\n"
+        "several inputs:\n"
+        "  render, export, import, convert, info, kinds and check take several input\n"
+        "  files at once. -o (and --kinds-out) then name folders, made when missing,\n"
+        "  and each output is named after its input: stage1.map -o out gives\n"
+        "  out/stage1.png. Inputs that would write the same output are refused before\n"
+        "  anything is written. info prints one JSON object a line, with \"file\" first.\n"
+        "  A failing input does not stop the others: its errors read \"INPUT: message\",\n"
+        "  the summary counts what was done and what failed, and the exit status is 1\n"
+        "  when anything failed. What is written never depends on -j.\n"
+        "  -j N           run N inputs at once (default: the number of processors)\n"
+        "  --quiet        no progress bar (shown on a terminal for runs over a second)\n"
+        "                 and no summary\n"
         "\n"
         "options:\n"
         "  -h, --help     show this text\n"
@@ -62,11 +87,28 @@ int PelorinTool::run(const std::vector<std::string>& args) {
         return io.usageError("unknown command \"" + name + "\"");
     }
     ToolOptions options;
+    tool::BatchSettings batch;
+    batch.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const bool several = command->outputs != nullptr;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-h" || a == "--help") {
             std::fputs(usage().c_str(), m_out);
             return kToolOk;
+        }
+        if (several &&
+            (a == "-j" || a == "--jobs" || (a.size() > 2 && a.compare(0, 2, "-j") == 0))) {
+            const std::string value = a.size() > 2 && a[1] == 'j' ? a.substr(2)
+                                      : i + 1 < args.size()       ? args[++i]
+                                                                  : std::string();
+            if (!parseJobs(value, batch.jobs)) {
+                return io.usageError("-j takes a number of jobs from 1 to 1024");
+            }
+            continue;
+        }
+        if (several && a == "--quiet") {
+            batch.quiet = true;
+            continue;
         }
         if (a.size() > 1 && a[0] == '-') {
             const auto option =
@@ -85,6 +127,9 @@ int PelorinTool::run(const std::vector<std::string>& args) {
         } else {
             options.positional.push_back(a);
         }
+    }
+    if (several && options.positional.size() > 1) {
+        return tool::runBatch(*command, io, options, batch);
     }
     return command->run(io, options);
 }

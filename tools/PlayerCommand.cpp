@@ -55,6 +55,8 @@ const ToolCommand& playerCommand() {
         "      summarise a player definition saved by the registration dialog: each\n"
         "      action's frame count and total display time; exit 1 when an image is\n"
         "      missing or unreadable\n",
-        player};
+        player,
+        nullptr,
+        false};
     return command;
 }

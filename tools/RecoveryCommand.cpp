@@ -182,6 +182,8 @@ const ToolCommand& recoveryCommand() {
         "  recovery export FOLDER -o DIR\n"
         "      write a recovery folder's unsaved map, attribute table and player frames\n"
         "      into DIR as the editor would save them, never over an existing file\n",
-        runRecovery};
+        runRecovery,
+        nullptr,
+        false};
     return command;
 }

@@ -85,6 +85,10 @@ const ToolCommand& renderCommand() {
         "      0.0625, 0.125, 0.25, 0.5), 1, 2, 3, 4, 6 or 8 screen pixels per map pixel;\n"
         "      below 1 each picture pixel is the average of the map pixels under it. The\n"
         "      grid is drawn only where a cell keeps 4 pixels each way.\n",
-        render};
+        render,
+        [](const ToolOptions&) {
+            return ToolOutputs{{"-o", ".png"}};
+        },
+        false};
     return command;
 }

@@ -16,6 +16,9 @@ struct ToolOptions {
     std::vector<std::string> positional;
     std::map<std::string, std::string> values;  // options with a value
     std::map<std::string, bool> flags;          // options without one
+    // Set when this run is one of several inputs given together (BatchRun.h); -o and the like
+    // then already name this input's own output.
+    bool several = false;
 
     bool has(const std::string& name) const { return values.count(name) || flags.count(name); }
     std::string value(const std::string& name, const std::string& fallback = "") const {
@@ -48,11 +51,25 @@ private:
     std::FILE* m_err;
 };
 
+// An option naming a file the command writes, and the extension of that file in the option's
+// folder when the command runs over several inputs (stage1.map gives OUT/stage1.png).
+struct ToolOutput {
+    std::string option;
+    std::string extension;
+};
+using ToolOutputs = std::vector<ToolOutput>;
+
 struct ToolCommand {
     const char* name;
     std::vector<std::pair<std::string, bool>> options;  // name, whether it takes a value
     const char* help;                                   // its lines of --help
     int (*run)(const ToolIo& io, const ToolOptions& options);
+    // For a command that takes several inputs: what it writes for each, given the options (no
+    // outputs: it prints, and -o is not needed). Null for a command of one input.
+    ToolOutputs (*outputs)(const ToolOptions& options);
+    // Whether a failure of the command means something was found in its input (check) rather
+    // than that its work could not be done; the summary of several inputs says so.
+    bool findsFaults;
 };
 
 // The commands, one accessor each; PelorinTool.cpp lists them in the order --help shows them.
@@ -65,3 +82,4 @@ const ToolCommand& renderCommand();
 const ToolCommand& editCommand();
 const ToolCommand& playerCommand();
 const ToolCommand& recoveryCommand();
+const ToolCommand& checkCommand();

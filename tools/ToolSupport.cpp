@@ -1,5 +1,7 @@
 #include "tools/ToolSupport.h"
 
+#include <map>
+
 #include "chips/ChipSet.h"
 #include "chips/KindTable.h"
 #include "gfx/CNxSurface.h"
@@ -47,7 +49,16 @@ platform::MessageAnswer StderrPort::messageBox(platform::NativeWindow*, const st
     return platform::MessageAnswer::Ok;
 }
 
-LibraryPortScope::LibraryPortScope(platform::MessagePort* port) {
+namespace {
+
+std::mutex& libraryMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+}  // namespace
+
+LibraryPortScope::LibraryPortScope(platform::MessagePort* port) : m_lock(libraryMutex()) {
     CNxSystem::Get().SetMessagePort(port);
 }
 
@@ -78,27 +89,50 @@ bool loadMap(const std::string& path, MapGrid& grid, std::FILE* err) {
     return true;
 }
 
+std::shared_ptr<const CNxSurface> decodeChipImage(const std::string& path, std::FILE* err,
+                                                  std::string& error) {
+    struct Decoded {
+        std::shared_ptr<const CNxSurface> image;
+        std::string error;
+    };
+    static std::mutex mutex;
+    static std::map<std::string, Decoded> decoded;
+    const std::lock_guard<std::mutex> lock(mutex);
+    auto known = decoded.find(path);
+    if (known == decoded.end()) {
+        Decoded result;
+        bool opened = false;
+        {
+            StderrPort port(err);
+            LibraryPortScope scope(&port);
+            result.image = CNxSurface::LoadImageFile(path, &opened);
+        }
+        if (!opened) {
+            result.error = "cannot open the chip image " + path;
+        } else if (result.image == nullptr) {
+            result.error = path +
+                           ": not a chip image the editor reads (BMP, PNG, JPEG, MAG or the "
+                           "format of an image plug-in), or damaged";
+        } else if (result.image->GetWidth() < ChipSet::kMinImageSize ||
+                   result.image->GetHeight() < ChipSet::kMinImageSize) {
+            result.error = path + ": the chip image is smaller than 16 × 16 pixels";
+            result.image.reset();
+        }
+        known = decoded.emplace(path, std::move(result)).first;
+    }
+    error = known->second.error;
+    return known->second.image;
+}
+
 bool loadChipSet(const std::string& path, const MapGrid& grid, ChipSet& chips, std::FILE* err,
                  std::string& error) {
-    bool opened = false;
-    std::unique_ptr<CNxSurface> image;
-    {
-        StderrPort port(err);
-        LibraryPortScope scope(&port);
-        image = CNxSurface::LoadImageFile(path, &opened);
-    }
-    if (!opened) {
-        error = "cannot open the chip image " + path;
+    const std::shared_ptr<const CNxSurface> decoded = decodeChipImage(path, err, error);
+    if (decoded == nullptr) {
         return false;
     }
-    if (image == nullptr) {
-        error = path +
-                ": not a chip image the editor reads (BMP, PNG, JPEG, MAG or the format "
-                "of an image plug-in), or damaged";
-        return false;
-    }
-    if (image->GetWidth() < ChipSet::kMinImageSize || image->GetHeight() < ChipSet::kMinImageSize) {
-        error = path + ": the chip image is smaller than 16 × 16 pixels";
+    auto image = std::make_unique<CNxSurface>(32);
+    if (!image->CopyFromImage(decoded->GetImage())) {
+        error = path + ": not enough memory for the chip image";
         return false;
     }
     chips.setImage(std::move(image));

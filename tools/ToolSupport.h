@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/MessagePort.h"
 
 class ChipSet;
+class CNxSurface;
 class KindTable;
 class MapGrid;
 
@@ -26,13 +29,17 @@ private:
 };
 
 // Lends a port to the library singleton for as long as it lives, so that the image loaders'
-// messages reach it.
+// messages reach it. The singleton and its loaders serve one caller at a time: the scope holds
+// them for its thread meanwhile.
 class LibraryPortScope {
 public:
     explicit LibraryPortScope(platform::MessagePort* port);
     ~LibraryPortScope();
     LibraryPortScope(const LibraryPortScope&) = delete;
     LibraryPortScope& operator=(const LibraryPortScope&) = delete;
+
+private:
+    std::unique_lock<std::mutex> m_lock;
 };
 
 // The whole file as text (at most 2 GiB); a pipe is read to its end.
@@ -45,6 +52,11 @@ bool storedChipSizeAllowed(int width, int height);
 // Loads a map file as the editor does, its messages going to err. The chip size the file
 // stores becomes the grid's when it is one the editor allows (16 … 64); otherwise 32 × 32.
 bool loadMap(const std::string& path, MapGrid& grid, std::FILE* err);
+
+// Decodes the chip image as the editor does, once per run and path: later calls, from any
+// thread, share the first one's picture or failure. Null with error saying why.
+std::shared_ptr<const CNxSurface> decodeChipImage(const std::string& path, std::FILE* err,
+                                                  std::string& error);
 
 // Decodes the chip image as the editor does and cuts it with the map's chip size, which the
 // chip set clamps to the image and to 16 … 64 as the chip window does. error says why not.

@@ -34,14 +34,14 @@ SettingsLocation SettingsLocation::find(const std::string& moduleDirectory,
     // user's folder even where it could write beside itself, as in ~/.local/bin.
     const bool installed = !moduleDirectory.empty() && exists(moduleDirectory + "../share/pelorin");
     if (!installed && writable(moduleDirectory.empty() ? "." : moduleDirectory, beside)) {
-        return {beside, beside};
+        return {beside, beside, {}};
     }
     std::string base = configHome;
     if (base.empty()) {
         base = (home.empty() ? std::string("/tmp") : home) + "/.config";
     }
     const std::string own = base + "/pelorin/" + kFileName;
-    return {exists(own) ? own : beside, own};
+    return {exists(own) ? own : beside, own, {}};
 }
 
 std::string SettingsLocation::sampleChipSheet(const std::string& moduleDirectory) {

@@ -66,46 +66,55 @@ TEST(CNxFile, ShareBitsLockAgainstOtherOpens) {
     EXPECT_EQ(third.Open(path.c_str(), CNxFile::modeRead | CNxFile::modeShareExclusive), 0);
 }
 
+// The same reads and seeks of a file and of the same bytes in memory.
 TEST(CNxFile, ReadsAndSeeksAcrossTheBuffer) {
-    TempDir dir;
-    const std::string path = dir.file("n.bin");
-    const std::vector<std::uint8_t> bytes = numbered(200000);
-    writeBytes(path, bytes);
-    CNxFile file;
-    ASSERT_EQ(file.Open(path.c_str(), CNxFile::modeRead), 1);
-    EXPECT_EQ(file.Size(), 200000);
+    for (const bool inMemory : {false, true}) {
+        SCOPED_TRACE(inMemory ? "memory" : "file");
+        TempDir dir;
+        const std::string path = dir.file("n.bin");
+        const std::vector<std::uint8_t> bytes = numbered(200000);
+        writeBytes(path, bytes);
+        CNxFile file;
+        ASSERT_EQ(inMemory ? file.OpenMemory(bytes.data(), bytes.size(), "n.bin")
+                           : file.Open(path.c_str(), CNxFile::modeRead),
+                  1);
+        EXPECT_EQ(file.OpenMemory(bytes.data(), 1), 0) << "already open";
+        EXPECT_EQ(file.Size(), 200000);
 
-    std::vector<std::uint8_t> got(200000);
-    // Small reads, a read straddling the buffer's end, a large one past the buffer, a short one
-    // at the end of the file.
-    std::size_t at = 0;
-    for (std::int64_t count : {3, 65530, 10, 100000, 40000}) {
-        const std::int64_t n = file.Read(got.data() + at, count);
-        const std::int64_t expected = std::min<std::int64_t>(count, 200000 - at);
-        ASSERT_EQ(n, expected) << "at " << at;
-        at += static_cast<std::size_t>(n);
+        std::vector<std::uint8_t> got(200000);
+        // Small reads, a read straddling the buffer's end, a large one past the buffer, a short one
+        // at the end of the file.
+        std::size_t at = 0;
+        for (std::int64_t count : {3, 65530, 10, 100000, 40000}) {
+            const std::int64_t n = file.Read(got.data() + at, count);
+            const std::int64_t expected = std::min<std::int64_t>(count, 200000 - at);
+            ASSERT_EQ(n, expected) << "at " << at;
+            at += static_cast<std::size_t>(n);
+        }
+        EXPECT_EQ(got, bytes);
+        EXPECT_EQ(file.Read(got.data(), 5), 0);
+
+        std::uint8_t b[4];
+        EXPECT_EQ(file.Seek(70000, CNxFile::seekBegin), 70000);
+        ASSERT_EQ(file.Read(b, 4), 4);
+        EXPECT_EQ(b[0], 70000 % 251);
+        EXPECT_EQ(file.Seek(-8, CNxFile::seekCurrent), 69996);
+        ASSERT_EQ(file.Read(b, 1), 1);
+        EXPECT_EQ(b[0], 69996 % 251);
+        EXPECT_EQ(file.Seek(-1, CNxFile::seekEnd), 199999);
+        EXPECT_EQ(file.Size(), 200000);
+        ASSERT_EQ(file.Read(b, 4), 1) << "Size leaves the position alone";
+        EXPECT_EQ(b[0], 199999 % 251);
+        EXPECT_EQ(file.Seek(10, CNxFile::seekEnd), 200010) << "past the end is allowed";
+        EXPECT_EQ(file.Read(b, 1), 0);
+        EXPECT_EQ(file.Seek(-1, CNxFile::seekBegin), -1);
+        EXPECT_EQ(file.Seek(0, 7), -1);
+        EXPECT_EQ(file.Seek(5, CNxFile::seekBegin), 5);
+        ASSERT_EQ(file.Read(b, 1), 1);
+        EXPECT_EQ(b[0], 5);
+        EXPECT_EQ(file.Close(), 1);
+        EXPECT_EQ(file.Read(b, 1), -1);
     }
-    EXPECT_EQ(got, bytes);
-    EXPECT_EQ(file.Read(got.data(), 5), 0);
-
-    std::uint8_t b[4];
-    EXPECT_EQ(file.Seek(70000, CNxFile::seekBegin), 70000);
-    ASSERT_EQ(file.Read(b, 4), 4);
-    EXPECT_EQ(b[0], 70000 % 251);
-    EXPECT_EQ(file.Seek(-8, CNxFile::seekCurrent), 69996);
-    ASSERT_EQ(file.Read(b, 1), 1);
-    EXPECT_EQ(b[0], 69996 % 251);
-    EXPECT_EQ(file.Seek(-1, CNxFile::seekEnd), 199999);
-    EXPECT_EQ(file.Size(), 200000);
-    ASSERT_EQ(file.Read(b, 4), 1) << "Size leaves the position alone";
-    EXPECT_EQ(b[0], 199999 % 251);
-    EXPECT_EQ(file.Seek(10, CNxFile::seekEnd), 200010) << "past the end is allowed";
-    EXPECT_EQ(file.Read(b, 1), 0);
-    EXPECT_EQ(file.Seek(-1, CNxFile::seekBegin), -1);
-    EXPECT_EQ(file.Seek(0, 7), -1);
-    EXPECT_EQ(file.Seek(5, CNxFile::seekBegin), 5);
-    ASSERT_EQ(file.Read(b, 1), 1);
-    EXPECT_EQ(b[0], 5);
 }
 
 TEST(CNxFile, GetFileNameCopiesWithOrWithoutTerminator) {

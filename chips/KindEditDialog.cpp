@@ -22,6 +22,13 @@ ControlSpec label(const char* text, platform::Rect rect) {
     return ControlSpec::make(ControlKind::Label, 0, text, rect);
 }
 
+// A side of the hit rectangle: room for its name in other languages, against its field.
+ControlSpec sideLabel(const char* text, platform::Rect rect) {
+    ControlSpec c = label(text, rect);
+    c.alignRight = true;
+    return c;
+}
+
 ControlSpec group(const char* text, platform::Rect rect) {
     return ControlSpec::make(ControlKind::GroupBox, 0, text, rect);
 }
@@ -67,14 +74,14 @@ platform::DialogTemplate KindEditDialog::dialogTemplate() const {
         ControlSpec::make(ControlKind::CheckBox, kDropThroughId, PELORIN_TEXT("下りられる"),
                           {22, 64, 160, 88}),
         group(PELORIN_TEXT("当り判定矩形"), {180, 10, 430, 100}),
-        label(PELORIN_TEXT("左"), {194, 34, 212, 58}),
-        ControlSpec::spinEdit(kHitLeftId, kHitLeftUpDownId, {214, 32, 294, 60}),
-        label(PELORIN_TEXT("右"), {314, 34, 332, 58}),
-        ControlSpec::spinEdit(kHitRightId, kHitRightUpDownId, {334, 32, 414, 60}),
-        label(PELORIN_TEXT("上"), {194, 68, 212, 92}),
-        ControlSpec::spinEdit(kHitTopId, kHitTopUpDownId, {214, 66, 294, 94}),
-        label(PELORIN_TEXT("下"), {314, 68, 332, 92}),
-        ControlSpec::spinEdit(kHitBottomId, kHitBottomUpDownId, {334, 66, 414, 94}),
+        sideLabel(PELORIN_TEXT("左"), {186, 34, 234, 58}),
+        ControlSpec::spinEdit(kHitLeftId, kHitLeftUpDownId, {240, 32, 300, 60}),
+        sideLabel(PELORIN_TEXT("右"), {306, 34, 354, 58}),
+        ControlSpec::spinEdit(kHitRightId, kHitRightUpDownId, {360, 32, 420, 60}),
+        sideLabel(PELORIN_TEXT("上"), {186, 68, 234, 92}),
+        ControlSpec::spinEdit(kHitTopId, kHitTopUpDownId, {240, 66, 300, 94}),
+        sideLabel(PELORIN_TEXT("下"), {306, 68, 354, 92}),
+        ControlSpec::spinEdit(kHitBottomId, kHitBottomUpDownId, {360, 66, 420, 94}),
         group(PELORIN_TEXT("属性メモ"), {10, 108, 430, 164}),
         memo,
         group(PELORIN_TEXT("現在の属性色"), {10, 172, 430, 260}),

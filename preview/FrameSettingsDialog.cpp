@@ -52,10 +52,13 @@ void addRectGroup(std::vector<ControlSpec>& controls, int group, int x, int y) {
     for (int i = 0; i < 4; ++i) {
         const int left = x + 10 + (i % 2) * 120;
         const int top = y + 22 + (i / 2) * 30;
-        controls.push_back(label(kSides[i], Rect{left, top + 4, left + 20, top + 24}));
+        // Room for the side's name in other languages, against its field.
+        ControlSpec side = label(kSides[i], Rect{left - 6, top + 4, left + 40, top + 24});
+        side.alignRight = true;
+        controls.push_back(side);
         controls.push_back(ControlSpec::spinEdit(FrameSettingsDialog::kRectIds[group][i],
                                                  kRectUpDownIds[group][i],
-                                                 Rect{left + 22, top, left + 110, top + 26}));
+                                                 Rect{left + 46, top, left + 112, top + 26}));
     }
 }
 

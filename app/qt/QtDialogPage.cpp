@@ -470,8 +470,13 @@ QWidget* QtDialogPage::makeControl(const platform::ControlSpec& spec) {
     const QString text = spec.kind == ControlKind::Edit ? toQt(spec.text) : translated(spec.text);
     const int id = spec.id;
     switch (spec.kind) {
-        case ControlKind::Label:
-            return new QLabel(text, m_widget);
+        case ControlKind::Label: {
+            auto* label = new QLabel(text, m_widget);
+            if (spec.alignRight) {
+                label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            }
+            return label;
+        }
         case ControlKind::GroupBox:
             return new QGroupBox(text, m_widget);
         case ControlKind::Button: {

@@ -40,7 +40,7 @@ struct Editor {
         if (!settings.empty()) {
             writeText(ini(), settings);
         }
-        app = std::make_unique<Application>(host, SettingsLocation{ini(), ini()});
+        app = std::make_unique<Application>(host, SettingsLocation{ini(), ini(), {}});
     }
     std::string ini() const { return dir.file("Pelorin.ini"); }
     HeadlessWindow& window(const char* className) { return *host.window(className); }

@@ -101,7 +101,7 @@ TEST(QtSettings, TheSheetAndTheEditDialogOpenFromTheMenuAndTheDoubleClick) {
             [](QWidget& box) { static_cast<QMessageBox&>(box).button(QMessageBox::Ok)->click(); });
         windowTitled("Pelorin  マップ位置")->close();
     });
-    EXPECT_EQ(runPelorin(host, lock, {dir.file("Pelorin.ini"), dir.file("Pelorin.ini")}), 0);
+    EXPECT_EQ(runPelorin(host, lock, {dir.file("Pelorin.ini"), dir.file("Pelorin.ini"), {}}), 0);
     EXPECT_EQ(tabs, (QStringList{"サイズ変更", "チップ属性設定", "色設定"}));
     for (const char* text : {"キャンバスサイズ設定", "横チップ数", "縦チップ数", "チップサイズ設定",
                              "チップ横幅", "チップ縦幅", "ウィンドウサイズ設定", "ウィンドウ種別",

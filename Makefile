@@ -1,5 +1,5 @@
 # Front door to the CMake build. `make test` is what CI runs.
-.PHONY: all deps test build release run install package bench fuzz format clean
+.PHONY: all deps test build release run install package bench fuzz format translations clean
 
 JOBS ?= 2
 BUILD := build
@@ -65,6 +65,10 @@ fuzz: deps $(FUZZ)/build.ninja
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# Brings translations/pelorin_en.ts up to date with the texts of the sources (see README).
+translations: deps
+	scripts/update-translations.sh
 
 clean:
 	rm -rf $(BUILD) $(RELEASE) $(FUZZ) $(PACKAGE)

@@ -7,16 +7,17 @@
 #include "gfx/CNxSurface.h"
 #include "platform/Host.h"
 #include "platform/NativeWindow.h"
+#include "platform/Texts.h"
 #include "platform/VirtualKey.h"
 
 namespace {
 
 constexpr const char* kTooSmallText =
-    "画像のサイズが小さ過ぎます。チップ画像の最小サイズは%dです。";
-constexpr const char* kTooSmallTitle = "チップ画像ロードエラー";
-constexpr const char* kTitle =
+    PELORIN_TEXT("画像のサイズが小さ過ぎます。チップ画像の最小サイズは%dです。");
+constexpr const char* kTooSmallTitle = PELORIN_TEXT("チップ画像ロードエラー");
+constexpr const char* kTitle = PELORIN_TEXT(
     "Pelorin  %d番のチップ　選択位置:(%d,%d) 視点座標:(%d,%d) チップ数:(横%d列,縦%d行) "
-    "画像サイズ(%d×%d) 選択範囲:(%d:%d～%d:%d)";
+    "画像サイズ(%d×%d) 選択範囲:(%d:%d～%d:%d)");
 
 // Below these the window keeps its width or height rather than shrink to a small image.
 constexpr int kFitMinWidth = 320;
@@ -50,7 +51,8 @@ bool ChipScreen::setChipImage(std::unique_ptr<CNxSurface> image, int& chipWidth,
     }
     const int width = image->GetWidth(), height = image->GetHeight();
     if (width < ChipSet::kMinImageSize || height < ChipSet::kMinImageSize) {
-        host().showError(m_owner, format(kTooSmallText, ChipSet::kMinImageSize), kTooSmallTitle);
+        host().showError(m_owner, host().formatText(kTooSmallText, ChipSet::kMinImageSize),
+                         kTooSmallTitle);
         return false;
     }
     // The window's picture, as large as the window may be: at any zoom it holds what the client
@@ -182,9 +184,9 @@ void ChipScreen::updateTitle() {
     const Selection s = selectionCorners();
     const platform::Point view = viewPosition();
     const platform::Size chip = chipSize();
-    setTitle(format(kTitle, selectedChipNumber(), cursorColumn(), cursorRow(), view.x, view.y,
-                    columns(), m_chipSet.rows(), columns() * chip.width,
-                    m_chipSet.rows() * chip.height, s.x1, s.y1, s.x2, s.y2));
+    setTitle(host().formatText(kTitle, selectedChipNumber(), cursorColumn(), cursorRow(), view.x,
+                               view.y, columns(), m_chipSet.rows(), columns() * chip.width,
+                               m_chipSet.rows() * chip.height, s.x1, s.y1, s.x2, s.y2));
 }
 
 bool ChipScreen::refresh() {

@@ -6,6 +6,7 @@
 #include "chips/KindDialogState.h"
 #include "chips/KindTable.h"
 #include "platform/NativeWindow.h"
+#include "platform/Texts.h"
 
 using platform::ControlKind;
 using platform::ControlSpec;
@@ -19,6 +20,13 @@ constexpr std::uint8_t kNoRecordGrey = 0xBE;
 
 ControlSpec label(const char* text, platform::Rect rect) {
     return ControlSpec::make(ControlKind::Label, 0, text, rect);
+}
+
+// A side of the hit rectangle: room for its name in other languages, against its field.
+ControlSpec sideLabel(const char* text, platform::Rect rect) {
+    ControlSpec c = label(text, rect);
+    c.alignRight = true;
+    return c;
 }
 
 ControlSpec group(const char* text, platform::Rect rect) {
@@ -41,9 +49,10 @@ std::string storableMemo(const KindRecord& record) {
     return stored.memoText();
 }
 
-std::string colourLabel(const char* name, int value) {
-    return std::string(name) + "成分値：" + std::to_string(value);
-}
+// The colour labels, "赤成分値：255".
+const char kRedText[] = PELORIN_TEXT("赤成分値：%d");
+const char kGreenText[] = PELORIN_TEXT("緑成分値：%d");
+const char kBlueText[] = PELORIN_TEXT("青成分値：%d");
 
 }  // namespace
 
@@ -51,7 +60,7 @@ KindEditDialog::KindEditDialog(KindDialogState& state) : m_state(state) {}
 
 platform::DialogTemplate KindEditDialog::dialogTemplate() const {
     platform::DialogTemplate t;
-    t.title = "チップ属性の設定";
+    t.title = PELORIN_TEXT("チップ属性の設定");
     t.size = platform::Size{440, 316};
     ControlSpec memo = ControlSpec::make(ControlKind::Edit, kMemoId, {}, {22, 128, 418, 154});
     memo.maxBytes = kMemoBytes;
@@ -59,30 +68,37 @@ platform::DialogTemplate KindEditDialog::dialogTemplate() const {
     ok.isDefault = true;
     // In the order the Tab key visits them.
     t.controls = {
-        group("当り判定", {10, 10, 170, 100}),
-        ControlSpec::make(ControlKind::CheckBox, kPassableId, "通行可能", {22, 34, 160, 58}),
-        ControlSpec::make(ControlKind::CheckBox, kDropThroughId, "下りられる", {22, 64, 160, 88}),
-        group("当り判定矩形", {180, 10, 430, 100}),
-        label("左", {194, 34, 212, 58}),
-        ControlSpec::spinEdit(kHitLeftId, kHitLeftUpDownId, {214, 32, 294, 60}),
-        label("右", {314, 34, 332, 58}),
-        ControlSpec::spinEdit(kHitRightId, kHitRightUpDownId, {334, 32, 414, 60}),
-        label("上", {194, 68, 212, 92}),
-        ControlSpec::spinEdit(kHitTopId, kHitTopUpDownId, {214, 66, 294, 94}),
-        label("下", {314, 68, 332, 92}),
-        ControlSpec::spinEdit(kHitBottomId, kHitBottomUpDownId, {334, 66, 414, 94}),
-        group("属性メモ", {10, 108, 430, 164}),
+        group(PELORIN_TEXT("当り判定"), {10, 10, 170, 100}),
+        ControlSpec::make(ControlKind::CheckBox, kPassableId, PELORIN_TEXT("通行可能"),
+                          {22, 34, 160, 58}),
+        ControlSpec::make(ControlKind::CheckBox, kDropThroughId, PELORIN_TEXT("下りられる"),
+                          {22, 64, 160, 88}),
+        group(PELORIN_TEXT("当り判定矩形"), {180, 10, 430, 100}),
+        sideLabel(PELORIN_TEXT("左"), {186, 34, 234, 58}),
+        ControlSpec::spinEdit(kHitLeftId, kHitLeftUpDownId, {240, 32, 300, 60}),
+        sideLabel(PELORIN_TEXT("右"), {306, 34, 354, 58}),
+        ControlSpec::spinEdit(kHitRightId, kHitRightUpDownId, {360, 32, 420, 60}),
+        sideLabel(PELORIN_TEXT("上"), {186, 68, 234, 92}),
+        ControlSpec::spinEdit(kHitTopId, kHitTopUpDownId, {240, 66, 300, 94}),
+        sideLabel(PELORIN_TEXT("下"), {306, 68, 354, 92}),
+        ControlSpec::spinEdit(kHitBottomId, kHitBottomUpDownId, {360, 66, 420, 94}),
+        group(PELORIN_TEXT("属性メモ"), {10, 108, 430, 164}),
         memo,
-        group("現在の属性色", {10, 172, 430, 260}),
+        group(PELORIN_TEXT("現在の属性色"), {10, 172, 430, 260}),
         ControlSpec::make(ControlKind::Swatch, kSwatchId, {}, {22, 194, 102, 248}),
-        ControlSpec::make(ControlKind::Label, kRedId, colourLabel("赤", 0), {116, 192, 280, 210}),
-        ControlSpec::make(ControlKind::Label, kGreenId, colourLabel("緑", 0), {116, 212, 280, 230}),
-        ControlSpec::make(ControlKind::Label, kBlueId, colourLabel("青", 0), {116, 232, 280, 250}),
-        ControlSpec::make(ControlKind::Button, kChooseColourId, "色の選択", {300, 204, 418, 236}),
-        label("Z位置", {22, 276, 80, 298}),
+        ControlSpec::make(ControlKind::Label, kRedId, m_state.host().formatText(kRedText, 0),
+                          {116, 192, 280, 210}),
+        ControlSpec::make(ControlKind::Label, kGreenId, m_state.host().formatText(kGreenText, 0),
+                          {116, 212, 280, 230}),
+        ControlSpec::make(ControlKind::Label, kBlueId, m_state.host().formatText(kBlueText, 0),
+                          {116, 232, 280, 250}),
+        ControlSpec::make(ControlKind::Button, kChooseColourId, PELORIN_TEXT("色の選択"),
+                          {300, 204, 418, 236}),
+        label(PELORIN_TEXT("Z位置"), {22, 276, 80, 298}),
         ControlSpec::spinEdit(kZId, kZUpDownId, {84, 272, 164, 300}),
         ok,
-        ControlSpec::make(ControlKind::Button, kCancelId, "ｷｬﾝｾﾙ", {330, 272, 420, 302}),
+        ControlSpec::make(ControlKind::Button, kCancelId, PELORIN_TEXT("ｷｬﾝｾﾙ"),
+                          {330, 272, 420, 302}),
     };
     return t;
 }
@@ -102,7 +118,8 @@ void KindEditDialog::onInit(platform::DialogControls& controls) {
     const int number = m_state.number();
     const KindTable& table = m_state.table();
     m_buffer = table.hasRecord(number) ? table.record(number) : blankRecord(number);
-    controls.window().setTitle("チップ属性　" + std::to_string(m_buffer.number) + "番の設定");
+    controls.window().setTitle(
+        m_state.host().formatText(PELORIN_TEXT("チップ属性　%d番の設定"), m_buffer.number));
     controls.setText(kMemoId, storableMemo(m_buffer));
     controls.setChecked(kPassableId, m_buffer.passable != 0);
     controls.setChecked(kDropThroughId, m_buffer.dropThrough != 0);
@@ -136,9 +153,9 @@ void KindEditDialog::onCommand(platform::DialogControls& controls,
 }
 
 void KindEditDialog::showColour(platform::DialogControls& controls) {
-    controls.setText(kRedId, colourLabel("赤", m_buffer.red));
-    controls.setText(kGreenId, colourLabel("緑", m_buffer.green));
-    controls.setText(kBlueId, colourLabel("青", m_buffer.blue));
+    controls.setText(kRedId, m_state.host().formatText(kRedText, m_buffer.red));
+    controls.setText(kGreenId, m_state.host().formatText(kGreenText, m_buffer.green));
+    controls.setText(kBlueId, m_state.host().formatText(kBlueText, m_buffer.blue));
     controls.setColour(kSwatchId, 0xFF000000u | std::uint32_t(m_buffer.red) << 16 |
                                       std::uint32_t(m_buffer.green) << 8 | m_buffer.blue);
 }

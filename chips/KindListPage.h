@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Dialog.h"
+#include "platform/MessagePort.h"
 
 class KindDialogState;
 class KindTable;
@@ -19,8 +20,9 @@ public:
 
     explicit KindListPage(KindDialogState& state);
 
-    // The texts of row number's seven columns.
-    static std::vector<std::string> rowCells(const KindTable& table, int number);
+    // The texts of row number's seven columns, in language's words.
+    static std::vector<std::string> rowCells(const KindTable& table, int number,
+                                             const platform::MessagePort& language);
 
     platform::DialogTemplate dialogTemplate() const override;
     void onInit(platform::DialogControls& controls) override;

@@ -8,6 +8,7 @@
 #include "gfx/CNxSurface.h"
 #include "platform/Host.h"
 #include "platform/NativeWindow.h"
+#include "platform/Texts.h"
 #include "platform/VirtualKey.h"
 
 namespace {
@@ -89,8 +90,10 @@ bool KindScreen::loadFile(const std::string& path) {
         case KindTable::LoadResult::Loaded:
             break;
         case KindTable::LoadResult::TooLarge:
-            m_host.showError(GetWindow(), path + "\n属性ファイルが大きすぎます",
-                             "属性読み込みエラー");
+            m_host.showError(
+                GetWindow(),
+                m_host.formatText(PELORIN_TEXT("%s\n属性ファイルが大きすぎます"), path.c_str()),
+                PELORIN_TEXT("属性読み込みエラー"));
             return false;
         case KindTable::LoadResult::Failed:
             return false;
@@ -139,20 +142,20 @@ void KindScreen::drawCells() {
 
 std::string KindScreen::titleText() const {
     const int number = selectedKindNumber();
-    std::string title = "Pelorin  属性" + std::to_string(number) + "番";
+    std::string title = m_host.formatText(PELORIN_TEXT("Pelorin  属性%d番"), number);
     if (!m_table.hasRecord(number)) {
-        return title + " (属性データなし)";
+        return title + m_host.text(PELORIN_TEXT(" (属性データなし)"));
     }
     const KindRecord& r = m_table.records()[number];
     // Built piece by piece: a memo of any length fits.
     title += " [" + r.memoText() + "]";
-    title += " (赤" + std::to_string(r.red) + ":緑" + std::to_string(r.green) + ":青" +
-             std::to_string(r.blue) + ")";
-    title += r.passable != 0 ? " 通行可能" : " 通行不可";
-    title += r.dropThrough != 0 ? " 段下り可" : " 段下り不可";
-    title += " 当り矩形(左" + std::to_string(r.hitLeft) + ":右" + std::to_string(r.hitRight) +
-             ":上" + std::to_string(r.hitTop) + ":下" + std::to_string(r.hitBottom) + ")";
-    title += " Z座標:" + std::to_string(r.z);
+    title += m_host.formatText(PELORIN_TEXT(" (赤%d:緑%d:青%d)"), r.red, r.green, r.blue);
+    title += m_host.text(r.passable != 0 ? PELORIN_TEXT(" 通行可能") : PELORIN_TEXT(" 通行不可"));
+    title +=
+        m_host.text(r.dropThrough != 0 ? PELORIN_TEXT(" 段下り可") : PELORIN_TEXT(" 段下り不可"));
+    title += m_host.formatText(PELORIN_TEXT(" 当り矩形(左%d:右%d:上%d:下%d)"), r.hitLeft,
+                               r.hitRight, r.hitTop, r.hitBottom);
+    title += m_host.formatText(PELORIN_TEXT(" Z座標:%d"), r.z);
     return title;
 }
 

@@ -1,9 +1,7 @@
 #include "grid/CellGridScreen.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdint>
-#include <cstdio>
 
 #include "gfx/CNxBlitParams.h"
 #include "gfx/CNxLayer.h"
@@ -12,6 +10,7 @@
 #include "platform/Host.h"
 #include "platform/Message.h"
 #include "platform/NativeWindow.h"
+#include "platform/Texts.h"
 
 namespace {
 
@@ -116,16 +115,6 @@ void CellGridScreen::setCellSize(int width, int height) {
     buildGrid();
 }
 
-std::string CellGridScreen::format(const char* pattern, ...) {
-    char text[512];
-    va_list arguments;
-    va_start(arguments, pattern);
-    const int length = std::vsnprintf(text, sizeof text, pattern, arguments);
-    va_end(arguments);
-    return length < 0 ? std::string()
-                      : std::string(text, std::min<std::size_t>(length, sizeof text - 1));
-}
-
 bool CellGridScreen::checkWindowSize(int width, int height, platform::NativeWindow* owner) const {
     if (width >= kMinWindowWidth && width <= kMaxWindowWidth && height >= kMinWindowHeight &&
         height <= kMaxWindowHeight) {
@@ -133,10 +122,11 @@ bool CellGridScreen::checkWindowSize(int width, int height, platform::NativeWind
     }
     m_host.showError(
         owner,
-        format("不正な値が入力されました。ウィンドウの横サイズは%d～%d、縦サイズは%d～%d"
-               "の範囲内に納めて下さい。",
-               kMinWindowWidth, kMaxWindowWidth, kMinWindowHeight, kMaxWindowHeight),
-        "ウィンドウサイズ変更エラー");
+        m_host.formatText(
+            PELORIN_TEXT("不正な値が入力されました。ウィンドウの横サイズは%d～%d、縦サイズは%d～%d"
+                         "の範囲内に納めて下さい。"),
+            kMinWindowWidth, kMaxWindowWidth, kMinWindowHeight, kMaxWindowHeight),
+        PELORIN_TEXT("ウィンドウサイズ変更エラー"));
     return false;
 }
 

@@ -155,8 +155,6 @@ protected:
     virtual void updateTitle() = 0;
 
     platform::Host& host() const { return m_host; }
-    // printf into a string, for titles and messages.
-    static std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
     // Whether the window may be width × height; if not, tells the user the ranges in a box
     // owned by owner.
     bool checkWindowSize(int width, int height, platform::NativeWindow* owner) const;

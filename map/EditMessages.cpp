@@ -1,36 +1,40 @@
 #include "map/EditMessages.h"
 
 #include "map/MapGrid.h"
+#include "platform/MessagePort.h"
+#include "platform/Texts.h"
 
-namespace {
-
-// The insertion messages name the limit as the number users can act on.
-std::string limit() {
-    return std::to_string(MapGrid::kMaxCanvas);
-}
-
-}  // namespace
-
-std::string EditMessages::text(EditMessage message, int count) {
+std::string EditMessages::text(EditMessage message, const platform::MessagePort& language,
+                               int count) {
+    // The insertion messages name the limit as the number users can act on.
+    const int limit = MapGrid::kMaxCanvas;
     switch (message) {
         case EditMessage::None:
             return {};
         case EditMessage::RowInsertLimit:
-            return "縦のキャンバス限界サイズは" + limit() + "です。それ以上は挿入出来ません";
+            return language.formatText(
+                PELORIN_TEXT("縦のキャンバス限界サイズは%dです。それ以上は挿入出来ません"), limit);
         case EditMessage::ColumnInsertLimit:
-            return "横のキャンバス限界サイズは" + limit() + "です。それ以上は挿入出来ません";
+            return language.formatText(
+                PELORIN_TEXT("横のキャンバス限界サイズは%dです。それ以上は挿入出来ません"), limit);
         case EditMessage::ColumnDeleteRefused:
-            return "列を削除出来ません。マップ構成には最低1列は必要です。";
+            return language.text(
+                PELORIN_TEXT("列を削除出来ません。マップ構成には最低1列は必要です。"));
         case EditMessage::RowDeleteRefused:
-            return "行を削除出来ません。マップ構成には最低1行は必要です。";
+            return language.text(
+                PELORIN_TEXT("行を削除出来ません。マップ構成には最低1行は必要です。"));
         case EditMessage::CanvasWidthRange:
-            return "不正な値が指定されました。キャンバスの横サイズは1～" + limit() +
-                   "の範囲内に納めて下さい。";
+            return language.formatText(
+                PELORIN_TEXT("不正な値が指定されました。キャンバスの横サイズは"
+                             "1～%dの範囲内に納めて下さい。"),
+                limit);
         case EditMessage::CanvasHeightRange:
-            return "不正な値が指定されました。キャンバスの縦サイズは1～" + limit() +
-                   "の範囲内に納めて下さい。";
+            return language.formatText(
+                PELORIN_TEXT("不正な値が指定されました。キャンバスの縦サイズは"
+                             "1～%dの範囲内に納めて下さい。"),
+                limit);
         case EditMessage::Replaced:
-            return std::to_string(count) + "個置換しました";
+            return language.formatText(PELORIN_TEXT("%d個置換しました"), count);
     }
     return {};
 }
@@ -40,18 +44,18 @@ std::string EditMessages::title(EditMessage message) {
         case EditMessage::None:
             return {};
         case EditMessage::RowInsertLimit:
-            return "行挿入エラー";
+            return PELORIN_TEXT("行挿入エラー");
         case EditMessage::ColumnInsertLimit:
-            return "列挿入エラー";
+            return PELORIN_TEXT("列挿入エラー");
         case EditMessage::ColumnDeleteRefused:
-            return "列削除エラー";
+            return PELORIN_TEXT("列削除エラー");
         case EditMessage::RowDeleteRefused:
-            return "行削除エラー";
+            return PELORIN_TEXT("行削除エラー");
         case EditMessage::CanvasWidthRange:
         case EditMessage::CanvasHeightRange:
-            return "キャンバスサイズ変更エラー";
+            return PELORIN_TEXT("キャンバスサイズ変更エラー");
         case EditMessage::Replaced:
-            return "置換成功";
+            return PELORIN_TEXT("置換成功");
     }
     return {};
 }

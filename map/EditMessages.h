@@ -2,6 +2,10 @@
 
 #include <string>
 
+namespace platform {
+class MessagePort;
+}
+
 // The messages of the editing operations. The operations return which one applies; the map
 // screen shows it in a message box with an OK button, owned by the map window.
 enum class EditMessage {
@@ -17,7 +21,9 @@ enum class EditMessage {
 
 class EditMessages {
 public:
-    // The message box text; count is the number of cells for Replaced.
-    static std::string text(EditMessage message, int count = 0);
+    // The message box text in language's words; count is the number of cells for Replaced.
+    static std::string text(EditMessage message, const platform::MessagePort& language,
+                            int count = 0);
+    // The title, whole, for the window system to translate.
     static std::string title(EditMessage message);
 };

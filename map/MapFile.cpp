@@ -14,11 +14,12 @@
 #include "platform/MessagePort.h"
 #include "platform/Paths.h"
 #include "platform/TextNumbers.h"
+#include "platform/Texts.h"
 
 namespace {
 
 const char kTag[] = "MAPB";
-const char kLoadErrorTitle[] = "マップ読み込みエラー";
+const char kLoadErrorTitle[] = PELORIN_TEXT("マップ読み込みエラー");
 
 // Reads one layer of rows × columns cells from the chunk's data at offset at, straight into
 // the rows: the file's bytes are copied once, to where they stay.
@@ -80,9 +81,9 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-std::string tooLargeText(const std::string& path) {
-    return path + "\nマップが大きすぎます（縦横それぞれ" + std::to_string(MapGrid::kMaxCanvas) +
-           "個までです）";
+std::string tooLargeText(const platform::MessagePort& port, const std::string& path) {
+    return port.formatText(PELORIN_TEXT("%s\nマップが大きすぎます（縦横それぞれ%d個までです）"),
+                           path.c_str(), MapGrid::kMaxCanvas);
 }
 
 // Lines 1 to 6 of a text map: "MAPT", chip width, chip height, columns, rows and an empty line.
@@ -131,14 +132,14 @@ public:
     int columns() const { return static_cast<int>(m_expected); }
     MapGrid::Layer& cells() { return m_cells; }
 
-    std::string errorText(const std::string& path) const {
+    std::string errorText(const platform::MessagePort& port, const std::string& path) const {
         if (!m_wrongLength) {
-            return tooLargeText(path);
+            return tooLargeText(port, path);
         }
-        char counts[256];
-        std::snprintf(counts, sizeof counts, "\n\n%s%zu個\n%s%zu個\n\n%s%d", "正しい個数：",
-                      m_expected, "間違っている個数：", m_row.size(), "発見した行数：", m_line);
-        return path + "\nチップの個数が異なる行があります" + counts;
+        return port.formatText(PELORIN_TEXT("%s\nチップの個数が異なる行があります\n\n"
+                                            "正しい個数：%zu個\n間違っている個数：%zu個\n\n"
+                                            "発見した行数：%d"),
+                               path.c_str(), m_expected, m_row.size(), m_line);
     }
 
 private:
@@ -242,20 +243,21 @@ bool MapFile::loadText(const std::string& path, MapGrid& grid, platform::Message
                        platform::NativeWindow* owner, Header* header) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        port.showError(owner, "マップデータが開けません", kLoadErrorTitle);
+        port.showError(owner, PELORIN_TEXT("マップデータが開けません"), kLoadErrorTitle);
         return false;
     }
     TextStream in(file.get());
     Header found;
     if (!readTextHeader(in, found)) {
-        port.showError(owner, "マップ配置データのＩＤが異なっています", kLoadErrorTitle);
+        port.showError(owner, PELORIN_TEXT("マップ配置データのＩＤが異なっています"),
+                       kLoadErrorTitle);
         return false;
     }
     // The rows are built apart and only replace the map once the whole file has been read.
     TextRows rows;
     for (int c = in.get(); c != EOF; c = in.get()) {
         if (!rows.add(c)) {
-            port.showError(owner, rows.errorText(path), kLoadErrorTitle);
+            port.showError(owner, rows.errorText(port, path), kLoadErrorTitle);
             return false;
         }
     }
@@ -276,7 +278,7 @@ MapFile::Format MapFile::load(const std::string& path, MapGrid& grid, platform::
                               const platform::Progress& progress) {
     struct stat st;
     if (::stat(path.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes) {
-        port.showError(owner, tooLargeText(path), kLoadErrorTitle);
+        port.showError(owner, tooLargeText(port, path), kLoadErrorTitle);
         return Format::None;
     }
     try {
@@ -284,7 +286,10 @@ MapFile::Format MapFile::load(const std::string& path, MapGrid& grid, platform::
             case BinaryResult::Loaded:
                 return Format::Binary;
             case BinaryResult::Damaged:
-                port.showError(owner, path + "\nマップデータが壊れています", kLoadErrorTitle);
+                port.showError(
+                    owner,
+                    port.formatText(PELORIN_TEXT("%s\nマップデータが壊れています"), path.c_str()),
+                    kLoadErrorTitle);
                 return Format::None;
             case BinaryResult::NoChunk:
                 break;
@@ -292,7 +297,7 @@ MapFile::Format MapFile::load(const std::string& path, MapGrid& grid, platform::
         return loadText(path, grid, port, owner, header) ? Format::Text : Format::None;
     } catch (const std::bad_alloc&) {
         // The layers are built apart from the grid, which is still as it was.
-        port.showError(owner, tooLargeText(path), kLoadErrorTitle);
+        port.showError(owner, tooLargeText(port, path), kLoadErrorTitle);
         return Format::None;
     }
 }

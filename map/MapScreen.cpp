@@ -14,15 +14,16 @@
 #include "map/MapRenderer.h"
 #include "platform/Host.h"
 #include "platform/NativeWindow.h"
+#include "platform/Texts.h"
 #include "platform/VirtualKey.h"
 
 namespace {
 
-constexpr const char* kTitle =
+constexpr const char* kTitle = PELORIN_TEXT(
     "Pelorin  マップ位置:(%d,%d) 視点座標:(%d,%d) チップ総数:(横%d個,縦%d行) "
-    "選択範囲:(%d:%d～%d:%d)";
-constexpr const char* kChipSizeText = "不正な値が指定されました";
-constexpr const char* kChipSizeTitle = "チップサイズ変更エラー";
+    "選択範囲:(%d:%d～%d:%d)");
+constexpr const char* kChipSizeText = PELORIN_TEXT("不正な値が指定されました");
+constexpr const char* kChipSizeTitle = PELORIN_TEXT("チップサイズ変更エラー");
 
 constexpr int kSurfaceWidth = CellGridScreen::kMaxWindowWidth;
 constexpr int kSurfaceHeight = CellGridScreen::kMaxWindowHeight;
@@ -92,9 +93,11 @@ void MapScreen::showError(const std::string& text, const std::string& title) {
 void MapScreen::updateTitle() {
     const Selection s = selectionCorners();
     const platform::Point view = viewPosition();
-    setTitle(format(kTitle, cursorColumn(), cursorRow(), view.x, view.y, m_grid.columns(),
-                    m_grid.rows(), s.x1, s.y1, s.x2, s.y2) +
-             (zoom().isOne() ? "" : "  倍率:" + zoom().percentText()) +
+    setTitle(host().formatText(kTitle, cursorColumn(), cursorRow(), view.x, view.y,
+                               m_grid.columns(), m_grid.rows(), s.x1, s.y1, s.x2, s.y2) +
+             (zoom().isOne()
+                  ? ""
+                  : host().formatText(PELORIN_TEXT("  倍率:%s"), zoom().percentText().c_str())) +
              (hasUnsavedWork() ? " *" : ""));
 }
 
@@ -184,7 +187,7 @@ void MapScreen::reportStep(const EditStep& step, bool undone) {
 // --- Files.
 
 bool MapScreen::loadMap(const std::string& path) {
-    platform::BusyWork busy(host(), GetWindow(), "マップを読み込んでいます…");
+    platform::BusyWork busy(host(), GetWindow(), PELORIN_TEXT("マップを読み込んでいます…"));
     if (MapFile::load(path, m_grid, host(), GetWindow(), nullptr, busy.progress()) ==
         MapFile::Format::None) {
         return false;
@@ -200,7 +203,7 @@ bool MapScreen::loadMap(const std::string& path) {
 }
 
 bool MapScreen::saveMap(std::string& path) {
-    platform::BusyWork busy(host(), GetWindow(), "マップを保存しています…");
+    platform::BusyWork busy(host(), GetWindow(), PELORIN_TEXT("マップを保存しています…"));
     if (!MapFile::save(path, m_grid, busy.progress())) {
         return false;
     }
@@ -395,7 +398,7 @@ void MapScreen::applyEdit(EditResult result) {
         setEditLayer(result.switchToLayer);
     }
     if (result.message != EditMessage::None) {
-        showError(EditMessages::text(result.message, result.count),
+        showError(EditMessages::text(result.message, host(), result.count),
                   EditMessages::title(result.message));
     }
     if (result.shapeChanged) {
@@ -488,7 +491,7 @@ void MapScreen::replace(std::int32_t from, std::int32_t to, int sourceLayer, int
     if (hasSize()) {
         EditResult result;
         {
-            platform::BusyWork busy(host(), GetWindow(), "置換しています…");
+            platform::BusyWork busy(host(), GetWindow(), PELORIN_TEXT("置換しています…"));
             result = MapEditor::replace(m_grid, editPlace(), from, to, sourceLayer, targetLayer,
                                         busy.progress());
         }
@@ -499,7 +502,7 @@ void MapScreen::replace(std::int32_t from, std::int32_t to, int sourceLayer, int
 bool MapScreen::setCanvasSize(int columns, int rows) {
     const EditResult result = MapEditor::setCanvasSize(m_grid, columns, rows);
     if (result.message != EditMessage::None) {
-        showError(EditMessages::text(result.message), EditMessages::title(result.message));
+        showError(EditMessages::text(result.message, host()), EditMessages::title(result.message));
         return false;
     }
     resetView();

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/Host.h"
+#include "platform/Texts.h"
 
 using platform::ControlKind;
 using platform::ControlSpec;
@@ -58,23 +59,24 @@ platform::DialogResult ReplaceDialog::run(platform::Host& host, platform::Native
 
 platform::DialogTemplate ReplaceDialog::dialogTemplate() const {
     platform::DialogTemplate t;
-    t.title = "チップの置換";
+    t.title = PELORIN_TEXT("チップの置換");
     t.size = platform::Size{135 * kPixelsPerUnit, 156 * kPixelsPerUnit};
     t.controls = {
-        ControlSpec::make(ControlKind::GroupBox, 0, "置換したいチップの種別と番号",
+        ControlSpec::make(ControlKind::GroupBox, 0, PELORIN_TEXT("置換したいチップの種別と番号"),
                           units(13, 5, 106, 55)),
-        label("種別", units(19, 19, 15, 8)),
+        label(PELORIN_TEXT("種別"), units(19, 19, 15, 8)),
         kindList(kSourceKindId, 36, 18),
-        label("番号", units(19, 39, 15, 8)),
+        label(PELORIN_TEXT("番号"), units(19, 39, 15, 8)),
         numberField(kSourceNumberId, kSourceUpDownId, 37),
-        ControlSpec::make(ControlKind::GroupBox, 0, "置換した後のチップの種別と番号",
+        ControlSpec::make(ControlKind::GroupBox, 0, PELORIN_TEXT("置換した後のチップの種別と番号"),
                           units(13, 72, 108, 56)),
-        label("種別", units(19, 86, 15, 8)),
+        label(PELORIN_TEXT("種別"), units(19, 86, 15, 8)),
         kindList(kTargetKindId, 36, 84),
-        label("番号", units(19, 105, 15, 8)),
+        label(PELORIN_TEXT("番号"), units(19, 105, 15, 8)),
         numberField(kTargetNumberId, kTargetUpDownId, 103),
         okButton(),
-        ControlSpec::make(ControlKind::Button, kCancelId, "ｷｬﾝｾﾙ", units(73, 135, 50, 14)),
+        ControlSpec::make(ControlKind::Button, kCancelId, PELORIN_TEXT("ｷｬﾝｾﾙ"),
+                          units(73, 135, 50, 14)),
     };
     return t;
 }
@@ -82,8 +84,8 @@ platform::DialogTemplate ReplaceDialog::dialogTemplate() const {
 void ReplaceDialog::onInit(platform::DialogControls& controls) {
     for (Group* group : {&m_source, &m_target}) {
         controls.clearItems(group->kindId);
-        controls.addItem(group->kindId, "チップ");
-        controls.addItem(group->kindId, "属性");
+        controls.addItem(group->kindId, PELORIN_TEXT("チップ"));
+        controls.addItem(group->kindId, PELORIN_TEXT("属性"));
         setKind(controls, *group, kChipKind);
     }
 }

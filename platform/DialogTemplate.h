@@ -36,6 +36,7 @@ struct ControlSpec {
     std::vector<ListColumn> columns;  // ListView
     bool draggable = false;           // ListBox: the user may drag an item to another place
     bool isDefault = false;           // Button: Enter presses it
+    bool alignRight = false;          // Label: its text lies against the field it names
     // Edit: the most bytes its text may take in code page 932, the encoding the text is stored
     // in; the user can type no more, nor any character that code page has not (0: no limit).
     int maxBytes = 0;

@@ -10,8 +10,9 @@ enum class MessageButtons { Ok, OkCancel, YesNo };
 enum class MessageIcon { None, Information, Warning, Error, Question };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
-// The one thing the editor's file and data code needs of the user interface: a modal message box.
-// The window system's host implements it; the command-line tool prints to stderr; tests record.
+// The one thing the editor's file and data code needs of the user interface: a modal message box,
+// and its texts in the user's language. The window system's host implements it; the
+// command-line tool prints to stderr; tests record.
 class MessagePort {
 public:
     virtual ~MessagePort() = default;
@@ -20,6 +21,12 @@ public:
     virtual MessageAnswer messageBox(NativeWindow* owner, const std::string& text,
                                      const std::string& title, MessageButtons buttons,
                                      MessageIcon icon) = 0;
+
+    // source (a text marked with PELORIN_TEXT) in the user's language; source itself when it
+    // has no translation. Texts composed from a fixed part are composed after it is translated.
+    virtual std::string text(const std::string& source) const { return source; }
+    // A printf pattern marked with PELORIN_TEXT, translated, then filled in (strings as char*).
+    std::string formatText(const char* source, ...) const __attribute__((format(printf, 2, 3)));
 
     // The common case: an error with an OK button.
     void showError(NativeWindow* owner, const std::string& text, const std::string& title) {

@@ -1,5 +1,6 @@
 #include "preview/FrameNameDialog.h"
 
+#include "platform/Texts.h"
 #include "preview/PlayerFrame.h"
 
 using platform::ControlKind;
@@ -10,13 +11,14 @@ platform::DialogTemplate FrameNameDialog::dialogTemplate() const {
     ControlSpec ok = ControlSpec::make(ControlKind::Button, kOkId, "OK", Rect{188, 64, 272, 92});
     ok.isDefault = true;
     return {
-        "名前の変更",
+        PELORIN_TEXT("名前の変更"),
         platform::Size{372, 104},
         {
-            ControlSpec::make(ControlKind::Label, 0, "表示名", Rect{12, 18, 64, 38}),
+            ControlSpec::make(ControlKind::Label, 0, PELORIN_TEXT("表示名"), Rect{12, 18, 64, 38}),
             ControlSpec::make(ControlKind::Edit, kNameId, {}, Rect{68, 14, 360, 40}),
             ok,
-            ControlSpec::make(ControlKind::Button, kCancelId, "キャンセル", Rect{280, 64, 364, 92}),
+            ControlSpec::make(ControlKind::Button, kCancelId, PELORIN_TEXT("キャンセル"),
+                              Rect{280, 64, 364, 92}),
         }};
 }
 

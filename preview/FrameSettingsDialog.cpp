@@ -4,6 +4,7 @@
 
 #include "gfx/CNxSurface.h"
 #include "platform/NativeWindow.h"
+#include "platform/Texts.h"
 #include "preview/PreviewScreen.h"
 
 using platform::ControlKind;
@@ -25,7 +26,8 @@ const int kRectUpDownIds[1 + PlayerFrame::kExtraRectCount][4] = {
 };
 
 const char* const kRectCaptions[1 + PlayerFrame::kExtraRectCount] = {
-    "表示範囲", "追加矩形1", "追加矩形2", "追加矩形3", "追加矩形4",
+    PELORIN_TEXT("表示範囲"),  PELORIN_TEXT("追加矩形1"), PELORIN_TEXT("追加矩形2"),
+    PELORIN_TEXT("追加矩形3"), PELORIN_TEXT("追加矩形4"),
 };
 
 // left, right, top, bottom as the dialog orders them.
@@ -43,16 +45,20 @@ ControlSpec button(int id, const char* text, Rect rect) {
 }
 
 void addRectGroup(std::vector<ControlSpec>& controls, int group, int x, int y) {
-    static const char* const kSides[4] = {"左", "右", "上", "下"};
+    static const char* const kSides[4] = {PELORIN_TEXT("左"), PELORIN_TEXT("右"),
+                                          PELORIN_TEXT("上"), PELORIN_TEXT("下")};
     controls.push_back(ControlSpec::make(ControlKind::GroupBox, 0, kRectCaptions[group],
                                          Rect{x, y, x + 252, y + 84}));
     for (int i = 0; i < 4; ++i) {
         const int left = x + 10 + (i % 2) * 120;
         const int top = y + 22 + (i / 2) * 30;
-        controls.push_back(label(kSides[i], Rect{left, top + 4, left + 20, top + 24}));
+        // Room for the side's name in other languages, against its field.
+        ControlSpec side = label(kSides[i], Rect{left - 6, top + 4, left + 40, top + 24});
+        side.alignRight = true;
+        controls.push_back(side);
         controls.push_back(ControlSpec::spinEdit(FrameSettingsDialog::kRectIds[group][i],
                                                  kRectUpDownIds[group][i],
-                                                 Rect{left + 22, top, left + 110, top + 26}));
+                                                 Rect{left + 46, top, left + 112, top + 26}));
     }
 }
 
@@ -63,12 +69,12 @@ FrameSettingsDialog::FrameSettingsDialog(PlayerFrame& frame, PreviewScreen& prev
 
 platform::DialogTemplate FrameSettingsDialog::dialogTemplate() const {
     platform::DialogTemplate t;
-    t.title = "フレームの設定";
+    t.title = PELORIN_TEXT("フレームの設定");
     t.size = platform::Size{540, 400};
     t.controls = {
-        label("表示時間 (ms)", Rect{12, 16, 116, 36}),
+        label(PELORIN_TEXT("表示時間 (ms)"), Rect{12, 16, 116, 36}),
         ControlSpec::spinEdit(kDisplayTimeId, 1135, Rect{120, 12, 220, 38}),
-        label("α値", Rect{288, 16, 330, 36}),
+        label(PELORIN_TEXT("α値"), Rect{288, 16, 330, 36}),
         ControlSpec::spinEdit(kAlphaId, 1155, Rect{334, 12, 424, 38}),
     };
     addRectGroup(t.controls, 0, 12, 50);
@@ -77,13 +83,15 @@ platform::DialogTemplate FrameSettingsDialog::dialogTemplate() const {
     addRectGroup(t.controls, 3, 276, 144);
     addRectGroup(t.controls, 4, 12, 238);
     t.controls.push_back(ControlSpec::make(ControlKind::CheckBox, kDrawOptionId,
-                                           "画像のαチャンネルで描画", Rect{288, 250, 528, 274}));
-    t.controls.push_back(button(kShowPreviewId, "プレビューを前面へ", Rect{288, 286, 528, 314}));
+                                           PELORIN_TEXT("画像のαチャンネルで描画"),
+                                           Rect{288, 250, 528, 274}));
+    t.controls.push_back(
+        button(kShowPreviewId, PELORIN_TEXT("プレビューを前面へ"), Rect{288, 286, 528, 314}));
     ControlSpec ok = button(kOkId, "OK", Rect{252, 358, 336, 386});
     ok.isDefault = true;
     t.controls.push_back(ok);
-    t.controls.push_back(button(kCancelId, "キャンセル", Rect{344, 358, 428, 386}));
-    t.controls.push_back(button(kApplyId, "適用", Rect{436, 358, 520, 386}));
+    t.controls.push_back(button(kCancelId, PELORIN_TEXT("キャンセル"), Rect{344, 358, 428, 386}));
+    t.controls.push_back(button(kApplyId, PELORIN_TEXT("適用"), Rect{436, 358, 520, 386}));
     return t;
 }
 

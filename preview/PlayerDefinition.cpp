@@ -4,11 +4,13 @@
 
 #include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
+#include "platform/Texts.h"
 
 namespace {
 
 const char* const kActionNames[PlayerDefinition::kActionCount] = {
-    "立ち", "歩き", "ジャンプ", "落下", "ダメージ", "死亡", "攻撃",
+    PELORIN_TEXT("立ち"),     PELORIN_TEXT("歩き"), PELORIN_TEXT("ジャンプ"), PELORIN_TEXT("落下"),
+    PELORIN_TEXT("ダメージ"), PELORIN_TEXT("死亡"), PELORIN_TEXT("攻撃"),
 };
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include "gfx/CNxSurface.h"
 #include "platform/FileIo.h"
+#include "platform/MessagePort.h"
+#include "platform/Texts.h"
 
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
@@ -23,6 +25,21 @@ Json rectJson(const RECT& r) {
     return Json::array({r.left, r.top, r.right, r.bottom});
 }
 
+// The source texts, for callers that name no language.
+class SourceTexts : public platform::MessagePort {
+public:
+    platform::MessageAnswer messageBox(platform::NativeWindow*, const std::string&,
+                                       const std::string&, platform::MessageButtons,
+                                       platform::MessageIcon) override {
+        return platform::MessageAnswer::Ok;
+    }
+};
+
+const platform::MessagePort& wordsOf(const platform::MessagePort* language) {
+    static const SourceTexts source;
+    return language != nullptr ? *language : source;
+}
+
 fs::path folderOf(const std::string& file) {
     std::error_code ignored;
     return fs::absolute(fs::path(file), ignored).parent_path();
@@ -31,8 +48,8 @@ fs::path folderOf(const std::string& file) {
 // Reads the members of one frame, naming the first that is wrong.
 class FrameReader {
 public:
-    FrameReader(const Json& object, std::string where)
-        : m_object(object), m_where(std::move(where)) {}
+    FrameReader(const Json& object, std::string where, const platform::MessagePort& words)
+        : m_object(object), m_where(std::move(where)), m_words(words) {}
 
     bool integer(const char* key, std::int64_t low, std::int64_t high, std::int64_t& value) {
         const Json* member = find(key);
@@ -41,8 +58,9 @@ public:
         }
         if (!member->is_number_integer() || member->get<std::int64_t>() < low ||
             member->get<std::int64_t>() > high) {
-            return fail(std::string(key) + " が " + std::to_string(low) + "～" +
-                        std::to_string(high) + " の整数ではありません");
+            return fail(m_words.formatText(PELORIN_TEXT("%s が %s～%s の整数ではありません"), key,
+                                           std::to_string(low).c_str(),
+                                           std::to_string(high).c_str()));
         }
         value = member->get<std::int64_t>();
         return true;
@@ -50,14 +68,16 @@ public:
 
     bool rect(const Json& member, const std::string& key, RECT& r) {
         if (!member.is_array() || member.size() != 4) {
-            return fail(key + " が 4 つの整数の配列ではありません");
+            return fail(m_words.formatText(PELORIN_TEXT("%s が 4 つの整数の配列ではありません"),
+                                           key.c_str()));
         }
         std::int32_t* sides[4] = {&r.left, &r.top, &r.right, &r.bottom};
         for (int i = 0; i < 4; ++i) {
             if (!member[i].is_number_integer() || member[i].get<std::int64_t>() < 0 ||
                 member[i].get<std::int64_t>() > kMaxCoordinate) {
-                return fail(key + " の値が 0～" + std::to_string(kMaxCoordinate) +
-                            " の整数ではありません");
+                return fail(m_words.formatText(PELORIN_TEXT("%s の値が 0～%s の整数ではありません"),
+                                               key.c_str(),
+                                               std::to_string(kMaxCoordinate).c_str()));
             }
             *sides[i] = static_cast<std::int32_t>(member[i].get<std::int64_t>());
         }
@@ -70,14 +90,14 @@ public:
             return false;
         }
         if (!image->is_string() || image->get<std::string>().empty()) {
-            return fail("image がファイル名ではありません");
+            return fail(m_words.text(PELORIN_TEXT("image がファイル名ではありません")));
         }
         fs::path path = fs::path(image->get<std::string>());
         frame.path = (path.is_absolute() ? path : folder / path).lexically_normal().string();
         frame.displayName = frame.path;
         if (const auto name = m_object.find("name"); name != m_object.end()) {
             if (!name->is_string() || name->get<std::string>().empty()) {
-                return fail("name が空でない文字列ではありません");
+                return fail(m_words.text(PELORIN_TEXT("name が空でない文字列ではありません")));
             }
             frame.displayName = name->get<std::string>();
         }
@@ -93,7 +113,7 @@ public:
             return false;
         }
         if (!option->is_boolean()) {
-            return fail("drawOption が true か false ではありません");
+            return fail(m_words.text(PELORIN_TEXT("drawOption が true か false ではありません")));
         }
         frame.drawOption = option->get<bool>();
         const Json* source = find("sourceRect");
@@ -105,7 +125,7 @@ public:
             return false;
         }
         if (!extra->is_array() || extra->size() != PlayerFrame::kExtraRectCount) {
-            return fail("extraRects が 4 つの矩形の配列ではありません");
+            return fail(m_words.text(PELORIN_TEXT("extraRects が 4 つの矩形の配列ではありません")));
         }
         for (int i = 0; i < PlayerFrame::kExtraRectCount; ++i) {
             if (!rect((*extra)[i], "extraRects[" + std::to_string(i) + "]", frame.extraRects[i])) {
@@ -121,7 +141,7 @@ private:
     const Json* find(const char* key) {
         const auto member = m_object.find(key);
         if (member == m_object.end()) {
-            fail(std::string(key) + " がありません");
+            fail(m_words.formatText(PELORIN_TEXT("%s がありません"), key));
             return nullptr;
         }
         return &*member;
@@ -133,6 +153,7 @@ private:
 
     const Json& m_object;
     std::string m_where;
+    const platform::MessagePort& m_words;
     std::string m_error;
 };
 
@@ -176,14 +197,15 @@ PlayerFile::Lists PlayerFile::withImages(const Lists& stored, PlayerDefinition::
     return loaded;
 }
 
-bool PlayerFile::save(const std::string& path, const Lists& lists, std::string& error) {
+bool PlayerFile::save(const std::string& path, const Lists& lists, std::string& error,
+                      const platform::MessagePort* language) {
     std::string text;
-    return toText(lists, folderOf(path).string(), text, error) &&
+    return toText(lists, folderOf(path).string(), text, error, language) &&
            platform::writeFileAtomically(path, {{text.data(), text.size()}}, &error);
 }
 
 bool PlayerFile::toText(const Lists& lists, const std::string& folderName, std::string& text,
-                        std::string& error) {
+                        std::string& error, const platform::MessagePort* language) {
     const fs::path folder(folderName);
     Json actions = Json::array();
     for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
@@ -214,37 +236,41 @@ bool PlayerFile::toText(const Lists& lists, const std::string& folderName, std::
     try {
         text = document.dump(2) + "\n";
     } catch (const Json::exception&) {
-        error = "UTF-8 でないファイル名や表示名は保存できません";
+        error =
+            wordsOf(language).text(PELORIN_TEXT("UTF-8 でないファイル名や表示名は保存できません"));
         return false;
     }
     return true;
 }
 
-bool PlayerFile::load(const std::string& path, Lists& lists, std::string& error) {
+bool PlayerFile::load(const std::string& path, Lists& lists, std::string& error,
+                      const platform::MessagePort* language) {
     std::string text;
     if (!platform::readWholeFile(path, text, kMaxFileBytes)) {
-        error = "ファイルを読めません";
+        error = wordsOf(language).text(PELORIN_TEXT("ファイルを読めません"));
         return false;
     }
-    return fromText(text, folderOf(path).string(), lists, error);
+    return fromText(text, folderOf(path).string(), lists, error, language);
 }
 
 bool PlayerFile::fromText(const std::string& text, const std::string& folderName, Lists& lists,
-                          std::string& error) {
+                          std::string& error, const platform::MessagePort* language) {
+    const platform::MessagePort& words = wordsOf(language);
     const Json document = Json::parse(text, nullptr, false);
     if (document.is_discarded()) {
-        error = "JSON として読めません";
+        error = words.text(PELORIN_TEXT("JSON として読めません"));
         return false;
     }
     if (!document.is_object() || !document.contains("pelorinPlayer") ||
         document["pelorinPlayer"] != kFormatVersion) {
-        error = "プレイヤー定義のファイル (pelorinPlayer: 1) ではありません";
+        error =
+            words.text(PELORIN_TEXT("プレイヤー定義のファイル (pelorinPlayer: 1) ではありません"));
         return false;
     }
     const auto actions = document.find("actions");
     if (actions == document.end() || !actions->is_array() ||
         actions->size() != PlayerDefinition::kActionCount) {
-        error = "actions が 7 つのアクションの配列ではありません";
+        error = words.text(PELORIN_TEXT("actions が 7 つのアクションの配列ではありません"));
         return false;
     }
     const fs::path folder(folderName);
@@ -254,21 +280,21 @@ bool PlayerFile::fromText(const std::string& text, const std::string& folderName
         const std::string where = "actions[" + std::to_string(a) + "]";
         const auto frames = action.is_object() ? action.find("frames") : action.end();
         if (!action.is_object() || frames == action.end() || !frames->is_array()) {
-            error = where + ": frames がフレームの配列ではありません";
+            error = where + words.text(PELORIN_TEXT(": frames がフレームの配列ではありません"));
             return false;
         }
         if (frames->size() > PlayerDefinition::kMaxFrames) {
-            error = where + ": フレームが " + std::to_string(PlayerDefinition::kMaxFrames) +
-                    " を超えています";
+            error = where + words.formatText(PELORIN_TEXT(": フレームが %d を超えています"),
+                                             PlayerDefinition::kMaxFrames);
             return false;
         }
         for (std::size_t i = 0; i < frames->size(); ++i) {
             const std::string at = where + ".frames[" + std::to_string(i) + "]";
             if (!(*frames)[i].is_object()) {
-                error = at + ": オブジェクトではありません";
+                error = at + words.text(PELORIN_TEXT(": オブジェクトではありません"));
                 return false;
             }
-            FrameReader reader((*frames)[i], at);
+            FrameReader reader((*frames)[i], at, words);
             PlayerFrame frame;
             if (!reader.read(folder, frame)) {
                 error = reader.error();

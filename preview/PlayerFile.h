@@ -6,6 +6,10 @@
 
 #include "preview/PlayerDefinition.h"
 
+namespace platform {
+class MessagePort;
+}
+
 // The player definition as a JSON file, so that an author's frames survive a restart:
 //
 //   {"pelorinPlayer": 1,
@@ -15,18 +19,21 @@
 //                … seven actions in their order]}
 //
 // Image paths are stored relative to the file's folder; "name" only when it is not the path.
-// Rectangles are inclusive, [left, top, right, bottom].
+// Rectangles are inclusive, [left, top, right, bottom]. Errors are said in language's words, or
+// in the source texts without one.
 class PlayerFile {
 public:
     using Lists = std::array<PlayerDefinition::FrameList, PlayerDefinition::kActionCount>;
 
     // Writes the frames' settings and paths (not their images) to path, replacing the file as a
     // whole. False with error saying why.
-    static bool save(const std::string& path, const Lists& lists, std::string& error);
+    static bool save(const std::string& path, const Lists& lists, std::string& error,
+                     const platform::MessagePort* language = nullptr);
     // Reads path into lists: every frame with its settings, an absolute image path and its
     // display name, without image or sprite. False with error saying why (lists are then
     // untouched) for a file that cannot be read or does not hold a definition.
-    static bool load(const std::string& path, Lists& lists, std::string& error);
+    static bool load(const std::string& path, Lists& lists, std::string& error,
+                     const platform::MessagePort* language = nullptr);
 
     // The frames of stored (as load gives them) with their images, decoded through cache, and
     // their rectangles brought within their images. Frames whose image cannot be read are left
@@ -36,7 +43,7 @@ public:
 
     // The same as text: image paths relative to folder, or absolute when folder is empty.
     static bool toText(const Lists& lists, const std::string& folder, std::string& text,
-                       std::string& error);
+                       std::string& error, const platform::MessagePort* language = nullptr);
     static bool fromText(const std::string& text, const std::string& folder, Lists& lists,
-                         std::string& error);
+                         std::string& error, const platform::MessagePort* language = nullptr);
 };

@@ -1,10 +1,10 @@
 #include "preview/PlayerRegistrationDialog.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "gfx/CNxSurface.h"
 #include "platform/Host.h"
+#include "platform/Texts.h"
 #include "platform/VirtualKey.h"
 #include "preview/FrameNameDialog.h"
 #include "preview/FrameSettingsDialog.h"
@@ -17,12 +17,12 @@ using platform::Rect;
 
 namespace {
 
-const char kLimitText[] = "１つのアクションに登録出来る画像は%dまでです";
-const char kLoadFailedText[] = "画像「%s」の読み込みに失敗しました";
-const char kLoadFailedTitle[] = "画像読み込みエラー";
-const char kStartText[] = "プレビュー開始";
-const char kStopText[] = "プレビュー終了";
-const char kChooserTitle[] = "ファイル選択";
+const char kLimitText[] = PELORIN_TEXT("１つのアクションに登録出来る画像は%dまでです");
+const char kLoadFailedText[] = PELORIN_TEXT("画像「%s」の読み込みに失敗しました");
+const char kLoadFailedTitle[] = PELORIN_TEXT("画像読み込みエラー");
+const char kStartText[] = PELORIN_TEXT("プレビュー開始");
+const char kStopText[] = PELORIN_TEXT("プレビュー終了");
+const char kChooserTitle[] = PELORIN_TEXT("ファイル選択");
 
 // Controls that need a frame, and those that stay off while the preview plays.
 const int kFrameControls[] = {
@@ -32,13 +32,7 @@ const int kIdleControls[] = {PlayerRegistrationDialog::kAddId, PlayerRegistratio
                              platform::Dialog::kOkId, platform::Dialog::kCancelId};
 
 platform::FileRequest jsonFiles(const std::string& initial) {
-    return {kChooserTitle, {{"JSON Files (*.json)", "*.json"}}, initial, {}};
-}
-
-std::string format(const char* pattern, const std::string& value) {
-    std::string text(pattern);
-    const std::size_t at = text.find("%s");
-    return at == std::string::npos ? text : text.replace(at, 2, value);
+    return {kChooserTitle, {{PELORIN_TEXT("JSON Files (*.json)"), "*.json"}}, initial, {}};
 }
 
 ControlSpec button(int id, const char* text, Rect rect) {
@@ -59,7 +53,7 @@ platform::DialogResult PlayerRegistrationDialog::run(platform::NativeWindow* own
 
 platform::DialogTemplate PlayerRegistrationDialog::dialogTemplate() const {
     platform::DialogTemplate t;
-    t.title = "プレイヤー登録";
+    t.title = PELORIN_TEXT("プレイヤー登録");
     t.size = platform::Size{564, 436};
     ControlSpec list =
         ControlSpec::make(ControlKind::ListBox, kFrameListId, {}, Rect{12, 48, 404, 382});
@@ -67,21 +61,21 @@ platform::DialogTemplate PlayerRegistrationDialog::dialogTemplate() const {
     ControlSpec ok = button(kOkId, "OK", Rect{276, 396, 364, 424});
     ok.isDefault = true;
     t.controls = {
-        ControlSpec::make(ControlKind::Label, 0, "アクション", Rect{12, 16, 90, 36}),
+        ControlSpec::make(ControlKind::Label, 0, PELORIN_TEXT("アクション"), Rect{12, 16, 90, 36}),
         ControlSpec::make(ControlKind::ComboBox, kActionId, {}, Rect{94, 12, 260, 38}),
         list,
-        button(kAddId, "画像の追加...", Rect{416, 48, 552, 76}),
-        button(kDuplicateId, "複製", Rect{416, 82, 552, 110}),
-        button(kRenameId, "名前の変更...", Rect{416, 116, 552, 144}),
-        button(kSettingsId, "設定...", Rect{416, 150, 552, 178}),
-        button(kDeleteId, "削除", Rect{416, 184, 552, 212}),
-        button(kDeleteAllId, "全て削除", Rect{416, 218, 552, 246}),
+        button(kAddId, PELORIN_TEXT("画像の追加..."), Rect{416, 48, 552, 76}),
+        button(kDuplicateId, PELORIN_TEXT("複製"), Rect{416, 82, 552, 110}),
+        button(kRenameId, PELORIN_TEXT("名前の変更..."), Rect{416, 116, 552, 144}),
+        button(kSettingsId, PELORIN_TEXT("設定..."), Rect{416, 150, 552, 178}),
+        button(kDeleteId, PELORIN_TEXT("削除"), Rect{416, 184, 552, 212}),
+        button(kDeleteAllId, PELORIN_TEXT("全て削除"), Rect{416, 218, 552, 246}),
         button(kPreviewId, kStartText, Rect{416, 264, 552, 292}),
-        button(kSaveId, "ファイルに保存...", Rect{416, 320, 552, 348}),
-        button(kLoadId, "ファイルから読込...", Rect{416, 354, 552, 382}),
+        button(kSaveId, PELORIN_TEXT("ファイルに保存..."), Rect{416, 320, 552, 348}),
+        button(kLoadId, PELORIN_TEXT("ファイルから読込..."), Rect{416, 354, 552, 382}),
         ok,
-        button(kCancelId, "キャンセル", Rect{370, 396, 458, 424}),
-        button(kApplyId, "適用", Rect{464, 396, 552, 424}),
+        button(kCancelId, PELORIN_TEXT("キャンセル"), Rect{370, 396, 458, 424}),
+        button(kApplyId, PELORIN_TEXT("適用"), Rect{464, 396, 552, 424}),
     };
     return t;
 }
@@ -237,30 +231,31 @@ void PlayerRegistrationDialog::changed(platform::DialogControls& controls) {
 }
 
 void PlayerRegistrationDialog::showLimit(platform::DialogControls& controls, const char* title) {
-    char text[128];
-    std::snprintf(text, sizeof text, kLimitText, PlayerDefinition::kMaxFrames);
-    m_host.showError(&controls.window(), text, title);
+    m_host.showError(&controls.window(),
+                     m_host.formatText(kLimitText, PlayerDefinition::kMaxFrames), title);
 }
 
 void PlayerRegistrationDialog::loadFailed(platform::DialogControls& controls,
                                           const std::string& path) {
-    m_host.showError(&controls.window(), format(kLoadFailedText, path), kLoadFailedTitle);
+    m_host.showError(&controls.window(), m_host.formatText(kLoadFailedText, path.c_str()),
+                     kLoadFailedTitle);
 }
 
 void PlayerRegistrationDialog::addImages(platform::DialogControls& controls) {
     if (frames().size() >= PlayerDefinition::kMaxFrames) {
-        showLimit(controls, "エラー");
+        showLimit(controls, PELORIN_TEXT("エラー"));
         return;
     }
-    const platform::FileRequest request{kChooserTitle,
-                                        {{"IMG Files (*.bmp,*.jpg,*.png)", "*.bmp;*.jpg;*.png"}},
-                                        m_lastImagePath,
-                                        {}};
+    const platform::FileRequest request{
+        kChooserTitle,
+        {{PELORIN_TEXT("IMG Files (*.bmp,*.jpg,*.png)"), "*.bmp;*.jpg;*.png"}},
+        m_lastImagePath,
+        {}};
     const std::vector<std::string> paths = m_host.openFiles(&controls.window(), request);
     bool added = false;
     for (const std::string& path : paths) {
         if (frames().size() >= PlayerDefinition::kMaxFrames) {
-            showLimit(controls, "プレイヤー登録エラー");
+            showLimit(controls, PELORIN_TEXT("プレイヤー登録エラー"));
             break;
         }
         m_lastImagePath = path;
@@ -284,7 +279,7 @@ void PlayerRegistrationDialog::duplicate(platform::DialogControls& controls) {
         return;
     }
     if (frames().size() >= PlayerDefinition::kMaxFrames) {
-        showLimit(controls, "エラー");
+        showLimit(controls, PELORIN_TEXT("エラー"));
         return;
     }
     const std::string path = frames()[selected].path;
@@ -343,8 +338,8 @@ void PlayerRegistrationDialog::deleteSelected(platform::DialogControls& controls
 }
 
 void PlayerRegistrationDialog::deleteAll(platform::DialogControls& controls) {
-    if (m_host.messageBox(&controls.window(), "全ての項目を削除しますか？", "確認",
-                          platform::MessageButtons::OkCancel,
+    if (m_host.messageBox(&controls.window(), PELORIN_TEXT("全ての項目を削除しますか？"),
+                          PELORIN_TEXT("確認"), platform::MessageButtons::OkCancel,
                           platform::MessageIcon::Question) != platform::MessageAnswer::Ok) {
         return;
     }
@@ -387,10 +382,12 @@ void PlayerRegistrationDialog::saveFile(platform::DialogControls& controls) {
         return;
     }
     std::string error;
-    if (!PlayerFile::save(path, m_workingFrames, error)) {
-        m_host.showError(&controls.window(),
-                         "プレイヤー定義「" + path + "」を保存できませんでした\n" + error,
-                         "保存エラー");
+    if (!PlayerFile::save(path, m_workingFrames, error, &m_host)) {
+        m_host.showError(
+            &controls.window(),
+            m_host.formatText(PELORIN_TEXT("プレイヤー定義「%s」を保存できませんでした\n%s"),
+                              path.c_str(), error.c_str()),
+            PELORIN_TEXT("保存エラー"));
         return;
     }
     m_filePath = path;
@@ -404,10 +401,12 @@ void PlayerRegistrationDialog::loadFile(platform::DialogControls& controls) {
     }
     PlayerFile::Lists stored;
     std::string error;
-    if (!PlayerFile::load(path, stored, error)) {
-        m_host.showError(&controls.window(),
-                         "プレイヤー定義「" + path + "」を読み込めませんでした\n" + error,
-                         "読み込みエラー");
+    if (!PlayerFile::load(path, stored, error, &m_host)) {
+        m_host.showError(
+            &controls.window(),
+            m_host.formatText(PELORIN_TEXT("プレイヤー定義「%s」を読み込めませんでした\n%s"),
+                              path.c_str(), error.c_str()),
+            PELORIN_TEXT("読み込みエラー"));
         return;
     }
     m_filePath = path;
@@ -424,7 +423,9 @@ void PlayerRegistrationDialog::loadFile(platform::DialogControls& controls) {
     fillList(controls);
     changed(controls);
     if (!unreadable.empty()) {
-        m_host.showError(&controls.window(), "次の画像を読み込めませんでした:" + unreadable,
+        m_host.showError(&controls.window(),
+                         m_host.formatText(PELORIN_TEXT("次の画像を読み込めませんでした:%s"),
+                                           unreadable.c_str()),
                          kLoadFailedTitle);
     }
 }

@@ -7,15 +7,16 @@
 #include "platform/Message.h"
 #include "platform/MillisecondClock.h"
 #include "platform/NativeWindow.h"
+#include "platform/Texts.h"
 
 using platform::MenuItem;
 
 namespace {
 
-const char kTopmostText[] = "常に手前に表示";
-const char kPauseText[] = "一時停止";
-const char kEndText[] = "プレビュー終了";
-const char kLoopText[] = "ループ再生";
+const char kTopmostText[] = PELORIN_TEXT("常に手前に表示");
+const char kPauseText[] = PELORIN_TEXT("一時停止");
+const char kEndText[] = PELORIN_TEXT("プレビュー終了");
+const char kLoopText[] = PELORIN_TEXT("ループ再生");
 
 // The frame's inclusive source rectangle as the sprite's exclusive one.
 RECT spriteRect(const RECT& source) {

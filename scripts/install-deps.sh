@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
     clang libclang-rt-14-dev
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-tools-dev qt6-l10n-tools
     libpng-dev libjpeg62-turbo-dev zlib1g-dev libpixman-1-dev
     nlohmann-json3-dev libpugixml-dev libxxhash-dev
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -14,6 +14,7 @@
 #include "platform/Message.h"
 #include "platform/NativeWindow.h"
 #include "platform/ProfileFile.h"
+#include "platform/Texts.h"
 #include "preview/PlayerRegistrationDialog.h"
 #include "preview/PreviewScreen.h"
 
@@ -22,7 +23,7 @@ using platform::NativeWindow;
 
 namespace {
 
-const char kStartupErrorTitle[] = "起動エラー";
+const char kStartupErrorTitle[] = PELORIN_TEXT("起動エラー");
 
 // The image decoders report through the host and the map window while the editor runs; once
 // it stops (or never started) they must not keep pointers to either.
@@ -141,7 +142,7 @@ bool Application::makeOwnerWindow() {
     owner.minimiseBox = true;
     m_ownerWindow = m_host.createWindow(owner, &m_ownerRouter);
     if (!m_ownerWindow) {
-        return fail("親ウィンドウの作成に失敗しました", nullptr);
+        return fail(PELORIN_TEXT("親ウィンドウの作成に失敗しました"), nullptr);
     }
 
     // The settings are read before the map window is made, so that it starts at its size
@@ -172,7 +173,7 @@ bool Application::makeMapWindow() {
     map.menuBar = mapMenuBar(recent);
     m_mapWindow = m_host.createWindow(map, &m_mapRouter);
     if (!m_mapWindow) {
-        return fail("マップウィンドウの作成に失敗しました", nullptr);
+        return fail(PELORIN_TEXT("マップウィンドウの作成に失敗しました"), nullptr);
     }
 
     // Image decoders report through the map window.
@@ -183,7 +184,7 @@ bool Application::makeMapWindow() {
     m_mapRouter.setScreen(m_mapScreen.get());
     if (!m_mapScreen->attach(m_mapWindow.get(), m_settings.map.windowWidth,
                              m_settings.map.windowHeight, &m_mapRouter)) {
-        return fail("マップスクリーンの初期化に失敗しました", nullptr);
+        return fail(PELORIN_TEXT("マップスクリーンの初期化に失敗しました"), nullptr);
     }
     // A named map that cannot be read (its reader says why) leaves a new map, as no name does.
     if (m_mapPath.empty() || !m_mapScreen->loadMap(m_mapPath)) {
@@ -208,10 +209,10 @@ bool Application::makeKindWindow() {
     kind.toolWindow = true;
     m_kindWindow = m_host.createWindow(kind, &m_kindRouter);
     if (!m_kindWindow) {
-        return fail("チップ属性ウィンドウの作成に失敗しました", m_mapWindow.get());
+        return fail(PELORIN_TEXT("チップ属性ウィンドウの作成に失敗しました"), m_mapWindow.get());
     }
     if (!m_mapScreen->createKindScreen(m_kindWindow.get(), &m_kindRouter)) {
-        return fail("チップ属性スクリーンの初期化に失敗しました", m_mapWindow.get());
+        return fail(PELORIN_TEXT("チップ属性スクリーンの初期化に失敗しました"), m_mapWindow.get());
     }
     KindScreen& kindScreen = *m_mapScreen->kindScreen();
     if (!m_kindPath.empty() && !kindScreen.loadFile(m_kindPath)) {
@@ -232,11 +233,11 @@ bool Application::makeChipWindow() {
     chip.toolWindow = true;
     m_chipWindow = m_host.createWindow(chip, &m_chipRouter);
     if (!m_chipWindow) {
-        return fail("チップウィンドウの作成に失敗しました", m_mapWindow.get());
+        return fail(PELORIN_TEXT("チップウィンドウの作成に失敗しました"), m_mapWindow.get());
     }
     if (!m_mapScreen->createChipScreen(m_chipWindow.get(), m_settings.chip.windowWidth,
                                        m_settings.chip.windowHeight, &m_chipRouter)) {
-        return fail("チップスクリーンの初期化に失敗しました", m_mapWindow.get());
+        return fail(PELORIN_TEXT("チップスクリーンの初期化に失敗しました"), m_mapWindow.get());
     }
     ChipScreen& chipScreen = *m_mapScreen->chipScreen();
     if (!m_chipPath.empty()) {
@@ -320,11 +321,11 @@ bool Application::makePreviewWindow() {
     preview.resizable = true;
     m_previewWindow = m_host.createWindow(preview, &m_previewRouter);
     if (!m_previewWindow) {
-        return fail("プレビューウィンドウの作成に失敗しました", m_mapWindow.get());
+        return fail(PELORIN_TEXT("プレビューウィンドウの作成に失敗しました"), m_mapWindow.get());
     }
     m_previewScreen = std::make_unique<PreviewScreen>(m_host);
     if (!m_previewScreen->Attach(m_previewWindow.get(), &m_previewRouter)) {
-        return fail("プレビュースクリーンの初期化に失敗しました", m_mapWindow.get());
+        return fail(PELORIN_TEXT("プレビュースクリーンの初期化に失敗しました"), m_mapWindow.get());
     }
     return true;
 }

@@ -11,23 +11,27 @@
 #include "platform/Host.h"
 #include "platform/NativeWindow.h"
 #include "platform/Paths.h"
+#include "platform/Texts.h"
 #include "preview/PlayerRegistrationDialog.h"
 
 using platform::NativeWindow;
 
 namespace {
 
-const char kConfirmTitle[] = "確認";
-const char kChooserTitle[] = "ファイル選択";
+const char kConfirmTitle[] = PELORIN_TEXT("確認");
+const char kChooserTitle[] = PELORIN_TEXT("ファイル選択");
 
 platform::FileRequest mapFiles(const std::string& initial) {
-    return {kChooserTitle, {{"MAP Files (*.map)", "*.map"}}, initial, {}};
+    return {kChooserTitle, {{PELORIN_TEXT("MAP Files (*.map)"), "*.map"}}, initial, {}};
 }
 platform::FileRequest imageFiles(const std::string& initial) {
-    return {kChooserTitle, {{"IMAGE Files (*.bmp,*.jpg,*.png)", "*.bmp;*.jpg;*.png"}}, initial, {}};
+    return {kChooserTitle,
+            {{PELORIN_TEXT("IMAGE Files (*.bmp,*.jpg,*.png)"), "*.bmp;*.jpg;*.png"}},
+            initial,
+            {}};
 }
 platform::FileRequest kindFiles(const std::string& initial) {
-    return {kChooserTitle, {{"KIND Files (*.knd)", "*.knd"}}, initial, {}};
+    return {kChooserTitle, {{PELORIN_TEXT("KIND Files (*.knd)"), "*.knd"}}, initial, {}};
 }
 
 // Sets enabled and checked on every item of menu (and its submenus) with the command id.
@@ -60,8 +64,8 @@ void Application::popup(NativeWindow& window, const platform::Menu& menu, platfo
 // The map window can be asked to close from its close box and from "終了(&X)".
 void Application::closeMapWindow() {
     const char* question = m_mapScreen->hasUnsavedWork()
-                               ? "保存していない変更があります。終了しますか？"
-                               : "終了しますか？";
+                               ? PELORIN_TEXT("保存していない変更があります。終了しますか？")
+                               : PELORIN_TEXT("終了しますか？");
     if (m_host.messageBox(m_mapWindow.get(), question, kConfirmTitle,
                           platform::MessageButtons::OkCancel,
                           platform::MessageIcon::Question) == platform::MessageAnswer::Ok) {
@@ -91,7 +95,8 @@ void Application::mapCommand(int id) {
             loadKindsCommand();
             break;
         case command::NewMap:
-            if (ask("マップを新規作成します。作業中の内容は失われますが、よろしいですか？",
+            if (ask(PELORIN_TEXT(
+                        "マップを新規作成します。作業中の内容は失われますが、よろしいですか？"),
                     m_mapWindow.get())) {
                 map.newMap();
             }
@@ -106,7 +111,8 @@ void Application::mapCommand(int id) {
             break;
         case command::ReloadMap:
             if (map.isFileBacked() &&
-                ask("マップの再読み込みをします。作業中の内容は失われますが、よろしいですか？",
+                ask(PELORIN_TEXT(
+                        "マップの再読み込みをします。作業中の内容は失われますが、よろしいですか？"),
                     m_mapWindow.get())) {
                 map.loadMap(m_mapPath);
                 noteMapFile();
@@ -267,9 +273,12 @@ std::string Application::chooseSavePath(const platform::FileRequest& chooser,
         const std::string path = platform::forceExtension(typed, extension);
         struct stat st;
         if (path == typed || ::stat(path.c_str(), &st) != 0 ||
-            m_host.messageBox(m_mapWindow.get(), path + " は既に存在します。\n上書きしますか？",
-                              request.title, platform::MessageButtons::YesNo,
-                              platform::MessageIcon::Warning) == platform::MessageAnswer::Yes) {
+            m_host.messageBox(
+                m_mapWindow.get(),
+                m_host.formatText(PELORIN_TEXT("%s は既に存在します。\n上書きしますか？"),
+                                  path.c_str()),
+                request.title, platform::MessageButtons::YesNo,
+                platform::MessageIcon::Warning) == platform::MessageAnswer::Yes) {
             return path;
         }
         request.initialPath = typed;

@@ -13,6 +13,7 @@
 #include "map/MapScreen.h"
 #include "platform/Host.h"
 #include "platform/NativeWindow.h"
+#include "platform/Texts.h"
 #include "preview/PlayerFile.h"
 
 namespace fs = std::filesystem;
@@ -51,8 +52,9 @@ bool Application::openChips(const std::string& path) {
     const std::string previous = m_chipPath;
     m_chipPath = path;
     if (!m_mapScreen->loadChipImage(path)) {
-        m_host.messageBox(m_mapWindow.get(), "画像の読み込みに失敗しました", "画像読み込みエラー",
-                          platform::MessageButtons::Ok, platform::MessageIcon::None);
+        m_host.messageBox(m_mapWindow.get(), PELORIN_TEXT("画像の読み込みに失敗しました"),
+                          PELORIN_TEXT("画像読み込みエラー"), platform::MessageButtons::Ok,
+                          platform::MessageIcon::None);
         m_chipPath = previous;
         return false;
     }
@@ -73,10 +75,12 @@ bool Application::openKinds(const std::string& path) {
 bool Application::openFrames(const std::string& path) {
     PlayerFile::Lists stored;
     std::string error;
-    if (!PlayerFile::load(path, stored, error)) {
-        m_host.showError(m_mapWindow.get(),
-                         "プレイヤー定義「" + path + "」を読み込めませんでした\n" + error,
-                         "読み込みエラー");
+    if (!PlayerFile::load(path, stored, error, &m_host)) {
+        m_host.showError(
+            m_mapWindow.get(),
+            m_host.formatText(PELORIN_TEXT("プレイヤー定義「%s」を読み込めませんでした\n%s"),
+                              path.c_str(), error.c_str()),
+            PELORIN_TEXT("読み込みエラー"));
         return false;
     }
     PlayerDefinition& player = m_mapScreen->playerDefinition();
@@ -93,8 +97,10 @@ bool Application::openFrames(const std::string& path) {
         for (const std::string& image : unreadable) {
             names += "\n" + image;
         }
-        m_host.showError(m_mapWindow.get(), "次の画像を読み込めませんでした:" + names,
-                         "読み込みエラー");
+        m_host.showError(
+            m_mapWindow.get(),
+            m_host.formatText(PELORIN_TEXT("次の画像を読み込めませんでした:%s"), names.c_str()),
+            PELORIN_TEXT("読み込みエラー"));
     }
     return true;
 }
@@ -121,8 +127,10 @@ void Application::openFiles(const std::vector<std::string>& files) {
                 images.push_back(path);
                 break;
             case FileKind::Unreadable:
-                m_host.showError(m_mapWindow.get(), "ファイルを開けません\n" + path,
-                                 "読み込みエラー");
+                m_host.showError(
+                    m_mapWindow.get(),
+                    m_host.formatText(PELORIN_TEXT("ファイルを開けません\n%s"), path.c_str()),
+                    PELORIN_TEXT("読み込みエラー"));
                 break;
         }
     }
@@ -198,8 +206,10 @@ void Application::openRecent(int index) {
         m_recent.erase(m_recent.begin() + index);
         recentChanged();
         m_host.showError(m_mapWindow.get(),
-                         "マップファイルが見つかりません。一覧から外します。\n" + entry.map,
-                         "マップ読み込みエラー");
+                         m_host.formatText(
+                             PELORIN_TEXT("マップファイルが見つかりません。一覧から外します。\n%s"),
+                             entry.map.c_str()),
+                         PELORIN_TEXT("マップ読み込みエラー"));
         return;
     }
     // The chip image and attributes it was used with, when they are others and still there.
@@ -264,8 +274,9 @@ void Application::checkFiles() {
             const bool reload =
                 m_host.messageBox(
                     m_mapWindow.get(),
-                    "マップファイルが他のプログラムで変更されました。再読み込みしますか？", "確認",
-                    platform::MessageButtons::YesNo,
+                    PELORIN_TEXT(
+                        "マップファイルが他のプログラムで変更されました。再読み込みしますか？"),
+                    PELORIN_TEXT("確認"), platform::MessageButtons::YesNo,
                     platform::MessageIcon::Question) == platform::MessageAnswer::Yes;
             m_askingReload = false;
             if (reload && m_mapScreen->loadMap(map)) {

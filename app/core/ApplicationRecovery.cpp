@@ -9,11 +9,12 @@
 #include "platform/FileIo.h"
 #include "platform/Host.h"
 #include "platform/RecoveryFolder.h"
+#include "platform/Texts.h"
 #include "preview/PlayerFile.h"
 
 namespace {
 
-const char kTitle[] = "作業の復元";
+const char kTitle[] = PELORIN_TEXT("作業の復元");
 
 }  // namespace
 
@@ -43,7 +44,7 @@ void Application::offerRecovery() {
         if (restored) {
             continue;  // one editor takes one folder's work; the others wait for later starts
         }
-        RecoveryDialog dialog(work);
+        RecoveryDialog dialog(work, m_host);
         m_host.runDialog(m_mapWindow.get(), dialog);
         switch (dialog.choice()) {
             case RecoveryDialog::Choice::Restore:
@@ -51,12 +52,12 @@ void Application::offerRecovery() {
                 restored = true;
                 break;
             case RecoveryDialog::Choice::Discard:
-                if (m_host.messageBox(m_mapWindow.get(),
-                                      "復元せずに削除します。この作業は元に戻せません。"
-                                      "よろしいですか？",
-                                      kTitle, platform::MessageButtons::YesNo,
-                                      platform::MessageIcon::Warning) ==
-                    platform::MessageAnswer::Yes) {
+                if (m_host.messageBox(
+                        m_mapWindow.get(),
+                        PELORIN_TEXT("復元せずに削除します。この作業は元に戻せません。"
+                                     "よろしいですか？"),
+                        kTitle, platform::MessageButtons::YesNo,
+                        platform::MessageIcon::Warning) == platform::MessageAnswer::Yes) {
                     folder->remove();
                 }
                 break;
@@ -81,9 +82,11 @@ void Application::restore(RecoveredWork& work, std::unique_ptr<platform::Recover
         if (map.loadChipImage(chips)) {
             m_chipPath = chips;
         } else {
-            m_host.messageBox(m_mapWindow.get(), "画像の読み込みに失敗しました\n" + chips,
-                              "画像読み込みエラー", platform::MessageButtons::Ok,
-                              platform::MessageIcon::None);
+            m_host.messageBox(
+                m_mapWindow.get(),
+                m_host.formatText(PELORIN_TEXT("画像の読み込みに失敗しました\n%s"), chips.c_str()),
+                PELORIN_TEXT("画像読み込みエラー"), platform::MessageButtons::Ok,
+                platform::MessageIcon::None);
         }
     }
     if (work.hasMap()) {
@@ -124,9 +127,11 @@ void Application::restore(RecoveredWork& work, std::unique_ptr<platform::Recover
                 for (const std::string& path : unreadable) {
                     names += "\n" + path;
                 }
-                m_host.messageBox(m_mapWindow.get(), "次の画像を読み込めませんでした:" + names,
-                                  kTitle, platform::MessageButtons::Ok,
-                                  platform::MessageIcon::Warning);
+                m_host.messageBox(
+                    m_mapWindow.get(),
+                    m_host.formatText(PELORIN_TEXT("次の画像を読み込めませんでした:%s"),
+                                      names.c_str()),
+                    kTitle, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
             }
         }
     }

@@ -5,6 +5,7 @@
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
 #include "map/MapScreen.h"
+#include "platform/Texts.h"
 
 using platform::ControlKind;
 using platform::ControlSpec;
@@ -16,8 +17,10 @@ constexpr int kGroupBoxIds = 2100;  // + group
 constexpr int kLabelIds = 2110;     // + group × 4 + channel
 
 constexpr int kShift[] = {16, 8, 0, 24};  // red, green, blue, alpha in 0xAARRGGBB
-const char* const kGroupTitles[] = {"グリッド色", "カーソル色", "複数カーソル色", "複数選択色"};
-const char* const kChannelNames[] = {"赤", "緑", "青", "不透明度"};
+const char* const kGroupTitles[] = {PELORIN_TEXT("グリッド色"), PELORIN_TEXT("カーソル色"),
+                                    PELORIN_TEXT("複数カーソル色"), PELORIN_TEXT("複数選択色")};
+const char* const kChannelNames[] = {PELORIN_TEXT("赤"), PELORIN_TEXT("緑"), PELORIN_TEXT("青"),
+                                     PELORIN_TEXT("不透明度")};
 
 int groupCount(int window) {
     return window == ColourSettingsPage::kKindWindow ? 2 : ColourSettingsPage::kGroupCount;
@@ -37,10 +40,10 @@ ColourSettingsPage::ColourSettingsPage(MapScreen& map) : m_map(map) {}
 
 platform::DialogTemplate ColourSettingsPage::dialogTemplate() const {
     platform::DialogTemplate t;
-    t.title = "色設定";
+    t.title = PELORIN_TEXT("色設定");
     t.size = platform::Size{370, 404};
     t.controls = {
-        ControlSpec::make(ControlKind::Label, 0, "ウィンドウ種別", {24, 16, 134, 40}),
+        ControlSpec::make(ControlKind::Label, 0, PELORIN_TEXT("ウィンドウ種別"), {24, 16, 134, 40}),
         ControlSpec::make(ControlKind::ComboBox, kWindowKindId, {}, {140, 14, 346, 42}),
     };
     for (int g = 0; g < kGroupCount; ++g) {
@@ -69,7 +72,8 @@ void ColourSettingsPage::onInit(platform::DialogControls& controls) {
         m_colours[kKindWindow] = {kind->colours().grid, kind->colours().cursor, 0, 0};
     }
     controls.clearItems(kWindowKindId);
-    for (const char* name : {"マップウィンドウ", "チップウィンドウ", "属性ウィンドウ"}) {
+    for (const char* name : {PELORIN_TEXT("マップウィンドウ"), PELORIN_TEXT("チップウィンドウ"),
+                             PELORIN_TEXT("属性ウィンドウ")}) {
         controls.addItem(kWindowKindId, name);
     }
     for (const auto& group : kUpDownIds) {

@@ -60,3 +60,12 @@ std::string CommandLine::usage() {
 std::string CommandLine::version() {
     return std::string("pelorin ") + PELORIN_VERSION + "\n";
 }
+
+std::string CommandLine::languageFor(const std::string& asked, const std::string& locale) {
+    if (!asked.empty()) {
+        return asked;
+    }
+    const bool english = locale.compare(0, 2, "en") == 0 &&
+                         (locale.size() == 2 || locale[2] == '_' || locale[2] == '-');
+    return english ? "en" : "ja";
+}

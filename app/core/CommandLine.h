@@ -21,4 +21,8 @@ struct CommandLine {
     static CommandLine parse(const std::vector<std::string>& arguments);
     static std::string usage();
     static std::string version();
+    // The language the editor speaks: asked (--lang) when given; else English for a user whose
+    // locale (a name such as "en_GB" or "en-US") is English; else Japanese, the language of its
+    // texts, also for the C locale and languages it has no translation for.
+    static std::string languageFor(const std::string& asked, const std::string& locale);
 };

@@ -1,5 +1,7 @@
 #include "app/core/Menus.h"
 
+#include "platform/Texts.h"
+
 using platform::MenuItem;
 
 platform::Menu mapMenuBar(const std::vector<std::string>& recentMaps) {
@@ -12,88 +14,91 @@ platform::Menu mapMenuBar(const std::vector<std::string>& recentMaps) {
     if (!recent.empty()) {
         recent.push_back(MenuItem::separator());
     }
-    recent.push_back(MenuItem::command(command::ClearRecent, "一覧を消去"));
+    recent.push_back(MenuItem::command(command::ClearRecent, PELORIN_TEXT("一覧を消去")));
     return {
-        MenuItem::submenu("ファイル(&F)",
-                          {
-                              MenuItem::command(command::LoadMap, "マップのロード(&M)"),
-                              MenuItem::command(command::LoadChips, "チップのロード(&C)"),
-                              MenuItem::command(command::LoadKinds, "属性のロード(&K)"),
-                              MenuItem::submenu("最近使ったマップ(&F)", std::move(recent)),
-                              MenuItem::separator(),
-                              MenuItem::command(command::NewMap, "マップの新規作成(&N)"),
-                              MenuItem::command(command::SaveMap, "マップの保存(&S)"),
-                              MenuItem::command(command::SaveKinds, "属性の保存(&Z)"),
-                              MenuItem::command(command::ReloadMap, "マップのリロード(&R)"),
-                              MenuItem::separator(),
-                              MenuItem::command(command::Exit, "終了(&X)"),
-                          }),
-        MenuItem::submenu("編集(&E)",
-                          {
-                              MenuItem::command(command::Undo, "元に戻す(&Z)"),
-                              MenuItem::command(command::Redo, "やり直し(&Y)"),
-                              MenuItem::separator(),
-                              MenuItem::command(command::Copy, "コピー(&C)"),
-                              MenuItem::command(command::Paste, "貼り付け(&V)"),
-                              MenuItem::command(command::Replace, "置換(&I)"),
-                              MenuItem::separator(),
-                              MenuItem::command(command::Settings, "設定(&E)"),
-                              MenuItem::command(command::RegisterPlayer, "プレイヤー登録(&P)..."),
-                          }),
         MenuItem::submenu(
-            "表示(&V)",
+            PELORIN_TEXT("ファイル(&F)"),
             {
-                MenuItem::command(command::ToggleGrid, "グリッドの表示(&G)"),
-                MenuItem::command(command::ToggleScrollBars, "スクロールバーの表示(&S)"),
-                MenuItem::command(command::ToggleAttributeView, "属性の表示(&D)"),
+                MenuItem::command(command::LoadMap, PELORIN_TEXT("マップのロード(&M)")),
+                MenuItem::command(command::LoadChips, PELORIN_TEXT("チップのロード(&C)")),
+                MenuItem::command(command::LoadKinds, PELORIN_TEXT("属性のロード(&K)")),
+                MenuItem::submenu(PELORIN_TEXT("最近使ったマップ(&F)"), std::move(recent)),
                 MenuItem::separator(),
-                MenuItem::command(command::ZoomIn, "拡大(&I)　Ctrl++"),
-                MenuItem::command(command::ZoomOut, "縮小(&O)　Ctrl+-"),
-                MenuItem::command(command::ZoomOne, "等倍表示(&N)　Ctrl+0"),
-                MenuItem::command(command::ZoomFit, "全体表示(&F)"),
+                MenuItem::command(command::NewMap, PELORIN_TEXT("マップの新規作成(&N)")),
+                MenuItem::command(command::SaveMap, PELORIN_TEXT("マップの保存(&S)")),
+                MenuItem::command(command::SaveKinds, PELORIN_TEXT("属性の保存(&Z)")),
+                MenuItem::command(command::ReloadMap, PELORIN_TEXT("マップのリロード(&R)")),
+                MenuItem::separator(),
+                MenuItem::command(command::Exit, PELORIN_TEXT("終了(&X)")),
+            }),
+        MenuItem::submenu(
+            PELORIN_TEXT("編集(&E)"),
+            {
+                MenuItem::command(command::Undo, PELORIN_TEXT("元に戻す(&Z)")),
+                MenuItem::command(command::Redo, PELORIN_TEXT("やり直し(&Y)")),
+                MenuItem::separator(),
+                MenuItem::command(command::Copy, PELORIN_TEXT("コピー(&C)")),
+                MenuItem::command(command::Paste, PELORIN_TEXT("貼り付け(&V)")),
+                MenuItem::command(command::Replace, PELORIN_TEXT("置換(&I)")),
+                MenuItem::separator(),
+                MenuItem::command(command::Settings, PELORIN_TEXT("設定(&E)")),
+                MenuItem::command(command::RegisterPlayer, PELORIN_TEXT("プレイヤー登録(&P)...")),
+            }),
+        MenuItem::submenu(
+            PELORIN_TEXT("表示(&V)"),
+            {
+                MenuItem::command(command::ToggleGrid, PELORIN_TEXT("グリッドの表示(&G)")),
+                MenuItem::command(command::ToggleScrollBars,
+                                  PELORIN_TEXT("スクロールバーの表示(&S)")),
+                MenuItem::command(command::ToggleAttributeView, PELORIN_TEXT("属性の表示(&D)")),
+                MenuItem::separator(),
+                MenuItem::command(command::ZoomIn, PELORIN_TEXT("拡大(&I)　Ctrl++")),
+                MenuItem::command(command::ZoomOut, PELORIN_TEXT("縮小(&O)　Ctrl+-")),
+                MenuItem::command(command::ZoomOne, PELORIN_TEXT("等倍表示(&N)　Ctrl+0")),
+                MenuItem::command(command::ZoomFit, PELORIN_TEXT("全体表示(&F)")),
             }),
     };
 }
 
 platform::Menu mapPopup() {
     return {
-        MenuItem::command(command::Copy, "コピー(&C)　Ctrl+C"),
-        MenuItem::command(command::Paste, "貼り付け(&V)　Ctrl+V"),
+        MenuItem::command(command::Copy, PELORIN_TEXT("コピー(&C)　Ctrl+C")),
+        MenuItem::command(command::Paste, PELORIN_TEXT("貼り付け(&V)　Ctrl+V")),
         MenuItem::separator(),
-        MenuItem::command(command::Undo, "元に戻す(&Z)　Ctrl+Z"),
-        MenuItem::command(command::Redo, "やり直し(&Y)　Ctrl+Y"),
+        MenuItem::command(command::Undo, PELORIN_TEXT("元に戻す(&Z)　Ctrl+Z")),
+        MenuItem::command(command::Redo, PELORIN_TEXT("やり直し(&Y)　Ctrl+Y")),
         MenuItem::separator(),
-        MenuItem::command(command::DeleteRows, "行削除　Shift+Delete"),
-        MenuItem::command(command::InsertRows, "行挿入　Shift+Insert"),
-        MenuItem::command(command::DeleteColumns, "列削除　Ctrl+Delete"),
-        MenuItem::command(command::InsertColumns, "列挿入　Ctrl+Insert"),
+        MenuItem::command(command::DeleteRows, PELORIN_TEXT("行削除　Shift+Delete")),
+        MenuItem::command(command::InsertRows, PELORIN_TEXT("行挿入　Shift+Insert")),
+        MenuItem::command(command::DeleteColumns, PELORIN_TEXT("列削除　Ctrl+Delete")),
+        MenuItem::command(command::InsertColumns, PELORIN_TEXT("列挿入　Ctrl+Insert")),
         MenuItem::separator(),
-        MenuItem::command(command::ToggleGrid, "グリッドの表示(&G)　G"),
-        MenuItem::command(command::ToggleScrollBars, "スクロールバーの表示(&S)　S"),
-        MenuItem::command(command::ToggleAttributeView, "属性の表示(&D)　D"),
+        MenuItem::command(command::ToggleGrid, PELORIN_TEXT("グリッドの表示(&G)　G")),
+        MenuItem::command(command::ToggleScrollBars, PELORIN_TEXT("スクロールバーの表示(&S)　S")),
+        MenuItem::command(command::ToggleAttributeView, PELORIN_TEXT("属性の表示(&D)　D")),
         MenuItem::separator(),
-        MenuItem::command(command::ZoomIn, "拡大(&I)　Ctrl++"),
-        MenuItem::command(command::ZoomOut, "縮小(&O)　Ctrl+-"),
-        MenuItem::command(command::ZoomOne, "等倍表示(&N)　Ctrl+0"),
-        MenuItem::command(command::ZoomFit, "全体表示(&F)"),
+        MenuItem::command(command::ZoomIn, PELORIN_TEXT("拡大(&I)　Ctrl++")),
+        MenuItem::command(command::ZoomOut, PELORIN_TEXT("縮小(&O)　Ctrl+-")),
+        MenuItem::command(command::ZoomOne, PELORIN_TEXT("等倍表示(&N)　Ctrl+0")),
+        MenuItem::command(command::ZoomFit, PELORIN_TEXT("全体表示(&F)")),
     };
 }
 
 platform::Menu chipPopup() {
     return {
-        MenuItem::command(command::ChipGrid, "グリッドの表示(&G)　G"),
-        MenuItem::command(command::ChipScrollBars, "スクロールバーの表示(&S)　S"),
+        MenuItem::command(command::ChipGrid, PELORIN_TEXT("グリッドの表示(&G)　G")),
+        MenuItem::command(command::ChipScrollBars, PELORIN_TEXT("スクロールバーの表示(&S)　S")),
         MenuItem::separator(),
-        MenuItem::command(command::ChipZoomIn, "拡大(&I)　Ctrl++"),
-        MenuItem::command(command::ChipZoomOut, "縮小(&O)　Ctrl+-"),
-        MenuItem::command(command::ChipZoomOne, "等倍表示(&N)　Ctrl+0"),
-        MenuItem::command(command::ChipZoomFit, "全体表示(&F)"),
+        MenuItem::command(command::ChipZoomIn, PELORIN_TEXT("拡大(&I)　Ctrl++")),
+        MenuItem::command(command::ChipZoomOut, PELORIN_TEXT("縮小(&O)　Ctrl+-")),
+        MenuItem::command(command::ChipZoomOne, PELORIN_TEXT("等倍表示(&N)　Ctrl+0")),
+        MenuItem::command(command::ChipZoomFit, PELORIN_TEXT("全体表示(&F)")),
     };
 }
 
 platform::Menu kindPopup() {
     return {
-        MenuItem::command(command::KindGrid, "グリッドの表示(&G)　G"),
-        MenuItem::command(command::ToggleLink, "メインウィンドウとの連結(&D)　D"),
+        MenuItem::command(command::KindGrid, PELORIN_TEXT("グリッドの表示(&G)　G")),
+        MenuItem::command(command::ToggleLink, PELORIN_TEXT("メインウィンドウとの連結(&D)　D")),
     };
 }

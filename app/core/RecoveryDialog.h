@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Dialog.h"
+#include "platform/MessagePort.h"
 
 struct RecoveredWork;
 
@@ -19,7 +20,9 @@ public:
 
     enum class Choice { Restore, Discard, Later };
 
-    explicit RecoveryDialog(const RecoveredWork& work) : m_work(work) {}
+    // Its texts come in language's words.
+    RecoveryDialog(const RecoveredWork& work, const platform::MessagePort& language)
+        : m_work(work), m_language(language) {}
 
     platform::DialogTemplate dialogTemplate() const override;
     void onInit(platform::DialogControls& controls) override;
@@ -33,5 +36,6 @@ public:
 
 private:
     const RecoveredWork& m_work;
+    const platform::MessagePort& m_language;
     Choice m_choice = Choice::Later;
 };

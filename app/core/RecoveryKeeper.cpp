@@ -9,11 +9,12 @@
 #include "platform/MillisecondClock.h"
 #include "platform/NativeWindow.h"
 #include "platform/RecoveryFolder.h"
+#include "platform/Texts.h"
 #include "preview/PlayerFile.h"
 
 namespace {
 
-const char kWriteErrorTitle[] = "復元データの書き込みエラー";
+const char kWriteErrorTitle[] = PELORIN_TEXT("復元データの書き込みエラー");
 
 }  // namespace
 
@@ -246,11 +247,13 @@ void RecoveryKeeper::checkFailures(std::uint64_t at) {
 }
 
 void RecoveryKeeper::tell(const std::string& why) {
-    m_host.messageBox(m_owner,
-                      "作業の復元用データを書き込めませんでした。\n" + why +
-                          "\n編集はこのまま続けられます。書き込みはこのあとも試みます。",
-                      kWriteErrorTitle, platform::MessageButtons::Ok,
-                      platform::MessageIcon::Warning);
+    m_host.messageBox(
+        m_owner,
+        m_host.formatText(PELORIN_TEXT("作業の復元用データを書き込めませんでした。\n%s\n"
+                                       "編集はこのまま続けられます。"
+                                       "書き込みはこのあとも試みます。"),
+                          why.c_str()),
+        kWriteErrorTitle, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
 }
 
 void RecoveryKeeper::schedule() {

@@ -3,6 +3,7 @@
 #include "chips/ChipScreen.h"
 #include "map/MapGrid.h"
 #include "map/MapScreen.h"
+#include "platform/Texts.h"
 
 using platform::ControlKind;
 using platform::ControlSpec;
@@ -23,25 +24,28 @@ SizeSettingsPage::SizeSettingsPage(MapScreen& map) : m_map(map) {}
 
 platform::DialogTemplate SizeSettingsPage::dialogTemplate() const {
     platform::DialogTemplate t;
-    t.title = "サイズ変更";
+    t.title = PELORIN_TEXT("サイズ変更");
     t.size = platform::Size{370, 404};
     t.controls = {
-        ControlSpec::make(ControlKind::GroupBox, 0, "キャンバスサイズ設定", {10, 10, 360, 102}),
-        label("横チップ数", 32),
+        ControlSpec::make(ControlKind::GroupBox, 0, PELORIN_TEXT("キャンバスサイズ設定"),
+                          {10, 10, 360, 102}),
+        label(PELORIN_TEXT("横チップ数"), 32),
         field(kColumnsId, kColumnsUpDownId, 32),
-        label("縦チップ数", 66),
+        label(PELORIN_TEXT("縦チップ数"), 66),
         field(kRowsId, kRowsUpDownId, 66),
-        ControlSpec::make(ControlKind::GroupBox, 0, "チップサイズ設定", {10, 112, 360, 204}),
-        label("チップ横幅", 134),
+        ControlSpec::make(ControlKind::GroupBox, 0, PELORIN_TEXT("チップサイズ設定"),
+                          {10, 112, 360, 204}),
+        label(PELORIN_TEXT("チップ横幅"), 134),
         field(kChipWidthId, kChipWidthUpDownId, 134),
-        label("チップ縦幅", 168),
+        label(PELORIN_TEXT("チップ縦幅"), 168),
         field(kChipHeightId, kChipHeightUpDownId, 168),
-        ControlSpec::make(ControlKind::GroupBox, 0, "ウィンドウサイズ設定", {10, 214, 360, 340}),
-        label("ウィンドウ種別", 236),
+        ControlSpec::make(ControlKind::GroupBox, 0, PELORIN_TEXT("ウィンドウサイズ設定"),
+                          {10, 214, 360, 340}),
+        label(PELORIN_TEXT("ウィンドウ種別"), 236),
         ControlSpec::make(ControlKind::ComboBox, kWindowKindId, {}, {140, 236, 346, 264}),
-        label("ウィンドウ横幅", 270),
+        label(PELORIN_TEXT("ウィンドウ横幅"), 270),
         field(kWindowWidthId, kWindowWidthUpDownId, 270),
-        label("ウィンドウ縦幅", 304),
+        label(PELORIN_TEXT("ウィンドウ縦幅"), 304),
         field(kWindowHeightId, kWindowHeightUpDownId, 304),
     };
     return t;
@@ -72,8 +76,8 @@ void SizeSettingsPage::onInit(platform::DialogControls& controls) {
         controls.setPosition(f.upDownId, f.value);
     }
     controls.clearItems(kWindowKindId);
-    controls.addItem(kWindowKindId, "マップウィンドウサイズ");
-    controls.addItem(kWindowKindId, "チップウィンドウサイズ");
+    controls.addItem(kWindowKindId, PELORIN_TEXT("マップウィンドウサイズ"));
+    controls.addItem(kWindowKindId, PELORIN_TEXT("チップウィンドウサイズ"));
     controls.select(kWindowKindId, kMapWindow);
 }
 

@@ -7,6 +7,7 @@
 #include "app/qt/QtHost.h"
 #include "app/qt/QtInstanceChannel.h"
 #include "platform/InstanceLock.h"
+#include "platform/Texts.h"
 
 namespace {
 
@@ -51,17 +52,19 @@ int runPelorin(QtHost& host, platform::InstanceLock& lock, const SettingsLocatio
             if (!files.empty() && handToRunningCopy(socketPath(lock), absolute(files))) {
                 return 0;
             }
-            host.messageBox(nullptr, "既に起動しています", "起動エラー",
+            host.messageBox(nullptr, PELORIN_TEXT("既に起動しています"), PELORIN_TEXT("起動エラー"),
                             platform::MessageButtons::Ok, platform::MessageIcon::Error);
             return 0;
         case platform::InstanceLock::Result::Failed:
             // Nothing is known of other copies then; the user is told why, and may work on
             // (refusing would let whoever spoiled the lock keep the editor from starting).
-            host.messageBox(nullptr,
-                            "二重起動を防ぐロックファイルを使えません。\n" + lock.error() +
-                                "\n二重起動を確かめずに起動します。",
-                            "起動エラー", platform::MessageButtons::Ok,
-                            platform::MessageIcon::Warning);
+            host.messageBox(
+                nullptr,
+                host.formatText(PELORIN_TEXT("二重起動を防ぐロックファイルを使えません。\n%s\n"
+                                             "二重起動を確かめずに起動します。"),
+                                lock.error().c_str()),
+                PELORIN_TEXT("起動エラー"), platform::MessageButtons::Ok,
+                platform::MessageIcon::Warning);
             break;
     }
     Application application(host, settings, std::move(recovery));

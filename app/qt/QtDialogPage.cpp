@@ -22,11 +22,13 @@
 #include "app/qt/QtKeyMap.h"
 #include "app/qt/QtSpinBox.h"
 #include "app/qt/QtTextLimit.h"
+#include "app/qt/QtTexts.h"
 
 using platform::ControlKind;
 using platform::DialogNotification;
 using qtconvert::fromQt;
 using qtconvert::toQt;
+using qttexts::translated;
 
 namespace {
 
@@ -128,23 +130,23 @@ void QtDialogPage::setText(int id, const std::string& text) {
     if (c == nullptr) {
         return;
     }
-    const QString t = toQt(text);
+    // Captions are the editor's texts; what edits hold is the user's.
     switch (c->spec.kind) {
         case ControlKind::Label:
-            static_cast<QLabel*>(c->widget)->setText(t);
+            static_cast<QLabel*>(c->widget)->setText(translated(text));
             break;
         case ControlKind::GroupBox:
-            static_cast<QGroupBox*>(c->widget)->setTitle(t);
+            static_cast<QGroupBox*>(c->widget)->setTitle(translated(text));
             break;
         case ControlKind::Button:
         case ControlKind::CheckBox:
-            static_cast<QAbstractButton*>(c->widget)->setText(t);
+            static_cast<QAbstractButton*>(c->widget)->setText(translated(text));
             break;
         case ControlKind::Edit:
-            static_cast<QLineEdit*>(c->widget)->setText(t);
+            static_cast<QLineEdit*>(c->widget)->setText(toQt(text));
             break;
         case ControlKind::SpinEdit:
-            static_cast<QtSpinBox*>(c->widget)->editor().setText(t);
+            static_cast<QtSpinBox*>(c->widget)->editor().setText(toQt(text));
             break;
         default:
             break;
@@ -249,7 +251,9 @@ void QtDialogPage::insertItem(int id, int index, const std::vector<std::string>&
     }
     switch (c->spec.kind) {
         case ControlKind::ComboBox:
-            static_cast<QComboBox*>(c->widget)->insertItem(index, first);
+            // The choices a combo box offers are the editor's; list boxes hold the user's names.
+            static_cast<QComboBox*>(c->widget)->insertItem(
+                index, cells.empty() ? QString() : translated(cells.front()));
             break;
         case ControlKind::ListBox:
             static_cast<QListWidget*>(c->widget)->insertItem(index, first);
@@ -463,11 +467,16 @@ void QtDialogPage::build() {
 }
 
 QWidget* QtDialogPage::makeControl(const platform::ControlSpec& spec) {
-    const QString text = toQt(spec.text);
+    const QString text = spec.kind == ControlKind::Edit ? toQt(spec.text) : translated(spec.text);
     const int id = spec.id;
     switch (spec.kind) {
-        case ControlKind::Label:
-            return new QLabel(text, m_widget);
+        case ControlKind::Label: {
+            auto* label = new QLabel(text, m_widget);
+            if (spec.alignRight) {
+                label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            }
+            return label;
+        }
         case ControlKind::GroupBox:
             return new QGroupBox(text, m_widget);
         case ControlKind::Button: {
@@ -566,7 +575,7 @@ QWidget* QtDialogPage::makeListView(const platform::ControlSpec& spec) {
     view->setColumnCount(static_cast<int>(spec.columns.size()));
     QStringList headers;
     for (const platform::ListColumn& column : spec.columns) {
-        headers << toQt(column.header);
+        headers << translated(column.header);
     }
     view->setHeaderLabels(headers);
     for (std::size_t i = 0; i < spec.columns.size(); ++i) {

@@ -8,6 +8,8 @@
 #include "app/qt/QtConvert.h"
 #include "app/qt/QtDialogFrame.h"
 #include "app/qt/QtDialogPage.h"
+#include "app/qt/QtTexts.h"
+#include "platform/Texts.h"
 
 using platform::DialogNotification;
 using platform::DialogResult;
@@ -26,7 +28,7 @@ QtDialogWindow::~QtDialogWindow() {
 
 DialogResult QtDialogWindow::runDialog(platform::Dialog& dialog) {
     auto page = std::make_unique<QtDialogPage>(*this, dialog, m_frame.get());
-    setTitle(page->layout().title);
+    setTitle(qtconvert::fromQt(qttexts::translated(page->layout().title)));
     m_frame->setFixedSize(page->widget().size());
     m_pages.push_back(std::move(page));
     m_pages.front()->init();
@@ -35,20 +37,21 @@ DialogResult QtDialogWindow::runDialog(platform::Dialog& dialog) {
 
 DialogResult QtDialogWindow::runSheet(const std::string& caption,
                                       const std::vector<platform::Dialog*>& pages) {
-    setTitle(caption);
+    setTitle(qtconvert::fromQt(qttexts::translated(caption)));
     auto* layout = new QVBoxLayout(m_frame.get());
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_tabs = new QTabWidget(m_frame.get());
     layout->addWidget(m_tabs);
     for (platform::Dialog* dialog : pages) {
         auto page = std::make_unique<QtDialogPage>(*this, *dialog, m_tabs);
-        m_tabs->addTab(&page->widget(), qtconvert::toQt(page->layout().title));
+        m_tabs->addTab(&page->widget(), qttexts::translated(page->layout().title));
         m_pages.push_back(std::move(page));
     }
     auto* buttons =
         new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, m_frame.get());
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    buttons->button(QDialogButtonBox::Cancel)
+        ->setText(qttexts::translated(PELORIN_TEXT("キャンセル")));
     QObject::connect(buttons, &QDialogButtonBox::accepted, m_frame.get(), [this] { applySheet(); });
     QObject::connect(buttons, &QDialogButtonBox::rejected, m_frame.get(), [this] { cancel(); });
     layout->addWidget(buttons);

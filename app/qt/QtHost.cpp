@@ -20,7 +20,9 @@
 #include "app/qt/QtKeyMap.h"
 #include "app/qt/QtMenus.h"
 #include "app/qt/QtNativeWindow.h"
+#include "app/qt/QtTexts.h"
 #include "platform/IdleHandler.h"
+#include "platform/Texts.h"
 #include "platform/VirtualKey.h"
 
 using platform::MessageAnswer;
@@ -93,17 +95,18 @@ MessageAnswer QtHost::messageBox(platform::NativeWindow* owner, const std::strin
             standard = QMessageBox::Yes | QMessageBox::No;
             break;
     }
-    QMessageBox box(boxIcon, toQt(title), toQt(text), standard, widgetOf(owner));
-    // The editor speaks Japanese whatever the system's language.
+    QMessageBox box(boxIcon, qttexts::translated(title), qttexts::translated(text), standard,
+                    widgetOf(owner));
+    // The buttons speak the editor's language, not Qt's.
     const std::pair<QMessageBox::StandardButton, const char*> labels[] = {
         {QMessageBox::Ok, "OK"},
-        {QMessageBox::Cancel, "キャンセル"},
-        {QMessageBox::Yes, "はい(&Y)"},
-        {QMessageBox::No, "いいえ(&N)"},
+        {QMessageBox::Cancel, PELORIN_TEXT("キャンセル")},
+        {QMessageBox::Yes, PELORIN_TEXT("はい(&Y)")},
+        {QMessageBox::No, PELORIN_TEXT("いいえ(&N)")},
     };
     for (const auto& label : labels) {
         if (QAbstractButton* button = box.button(label.first)) {
-            button->setText(QString::fromUtf8(label.second));
+            button->setText(qttexts::translated(label.second));
         }
     }
     {
@@ -265,14 +268,15 @@ std::string QtHost::saveFile(platform::NativeWindow* owner, const platform::File
 
 std::vector<std::string> QtHost::chooseFiles(platform::NativeWindow* owner,
                                              const platform::FileRequest& request, int mode) {
-    QFileDialog dialog(widgetOf(owner), toQt(request.title));
+    QFileDialog dialog(widgetOf(owner), qttexts::translated(request.title));
     QStringList filters;
     for (const platform::FileFilter& filter : request.filters) {
         // The description already shows the patterns; Qt reads its own from the last brackets,
         // which it then hides.
         QString patterns = toQt(filter.patterns);
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << toQt(filter.description) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        filters << qttexts::translated(filter.description) + QStringLiteral(" (") + patterns +
+                       QLatin1Char(')');
     }
     dialog.setNameFilters(filters);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -357,8 +361,8 @@ void QtHost::busyProgress(std::uint64_t done, std::uint64_t total) {
         return;
     }
     if (!m_busyWindow) {
-        m_busyWindow = std::make_unique<QProgressDialog>(qtconvert::toQt(m_busyWhat), QString(), 0,
-                                                         1000, m_busyOwner);
+        m_busyWindow = std::make_unique<QProgressDialog>(qttexts::translated(m_busyWhat), QString(),
+                                                         0, 1000, m_busyOwner);
         m_busyWindow->setWindowModality(Qt::WindowModal);
         m_busyWindow->setCancelButton(nullptr);
         m_busyWindow->setMinimumDuration(0);
@@ -403,6 +407,10 @@ int QtHost::run() {
 
 void QtHost::quit(int exitCode) {
     QCoreApplication::exit(exitCode);
+}
+
+std::string QtHost::text(const std::string& source) const {
+    return fromQt(qttexts::translated(source));
 }
 
 void QtHost::adopt(QtWindow* window) {

@@ -51,6 +51,7 @@ public:
     void wakeIdle() override;
     int run() override;
     void quit(int exitCode) override;
+    std::string text(const std::string& source) const override;
 
     // Every QtWindow enters itself here while it lives.
     void adopt(QtWindow* window);

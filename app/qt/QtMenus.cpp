@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "app/qt/QtConvert.h"
+#include "app/qt/QtTexts.h"
 
 namespace qtmenus {
 
@@ -14,14 +15,14 @@ void fillMenu(QMenu& menu, const platform::Menu& items, std::multimap<int, QActi
                 menu.addSeparator();
                 break;
             case platform::MenuItem::Kind::Submenu: {
-                QMenu* sub = menu.addMenu(qtconvert::toQt(item.text));
+                QMenu* sub = menu.addMenu(qttexts::translated(item.text));
                 sub->setEnabled(item.enabled);
                 fillMenu(*sub, item.items, actions);
                 break;
             }
             case platform::MenuItem::Kind::Command: {
                 // Qt draws what follows a tab right-aligned, as Win32 does.
-                QString text = qtconvert::toQt(item.text);
+                QString text = qttexts::translated(item.text);
                 if (!item.hint.empty()) {
                     text += QLatin1Char('\t') + qtconvert::toQt(item.hint);
                 }

@@ -9,6 +9,7 @@
 #include "app/qt/QtConvert.h"
 #include "app/qt/QtFrameWidget.h"
 #include "app/qt/QtMenus.h"
+#include "app/qt/QtTexts.h"
 
 using platform::Message;
 
@@ -130,7 +131,7 @@ void QtNativeWindow::setMenuBar(const platform::Menu& items) {
         if (item.kind != platform::MenuItem::Kind::Submenu) {
             continue;  // a menu bar holds menus
         }
-        QMenu* menu = m_menuBar->addMenu(qtconvert::toQt(item.text));
+        QMenu* menu = m_menuBar->addMenu(qttexts::translated(item.text));
         qtmenus::fillMenu(*menu, item.items, &m_menuActions);
         QObject::connect(menu, &QMenu::aboutToShow, m_frame.get(),
                          [this] { deliver(Message::plain(platform::WM_INITMENU)); });

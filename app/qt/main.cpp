@@ -1,6 +1,7 @@
 // Pelorin: the tile map editor.
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include <cstdio>
@@ -40,10 +41,20 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Pelorin");
     // Lets the desktop match the windows to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(PELORIN_APP_ID);
-    // The editor speaks Japanese; so should Qt's own dialogs (the colour chooser, the file
-    // chooser's buttons). Without the translation files they stay in English.
+    // The editor's texts are Japanese; English is a translation built into the program. Qt's own
+    // dialogs (the colour chooser, the file chooser's buttons) follow: in Japanese from Qt's
+    // translation files (without them they stay in English), in English as Qt has them.
+    const QStringList locales = QLocale::system().uiLanguages();
+    const std::string language = CommandLine::languageFor(
+        line.language,
+        (locales.isEmpty() ? QLocale::system().name() : locales.front()).toStdString());
+    QTranslator editorTexts;
     QTranslator qtTexts;
-    if (qtTexts.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (language == "en") {
+        if (editorTexts.load(QStringLiteral(":/i18n/pelorin_en.qm"))) {
+            QApplication::installTranslator(&editorTexts);
+        }
+    } else if (qtTexts.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtTexts);
     }
     QtHost host;

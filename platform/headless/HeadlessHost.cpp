@@ -35,6 +35,11 @@ platform::MessageAnswer HeadlessHost::messageBox(platform::NativeWindow* owner,
     return takeFront(answers, platform::MessageAnswer::Ok);
 }
 
+std::string HeadlessHost::text(const std::string& source) const {
+    const auto found = dictionary.find(source);
+    return found != dictionary.end() ? found->second : source;
+}
+
 std::unique_ptr<platform::NativeWindow> HeadlessHost::createWindow(
     const platform::WindowSpec& spec, platform::MessageHandler* handler) {
     if (refusedClasses.count(spec.className) != 0) {

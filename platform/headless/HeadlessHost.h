@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -100,6 +101,7 @@ public:
     void wakeIdle() override { ++idleWakes; }
     int run() override { return quitCode.value_or(0); }
     void quit(int exitCode) override { quitCode = exitCode; }
+    std::string text(const std::string& source) const override;
 
     // --- The user's and the window system's side.
     void setKeyDown(int key, bool down = true);
@@ -142,6 +144,8 @@ public:
     std::uint64_t busyDone = 0, busyTotal = 0;
     int busyReports = 0;
     int idleWakes = 0;
+    // The user's language: source text to its translation. Empty: the source texts.
+    std::map<std::string, std::string> dictionary;
 
 private:
     friend class HeadlessWindow;

@@ -127,7 +127,7 @@ TEST(KindEditDialog, ShowsTheRecordCancelKeepsItOkStoresEveryFieldClampedIntoIts
 TEST(KindListPage, ANumberWithoutARecordIsShownAsSuchAndEditingItGrowsTheTable) {
     Kinds k;
     k.table().assign({k.table().record(0), k.table().record(1)});
-    EXPECT_EQ(KindListPage::rowCells(k.table(), 4),
+    EXPECT_EQ(KindListPage::rowCells(k.table(), 4, k.host),
               (Cells{"4", "(属性データなし)", "", "", "", "", ""}));
     k.edit(4, [](ScriptedDialog& d) { d.pressEnter(); });
     ASSERT_EQ(k.table().count(), 5);

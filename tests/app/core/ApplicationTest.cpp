@@ -40,7 +40,7 @@ struct Editor {
         if (!settings.empty()) {
             writeText(ini(), settings);
         }
-        app = std::make_unique<Application>(host, SettingsLocation{ini(), ini()});
+        app = std::make_unique<Application>(host, SettingsLocation{ini(), ini(), {}});
     }
     std::string ini() const { return dir.file("Pelorin.ini"); }
     HeadlessWindow& window(const char* className) { return *host.window(className); }
@@ -88,6 +88,30 @@ TEST(Application, StartsWithItsDefaultsWithoutASettingsFile) {
     EXPECT_TRUE(e.screen().isGridShown());
     EXPECT_FALSE(e.screen().areScrollBarsShown());
     EXPECT_FALSE(e.screen().chipScreen()->isLoaded());
+}
+
+TEST(Application, ComposedTitlesAndMessagesAreTranslatedBeforeTheirNumbersGoIn) {
+    Editor e;
+    e.host.dictionary = {
+        {"Pelorin  マップ位置:(%d,%d) 視点座標:(%d,%d) チップ総数:(横%d個,縦%d行) "
+         "選択範囲:(%d:%d～%d:%d)",
+         "Pelorin  cursor:(%d,%d) view:(%d,%d) map:(%d columns, %d rows) selection:(%d:%d-%d:%d)"},
+        {"不正な値が指定されました。キャンバスの横サイズは1～%dの範囲内に納めて下さい。",
+         "Invalid value. The canvas width must be 1 to %d."},
+        {"Pelorin  属性%d番", "Pelorin  attribute %d"},
+        {" Z座標:%d", " Z:%d"},
+    };
+    ASSERT_TRUE(e.app->start());
+    EXPECT_EQ(e.map().title(),
+              "Pelorin  cursor:(0,0) view:(0,0) map:(40 columns, 40 rows) selection:(-1:-1--1:-1)");
+    const std::string kinds = e.window("kindview").title();
+    EXPECT_EQ(kinds.rfind("Pelorin  attribute 0 [", 0), 0u) << kinds;
+    EXPECT_EQ(kinds.substr(kinds.size() - 4), " Z:0") << kinds;
+    EXPECT_FALSE(e.screen().setCanvasSize(6000, 40));
+    ASSERT_EQ(e.host.boxes.size(), 1u);
+    EXPECT_EQ(e.host.boxes[0].text, "Invalid value. The canvas width must be 1 to 5000.");
+    // A whole text reaches the window system as it is, which translates it on the way in.
+    EXPECT_EQ(e.host.boxes[0].title, "キャンバスサイズ変更エラー");
 }
 
 TEST(Application, EachStartupFailureSaysWhatFailed) {

@@ -22,6 +22,7 @@
 #include "tests/app/qt/QtTestSupport.h"
 #include "tests/support/TempDir.h"
 
+using qt_testing::captions;
 using qt_testing::whenModal;
 
 namespace {
@@ -33,24 +34,6 @@ QWidget* windowTitled(const char* start) {
         }
     }
     return nullptr;
-}
-
-// Every caption shown in w, each checked to fit the room it has.
-QString captions(QWidget& w) {
-    QString all;
-    for (QWidget* c : w.findChildren<QWidget*>()) {
-        const auto* label = qobject_cast<QLabel*>(c);
-        const auto* button = qobject_cast<QAbstractButton*>(c);
-        const auto* group = qobject_cast<QGroupBox*>(c);
-        const QString text = label    ? label->text()
-                             : button ? button->text()
-                             : group  ? group->title()
-                                      : "";
-        all += text + "|";
-        EXPECT_TRUE(group || text.isEmpty() || c->sizeHint().width() <= c->width())
-            << text.toStdString() << " is cut";
-    }
-    return all;
 }
 
 }  // namespace
@@ -118,7 +101,7 @@ TEST(QtSettings, TheSheetAndTheEditDialogOpenFromTheMenuAndTheDoubleClick) {
             [](QWidget& box) { static_cast<QMessageBox&>(box).button(QMessageBox::Ok)->click(); });
         windowTitled("Pelorin  マップ位置")->close();
     });
-    EXPECT_EQ(runPelorin(host, lock, {dir.file("Pelorin.ini"), dir.file("Pelorin.ini")}), 0);
+    EXPECT_EQ(runPelorin(host, lock, {dir.file("Pelorin.ini"), dir.file("Pelorin.ini"), {}}), 0);
     EXPECT_EQ(tabs, (QStringList{"サイズ変更", "チップ属性設定", "色設定"}));
     for (const char* text : {"キャンバスサイズ設定", "横チップ数", "縦チップ数", "チップサイズ設定",
                              "チップ横幅", "チップ縦幅", "ウィンドウサイズ設定", "ウィンドウ種別",

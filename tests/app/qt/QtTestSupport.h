@@ -1,8 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -52,6 +57,24 @@ inline void whenModal(std::function<void(QWidget&)> act, bool popup = false) {
         }
     });
     timer->start(5);
+}
+
+// Every caption shown in w, each followed by "|", each checked to fit the room it has.
+inline QString captions(QWidget& w) {
+    QString all;
+    for (QWidget* c : w.findChildren<QWidget*>()) {
+        const auto* label = qobject_cast<QLabel*>(c);
+        const auto* button = qobject_cast<QAbstractButton*>(c);
+        const auto* group = qobject_cast<QGroupBox*>(c);
+        const QString text = label    ? label->text()
+                             : button ? button->text()
+                             : group  ? group->title()
+                                      : "";
+        all += text + "|";
+        EXPECT_TRUE(group || text.isEmpty() || c->sizeHint().width() <= c->width())
+            << text.toStdString() << " is cut";
+    }
+    return all;
 }
 
 }  // namespace qt_testing

@@ -1,0 +1,26 @@
+#include "platform/MessagePort.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace platform {
+
+std::string MessagePort::formatText(const char* source, ...) const {
+    const std::string pattern = text(source);
+    va_list arguments;
+    va_start(arguments, source);
+    va_list again;
+    va_copy(again, arguments);
+    const int length = std::vsnprintf(nullptr, 0, pattern.c_str(), arguments);
+    va_end(arguments);
+    std::string filled;
+    if (length > 0) {
+        filled.resize(static_cast<std::size_t>(length) + 1);
+        std::vsnprintf(filled.data(), filled.size(), pattern.c_str(), again);
+        filled.resize(static_cast<std::size_t>(length));
+    }
+    va_end(again);
+    return filled;
+}
+
+}  // namespace platform

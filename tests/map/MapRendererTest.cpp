@@ -61,7 +61,7 @@ protected:
 
 TEST_F(MapRendererTest, AViewBetweenChipsCutsTheFirstColumnAndRow) {
     // View (40, 10): column 1 shows from x 8 of its chip, 24 pixels wide; row 0 from y 10.
-    MapRenderer::drawChips(target, grid, &chips, {40, 10, 32, 32, 320, 200});
+    MapRenderer::drawChips(target, grid, &chips, {40, 10, 32, 32, 320, 200, {}});
     EXPECT_EQ(at(target, 0, 0), chipPixel(1, 8, 10));
     EXPECT_EQ(at(target, 23, 21), chipPixel(1, 31, 31));
     EXPECT_EQ(at(target, 24, 0), chipPixel(2, 0, 10));
@@ -80,18 +80,18 @@ TEST_F(MapRendererTest, EmptyAndUnknownChipsAreGrey) {
     grid.setChip(1, 0, 32);  // the chip count
     grid.setChip(2, 0, -2147483647 - 1);
     grid.setChip(3, 0, 31);
-    MapRenderer::drawChips(target, grid, &chips, {0, 0, 32, 32, 800, 600});
+    MapRenderer::drawChips(target, grid, &chips, {0, 0, 32, 32, 800, 600, {}});
     EXPECT_EQ(at(target, 5, 5), kGrey);
     EXPECT_EQ(at(target, 31, 31), kGrey);
     EXPECT_EQ(at(target, 40, 5), kGrey);
     EXPECT_EQ(at(target, 70, 5), kGrey);
     EXPECT_EQ(at(target, 100, 5), chipPixel(31, 4, 5));
     // Without a chip image, or one cut into chips of another size, every cell is empty.
-    MapRenderer::drawChips(target, grid, nullptr, {0, 0, 32, 32, 800, 600});
+    MapRenderer::drawChips(target, grid, nullptr, {0, 0, 32, 32, 800, 600, {}});
     EXPECT_EQ(at(target, 100, 5), kGrey);
     int w = 16, h = 16;
     chips.setChipSize(w, h);
-    MapRenderer::drawChips(target, grid, &chips, {0, 0, 32, 32, 800, 600});
+    MapRenderer::drawChips(target, grid, &chips, {0, 0, 32, 32, 800, 600, {}});
     EXPECT_EQ(at(target, 100, 5), kGrey);
 }
 
@@ -103,9 +103,9 @@ TEST_F(MapRendererTest, TheWindowsEdgeCutsTheLastCellsAtTheSurface) {
         }
     }
     // 41 columns and 33 rows reach into a 1280 × 1024 window from (40, 40).
-    MapRenderer::drawChips(target, grid, &chips, {40, 40, 32, 32, 1280, 1024});
+    MapRenderer::drawChips(target, grid, &chips, {40, 40, 32, 32, 1280, 1024, {}});
     EXPECT_EQ(at(target, 1279, 1023), chipPixel((41 + 33) % 32, 7, 7));
-    MapRenderer::drawAttributes(target, grid, nullptr, {40, 40, 32, 32, 1280, 1024});
+    MapRenderer::drawAttributes(target, grid, nullptr, {40, 40, 32, 32, 1280, 1024, {}});
     EXPECT_EQ(at(target, 1279, 1023), kGrey);
 }
 
@@ -121,7 +121,7 @@ TEST_F(MapRendererTest, AttributesFillWholeCellsFromTheWindowsEdge) {
     }
     grid.setKind(3, 0, 100);  // beyond the table
     grid.setKind(4, 0, -1);
-    MapRenderer::drawAttributes(target, grid, &table, {40, 10, 32, 32, 320, 200});
+    MapRenderer::drawAttributes(target, grid, &table, {40, 10, 32, 32, 320, 200, {}});
     EXPECT_EQ(at(target, 0, 0), 0xFF0180FEu);
     EXPECT_EQ(at(target, 31, 31), 0xFF0180FEu);
     EXPECT_EQ(at(target, 32, 0), 0xFF0280FDu);
@@ -134,7 +134,7 @@ TEST_F(MapRendererTest, AttributesFillWholeCellsFromTheWindowsEdge) {
 
 TEST_F(MapRendererTest, AMapWithoutCellsLeavesTheWindowBlack) {
     MapGrid empty;
-    MapRenderer::drawChips(target, empty, &chips, {0, 0, 32, 32, 800, 600});
+    MapRenderer::drawChips(target, empty, &chips, {0, 0, 32, 32, 800, 600, {}});
     EXPECT_EQ(at(target, 0, 0), kBlack);
     EXPECT_EQ(at(target, 799, 599), kBlack);
     EXPECT_EQ(at(target, 800, 0), 0x12345678u);

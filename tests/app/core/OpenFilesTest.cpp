@@ -65,7 +65,7 @@ struct Editor {
     explicit Editor(const std::string& ini = "") {
         writeText(settings.file("Pelorin.ini"), ini);
         app = std::make_unique<Application>(
-            host, SettingsLocation{settings.file("Pelorin.ini"), settings.file("Pelorin.ini")});
+            host, SettingsLocation{settings.file("Pelorin.ini"), settings.file("Pelorin.ini"), {}});
     }
     MapScreen& map() { return *app->mapScreen(); }
     HeadlessWindow& window(const char* name) { return *host.window(name); }

@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     };
     headless::HeadlessHost host;
     const std::string ini = work + "/Pelorin.ini";
-    Application app(host, SettingsLocation{ini, ini}, options);
+    Application app(host, SettingsLocation{ini, ini, {}}, options);
     if (!app.start()) {
         return 1;
     }

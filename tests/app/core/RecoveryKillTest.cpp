@@ -174,7 +174,7 @@ Restored restart(const TempDir& dir) {
     platform::headless::HeadlessHost host;
     RecoveryOptions options;
     options.root = dir.file("state");
-    Application app(host, SettingsLocation{dir.file("Pelorin.ini"), dir.file("Pelorin.ini")},
+    Application app(host, SettingsLocation{dir.file("Pelorin.ini"), dir.file("Pelorin.ini"), {}},
                     options);
     host.dialogScripts.push_back(
         [](platform::headless::ScriptedDialog& d) { d.click(RecoveryDialog::kRestoreId); });

@@ -59,7 +59,8 @@ struct Editor {
         options.root = place.root();
         options.clock = &clock;
         app = std::make_unique<Application>(
-            host, SettingsLocation{place.dir.file("Pelorin.ini"), place.dir.file("Pelorin.ini")},
+            host,
+            SettingsLocation{place.dir.file("Pelorin.ini"), place.dir.file("Pelorin.ini"), {}},
             options);
     }
     HeadlessWindow& map() { return *host.window("mapeditor"); }

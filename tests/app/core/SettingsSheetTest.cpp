@@ -26,7 +26,7 @@ namespace {
 struct Editor {
     TempDir dir;
     HeadlessHost host;
-    Application app{host, SettingsLocation{dir.file("Pelorin.ini"), dir.file("Pelorin.ini")}};
+    Application app{host, SettingsLocation{dir.file("Pelorin.ini"), dir.file("Pelorin.ini"), {}}};
 
     Editor() { EXPECT_TRUE(app.start()); }
     MapScreen& map() { return *app.mapScreen(); }

@@ -100,7 +100,7 @@ TEST(QtPlayer, TheMenuOpensTheDialogWhereTwoImagesAreAddedPlayedAndStopped) {
         });
         map->close();
     });
-    EXPECT_EQ(runPelorin(host, lock, {dir.file("Pelorin.ini"), dir.file("Pelorin.ini")}), 0);
+    EXPECT_EQ(runPelorin(host, lock, {dir.file("Pelorin.ini"), dir.file("Pelorin.ini"), {}}), 0);
     EXPECT_EQ(caption.toStdString(), "プレイヤー登録");
     EXPECT_EQ(listed, (QStringList{QString::fromStdString(dir.file("one.bmp")),
                                    QString::fromStdString(dir.file("two.bmp"))}));

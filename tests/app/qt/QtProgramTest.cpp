@@ -49,7 +49,7 @@ void answerNextBox(QMessageBox::StandardButton button, QString* text = nullptr) 
 TEST(QtProgram, StartsWithANewMapAndEndsOnlyWhenTheUserSaysSo) {
     TempDir dir;
     QtHost host;
-    const SettingsLocation settings{dir.file("Pelorin.ini"), dir.file("Pelorin.ini")};
+    const SettingsLocation settings{dir.file("Pelorin.ini"), dir.file("Pelorin.ini"), {}};
     platform::InstanceLock lock("mapeditor", dir.path());
 
     std::string title;
@@ -85,7 +85,7 @@ TEST(QtProgram, ASecondCopyIsTurnedAway) {
     platform::InstanceLock second("mapeditor", dir.path());
     QString said;
     answerNextBox(QMessageBox::Ok, &said);
-    EXPECT_EQ(runPelorin(host, second, {dir.file("Pelorin.ini"), dir.file("Pelorin.ini")}), 0);
+    EXPECT_EQ(runPelorin(host, second, {dir.file("Pelorin.ini"), dir.file("Pelorin.ini"), {}}), 0);
     EXPECT_EQ(said.toStdString(), "既に起動しています");
     EXPECT_EQ(visibleWindowTitled("Pelorin"), nullptr) << "no window of a second copy";
     EXPECT_FALSE(testing_support::exists(dir.file("Pelorin.ini")));

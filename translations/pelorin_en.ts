@@ -519,7 +519,7 @@ Starting without that check.</translation>
     </message>
     <message>
         <source>Pelorin  %d番のチップ&#x3000;選択位置:(%d,%d) 視点座標:(%d,%d) チップ数:(横%d列,縦%d行) 画像サイズ(%d×%d) 選択範囲:(%d:%d～%d:%d)</source>
-        <translation>Pelorin  chip %d  cursor:(%d,%d) view:(%d,%d) chips:(%d columns, %d rows) image:(%d×%d) selection:(%d:%d-%d:%d)</translation>
+        <translation>Pelorin  chip %d  cursor:(%d,%d) view:(%d,%d) chips:(%d columns, %d rows) image:(%d×%d) selection:(%d:%d to %d:%d)</translation>
     </message>
     <message>
         <source>赤成分値：%d</source>
@@ -789,7 +789,7 @@ The map data is damaged</translation>
     </message>
     <message>
         <source>Pelorin  マップ位置:(%d,%d) 視点座標:(%d,%d) チップ総数:(横%d個,縦%d行) 選択範囲:(%d:%d～%d:%d)</source>
-        <translation>Pelorin  cursor:(%d,%d) view:(%d,%d) map:(%d columns, %d rows) selection:(%d:%d-%d:%d)</translation>
+        <translation>Pelorin  cursor:(%d,%d) view:(%d,%d) map:(%d columns, %d rows) selection:(%d:%d to %d:%d)</translation>
     </message>
     <message>
         <source>不正な値が指定されました</source>

@@ -95,15 +95,17 @@ TEST(Application, ComposedTitlesAndMessagesAreTranslatedBeforeTheirNumbersGoIn) 
     e.host.dictionary = {
         {"Pelorin  マップ位置:(%d,%d) 視点座標:(%d,%d) チップ総数:(横%d個,縦%d行) "
          "選択範囲:(%d:%d～%d:%d)",
-         "Pelorin  cursor:(%d,%d) view:(%d,%d) map:(%d columns, %d rows) selection:(%d:%d-%d:%d)"},
+         "Pelorin  cursor:(%d,%d) view:(%d,%d) map:(%d columns, %d rows) selection:(%d:%d to "
+         "%d:%d)"},
         {"不正な値が指定されました。キャンバスの横サイズは1～%dの範囲内に納めて下さい。",
          "Invalid value. The canvas width must be 1 to %d."},
         {"Pelorin  属性%d番", "Pelorin  attribute %d"},
         {" Z座標:%d", " Z:%d"},
     };
     ASSERT_TRUE(e.app->start());
-    EXPECT_EQ(e.map().title(),
-              "Pelorin  cursor:(0,0) view:(0,0) map:(40 columns, 40 rows) selection:(-1:-1--1:-1)");
+    EXPECT_EQ(
+        e.map().title(),
+        "Pelorin  cursor:(0,0) view:(0,0) map:(40 columns, 40 rows) selection:(-1:-1 to -1:-1)");
     const std::string kinds = e.window("kindview").title();
     EXPECT_EQ(kinds.rfind("Pelorin  attribute 0 [", 0), 0u) << kinds;
     EXPECT_EQ(kinds.substr(kinds.size() - 4), " Z:0") << kinds;

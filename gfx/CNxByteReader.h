@@ -22,8 +22,6 @@ public:
 
     // At the position, which moves past what was read.
     std::uint8_t U8() { return U8At(step(1)); }
-    std::uint16_t U16() { return U16At(step(2)); }
-    std::uint32_t U32() { return U32At(step(4)); }
     // The next n bytes, or null when fewer are left.
     const std::uint8_t* Take(std::size_t n) {
         const std::size_t at = step(n);
@@ -38,7 +36,6 @@ public:
         return true;
     }
 
-    std::size_t Position() const { return m_position; }
     std::size_t Remaining() const { return m_size - m_position; }
     // False once any read or seek has gone past the end.
     bool Ok() const { return !m_failed; }

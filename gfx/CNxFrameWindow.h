@@ -26,9 +26,6 @@ public:
     virtual bool EnterFullScreen();
     virtual void LeaveFullScreen();
 
-    std::int32_t GetClientWidth() const { return m_clientWidth; }
-    std::int32_t GetClientHeight() const { return m_clientHeight; }
-
 private:
     bool m_screenModeSet = false;
     bool m_fullScreen = false;

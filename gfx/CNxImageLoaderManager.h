@@ -31,7 +31,6 @@ public:
 
     // Where decoders show their messages (libpng's errors and warnings).
     void SetMessageTarget(const CNxMessageTarget& target) { m_messages = target; }
-    const CNxMessageTarget& GetMessageTarget() const { return m_messages; }
     // Whether a plug-in module is loaded.
     bool IsPluginLoaded() const;
 

@@ -47,12 +47,7 @@ public:
 
     CNxLayer* GetParent() const { return m_parent; }
     const RECT& GetRect() const { return m_rect; }
-    std::int32_t GetX() const { return m_x; }
-    std::int32_t GetY() const { return m_y; }
-    std::int32_t GetOffsetX() const { return m_offsetX; }
-    std::int32_t GetOffsetY() const { return m_offsetY; }
     bool IsVisible() const { return m_visible; }
-    std::int32_t GetZOrder() const { return m_z; }
     bool GetClipChildren() const { return m_clipChildren; }
     const std::vector<CNxLayer*>& GetChildren() const { return m_children; }
 

@@ -19,7 +19,6 @@ public:
 
     // Copies params (null clears them); with invalidate the whole sprite is redrawn.
     void SetParams(const CNxBlitParams* params, bool invalidate = true);
-    const CNxBlitParams& GetParams() const { return m_params; }
     const CNxSurface* GetSurface() const { return m_surface; }
 
 private:

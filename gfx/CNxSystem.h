@@ -24,10 +24,6 @@ public:
     // Decodes image files; its plug-ins are looked for in the module folder.
     CNxImageLoaderManager& GetImageLoaderManager() { return *m_loaderManager; }
 
-    bool UseMMX() const { return m_useMMX; }
-    bool HasMMX() const { return m_hasMMX; }
-    bool Use3DNow() const { return m_use3DNow; }
-    bool Has3DNow() const { return m_has3DNow; }
     // The executable's folder with a trailing '/', empty when it cannot be found.
     const std::string& GetModuleDirectory() const { return m_moduleDirectory; }
 
@@ -43,10 +39,6 @@ private:
     void updateMessageTarget();
 
     std::unique_ptr<CNxImageLoaderManager> m_loaderManager;
-    bool m_useMMX = false;
-    bool m_hasMMX = false;
-    bool m_use3DNow = false;
-    bool m_has3DNow = false;
     std::string m_moduleDirectory;
     platform::NativeWindow* m_ownerWindow = nullptr;
     platform::MessagePort* m_messagePort = nullptr;

@@ -5,7 +5,6 @@
 #include "gfx/CNxBlitParams.h"
 #include "gfx/CNxSurface.h"
 #include "platform/Message.h"
-#include "platform/MillisecondClock.h"
 #include "platform/NativeWindow.h"
 
 namespace {
@@ -22,7 +21,6 @@ std::uint32_t powerOfTwoAtLeast(std::uint32_t n) {
 
 CNxWindow::CNxWindow() {
     m_dirtyTracking = true;
-    m_lastTick = platform::MillisecondClock::system().Now();
 }
 
 CNxWindow::~CNxWindow() {
@@ -328,18 +326,6 @@ void CNxWindow::PresentTile(const RECT& rect) {
                       reinterpret_cast<const std::uint32_t*>(image.GetTopRow()), image.GetPitch());
 }
 
-void CNxWindow::countFrame() {
-    ++m_frames;
-    const std::uint32_t now = platform::MillisecondClock::system().Now();
-    const std::uint32_t elapsed = now - m_lastTick;
-    if (elapsed >= 1000) {
-        m_framesPerThousandSeconds =
-            static_cast<std::uint32_t>(std::uint64_t(m_frames) * 1000000 / elapsed);
-        m_lastTick += 1000;
-        m_frames = 0;
-    }
-}
-
 int CNxWindow::Update(bool force) {
     if (m_window == nullptr) {
         return 0;
@@ -349,7 +335,6 @@ int CNxWindow::Update(bool force) {
     }
     const bool changed = collect(*this, m_rect, 0, 0, !force, true);
     if (!changed && !force) {
-        countFrame();
         return 1;
     }
     if (!BeginPresent()) {
@@ -374,6 +359,5 @@ int CNxWindow::Update(bool force) {
         }
     }
     EndPresent();
-    countFrame();
     return 1;
 }

@@ -48,7 +48,6 @@ public:
     // The pointer in client coordinates; false when not bound.
     bool GetCursorPos(std::int32_t& x, std::int32_t& y) const;
     std::uint32_t SetBackgroundColour(std::uint32_t colour);
-    std::uint32_t GetBackgroundColour() const { return m_backgroundColour; }
     // 255: none; below, towards black (0 is black); above, towards white (up to 511).
     std::uint32_t SetFadeLevel(std::uint32_t level);
     void SetDirtyTracking(bool on);
@@ -60,7 +59,6 @@ public:
     std::uint32_t GetTileHeight() const { return m_tileHeight; }
     const CNxSurface* GetBackBuffer() const { return m_backBuffer.get(); }
     // Frames per 1000 seconds over the last measured second; 0xFFFFFFFF until measured.
-    std::uint32_t GetFramesPerThousandSeconds() const { return m_framesPerThousandSeconds; }
 
     void handleMessage(platform::NativeWindow& window, const platform::Message& message) override;
     // Drops are the handler's behind: the drawing tree has no use for them.
@@ -80,15 +78,11 @@ private:
     void sortChildren(CNxLayer& node);
     void rebuildTileMap();
     bool createBackBuffer();
-    void countFrame();
 
     bool m_dirtyTracking = false;
     std::uint32_t m_tileWidth = 32;
     std::uint32_t m_tileHeight = 8;
     std::unique_ptr<CNxTileMap> m_tileMap;
-    std::uint32_t m_frames = 0;
-    std::uint32_t m_lastTick = 0;
-    std::uint32_t m_framesPerThousandSeconds = 0xFFFFFFFF;
     std::uint32_t m_backgroundColour = 0xFFFFFFFF;
     std::uint32_t m_fadeWhite = 0xFFFFFFFF;
     std::uint32_t m_fadeBlack = 0xFF000000;

@@ -24,7 +24,6 @@ public:
     void finish();
 
     bool empty() const { return m_rows.empty(); }
-    std::size_t changedRows() const { return m_rows.size(); }
 
     // Puts the old values back into the layer. Rows that no longer fit the map are skipped.
     void restore(MapGrid& grid, int layer) const;

@@ -57,9 +57,6 @@ public:
     bool isCapturing() const { return m_capturing; }
     std::uint64_t generation() const { return m_generation; }
 
-    // Waiting record bytes, for tests and benchmarks.
-    std::size_t waitingBytes() const { return m_waiting.size(); }
-
 private:
     void startGeneration(bool continues);
     void beginSnapshot(const MapGrid& grid, bool continues);

@@ -220,7 +220,6 @@ void HeadlessWindow::killTimer(int id) {
 }
 
 void HeadlessWindow::setMenuBarVisible(bool visible) {
-    m_menuBarVisible = visible;
     log.push_back(std::string("setMenuBarVisible ") + (visible ? "1" : "0"));
 }
 
@@ -241,7 +240,6 @@ bool HeadlessWindow::setFullScreen(bool fullScreen) {
     if (refuseFullScreen) {
         return false;
     }
-    m_fullScreen = fullScreen;
     log.push_back(std::string("setFullScreen ") + (fullScreen ? "1" : "0"));
     return true;
 }

@@ -71,8 +71,6 @@ public:
     bool setFullScreen(bool fullScreen) override;
 
     // --- Full screen and the menu bar, as set; refuseFullScreen makes setFullScreen fail.
-    bool isFullScreen() const { return m_fullScreen; }
-    bool isMenuBarVisible() const { return m_menuBarVisible; }
     bool refuseFullScreen = false;  // the window system says no
 
     // --- The window system's and the user's side.
@@ -129,8 +127,6 @@ private:
     bool m_minimised = false;
     bool m_topmost = false;
     bool m_destroyed = false;
-    bool m_fullScreen = false;
-    bool m_menuBarVisible = true;
     platform::ScrollInfo m_scroll[2];
     bool m_scrollShown[2] = {false, false};
     platform::Point m_pointer;

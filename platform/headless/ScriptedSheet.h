@@ -19,9 +19,7 @@ public:
 
     // --- Pages. Shows page index (initialising it the first time) and returns its controls.
     ScriptedDialog& page(int index);
-    int pageCount() const { return static_cast<int>(m_pages.size()); }
     int currentPage() const { return m_current; }
-    bool wasShown(int index) const { return m_shown.at(index) != nullptr; }
 
     // --- Ending. OK: every shown page's onApply in page order; a page that refuses is shown and
     // the sheet stays open (false).

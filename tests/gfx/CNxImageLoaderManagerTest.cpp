@@ -248,7 +248,6 @@ TEST(CNxSystemTest, OneSingletonThatFindsPluginsBesideTheExecutable) {
     ASSERT_TRUE(real);
     EXPECT_EQ(system.GetModuleDirectory(), std::string(real) + "/");
     std::free(real);
-    EXPECT_EQ(system.UseMMX(), system.HasMMX());
 
     // The whole path: the plug-in next to this test program decodes through the singleton.
     TempDir dir;

@@ -89,6 +89,13 @@ bool PlayerDefinition::isModified() const {
     return m_modified;
 }
 
+void PlayerDefinition::replaceFrames(std::array<FrameList, kActionCount> lists) {
+    for (int a = 0; a < kActionCount; ++a) {
+        ClearFrames(a);
+        SetFrames(a, std::move(lists[a]));
+    }
+}
+
 void PlayerDefinition::markSaved(const std::array<FrameList, kActionCount>& lists) {
     m_saved = fingerprint(lists);
     m_comparedRevision = ~std::uint64_t(0);

@@ -37,6 +37,8 @@ public:
     void ClearFrames(int action);
     // Appends frames to the action's list (after ClearFrames: replaces it).
     void SetFrames(int action, FrameList frames);
+    // Every action's list replaced by its own of lists.
+    void replaceFrames(std::array<FrameList, kActionCount> lists);
     // Whether the frames (their images, names and settings) differ from those a frames file
     // holds as far as the editor knows: the last one saved or loaded, or none at the start.
     bool isModified() const;

@@ -253,6 +253,26 @@ bool PlayerFile::load(const std::string& path, Lists& lists, std::string& error,
     return fromText(text, folderOf(path).string(), lists, error, language);
 }
 
+bool PlayerFile::open(const std::string& path, PlayerDefinition::ImageCache& cache, Opened& opened,
+                      std::string& error, const platform::MessagePort* language) {
+    Lists stored;
+    if (!load(path, stored, error, language)) {
+        return false;
+    }
+    opened.unreadable.clear();
+    opened.frames = withImages(stored, cache, opened.unreadable);
+    opened.stored = std::move(stored);
+    return true;
+}
+
+std::string PlayerFile::asLines(const std::vector<std::string>& paths) {
+    std::string lines;
+    for (const std::string& path : paths) {
+        lines += "\n" + path;
+    }
+    return lines;
+}
+
 bool PlayerFile::fromText(const std::string& text, const std::string& folderName, Lists& lists,
                           std::string& error, const platform::MessagePort* language) {
     const platform::MessagePort& words = wordsOf(language);

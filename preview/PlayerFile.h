@@ -41,6 +41,20 @@ public:
     static Lists withImages(const Lists& stored, PlayerDefinition::ImageCache& cache,
                             std::vector<std::string>& unreadable);
 
+    // A frames file made ready for use: what it holds (as load gives it), and its frames with
+    // their images (as withImages gives them).
+    struct Opened {
+        Lists stored;
+        Lists frames;
+        std::vector<std::string> unreadable;
+    };
+    // load, then withImages through cache. False with error saying why (opened is then
+    // untouched) for a file that cannot be read or does not hold a definition.
+    static bool open(const std::string& path, PlayerDefinition::ImageCache& cache, Opened& opened,
+                     std::string& error, const platform::MessagePort* language = nullptr);
+    // Each path after a line break, to follow a message that names them.
+    static std::string asLines(const std::vector<std::string>& paths);
+
     // The same as text: image paths relative to folder, or absolute when folder is empty.
     static bool toText(const Lists& lists, const std::string& folder, std::string& text,
                        std::string& error, const platform::MessagePort* language = nullptr);

@@ -399,9 +399,9 @@ void PlayerRegistrationDialog::loadFile(platform::DialogControls& controls) {
     if (path.empty()) {
         return;
     }
-    PlayerFile::Lists stored;
+    PlayerFile::Opened opened;
     std::string error;
-    if (!PlayerFile::load(path, stored, error, &m_host)) {
+    if (!PlayerFile::open(path, m_workingCache, opened, error, &m_host)) {
         m_host.showError(
             &controls.window(),
             m_host.formatText(PELORIN_TEXT("プレイヤー定義「%s」を読み込めませんでした\n%s"),
@@ -410,31 +410,22 @@ void PlayerRegistrationDialog::loadFile(platform::DialogControls& controls) {
         return;
     }
     m_filePath = path;
-    m_definition.markSaved(stored);
+    m_definition.markSaved(opened.stored);
     // Frames whose image cannot be read are left out and named; the others keep their settings.
-    std::vector<std::string> failed;
-    PlayerFile::Lists loaded = PlayerFile::withImages(stored, m_workingCache, failed);
-    std::string unreadable;
-    for (const std::string& image : failed) {
-        unreadable += "\n" + image;
-    }
-    m_workingFrames = std::move(loaded);
+    m_workingFrames = std::move(opened.frames);
     PlayerDefinition::ForgetUnusedImages(m_workingCache);
     fillList(controls);
     changed(controls);
-    if (!unreadable.empty()) {
+    if (!opened.unreadable.empty()) {
         m_host.showError(&controls.window(),
                          m_host.formatText(PELORIN_TEXT("次の画像を読み込めませんでした:%s"),
-                                           unreadable.c_str()),
+                                           PlayerFile::asLines(opened.unreadable).c_str()),
                          kLoadFailedTitle);
     }
 }
 
 void PlayerRegistrationDialog::commit() {
-    for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
-        m_definition.ClearFrames(a);
-        m_definition.SetFrames(a, m_workingFrames[a]);
-    }
+    m_definition.replaceFrames(m_workingFrames);
 }
 
 void PlayerRegistrationDialog::close(platform::DialogControls& controls,

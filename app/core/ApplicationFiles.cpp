@@ -73,9 +73,10 @@ bool Application::openKinds(const std::string& path) {
 
 // As the registration dialog's "ファイルから読込..." loads them, straight into the frames.
 bool Application::openFrames(const std::string& path) {
-    PlayerFile::Lists stored;
+    PlayerDefinition::ImageCache cache;
+    PlayerFile::Opened opened;
     std::string error;
-    if (!PlayerFile::load(path, stored, error, &m_host)) {
+    if (!PlayerFile::open(path, cache, opened, error, &m_host)) {
         m_host.showError(
             m_mapWindow.get(),
             m_host.formatText(PELORIN_TEXT("プレイヤー定義「%s」を読み込めませんでした\n%s"),
@@ -84,23 +85,13 @@ bool Application::openFrames(const std::string& path) {
         return false;
     }
     PlayerDefinition& player = m_mapScreen->playerDefinition();
-    PlayerDefinition::ImageCache cache;
-    std::vector<std::string> unreadable;
-    PlayerFile::Lists frames = PlayerFile::withImages(stored, cache, unreadable);
-    for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
-        player.ClearFrames(a);
-        player.SetFrames(a, std::move(frames[a]));
-    }
-    player.markSaved(stored);
-    if (!unreadable.empty()) {
-        std::string names;
-        for (const std::string& image : unreadable) {
-            names += "\n" + image;
-        }
-        m_host.showError(
-            m_mapWindow.get(),
-            m_host.formatText(PELORIN_TEXT("次の画像を読み込めませんでした:%s"), names.c_str()),
-            PELORIN_TEXT("読み込みエラー"));
+    player.replaceFrames(std::move(opened.frames));
+    player.markSaved(opened.stored);
+    if (!opened.unreadable.empty()) {
+        m_host.showError(m_mapWindow.get(),
+                         m_host.formatText(PELORIN_TEXT("次の画像を読み込めませんでした:%s"),
+                                           PlayerFile::asLines(opened.unreadable).c_str()),
+                         PELORIN_TEXT("読み込みエラー"));
     }
     return true;
 }

@@ -116,21 +116,12 @@ void Application::restore(RecoveredWork& work, std::unique_ptr<platform::Recover
         if (PlayerFile::fromText(work.player.text, std::string(), stored, error)) {
             PlayerDefinition::ImageCache cache;
             std::vector<std::string> unreadable;
-            PlayerFile::Lists frames = PlayerFile::withImages(stored, cache, unreadable);
-            PlayerDefinition& player = map.playerDefinition();
-            for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
-                player.ClearFrames(a);
-                player.SetFrames(a, std::move(frames[a]));
-            }
+            map.playerDefinition().replaceFrames(PlayerFile::withImages(stored, cache, unreadable));
             if (!unreadable.empty()) {
-                std::string names;
-                for (const std::string& path : unreadable) {
-                    names += "\n" + path;
-                }
                 m_host.messageBox(
                     m_mapWindow.get(),
                     m_host.formatText(PELORIN_TEXT("次の画像を読み込めませんでした:%s"),
-                                      names.c_str()),
+                                      PlayerFile::asLines(unreadable).c_str()),
                     kTitle, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
             }
         }

@@ -5,9 +5,7 @@
 ChunkData::ChunkData(const void* bytes, std::uint32_t length)
     : m_data(static_cast<std::uint8_t*>(const_cast<void*>(bytes))), m_size(length) {}
 
-ChunkData::~ChunkData() {
-    Release();
-}
+ChunkData::~ChunkData() = default;
 
 void ChunkData::AddSize(std::uint32_t n) {
     m_size += n;
@@ -15,9 +13,8 @@ void ChunkData::AddSize(std::uint32_t n) {
 
 void ChunkData::Allocate() {
     m_cursor = 0;
-    // Every byte is written before the buffer is used, so the block is left uninitialised.
-    m_data = new std::uint8_t[m_size > 0 ? m_size : 1];
-    m_owned = true;
+    m_block.reset(new std::uint8_t[m_size > 0 ? m_size : 1]);
+    m_data = m_block.get();
 }
 
 void ChunkData::Resize(std::uint32_t n) {
@@ -27,13 +24,10 @@ void ChunkData::Resize(std::uint32_t n) {
 }
 
 void ChunkData::Release() {
-    if (m_owned) {
-        delete[] m_data;
-    }
+    m_block.reset();
     m_data = nullptr;
     m_size = 0;
     m_cursor = 0;
-    m_owned = false;
 }
 
 bool ChunkData::Write(const void* source, std::uint32_t n) {

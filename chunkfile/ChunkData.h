@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 // A byte buffer with a cursor: a chunk's data as it is built for writing or read field by field.
 // Reads and writes stay within Size() bytes: one that would pass the end is refused, changes
@@ -35,10 +36,12 @@ public:
     std::uint32_t Remaining() const { return m_cursor < m_size ? m_size - m_cursor : 0; }
 
 private:
+    // The bytes: the block of its own, or those it wraps. The block is left uninitialised, since
+    // every byte is written before it is used; a vector would clear it first.
+    std::unique_ptr<std::uint8_t[]> m_block;
     std::uint8_t* m_data = nullptr;
     std::uint32_t m_size = 0;
     std::uint32_t m_cursor = 0;
-    bool m_owned = false;
 };
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,

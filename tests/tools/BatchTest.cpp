@@ -152,7 +152,7 @@ TEST(ToolBatch, AFailingInputIsNamedCountedAndStopsNoOther) {
     const Bytes whole = readBytes(f.map(1));
     writeBytes(bad, Bytes(whole.begin(), whole.begin() + 40));
     const ToolRun run =
-        testing_support::tool(f.dir, {"render", f.map(0), bad, f.map(2), "--chips",
+        testing_support::tool(f.dir, {"render", bad, f.map(0), f.map(2), "--chips",
                                       f.dir.file("chips.png"), "-o", f.dir.file("out"), "-j", "2"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, bad +

@@ -158,18 +158,10 @@ void Application::drop(const std::vector<std::string>& paths) {
 
 void Application::toolWindowDrop(platform::NativeWindow& window,
                                  const std::vector<std::string>& paths) {
-    if (m_starting || &window != m_chipWindow.get()) {
-        return;
+    // An image dropped on the chip window becomes the chip image, as it does anywhere.
+    if (&window == m_chipWindow.get()) {
+        drop(paths);
     }
-    std::vector<std::string> others;
-    for (const std::string& path : paths) {
-        if (fileKindOf(absolute(path)) == FileKind::Image) {
-            openChips(absolute(path));
-        } else {
-            others.push_back(path);
-        }
-    }
-    openFiles(others);
 }
 
 // --- Recent maps.

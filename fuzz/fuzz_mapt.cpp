@@ -2,21 +2,10 @@
 #include "map/MapFile.h"
 #include "platform/MessagePort.h"
 
-namespace {
-class SilentPort : public platform::MessagePort {
-public:
-    platform::MessageAnswer messageBox(platform::NativeWindow*, const std::string&,
-                                       const std::string&, platform::MessageButtons,
-                                       platform::MessageIcon) override {
-        return platform::MessageAnswer::Ok;
-    }
-};
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MapGrid grid;
     grid.reset(3, 2);
-    SilentPort port;
+    platform::SilentPort port;
     const bool loaded = MapFile::loadText(fuzzFile(data, size), grid, port, nullptr);
     if (grid.chipLayer().size() != static_cast<std::size_t>(grid.rows()) ||
         grid.kindLayer().size() != static_cast<std::size_t>(grid.rows()) ||

@@ -22,16 +22,6 @@ constexpr std::uint64_t kMaxBaseBytes = kMaxCells * 8 + kMaxInfoBytes + 64;
 constexpr std::uint64_t kMaxOpBytes = kMaxCells * 4 + 1024;
 constexpr std::uint64_t kMaxJournalBytes = 1ull << 30;
 
-// Map files are read for their cells only; what is wrong with them is said by the reader.
-class Silent : public platform::MessagePort {
-public:
-    platform::MessageAnswer messageBox(platform::NativeWindow*, const std::string&,
-                                       const std::string&, platform::MessageButtons,
-                                       platform::MessageIcon) override {
-        return platform::MessageAnswer::Ok;
-    }
-};
-
 bool readLayers(RecordReader& reader, const mapjournal::BaseInfo& info, MapGrid& grid) {
     MapGrid::Layer layers[2];
     const std::size_t rowBytes = static_cast<std::size_t>(info.columns) * 4;
@@ -100,7 +90,8 @@ bool readBase(const std::string& path, RecoveredMap& map, std::string& problem, 
                 ok = true;
                 break;
             }
-            Silent silent;
+            // The file is read for its cells only; what is wrong with it is said below.
+            platform::SilentPort silent;
             ok = MapFile::load(base.path, grid, silent, nullptr) != MapFile::Format::None &&
                  grid.columns() == base.columns && grid.rows() == base.rows;
             grid.setChipSize(base.chipWidth, base.chipHeight);

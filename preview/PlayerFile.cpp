@@ -26,17 +26,8 @@ Json rectJson(const RECT& r) {
 }
 
 // The source texts, for callers that name no language.
-class SourceTexts : public platform::MessagePort {
-public:
-    platform::MessageAnswer messageBox(platform::NativeWindow*, const std::string&,
-                                       const std::string&, platform::MessageButtons,
-                                       platform::MessageIcon) override {
-        return platform::MessageAnswer::Ok;
-    }
-};
-
 const platform::MessagePort& wordsOf(const platform::MessagePort* language) {
-    static const SourceTexts source;
+    static const platform::SilentPort source;
     return language != nullptr ? *language : source;
 }
 

@@ -27,17 +27,9 @@
 
 using qt_testing::captions;
 using qt_testing::whenModal;
+using qt_testing::windowTitled;
 
 namespace {
-
-QWidget* windowTitled(const QString& start) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->windowTitle().startsWith(start)) {
-            return w;
-        }
-    }
-    return nullptr;
-}
 
 void trigger(QWidget& window, int command) {
     for (QAction* a : window.findChildren<QAction*>()) {
@@ -122,13 +114,7 @@ TEST(QtEnglish, TheSheetAndTheDialogsSpeakEnglishAndTheirWordsFit) {
             dialog.findChild<QPushButton*>("2")->click();
         });
         const QPointF at(40, 8);  // attribute 1
-        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-            const bool down = type != QEvent::MouseButtonRelease;
-            QMouseEvent event(type, at, client->mapToGlobal(at), Qt::LeftButton,
-                              down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(client, &event);
-        }
+        qt_testing::doubleClick(*client, at);
         whenModal([&](QWidget& box) {
             seen << box.windowTitle() + ": " + static_cast<QMessageBox&>(box).text() + "|" +
                         static_cast<QMessageBox&>(box).button(QMessageBox::Cancel)->text();

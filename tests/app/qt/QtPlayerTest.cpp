@@ -22,15 +22,6 @@ using testing_support::TempDir;
 
 namespace {
 
-QWidget* visibleWindowTitled(const QString& start) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->windowTitle().startsWith(start)) {
-            return w;
-        }
-    }
-    return nullptr;
-}
-
 QPushButton* button(QWidget& dialog, int id) {
     return dialog.findChild<QPushButton*>(QString::number(id));
 }
@@ -52,8 +43,8 @@ TEST(QtPlayer, TheMenuOpensTheDialogWhereTwoImagesAreAddedPlayedAndStopped) {
     QString caption;
     QTimer::singleShot(0, [&] {
         ASSERT_TRUE(
-            waitUntil([] { return visibleWindowTitled("Pelorin  マップ位置") != nullptr; }));
-        QWidget* map = visibleWindowTitled("Pelorin  マップ位置");
+            waitUntil([] { return qt_testing::windowTitled("Pelorin  マップ位置") != nullptr; }));
+        QWidget* map = qt_testing::windowTitled("Pelorin  マップ位置");
         whenModal([&](QWidget& dialog) {
             caption = dialog.windowTitle();
             whenModal([&](QWidget& chooser) {
@@ -82,11 +73,11 @@ TEST(QtPlayer, TheMenuOpensTheDialogWhereTwoImagesAreAddedPlayedAndStopped) {
             button(dialog, 1126)->click();
             titles << button(dialog, 1126)->text();
             QWidget* preview = nullptr;
-            waitUntil([&] { return (preview = visibleWindowTitled("2/2  ")) != nullptr; });
+            waitUntil([&] { return (preview = qt_testing::windowTitled("2/2  ")) != nullptr; });
             titles << (preview != nullptr ? preview->windowTitle() : QString());
             button(dialog, 1126)->click();
             titles << button(dialog, 1126)->text();
-            titles << (visibleWindowTitled("2/2  ") == nullptr ? "hidden" : "shown");
+            titles << (qt_testing::windowTitled("2/2  ") == nullptr ? "hidden" : "shown");
             button(dialog, 1)->click();
         });
         for (QAction* action : map->findChildren<QAction*>()) {

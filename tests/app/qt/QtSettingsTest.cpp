@@ -24,19 +24,7 @@
 
 using qt_testing::captions;
 using qt_testing::whenModal;
-
-namespace {
-
-QWidget* windowTitled(const char* start) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->windowTitle().startsWith(QString::fromUtf8(start))) {
-            return w;
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
+using qt_testing::windowTitled;
 
 TEST(QtSettings, TheSheetAndTheEditDialogOpenFromTheMenuAndTheDoubleClick) {
     testing_support::TempDir dir;
@@ -89,13 +77,7 @@ TEST(QtSettings, TheSheetAndTheEditDialogOpenFromTheMenuAndTheDoubleClick) {
             dialog.findChild<QPushButton*>("1")->click();
         });
         const QPointF at(40, 8);  // attribute 1
-        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-            const bool down = type != QEvent::MouseButtonRelease;
-            QMouseEvent event(type, at, client->mapToGlobal(at), Qt::LeftButton,
-                              down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(client, &event);
-        }
+        qt_testing::doubleClick(*client, at);
         kindTitle = kinds->windowTitle();
         whenModal(
             [](QWidget& box) { static_cast<QMessageBox&>(box).button(QMessageBox::Ok)->click(); });

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -75,6 +76,27 @@ inline QString captions(QWidget& w) {
             << text.toStdString() << " is cut";
     }
     return all;
+}
+
+// The shown top-level window whose title starts with start, or null.
+inline QWidget* windowTitled(const QString& start) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowTitle().startsWith(start)) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+// A left double-click at (in widget's coordinates), with its presses and releases.
+inline void doubleClick(QWidget& widget, QPointF at) {
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const bool down = type != QEvent::MouseButtonRelease;
+        QMouseEvent event(type, at, widget.mapToGlobal(at), Qt::LeftButton,
+                          down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &event);
+    }
 }
 
 }  // namespace qt_testing

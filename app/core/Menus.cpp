@@ -4,6 +4,21 @@
 
 using platform::MenuItem;
 
+namespace {
+
+// The four zoom items, after a separator, at the end of a menu; in (ZoomIn or ChipZoomIn) is
+// the first of their four consecutive commands.
+platform::Menu withZoom(platform::Menu menu, int in) {
+    menu.push_back(MenuItem::separator());
+    menu.push_back(MenuItem::command(in, PELORIN_TEXT("拡大(&I)　Ctrl++")));
+    menu.push_back(MenuItem::command(in + 1, PELORIN_TEXT("縮小(&O)　Ctrl+-")));
+    menu.push_back(MenuItem::command(in + 2, PELORIN_TEXT("等倍表示(&N)　Ctrl+0")));
+    menu.push_back(MenuItem::command(in + 3, PELORIN_TEXT("全体表示(&F)")));
+    return menu;
+}
+
+}  // namespace
+
 platform::Menu mapMenuBar(const std::vector<std::string>& recentMaps) {
     platform::Menu recent;
     for (std::size_t i = 0; i < recentMaps.size() && i < 10; ++i) {
@@ -46,54 +61,46 @@ platform::Menu mapMenuBar(const std::vector<std::string>& recentMaps) {
             }),
         MenuItem::submenu(
             PELORIN_TEXT("表示(&V)"),
-            {
-                MenuItem::command(command::ToggleGrid, PELORIN_TEXT("グリッドの表示(&G)")),
-                MenuItem::command(command::ToggleScrollBars,
-                                  PELORIN_TEXT("スクロールバーの表示(&S)")),
-                MenuItem::command(command::ToggleAttributeView, PELORIN_TEXT("属性の表示(&D)")),
-                MenuItem::separator(),
-                MenuItem::command(command::ZoomIn, PELORIN_TEXT("拡大(&I)　Ctrl++")),
-                MenuItem::command(command::ZoomOut, PELORIN_TEXT("縮小(&O)　Ctrl+-")),
-                MenuItem::command(command::ZoomOne, PELORIN_TEXT("等倍表示(&N)　Ctrl+0")),
-                MenuItem::command(command::ZoomFit, PELORIN_TEXT("全体表示(&F)")),
-            }),
+            withZoom(
+                {
+                    MenuItem::command(command::ToggleGrid, PELORIN_TEXT("グリッドの表示(&G)")),
+                    MenuItem::command(command::ToggleScrollBars,
+                                      PELORIN_TEXT("スクロールバーの表示(&S)")),
+                    MenuItem::command(command::ToggleAttributeView, PELORIN_TEXT("属性の表示(&D)")),
+                },
+                command::ZoomIn)),
     };
 }
 
 platform::Menu mapPopup() {
-    return {
-        MenuItem::command(command::Copy, PELORIN_TEXT("コピー(&C)　Ctrl+C")),
-        MenuItem::command(command::Paste, PELORIN_TEXT("貼り付け(&V)　Ctrl+V")),
-        MenuItem::separator(),
-        MenuItem::command(command::Undo, PELORIN_TEXT("元に戻す(&Z)　Ctrl+Z")),
-        MenuItem::command(command::Redo, PELORIN_TEXT("やり直し(&Y)　Ctrl+Y")),
-        MenuItem::separator(),
-        MenuItem::command(command::DeleteRows, PELORIN_TEXT("行削除　Shift+Delete")),
-        MenuItem::command(command::InsertRows, PELORIN_TEXT("行挿入　Shift+Insert")),
-        MenuItem::command(command::DeleteColumns, PELORIN_TEXT("列削除　Ctrl+Delete")),
-        MenuItem::command(command::InsertColumns, PELORIN_TEXT("列挿入　Ctrl+Insert")),
-        MenuItem::separator(),
-        MenuItem::command(command::ToggleGrid, PELORIN_TEXT("グリッドの表示(&G)　G")),
-        MenuItem::command(command::ToggleScrollBars, PELORIN_TEXT("スクロールバーの表示(&S)　S")),
-        MenuItem::command(command::ToggleAttributeView, PELORIN_TEXT("属性の表示(&D)　D")),
-        MenuItem::separator(),
-        MenuItem::command(command::ZoomIn, PELORIN_TEXT("拡大(&I)　Ctrl++")),
-        MenuItem::command(command::ZoomOut, PELORIN_TEXT("縮小(&O)　Ctrl+-")),
-        MenuItem::command(command::ZoomOne, PELORIN_TEXT("等倍表示(&N)　Ctrl+0")),
-        MenuItem::command(command::ZoomFit, PELORIN_TEXT("全体表示(&F)")),
-    };
+    return withZoom(
+        {
+            MenuItem::command(command::Copy, PELORIN_TEXT("コピー(&C)　Ctrl+C")),
+            MenuItem::command(command::Paste, PELORIN_TEXT("貼り付け(&V)　Ctrl+V")),
+            MenuItem::separator(),
+            MenuItem::command(command::Undo, PELORIN_TEXT("元に戻す(&Z)　Ctrl+Z")),
+            MenuItem::command(command::Redo, PELORIN_TEXT("やり直し(&Y)　Ctrl+Y")),
+            MenuItem::separator(),
+            MenuItem::command(command::DeleteRows, PELORIN_TEXT("行削除　Shift+Delete")),
+            MenuItem::command(command::InsertRows, PELORIN_TEXT("行挿入　Shift+Insert")),
+            MenuItem::command(command::DeleteColumns, PELORIN_TEXT("列削除　Ctrl+Delete")),
+            MenuItem::command(command::InsertColumns, PELORIN_TEXT("列挿入　Ctrl+Insert")),
+            MenuItem::separator(),
+            MenuItem::command(command::ToggleGrid, PELORIN_TEXT("グリッドの表示(&G)　G")),
+            MenuItem::command(command::ToggleScrollBars,
+                              PELORIN_TEXT("スクロールバーの表示(&S)　S")),
+            MenuItem::command(command::ToggleAttributeView, PELORIN_TEXT("属性の表示(&D)　D")),
+        },
+        command::ZoomIn);
 }
 
 platform::Menu chipPopup() {
-    return {
-        MenuItem::command(command::ChipGrid, PELORIN_TEXT("グリッドの表示(&G)　G")),
-        MenuItem::command(command::ChipScrollBars, PELORIN_TEXT("スクロールバーの表示(&S)　S")),
-        MenuItem::separator(),
-        MenuItem::command(command::ChipZoomIn, PELORIN_TEXT("拡大(&I)　Ctrl++")),
-        MenuItem::command(command::ChipZoomOut, PELORIN_TEXT("縮小(&O)　Ctrl+-")),
-        MenuItem::command(command::ChipZoomOne, PELORIN_TEXT("等倍表示(&N)　Ctrl+0")),
-        MenuItem::command(command::ChipZoomFit, PELORIN_TEXT("全体表示(&F)")),
-    };
+    return withZoom(
+        {
+            MenuItem::command(command::ChipGrid, PELORIN_TEXT("グリッドの表示(&G)　G")),
+            MenuItem::command(command::ChipScrollBars, PELORIN_TEXT("スクロールバーの表示(&S)　S")),
+        },
+        command::ChipZoomIn);
 }
 
 platform::Menu kindPopup() {

@@ -20,8 +20,22 @@ std::string describe(const std::string& what, const std::string& path, int err) 
     return what + " " + path + ": " + std::strerror(err);
 }
 
+// At most this many bytes a system call when the caller follows the progress, so that it hears
+// of it often enough to keep a window painted.
+constexpr std::size_t kProgressStep = 16u << 20;
+
+int boundedCount(const iovec* v, int n) {
+    std::size_t bytes = 0;
+    int count = 0;
+    while (count < n && (count == 0 || bytes + v[count].iov_len <= kProgressStep)) {
+        bytes += v[count++].iov_len;
+    }
+    return count;
+}
+
 // Moves every byte of the iovecs through transfer (a writev or a preadv at a running offset),
-// going on after short transfers and interruptions.
+// going on after short transfers and interruptions; with progress, in steps of about
+// kProgressStep bytes, telling it after each.
 template <typename Transfer>
 bool transferAll(std::vector<iovec>& iov, Transfer transfer, const Progress& progress = {}) {
     std::uint64_t total = 0, done = 0;
@@ -31,7 +45,8 @@ bool transferAll(std::vector<iovec>& iov, Transfer transfer, const Progress& pro
     std::size_t first = 0;
     while (first < iov.size()) {
         const int count = static_cast<int>(std::min<std::size_t>(iov.size() - first, IOV_MAX));
-        const ssize_t n = transfer(&iov[first], count);
+        const ssize_t n =
+            transfer(&iov[first], progress ? boundedCount(&iov[first], count) : count);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -71,31 +86,10 @@ std::vector<iovec> iovecsOf(const std::vector<Span>& pieces) {
     return iov;
 }
 
-// At most this many bytes a system call when the caller follows the progress, so that it hears
-// of it often enough to keep a window painted.
-constexpr std::size_t kProgressStep = 16u << 20;
-
-int boundedCount(const iovec* v, int n, bool bounded) {
-    if (!bounded) {
-        return n;
-    }
-    std::size_t bytes = 0;
-    int count = 0;
-    while (count < n && (count == 0 || bytes + v[count].iov_len <= kProgressStep)) {
-        bytes += v[count++].iov_len;
-    }
-    return count;
-}
-
 bool writeAll(int fd, const std::vector<ByteSpan>& pieces, const Progress& progress) {
     std::vector<iovec> iov = iovecsOf(pieces);
-    const bool bounded = static_cast<bool>(progress);
     return transferAll(
-        iov,
-        [fd, bounded](const iovec* v, int n) {
-            return ::writev(fd, v, boundedCount(v, n, bounded));
-        },
-        progress);
+        iov, [fd](const iovec* v, int n) { return ::writev(fd, v, n); }, progress);
 }
 
 // The file that a save to path really replaces: the target of a symbolic link, else path.
@@ -190,12 +184,10 @@ bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& p
 bool readAllAt(int fd, std::uint64_t offset, const std::vector<MutableSpan>& pieces,
                const Progress& progress) {
     std::vector<iovec> iov = iovecsOf(pieces);
-    const bool bounded = static_cast<bool>(progress);
     return transferAll(
         iov,
-        [fd, &offset, bounded](const iovec* v, int n) {
-            const ssize_t got =
-                ::preadv(fd, v, boundedCount(v, n, bounded), static_cast<off_t>(offset));
+        [fd, &offset](const iovec* v, int n) {
+            const ssize_t got = ::preadv(fd, v, n, static_cast<off_t>(offset));
             if (got > 0) {
                 offset += static_cast<std::uint64_t>(got);
             }

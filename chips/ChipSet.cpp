@@ -86,11 +86,16 @@ void ChipSet::setImage(std::unique_ptr<CNxSurface> image) {
 
 void ChipSet::clampChipSize(int& width, int& height) const {
     if (m_image) {
-        width = std::min(width, imageWidth());
-        height = std::min(height, imageHeight());
+        width = clampChipSide(width, imageWidth());
+        height = clampChipSide(height, imageHeight());
+    } else {
+        width = std::clamp(width, kMinChipSize, kMaxChipSize);
+        height = std::clamp(height, kMinChipSize, kMaxChipSize);
     }
-    width = std::clamp(width, kMinChipSize, kMaxChipSize);
-    height = std::clamp(height, kMinChipSize, kMaxChipSize);
+}
+
+int ChipSet::clampChipSide(int side, int imageSize) {
+    return std::clamp(std::min(side, imageSize), kMinChipSize, kMaxChipSize);
 }
 
 void ChipSet::setChipSize(int& width, int& height) {

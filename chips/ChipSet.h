@@ -33,6 +33,8 @@ public:
     void setChipSize(int& width, int& height);
     // The size setChipSize would store.
     void clampChipSize(int& width, int& height) const;
+    // One side of that size for an image side of imageSize pixels.
+    static int clampChipSide(int side, int imageSize);
 
     bool hasImage() const { return m_image != nullptr; }
     const CNxSurface* image() const { return m_image.get(); }

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "chips/ChipSet.h"
 #include "chips/KindTable.h"
 #include "map/MapGrid.h"
+#include "tools/ToolSupport.h"
 
 namespace mapcheck {
 
@@ -15,19 +17,11 @@ std::string size(int width, int height) {
     return std::to_string(width) + " × " + std::to_string(height);
 }
 
-// The chip size the sheet is cut to for a stored size, as the chip window cuts it: no larger
-// than the image, 16 … 64 each way.
-int cutSize(int stored, int image) {
-    return std::clamp(std::min(stored, image), MapGrid::kMinChipSize, MapGrid::kMaxChipSize);
-}
-
 void storedChipSize(const MapFile::Header& header, const Sheet& sheet, int& width, int& height,
                     Report& report) {
     width = header.chipWidth;
     height = header.chipHeight;
-    const bool allowed = width >= MapGrid::kMinChipSize && width <= MapGrid::kMaxChipSize &&
-                         height >= MapGrid::kMinChipSize && height <= MapGrid::kMaxChipSize;
-    if (!allowed) {
+    if (!tool::storedChipSizeAllowed(width, height)) {
         if (report.wants("chip-size")) {
             report.add("chip-size", 0, 0,
                        "the stored chip size " + size(width, height) +
@@ -43,8 +37,9 @@ void storedChipSize(const MapFile::Header& header, const Sheet& sheet, int& widt
                    "chips of " + size(width, height) + " do not fit the chip image of " +
                        size(sheet.width, sheet.height) + " pixels");
     }
-    width = cutSize(width, sheet.width);
-    height = cutSize(height, sheet.height);
+    // Cut as the chip window cuts the sheet.
+    width = ChipSet::clampChipSide(width, sheet.width);
+    height = ChipSet::clampChipSide(height, sheet.height);
     if ((sheet.width % width != 0 || sheet.height % height != 0) && report.wants("sheet-edge")) {
         report.add("sheet-edge", 0, 0,
                    "the chip image of " + size(sheet.width, sheet.height) +

@@ -5,6 +5,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
+#include <memory>
 
 namespace {
 
@@ -76,15 +77,13 @@ bool QtInstanceServer::isListening() const {
 
 void QtInstanceServer::accept() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        auto* buffer = new QByteArray;
+        // The request as it arrives; it goes with the socket's connections.
+        auto buffer = std::make_shared<QByteArray>();
         auto* timer = new QTimer(socket);
         timer->setSingleShot(true);
         connect(timer, &QTimer::timeout, socket, [socket] { socket->abort(); });
         timer->start(kTimeoutMs);
-        connect(socket, &QLocalSocket::disconnected, socket, [socket, buffer] {
-            delete buffer;
-            socket->deleteLater();
-        });
+        connect(socket, &QLocalSocket::disconnected, socket, [socket] { socket->deleteLater(); });
         connect(socket, &QLocalSocket::readyRead, socket, [this, socket, buffer] {
             buffer->append(socket->readAll());
             bool complete = false, ok = true;

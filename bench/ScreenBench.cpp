@@ -12,6 +12,7 @@
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
 #include "gfx/CNxSurface.h"
+#include "app/core/Workspace.h"
 #include "map/MapScreen.h"
 #include "platform/headless/HeadlessHost.h"
 #include "platform/headless/HeadlessWindow.h"
@@ -26,13 +27,14 @@ struct Scene {
     platform::headless::HeadlessWindow mapWindow{platform::Size{1280, 1024}};
     platform::headless::HeadlessWindow chipWindow{platform::Size{800, 600}};
     platform::headless::HeadlessWindow kindWindow{platform::Size{800, 128}};
-    MapScreen map{host};
+    Workspace work{host};
+    MapScreen& map = work.map();
 
     explicit Scene(int chipSize) {
         std::mt19937 random(1);
-        map.attach(&mapWindow, 1280, 1024);
-        map.createKindScreen(&kindWindow);
-        map.createChipScreen(&chipWindow, 800, 600);
+        work.attachMap(&mapWindow, 1280, 1024);
+        work.attachKinds(&kindWindow);
+        work.attachChips(&chipWindow, 800, 600);
         auto image = std::make_unique<CNxSurface>(32);
         image->Create(kImageSide, kImageSide);
         for (int y = 0; y < kImageSide; ++y) {

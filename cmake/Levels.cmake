@@ -5,7 +5,7 @@
 # test fails on a named folder that nothing of it uses, directly or through that one.
 #
 #   level 0   platform/ and its headless host, gfx/, chunkfile/
-#   level 1   grid/ → chips/, preview/ (on gfx/ alone), map/ on both, then app/core/
+#   level 1   grid/ → chips/ → map/; preview/ on gfx/ alone; app/core/ on map/ and preview/
 #   level 2   app/qt/, the only folder that includes Qt
 #   tools/    pelorin-tool: levels 0 and 1 and the headless host, no Qt
 include(${CMAKE_CURRENT_LIST_DIR}/LevelRules.cmake)
@@ -18,7 +18,7 @@ pelorin_folder(chunkfile          platform)
 pelorin_folder(grid               gfx)
 pelorin_folder(chips              grid chunkfile)
 pelorin_folder(preview            gfx)
-pelorin_folder(map                chips preview)
-pelorin_folder(app/core           map)
+pelorin_folder(map                chips)
+pelorin_folder(app/core           map preview)
 pelorin_folder(app/qt             app/core QT)
 pelorin_folder(tools              app/core platform/headless)

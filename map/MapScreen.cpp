@@ -9,7 +9,6 @@
 #include "gfx/CNxSurface.h"
 #include "map/ChipBlock.h"
 #include "map/EditMessages.h"
-#include "map/MapEditor.h"
 #include "map/MapFile.h"
 #include "map/MapRenderer.h"
 #include "platform/Host.h"
@@ -32,8 +31,9 @@ constexpr int kSurfaceHeight = CellGridScreen::kMaxWindowHeight;
 
 // Layers: the map in 0, the player's sprites in 2 (later), the selection in 3, grid and cursor
 // in 4.
-MapScreen::MapScreen(platform::Host& host)
-    : CellGridScreen(host, LayerPlan{5, 0, 3, 3, 4, 4}, kDefaultWindowWidth, kDefaultWindowHeight) {
+MapScreen::MapScreen(platform::Host& host, MapDocument& document)
+    : CellGridScreen(host, LayerPlan{5, 0, 3, 3, 4, 4}, kDefaultWindowWidth, kDefaultWindowHeight),
+      m_document(document) {
     m_mapSurface = std::make_unique<CNxSurface>(32);
     m_mapSurface->Create(kSurfaceWidth, -kSurfaceHeight);
     m_mapSprite = new CNxSprite(layer(0), m_mapSurface.get());
@@ -43,10 +43,7 @@ MapScreen::MapScreen(platform::Host& host)
     m_mapSprite->SetZOrder(255);
 }
 
-MapScreen::~MapScreen() {
-    m_chipScreen.reset();
-    m_kindScreen.reset();
-}
+MapScreen::~MapScreen() = default;
 
 bool MapScreen::attach(platform::NativeWindow* window, int width, int height,
                        platform::MessageHandler* next) {
@@ -57,25 +54,9 @@ bool MapScreen::attach(platform::NativeWindow* window, int width, int height,
     return true;
 }
 
-bool MapScreen::createChipScreen(platform::NativeWindow* window, int width, int height,
-                                 platform::MessageHandler* next) {
-    auto screen = std::make_unique<ChipScreen>(host());
-    if (!screen->attach(window, width, height, next)) {
-        return false;
-    }
-    screen->setOwnerWindow(GetWindow());
-    m_chipScreen = std::move(screen);
-    return true;
-}
-
-bool MapScreen::createKindScreen(platform::NativeWindow* window, platform::MessageHandler* next) {
-    auto screen = std::make_unique<KindScreen>(host());
-    screen->setMainWindow(GetWindow());
-    if (!screen->attach(window, next)) {
-        return false;
-    }
-    m_kindScreen = std::move(screen);
-    return true;
+void MapScreen::setCompanions(ChipScreen* chips, KindScreen* kinds) {
+    m_chipScreen = chips;
+    m_kindScreen = kinds;
 }
 
 bool MapScreen::isChipSetLoaded() const {
@@ -83,7 +64,7 @@ bool MapScreen::isChipSetLoaded() const {
 }
 
 int MapScreen::extent(Axis axis) const {
-    return axis == X ? m_grid.columns() : m_grid.rows();
+    return axis == X ? m_document.grid().columns() : m_document.grid().rows();
 }
 
 void MapScreen::showError(const std::string& text, const std::string& title) {
@@ -93,148 +74,50 @@ void MapScreen::showError(const std::string& text, const std::string& title) {
 void MapScreen::updateTitle() {
     const Selection s = selectionCorners();
     const platform::Point view = viewPosition();
-    setTitle(host().formatText(kTitle, cursorColumn(), cursorRow(), view.x, view.y,
-                               m_grid.columns(), m_grid.rows(), s.x1, s.y1, s.x2, s.y2) +
+    const MapGrid& grid = m_document.grid();
+    setTitle(host().formatText(kTitle, cursorColumn(), cursorRow(), view.x, view.y, grid.columns(),
+                               grid.rows(), s.x1, s.y1, s.x2, s.y2) +
              (zoom().isOne()
                   ? ""
                   : host().formatText(PELORIN_TEXT("  倍率:%s"), zoom().percentText().c_str())) +
-             (hasUnsavedWork() ? " *" : ""));
-}
-
-// --- Unsaved work and the listener.
-
-bool MapScreen::hasUnsavedWork() const {
-    return isMapModified() || (m_kindScreen && m_kindScreen->table().isModified()) ||
-           m_playerDefinition.isModified();
-}
-
-void MapScreen::startMap(MapChange::Origin origin, const std::string& path) {
-    if (origin != MapChange::Origin::Saved) {
-        m_history.restart();
-    }
-    if (origin != MapChange::Origin::Taken) {
-        m_savedState = m_history.stateId();
-    }
-    MapChange change;
-    change.kind = MapChange::Kind::Started;
-    change.origin = origin;
-    change.path = path;
-    report(change);
-}
-
-void MapScreen::report(const MapChange& change) {
-    if (m_listener != nullptr) {
-        m_listener->mapChanged(m_grid, change, isMapModified());
-    }
-}
-
-void MapScreen::reportCells(int layer, int left, int top, int width, int height) {
-    // Steps keep the rectangle the user chose; the cells are those of it within the map.
-    const int right = std::min(left + width, m_grid.columns());
-    const int bottom = std::min(top + height, m_grid.rows());
-    left = std::max(left, 0);
-    top = std::max(top, 0);
-    if (right <= left || bottom <= top || !MapGrid::isLayer(layer)) {
-        return;
-    }
-    MapChange change;
-    change.kind = MapChange::Kind::Cells;
-    change.layer = layer;
-    change.left = left;
-    change.top = top;
-    change.width = right - left;
-    change.height = bottom - top;
-    report(change);
-}
-
-void MapScreen::reportLines(bool columns, bool inserted, int at, int count) {
-    using Kind = MapChange::Kind;
-    MapChange change;
-    change.kind = columns ? (inserted ? Kind::InsertColumns : Kind::RemoveColumns)
-                          : (inserted ? Kind::InsertRows : Kind::RemoveRows);
-    change.at = at;
-    change.count = count;
-    report(change);
-}
-
-void MapScreen::reportStep(const EditStep& step, bool undone) {
-    if (m_listener == nullptr) {
-        return;
-    }
-    if (const auto* cells = std::get_if<CellsStep>(&step.change)) {
-        const SelectionRect& r = cells->cells;
-        reportCells(step.layer, r.left(), r.top(), r.width(), r.height());
-    } else if (const auto* lines = std::get_if<LinesStep>(&step.change)) {
-        // Undoing a deletion puts the lines back with their cells.
-        const bool inserted = lines->deleted == undone;
-        reportLines(lines->columns, inserted, lines->first, lines->count);
-        if (inserted && lines->deleted) {
-            for (int layer : {MapGrid::kChipLayer, MapGrid::kKindLayer}) {
-                if (lines->columns) {
-                    reportCells(layer, lines->first, 0, lines->count, m_grid.rows());
-                } else {
-                    reportCells(layer, 0, lines->first, m_grid.columns(), lines->count);
-                }
-            }
-        }
-    } else if (const auto* replace = std::get_if<ReplaceStep>(&step.change)) {
-        replace->changes.forEachSpan([&](int row, int first, int last) {
-            reportCells(step.layer, first, row, last - first + 1, 1);
-        });
-    }
+             ((m_unsavedWork ? m_unsavedWork() : m_document.isModified()) ? " *" : ""));
 }
 
 // --- Files.
 
-bool MapScreen::loadMap(const std::string& path) {
-    platform::BusyWork busy(host(), GetWindow(), PELORIN_TEXT("マップを読み込んでいます…"));
-    if (MapFile::load(path, m_grid, host(), GetWindow(), nullptr, busy.progress()) ==
-        MapFile::Format::None) {
-        return false;
-    }
-    m_grid.setFileBacked(true);
+void MapScreen::startAfresh() {
     resetView();
     layout();
-    emptyCopyBuffers();
-    startMap(MapChange::Origin::Loaded, path);
     redraw();
     updateTitle();
+}
+
+bool MapScreen::loadMap(const std::string& path) {
+    platform::BusyWork busy(host(), GetWindow(), PELORIN_TEXT("マップを読み込んでいます…"));
+    if (!m_document.load(path, host(), GetWindow(), busy.progress())) {
+        return false;
+    }
+    startAfresh();
     return true;
 }
 
 bool MapScreen::saveMap(std::string& path) {
     platform::BusyWork busy(host(), GetWindow(), PELORIN_TEXT("マップを保存しています…"));
-    if (!MapFile::save(path, m_grid, busy.progress())) {
+    if (!m_document.save(path, busy.progress())) {
         return false;
     }
-    startMap(MapChange::Origin::Saved, path);
     updateTitle();
     return true;
 }
 
 void MapScreen::newMap() {
-    const int columns = hasSize() ? m_grid.columns() : kNewMapSize;
-    const int rows = hasSize() ? m_grid.rows() : kNewMapSize;
-    m_grid.reset(columns, rows);
-    m_grid.setFileBacked(false);
-    emptyCopyBuffers();
-    resetView();
-    layout();
-    startMap(MapChange::Origin::New, std::string());
-    redraw();
-    updateTitle();
+    m_document.makeNew();
+    startAfresh();
 }
 
 void MapScreen::takeMap(MapGrid grid, const std::string& path) {
-    const platform::Size chip = chipSize();
-    m_grid = std::move(grid);
-    m_grid.setChipSize(chip.width, chip.height);
-    resetView();
-    layout();
-    emptyCopyBuffers();
-    startMap(MapChange::Origin::Taken, path);
-    redraw();
-    updateTitle();
+    m_document.take(std::move(grid), path);
+    startAfresh();
 }
 
 bool MapScreen::loadChipImage(const std::string& path) {
@@ -251,7 +134,7 @@ bool MapScreen::loadChipImage(const std::string& path) {
         changeChipSize(width, height);
     }
     redraw();
-    clearHistory();
+    m_document.clearHistory();
     return true;
 }
 
@@ -272,15 +155,9 @@ bool MapScreen::replaceChipImage(std::unique_ptr<CNxSurface> image) {
 
 void MapScreen::changeChipSize(int width, int height) {
     setCellSize(width, height);
-    m_grid.setChipSize(width, height);
+    m_document.setChipSize(width, height);
     resetView();
     layout();
-    emptyCopyBuffers();
-    // The chip size is the editor's: the cells stay as they were, and so does the saved state.
-    clearHistory();
-    MapChange change;
-    change.kind = MapChange::Kind::ChipSize;
-    report(change);
 }
 
 bool MapScreen::setChipSize(int width, int height) {
@@ -306,7 +183,7 @@ bool MapScreen::setWindowSize(int width, int height) {
     layout();
     redraw();
     dockAttributeWindow();
-    clearHistory();
+    m_document.clearHistory();
     return true;
 }
 
@@ -330,10 +207,10 @@ void MapScreen::drawCells() {
     const MapRenderer::View area{view.x,       view.y,        cell.width, cell.height,
                                  window.width, window.height, zoom()};
     if (m_editLayer == MapGrid::kKindLayer) {
-        MapRenderer::drawAttributes(*m_mapSurface, m_grid,
+        MapRenderer::drawAttributes(*m_mapSurface, m_document.grid(),
                                     m_kindScreen ? &m_kindScreen->table() : nullptr, area);
     } else {
-        MapRenderer::drawChips(*m_mapSurface, m_grid,
+        MapRenderer::drawChips(*m_mapSurface, m_document.grid(),
                                isChipSetLoaded() ? &m_chipScreen->chipSet() : nullptr, area);
     }
     m_mapSprite->Invalidate();
@@ -388,11 +265,6 @@ EditPlace MapScreen::editPlace() const {
     return place;
 }
 
-void MapScreen::emptyCopyBuffers() {
-    MapGrid::Layer().swap(m_copyBuffers[MapGrid::kChipLayer]);
-    MapGrid::Layer().swap(m_copyBuffers[MapGrid::kKindLayer]);
-}
-
 void MapScreen::applyEdit(EditResult result) {
     if (result.switchToLayer >= 0) {
         setEditLayer(result.switchToLayer);
@@ -404,7 +276,6 @@ void MapScreen::applyEdit(EditResult result) {
     if (result.shapeChanged) {
         // Rows or columns came or went: the view stays where it was as far as the new shape
         // allows, and the cursor goes to the first changed line.
-        emptyCopyBuffers();
         const platform::Point view = viewPosition();
         resetView();
         layout();
@@ -420,8 +291,7 @@ void MapScreen::applyEdit(EditResult result) {
         redraw();
     }
     if (result.step) {
-        m_history.recordStep(std::move(*result.step));
-        reportStep(*m_history.currentStep(), false);
+        m_document.record(std::move(*result.step));
         updateTitle();
     }
 }
@@ -437,7 +307,7 @@ void MapScreen::put() {
         }
         if (m_chipScreen->isMultiSelection()) {
             const ChipBlock block{m_chipScreen->selection(), m_chipScreen->columns()};
-            applyEdit(MapEditor::put(m_grid, editPlace(), 0, &block));
+            applyEdit(m_document.put(editPlace(), 0, &block));
             return;
         }
         value = m_chipScreen->selectedChipNumber();
@@ -447,12 +317,12 @@ void MapScreen::put() {
         }
         value = m_kindScreen->selectedKindNumber();
     }
-    applyEdit(MapEditor::put(m_grid, editPlace(), value));
+    applyEdit(m_document.put(editPlace(), value));
 }
 
 void MapScreen::erase() {
     if (hasSize()) {
-        applyEdit(MapEditor::erase(m_grid, editPlace()));
+        applyEdit(m_document.erase(editPlace()));
     }
 }
 
@@ -460,7 +330,7 @@ void MapScreen::copySelection() {
     if (!hasSize()) {
         return;
     }
-    m_copyBuffers[m_editLayer] = MapEditor::copySelection(m_grid, editPlace());
+    m_document.copy(editPlace());
     // A held Ctrl+C copies once, not once per key repeat.
     if (host().isKeyDown('C')) {
         m_copyLatch = true;
@@ -471,19 +341,15 @@ void MapScreen::paste() {
     if (!canPaste()) {
         return;
     }
-    applyEdit(MapEditor::paste(m_grid, editPlace(), m_copyBuffers[m_editLayer]));
+    applyEdit(m_document.paste(editPlace()));
     if (host().isKeyDown('V')) {
         m_copyLatch = true;
     }
 }
 
-bool MapScreen::canPaste() const {
-    return hasSize() && MapEditor::canPaste(m_copyBuffers[m_editLayer]);
-}
-
 void MapScreen::insertOrDeleteLines(bool deleting, bool rows, bool columns) {
     if (hasSize()) {
-        applyEdit(MapEditor::insertOrDeleteLines(m_grid, editPlace(), deleting, rows, columns));
+        applyEdit(m_document.insertOrDeleteLines(editPlace(), deleting, rows, columns));
     }
 }
 
@@ -492,7 +358,7 @@ void MapScreen::replace(std::int32_t from, std::int32_t to, int sourceLayer, int
         EditResult result;
         {
             platform::BusyWork busy(host(), GetWindow(), PELORIN_TEXT("置換しています…"));
-            result = MapEditor::replace(m_grid, editPlace(), from, to, sourceLayer, targetLayer,
+            result = m_document.replace(editPlace(), from, to, sourceLayer, targetLayer,
                                         busy.progress());
         }
         applyEdit(std::move(result));
@@ -500,33 +366,23 @@ void MapScreen::replace(std::int32_t from, std::int32_t to, int sourceLayer, int
 }
 
 bool MapScreen::setCanvasSize(int columns, int rows) {
-    const EditResult result = MapEditor::setCanvasSize(m_grid, columns, rows);
+    const EditResult result = m_document.setCanvasSize(columns, rows);
     if (result.message != EditMessage::None) {
         showError(EditMessages::text(result.message, host()), EditMessages::title(result.message));
         return false;
     }
-    resetView();
-    layout();
-    redraw();
-    emptyCopyBuffers();
-    m_history.restart();
-    MapChange change;
-    change.kind = MapChange::Kind::Resized;
-    report(change);
-    updateTitle();
+    startAfresh();
     return true;
 }
 
 void MapScreen::undo() {
-    if (auto restore = m_history.undo(m_grid)) {
-        reportStep(*restore->step, true);
+    if (auto restore = m_document.undo()) {
         applyRestore(*restore);
     }
 }
 
 void MapScreen::redo() {
-    if (auto restore = m_history.redo(m_grid)) {
-        reportStep(*restore->step, false);
+    if (auto restore = m_document.redo()) {
         applyRestore(*restore);
     }
 }
@@ -536,13 +392,13 @@ void MapScreen::applyRestore(const EditHistory::Restore& restore) {
         m_editLayer = restore.editLayer;
     }
     if (restore.shapeChanged) {
-        emptyCopyBuffers();
         layout();
     }
     clearSelection();
-    setCursorAndView(std::clamp(restore.cursorColumn, 0, std::max(m_grid.columns() - 1, 0)),
-                     std::clamp(restore.cursorRow, 0, std::max(m_grid.rows() - 1, 0)),
-                     restore.viewX, restore.viewY);
+    const MapGrid& grid = m_document.grid();
+    setCursorAndView(std::clamp(restore.cursorColumn, 0, std::max(grid.columns() - 1, 0)),
+                     std::clamp(restore.cursorRow, 0, std::max(grid.rows() - 1, 0)), restore.viewX,
+                     restore.viewY);
     if (const auto& s = restore.selection) {
         setSelection(*s);
     }
@@ -556,14 +412,7 @@ void MapScreen::applyRestore(const EditHistory::Restore& restore) {
 bool MapScreen::idleStep() {
     autoScrollStep();
     Update();
-    if (m_kindScreen) {
-        m_kindScreen->refresh();
-    }
-    bool more = isLeftDragActive();
-    if (m_chipScreen) {
-        more = m_chipScreen->refresh() || more;
-    }
-    return more;
+    return isLeftDragActive();
 }
 
 void MapScreen::onLeftDoubleClick(int x, int y) {

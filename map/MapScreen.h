@@ -1,87 +1,71 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "grid/CellGridScreen.h"
-#include "map/EditHistory.h"
-#include "map/EditPlace.h"
-#include "map/EditResult.h"
-#include "map/MapChangeListener.h"
-#include "map/MapGrid.h"
-#include "preview/PlayerDefinition.h"
+#include "map/MapDocument.h"
 
 class ChipScreen;
 class KindScreen;
 class CNxSprite;
 class CNxSurface;
 
-// The map window ("mapeditor"): the map seen through a view, drawn either as chips from the
-// chip image or as the colours of the cells' attributes, with a grid, the cursor and the
-// selected rectangle on top. It holds the map, its copy buffers and edit history, and owns the
-// chip window's and the attribute window's screens. Mouse, wheel and scroll bars move the
-// cursor, the selection and the view; what each key does is the map window's key table
-// (app/core/MapKeys); editing goes to MapEditor and EditHistory.
+// The map window ("mapeditor"): what the user sees of the map document (map/MapDocument), drawn
+// either as chips from the chip image or as the colours of the cells' attributes, with a grid,
+// the cursor and the selected rectangle on top. Mouse, wheel and scroll bars move the cursor,
+// the selection and the view; what each key does is the map window's key table
+// (app/core/MapKeys). Edits take their place (layer, cursor, selection, view) from here and go
+// to the document; what they did to the view (a new shape, a message, another layer) is
+// followed up here.
+//
+// The chip window's and the attribute window's screens are its companions, owned by the shell:
+// the chip window gives the chips to put and draw, the attribute window the attributes.
 //
 // Nothing here presents by itself: changes mark what they touch, and idleStep presents the
-// three windows (the shell runs it after every message while there is idle work).
+// window (the shell runs it after every message while there is idle work).
 class MapScreen : public CellGridScreen {
 public:
     static constexpr int kDefaultWindowWidth = 800;
     static constexpr int kDefaultWindowHeight = 600;
-    static constexpr int kNewMapSize = 40;
+    static constexpr int kNewMapSize = MapDocument::kNewMapSize;
 
-    explicit MapScreen(platform::Host& host);
+    MapScreen(platform::Host& host, MapDocument& document);
     ~MapScreen() override;
 
     // Binds to the map window (messages then pass on to next) with a black background and
     // makes its client area width × height.
     bool attach(platform::NativeWindow* window, int width, int height,
                 platform::MessageHandler* next = nullptr);
-    // The chip and attribute windows' screens, attached to their windows; false (and no
-    // screen) when attaching fails.
-    bool createChipScreen(platform::NativeWindow* window, int width, int height,
-                          platform::MessageHandler* next = nullptr);
-    bool createKindScreen(platform::NativeWindow* window, platform::MessageHandler* next = nullptr);
-    ChipScreen* chipScreen() const { return m_chipScreen.get(); }
-    KindScreen* kindScreen() const { return m_kindScreen.get(); }
-    // The player's frames, kept with the map screen for the whole run.
-    PlayerDefinition& playerDefinition() { return m_playerDefinition; }
+    // The chip and attribute windows' screens (null: none yet), which outlive this screen's use
+    // of them.
+    void setCompanions(ChipScreen* chips, KindScreen* kinds);
+    ChipScreen* chipScreen() const { return m_chipScreen; }
+    KindScreen* kindScreen() const { return m_kindScreen; }
+    // What the title's " *" asks: whether anything holds changes that no file has. Without
+    // it, whether the map does.
+    void setUnsavedWorkQuery(std::function<bool()> query) { m_unsavedWork = std::move(query); }
 
-    // --- The map and its files.
-    const MapGrid& grid() const { return m_grid; }
-    bool hasSize() const { return m_grid.hasSize(); }
-    bool isFileBacked() const { return m_grid.fileBacked(); }
-    // Reads a map file (binary, else text; the readers report their own errors). On success
-    // the view starts afresh, the map is file-backed, and the copy buffers and the history are
-    // emptied; on failure nothing changes.
+    // --- The map and its files, as the user asks for them: the document does the work, and
+    // the view then starts afresh (cursor and view at the top-left, no selection).
+    MapDocument& document() { return m_document; }
+    const MapDocument& document() const { return m_document; }
+    bool hasSize() const { return m_document.hasSize(); }
+    // Reads a map file (binary, else text; the readers report their own errors). On failure
+    // nothing changes.
     bool loadMap(const std::string& path);
-    // Forces ".map" on path (written back) and writes the map; the map is file-backed after
-    // the attempt.
+    // Forces ".map" on path (written back) and writes the map.
     bool saveMap(std::string& path);
-    // Empty chips and default attributes, 40 × 40 when the map has no size yet, else its size.
     void newMap();
-    // Takes grid as the map, as a load does but without reading a file: the view starts afresh
-    // and the copy buffers and the history are emptied. The chip size stays the screen's. The map
-    // is unsaved; path is its file, if it has one.
+    // The document takes grid with the chip size in use (see MapDocument::take).
     void takeMap(MapGrid grid, const std::string& path = std::string());
 
     // Loads the chip image into the chip window with the map's chip size, which takes what the
     // image allows; then redraws and empties the history. False when the image was not taken
     // (the too-small message is the chip window's; the shell reports the failure).
     bool loadChipImage(const std::string& path);
-
-    // --- Unsaved work.
-    // Whether the map differs from the file it was loaded from or saved to, or from the new map
-    // it was made as. An undo back to that state counts as saved.
-    bool isMapModified() const { return m_history.stateId() != m_savedState; }
-    // The map, the attribute table or the player's frames hold changes that no file has; the
-    // title then ends with " *".
-    bool hasUnsavedWork() const;
-    // Told of every change of the map from now on (null: nobody).
-    void setChangeListener(MapChangeListener* listener) { m_listener = listener; }
-
     // A new version of the chip image (its file changed), decoded by the caller: the chip size,
     // the cursors, the selections and the history stay (the chip size only shrinks when the
     // image has become smaller than a chip). False when the chip window refuses it.
@@ -110,7 +94,7 @@ public:
     // The attribute window moved: the map window goes above it.
     void dockToAttributeWindow();
 
-    // --- Editing.
+    // --- Editing, at the cursor and the selection of the layer shown.
     void put();
     void erase();
     void copySelection();
@@ -120,15 +104,10 @@ public:
     bool setCanvasSize(int columns, int rows);
     void undo();
     void redo();
-    bool canPaste() const;
-    bool canUndo() const { return m_history.canUndo(); }
-    bool canRedo() const { return m_history.canRedo(); }
-    void clearHistory() { m_history.clearHistory(); }
-    const EditHistory& history() const { return m_history; }
-    const MapGrid::Layer& copyBuffer(int layer) const { return m_copyBuffers[layer]; }
+    bool canPaste() const { return m_document.canPaste(m_editLayer); }
 
-    // --- The idle pass: auto-scroll while dragging, then present the map, attribute and chip
-    // windows. Returns whether a drag goes on in the map or the chip window.
+    // --- The idle pass: auto-scroll while dragging, then present the map window. Returns
+    // whether a drag goes on.
     bool idleStep();
 
     // --- Input from the map window's messages (its keys are app/core's MapKeys).
@@ -141,7 +120,7 @@ public:
 
 protected:
     int extent(Axis axis) const override;
-    bool acceptsInput() const override { return m_grid.hasSize(); }
+    bool acceptsInput() const override { return m_document.hasSize(); }
     void drawCells() override;
 
 private:
@@ -149,29 +128,20 @@ private:
     EditPlace editPlace() const;
     void applyEdit(EditResult result);
     void applyRestore(const EditHistory::Restore& restore);
-    void emptyCopyBuffers();
     void changeChipSize(int width, int height);
     void showError(const std::string& text, const std::string& title);
-    // The map became a whole new one (origin): a state of its own, saved unless taken.
-    void startMap(MapChange::Origin origin, const std::string& path);
-    void report(const MapChange& change);
-    void reportCells(int layer, int left, int top, int width, int height);
-    void reportLines(bool columns, bool inserted, int at, int count);
-    // What a step changed when it was done (or redone), or undone.
-    void reportStep(const EditStep& step, bool undone);
+    // The one way the view follows a whole new map: cursor and view at the top-left, no
+    // selection, drawn anew.
+    void startAfresh();
 
-    MapGrid m_grid;
-    MapGrid::Layer m_copyBuffers[2];
-    EditHistory m_history;
+    MapDocument& m_document;
     std::unique_ptr<CNxSurface> m_mapSurface;
     CNxSprite* m_mapSprite = nullptr;  // owned by layer 0
-    std::unique_ptr<ChipScreen> m_chipScreen;
-    std::unique_ptr<KindScreen> m_kindScreen;
-    PlayerDefinition m_playerDefinition;
+    ChipScreen* m_chipScreen = nullptr;
+    KindScreen* m_kindScreen = nullptr;
+    std::function<bool()> m_unsavedWork;
     int m_editLayer = MapGrid::kChipLayer;
     bool m_copyLatch = false;
     bool m_linked = true;
     bool m_docking = false;
-    MapChangeListener* m_listener = nullptr;
-    std::uint64_t m_savedState = 0;
 };

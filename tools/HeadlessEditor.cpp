@@ -1,11 +1,11 @@
 #include "tools/HeadlessEditor.h"
 
 #include "app/core/Menus.h"
+#include "app/core/Workspace.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
 #include "gfx/CNxSystem.h"
 #include "map/MapFile.h"
-#include "map/MapScreen.h"
 #include "platform/Message.h"
 #include "platform/NativeWindow.h"
 #include "platform/VirtualKey.h"
@@ -38,7 +38,7 @@ const char* layerWord(int layer) {
 
 HeadlessEditor::HeadlessEditor()
     : m_replaceDialog([this](int from, int to, int sourceLayer, int targetLayer) {
-          m_map->replace(from, to, sourceLayer, targetLayer);
+          m_work->map().replace(from, to, sourceLayer, targetLayer);
       }) {
     // The windows and screens in the order the shell makes them. The recording host never
     // refuses a window, and a screen attaches to any window it is given.
@@ -47,24 +47,24 @@ HeadlessEditor::HeadlessEditor()
         &m_router);
     CNxSystem::Get().SetMessagePort(&m_host);
     CNxSystem::Get().SetOwnerWindow(m_mapWindow.get());
-    m_map = std::make_unique<MapScreen>(m_host);
-    m_router.setScreen(m_map.get());
-    m_map->attach(m_mapWindow.get(), MapScreen::kDefaultWindowWidth,
-                  MapScreen::kDefaultWindowHeight, &m_router);
+    m_work = std::make_unique<Workspace>(m_host);
+    m_router.setScreen(&m_work->map());
+    m_work->attachMap(m_mapWindow.get(), MapScreen::kDefaultWindowWidth,
+                      MapScreen::kDefaultWindowHeight, &m_router);
     m_kindWindow =
         m_host.createWindow(windowSpec("kindview", {KindScreen::kColumns * KindScreen::kCellSize,
                                                     KindScreen::kRows * KindScreen::kCellSize}),
                             nullptr);
-    m_map->createKindScreen(m_kindWindow.get());
+    m_work->attachKinds(m_kindWindow.get());
     m_chipWindow =
         m_host.createWindow(windowSpec("chipview", {kChipWindowWidth, kChipWindowHeight}), nullptr);
-    m_map->createChipScreen(m_chipWindow.get(), kChipWindowWidth, kChipWindowHeight);
+    m_work->attachChips(m_chipWindow.get(), kChipWindowWidth, kChipWindowHeight);
 }
 
 HeadlessEditor::~HeadlessEditor() {
     // Screens let go of their windows before the windows go.
     m_router.setScreen(nullptr);
-    m_map.reset();
+    m_work.reset();
     CNxSystem::Get().SetOwnerWindow(nullptr);
     CNxSystem::Get().SetMessagePort(nullptr);
 }
@@ -76,31 +76,31 @@ bool HeadlessEditor::loadMap(const std::string& path) {
         MapFile::load(path, grid, m_host, m_mapWindow.get(), &header) != MapFile::Format::None;
     if (loaded) {
         if (tool::storedChipSizeAllowed(header.chipWidth, header.chipHeight)) {
-            m_map->setChipSize(header.chipWidth, header.chipHeight);
+            m_work->map().setChipSize(header.chipWidth, header.chipHeight);
         }
         grid.setFileBacked(true);
-        m_map->takeMap(std::move(grid));
+        m_work->map().takeMap(std::move(grid));
     }
     collectBoxes();
     return loaded;
 }
 
 bool HeadlessEditor::loadChipImage(const std::string& path) {
-    const bool loaded = m_map->loadChipImage(path);
+    const bool loaded = m_work->map().loadChipImage(path);
     collectBoxes();
     return loaded;
 }
 
 bool HeadlessEditor::hasChipImage() const {
-    return m_map->chipScreen()->isLoaded();
+    return m_work->chips()->isLoaded();
 }
 
 const MapGrid& HeadlessEditor::grid() const {
-    return m_map->grid();
+    return m_work->document().grid();
 }
 
 bool HeadlessEditor::saveMap(std::string& path) {
-    return m_map->saveMap(path);
+    return m_work->map().saveMap(path);
 }
 
 std::vector<std::string> HeadlessEditor::takeMessages() {
@@ -123,7 +123,7 @@ void HeadlessEditor::collectBoxes() {
 }
 
 bool HeadlessEditor::insideMap(const EditScript::Command& command, int column, int row) {
-    const MapGrid& map = m_map->grid();
+    const MapGrid& map = m_work->document().grid();
     if (map.contains(column, row)) {
         return true;
     }
@@ -161,8 +161,8 @@ void HeadlessEditor::run(const EditScript::Command& command) {
             break;
         case Op::Attribute: {
             const int n = command.args[0];
-            m_map->kindScreen()->onLeftButtonDown(n % KindScreen::kColumns * KindScreen::kCellSize,
-                                                  n / KindScreen::kColumns * KindScreen::kCellSize);
+            m_work->kinds()->onLeftButtonDown(n % KindScreen::kColumns * KindScreen::kCellSize,
+                                              n / KindScreen::kColumns * KindScreen::kCellSize);
             break;
         }
         case Op::Put:
@@ -180,7 +180,7 @@ void HeadlessEditor::run(const EditScript::Command& command) {
 }
 
 void HeadlessEditor::setting(const EditScript::Command& command) {
-    MapScreen& map = *m_map;
+    MapScreen& map = m_work->map();
     const auto& a = command.args;
     if (command.op == Op::Layer) {
         // "属性の表示(&D)" switches between the two.
@@ -189,7 +189,7 @@ void HeadlessEditor::setting(const EditScript::Command& command) {
         }
     } else if (command.op == Op::Canvas) {
         // The size page applies only what the user changed.
-        if (a[0] != map.grid().columns() || a[1] != map.grid().rows()) {
+        if (a[0] != map.document().grid().columns() || a[1] != map.document().grid().rows()) {
             map.setCanvasSize(a[0], a[1]);
         }
     } else if (a[0] != map.chipSize().width || a[1] != map.chipSize().height) {
@@ -198,7 +198,7 @@ void HeadlessEditor::setting(const EditScript::Command& command) {
 }
 
 void HeadlessEditor::moveOrSelect(const EditScript::Command& command) {
-    MapScreen& map = *m_map;
+    MapScreen& map = m_work->map();
     const auto& a = command.args;
     GridGestures gestures(
         map, [this](int x, int y) { mouse(platform::WM_LBUTTONDOWN, x, y); }, m_host);
@@ -220,7 +220,7 @@ void HeadlessEditor::mouse(platform::MessageId message, int x, int y) {
 
 void HeadlessEditor::putOrErase(const EditScript::Command& command) {
     // Keys reach the map only with a chip image; menu commands need none.
-    const bool keys = m_map->hasSize() && m_map->chipScreen()->isLoaded();
+    const bool keys = m_work->map().hasSize() && m_work->chips()->isLoaded();
     if (command.op == Op::Put) {
         if (!keys) {
             note("put needs a chip image (--chips), as the Enter key does; nothing was put");
@@ -230,7 +230,7 @@ void HeadlessEditor::putOrErase(const EditScript::Command& command) {
     } else if (!keys) {
         note("erase needs a chip image (--chips), as the Delete key does; nothing was erased");
     } else {
-        if (m_map->editLayer() == MapGrid::kKindLayer) {
+        if (m_work->map().editLayer() == MapGrid::kKindLayer) {
             note("erase does nothing in the attribute view");
         }
         pressKey(platform::VK_DELETE);
@@ -239,7 +239,7 @@ void HeadlessEditor::putOrErase(const EditScript::Command& command) {
 
 // The Edit menu's commands, as the map window's router carries them out.
 void HeadlessEditor::edit(const EditScript::Command& command) {
-    const MapScreen& map = *m_map;
+    const MapScreen& map = m_work->map();
     switch (command.op) {
         case Op::Copy:
             menuCommand(command::Copy);
@@ -265,14 +265,14 @@ void HeadlessEditor::edit(const EditScript::Command& command) {
             menuCommand(command::DeleteColumns);
             break;
         case Op::Undo:
-            if (!map.canUndo()) {
+            if (!map.document().canUndo()) {
                 note("undo: nothing to undo (\"元に戻す(&Z)\" is disabled)");
             } else {
                 menuCommand(command::Undo);
             }
             break;
         case Op::Redo:
-            if (!map.canRedo()) {
+            if (!map.document().canRedo()) {
                 note("redo: nothing to redo (\"やり直し(&Y)\" is disabled)");
             } else {
                 menuCommand(command::Redo);
@@ -284,7 +284,7 @@ void HeadlessEditor::edit(const EditScript::Command& command) {
 }
 
 void HeadlessEditor::selectChips(const EditScript::Command& command) {
-    ChipScreen& chips = *m_map->chipScreen();
+    ChipScreen& chips = *m_work->chips();
     const auto& a = command.args;
     const int columns = chips.columns();
     const int rows = chips.chipSet().rows();
@@ -309,11 +309,11 @@ void HeadlessEditor::selectChips(const EditScript::Command& command) {
 }
 
 void HeadlessEditor::replace(const EditScript::Command& command) {
-    MapScreen& map = *m_map;
+    MapScreen& map = m_work->map();
     ChipScreen& chips = *map.chipScreen();
     const auto& a = command.args;
     // "置換(&I)" opens the dialog only for a file-backed map with a chip image.
-    if (!map.isFileBacked() || !chips.isLoaded()) {
+    if (!map.document().isFileBacked() || !chips.isLoaded()) {
         note("replace needs a chip image (--chips), as \"置換(&I)\" does; nothing was replaced");
         return;
     }

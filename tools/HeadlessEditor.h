@@ -12,7 +12,7 @@
 #include "tools/EditScript.h"
 
 class MapGrid;
-class MapScreen;
+class Workspace;
 
 namespace platform {
 class NativeWindow;
@@ -67,7 +67,7 @@ private:
     std::unique_ptr<platform::NativeWindow> m_mapWindow;
     std::unique_ptr<platform::NativeWindow> m_kindWindow;
     std::unique_ptr<platform::NativeWindow> m_chipWindow;
-    std::unique_ptr<MapScreen> m_map;
+    std::unique_ptr<Workspace> m_work;
     ReplaceDialog m_replaceDialog;
     std::vector<std::string> m_messages;
     std::size_t m_boxesSeen = 0;

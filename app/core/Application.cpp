@@ -51,7 +51,7 @@ Application::~Application() {
 // of its screen.
 void Application::dropScreens() {
     m_mapRouter.setScreen(nullptr);
-    m_mapScreen.reset();
+    m_work.reset();
     m_previewScreen.reset();
 }
 
@@ -101,12 +101,12 @@ bool Application::start(const std::vector<std::string>& files) {
     if (!makePreviewWindow()) {
         return false;
     }
-    m_playerDialog = std::make_unique<PlayerRegistrationDialog>(
-        m_host, m_mapScreen->playerDefinition(), *m_previewScreen);
+    m_playerDialog =
+        std::make_unique<PlayerRegistrationDialog>(m_host, m_work->player(), *m_previewScreen);
     makeDialogs();
     m_replaceDialog =
         std::make_unique<ReplaceDialog>([this](int from, int to, int sourceLayer, int targetLayer) {
-            m_mapScreen->replace(from, to, sourceLayer, targetLayer);
+            m_work->map().replace(from, to, sourceLayer, targetLayer);
         });
     if (m_mapWindow->isMinimised()) {
         m_chipWindow->setVisible(false);
@@ -116,8 +116,7 @@ bool Application::start(const std::vector<std::string>& files) {
     m_host.setIdleHandler(this);
     // The first picture of every window, whether or not the application has the focus yet.
     idleStep();
-    m_recovery.start(*m_mapScreen, m_mapPath, m_chipPath, m_kindPath, *m_ownerWindow,
-                     m_mapWindow.get());
+    m_recovery.start(*m_work, m_mapPath, m_chipPath, m_kindPath, *m_ownerWindow, m_mapWindow.get());
     noteChipFile();
     noteMapFile();
     m_ownerWindow->setTimer(kWatchTimerId, kWatchMs);
@@ -180,21 +179,22 @@ bool Application::makeMapWindow() {
     CNxSystem::Get().SetMessagePort(&m_host);
     CNxSystem::Get().SetOwnerWindow(m_mapWindow.get());
 
-    m_mapScreen = std::make_unique<MapScreen>(m_host);
-    m_mapRouter.setScreen(m_mapScreen.get());
-    if (!m_mapScreen->attach(m_mapWindow.get(), m_settings.map.windowWidth,
-                             m_settings.map.windowHeight, &m_mapRouter)) {
+    m_work = std::make_unique<Workspace>(m_host);
+    MapScreen& screen = m_work->map();
+    m_mapRouter.setScreen(&screen);
+    if (!m_work->attachMap(m_mapWindow.get(), m_settings.map.windowWidth,
+                           m_settings.map.windowHeight, &m_mapRouter)) {
         return fail(PELORIN_TEXT("マップスクリーンの初期化に失敗しました"), nullptr);
     }
     // A named map that cannot be read (its reader says why) leaves a new map, as no name does.
-    if (m_mapPath.empty() || !m_mapScreen->loadMap(m_mapPath)) {
-        m_mapScreen->newMap();
+    if (m_mapPath.empty() || !screen.loadMap(m_mapPath)) {
+        screen.newMap();
     }
     if (m_settings.map.scrollBars != 0) {
-        m_mapScreen->toggleScrollBars();
+        screen.toggleScrollBars();
     }
-    m_mapScreen->setColours(coloursOf(m_settings.map));
-    m_mapScreen->setZoom(Zoom::read(m_settings.map.zoom), platform::Point{0, 0});
+    screen.setColours(coloursOf(m_settings.map));
+    screen.setZoom(Zoom::read(m_settings.map.zoom), platform::Point{0, 0});
     return true;
 }
 
@@ -211,10 +211,10 @@ bool Application::makeKindWindow() {
     if (!m_kindWindow) {
         return fail(PELORIN_TEXT("チップ属性ウィンドウの作成に失敗しました"), m_mapWindow.get());
     }
-    if (!m_mapScreen->createKindScreen(m_kindWindow.get(), &m_kindRouter)) {
+    if (!m_work->attachKinds(m_kindWindow.get(), &m_kindRouter)) {
         return fail(PELORIN_TEXT("チップ属性スクリーンの初期化に失敗しました"), m_mapWindow.get());
     }
-    KindScreen& kindScreen = *m_mapScreen->kindScreen();
+    KindScreen& kindScreen = *m_work->kinds();
     if (!m_kindPath.empty() && !kindScreen.loadFile(m_kindPath)) {
         m_kindPath.clear();
     }
@@ -235,15 +235,15 @@ bool Application::makeChipWindow() {
     if (!m_chipWindow) {
         return fail(PELORIN_TEXT("チップウィンドウの作成に失敗しました"), m_mapWindow.get());
     }
-    if (!m_mapScreen->createChipScreen(m_chipWindow.get(), m_settings.chip.windowWidth,
-                                       m_settings.chip.windowHeight, &m_chipRouter)) {
+    if (!m_work->attachChips(m_chipWindow.get(), m_settings.chip.windowWidth,
+                             m_settings.chip.windowHeight, &m_chipRouter)) {
         return fail(PELORIN_TEXT("チップスクリーンの初期化に失敗しました"), m_mapWindow.get());
     }
-    ChipScreen& chipScreen = *m_mapScreen->chipScreen();
+    ChipScreen& chipScreen = *m_work->chips();
     if (!m_chipPath.empty()) {
-        if (m_mapScreen->loadChipImage(m_chipPath)) {
-            m_mapScreen->setChipSize(m_settings.chip.chipWidth, m_settings.chip.chipHeight);
-            m_mapScreen->redraw();
+        if (m_work->map().loadChipImage(m_chipPath)) {
+            m_work->map().setChipSize(m_settings.chip.chipWidth, m_settings.chip.chipHeight);
+            m_work->map().redraw();
         } else {
             m_chipPath.clear();
         }
@@ -258,13 +258,13 @@ bool Application::makeChipWindow() {
 
 void Application::applyGridSwitches() {
     if (m_settings.map.grid == 0) {
-        m_mapScreen->toggleGrid();
+        m_work->map().toggleGrid();
     }
     if (m_settings.kind.grid == 0) {
-        m_mapScreen->kindScreen()->toggleGrid();
+        m_work->kinds()->toggleGrid();
     }
     if (m_settings.chip.grid == 0) {
-        m_mapScreen->chipScreen()->toggleGrid();
+        m_work->chips()->toggleGrid();
     }
 }
 
@@ -299,11 +299,11 @@ void Application::fitWindowsToDesktop() {
         m_mapWindow->move({std::max(outer.left, desktop.left), std::max(outer.top, desktop.top)});
     }
     if (mapFit != map) {
-        m_mapScreen->fitWindowSize(mapFit.width, mapFit.height);
-        m_mapScreen->dockAttributeWindow();
+        m_work->map().fitWindowSize(mapFit.width, mapFit.height);
+        m_work->map().dockAttributeWindow();
         m_fittedMap = mapFit;
     }
-    ChipScreen& chip = *m_mapScreen->chipScreen();
+    ChipScreen& chip = *m_work->chips();
     const platform::Size chipClient = m_chipWindow->clientSize();
     const platform::Size chipFit = fitted(chipClient, frameOf(*m_chipWindow), 0, desktop);
     if (chipFit != chipClient) {
@@ -331,7 +331,7 @@ bool Application::makePreviewWindow() {
 }
 
 void Application::makeDialogs() {
-    MapScreen& map = *m_mapScreen;
+    MapScreen& map = m_work->map();
     m_kindDialogs = std::make_unique<KindDialogState>(
         m_host, *map.kindScreen(), [&map] { return map.chipSize(); },
         [this, &map] {
@@ -339,7 +339,7 @@ void Application::makeDialogs() {
             map.kindScreen()->drawCells();
             map.redraw();
             workChanged();
-            map.idleStep();
+            m_work->idleStep();
         });
     m_settingsSheet = std::make_unique<SettingsSheet>(map, *m_kindDialogs);
 }
@@ -349,11 +349,11 @@ int Application::run() {
 }
 
 bool Application::idleStep() {
-    return m_mapScreen ? m_mapScreen->idleStep() : false;
+    return m_work ? m_work->idleStep() : false;
 }
 
 void Application::writeSettings() {
-    const MapScreen& map = *m_mapScreen;
+    const MapScreen& map = m_work->map();
     EditorSettings s = m_settings;
     auto colours = [](WindowSettings& record, const CellGridScreen::Colours& c) {
         record.gridColour = c.grid;
@@ -361,7 +361,7 @@ void Application::writeSettings() {
         record.selectionFrameColour = c.selectionFrame;
         record.selectionFillColour = c.selectionFill;
     };
-    s.map.path = map.isFileBacked() ? m_mapPath : std::string();
+    s.map.path = map.document().isFileBacked() ? m_mapPath : std::string();
     s.recent = m_recent;
     // A size the desktop imposed is not the user's: theirs stays.
     if (map.windowSize() != m_fittedMap) {
@@ -407,7 +407,7 @@ void Application::writeSettings() {
 }
 
 void Application::tearDown() {
-    if (m_ended || !m_mapScreen) {
+    if (m_ended || !m_work) {
         return;
     }
     m_ended = true;

@@ -10,6 +10,7 @@
 #include "app/core/MapWindowRouter.h"
 #include "app/core/RecoveryKeeper.h"
 #include "app/core/SettingsLocation.h"
+#include "app/core/Workspace.h"
 #include "platform/FileStamp.h"
 #include "platform/Geometry.h"
 #include "platform/IdleHandler.h"
@@ -71,7 +72,8 @@ public:
     // Whether tear-down has run.
     bool hasEnded() const { return m_ended; }
 
-    MapScreen* mapScreen() const { return m_mapScreen.get(); }
+    MapScreen* mapScreen() const { return m_work ? &m_work->map() : nullptr; }
+    Workspace* workspace() const { return m_work.get(); }
     platform::NativeWindow* ownerWindow() const { return m_ownerWindow.get(); }
     platform::NativeWindow* mapWindow() const { return m_mapWindow.get(); }
     // The current map path: where "マップのリロード(&R)" loads from.
@@ -205,7 +207,7 @@ private:
     std::unique_ptr<platform::NativeWindow> m_kindWindow;
     std::unique_ptr<platform::NativeWindow> m_chipWindow;
     std::unique_ptr<platform::NativeWindow> m_previewWindow;
-    std::unique_ptr<MapScreen> m_mapScreen;
+    std::unique_ptr<Workspace> m_work;
     std::unique_ptr<PreviewScreen> m_previewScreen;
     std::unique_ptr<PlayerRegistrationDialog> m_playerDialog;
     std::unique_ptr<ReplaceDialog> m_replaceDialog;

@@ -63,7 +63,7 @@ void Application::popup(NativeWindow& window, const platform::Menu& menu, platfo
 
 // The map window can be asked to close from its close box and from "終了(&X)".
 void Application::closeMapWindow() {
-    const char* question = m_mapScreen->hasUnsavedWork()
+    const char* question = m_work->hasUnsavedWork()
                                ? PELORIN_TEXT("保存していない変更があります。終了しますか？")
                                : PELORIN_TEXT("終了しますか？");
     if (m_host.messageBox(m_mapWindow.get(), question, kConfirmTitle,
@@ -83,7 +83,7 @@ void Application::mapPopupCommand(int id) {
 
 // The shell's commands of the map window: files, replace, settings, the player dialog, exit.
 void Application::mapCommand(int id) {
-    MapScreen& map = *m_mapScreen;
+    MapScreen& map = m_work->map();
     switch (id) {
         case command::LoadMap:
             loadMapCommand();
@@ -110,7 +110,7 @@ void Application::mapCommand(int id) {
             saveKindsCommand();
             break;
         case command::ReloadMap:
-            if (map.isFileBacked() &&
+            if (map.document().isFileBacked() &&
                 ask(PELORIN_TEXT(
                         "マップの再読み込みをします。作業中の内容は失われますが、よろしいですか？"),
                     m_mapWindow.get())) {
@@ -122,7 +122,8 @@ void Application::mapCommand(int id) {
             closeMapWindow();
             break;
         case command::Replace:
-            if (map.isFileBacked() && map.chipScreen() != nullptr && map.chipScreen()->isLoaded()) {
+            if (map.document().isFileBacked() && map.chipScreen() != nullptr &&
+                map.chipScreen()->isLoaded()) {
                 m_replaceDialog->run(m_host, m_mapWindow.get(), map.chipScreen()->chipCount());
             }
             break;
@@ -147,14 +148,14 @@ void Application::mapCommand(int id) {
 }
 
 void Application::workChanged() {
-    if (m_mapScreen) {  // gone when the command ended the editor
-        m_mapScreen->updateTitle();
+    if (m_work) {  // gone when the command ended the editor
+        m_work->map().updateTitle();
         m_recovery.poke();
     }
 }
 
 void Application::chipCommand(int id) {
-    ChipScreen& chip = *m_mapScreen->chipScreen();
+    ChipScreen& chip = *m_work->chips();
     if (id == command::ChipGrid) {
         chip.toggleGrid();
         chip.refresh();
@@ -182,40 +183,40 @@ void Application::chipCommand(int id) {
 }
 
 void Application::kindCommand(int id) {
-    KindScreen& kind = *m_mapScreen->kindScreen();
+    KindScreen& kind = *m_work->kinds();
     if (id == command::KindGrid) {
         kind.toggleGrid();
         kind.refresh();
     } else if (id == command::ToggleLink) {
-        m_mapScreen->toggleLink();
+        m_work->map().toggleLink();
     }
     m_host.wakeIdle();
 }
 
 void Application::setMapMenuState() {
-    const MapScreen& map = *m_mapScreen;
+    const MapScreen& map = m_work->map();
     const bool chips = map.chipScreen() != nullptr && map.chipScreen()->isLoaded();
     NativeWindow& w = *m_mapWindow;
     w.setMenuItemState(command::ToggleGrid, true, map.isGridShown());
     w.setMenuItemState(command::ToggleScrollBars, true, map.areScrollBarsShown());
     w.setMenuItemState(command::ToggleAttributeView, true, map.editLayer() == 1);
     w.setMenuItemState(command::SaveMap, map.hasSize(), false);
-    w.setMenuItemState(command::ReloadMap, map.isFileBacked(), false);
+    w.setMenuItemState(command::ReloadMap, map.document().isFileBacked(), false);
     w.setMenuItemState(command::Paste, map.canPaste(), false);
     w.setMenuItemState(command::Replace, map.hasSize() && chips, false);
-    w.setMenuItemState(command::Undo, map.canUndo(), false);
-    w.setMenuItemState(command::Redo, map.canRedo(), false);
+    w.setMenuItemState(command::Undo, map.document().canUndo(), false);
+    w.setMenuItemState(command::Redo, map.document().canRedo(), false);
     w.setMenuItemState(command::Settings, true, false);
     w.setMenuItemState(command::RegisterPlayer, true, false);
     w.setMenuItemState(command::ClearRecent, !m_recent.empty(), false);
 }
 
 platform::Menu Application::mapPopupWithState() const {
-    const MapScreen& map = *m_mapScreen;
+    const MapScreen& map = m_work->map();
     platform::Menu menu = mapPopup();
     setState(menu, command::Paste, map.canPaste(), false);
-    setState(menu, command::Undo, map.canUndo(), false);
-    setState(menu, command::Redo, map.canRedo(), false);
+    setState(menu, command::Undo, map.document().canUndo(), false);
+    setState(menu, command::Redo, map.document().canRedo(), false);
     setState(menu, command::ToggleGrid, true, map.isGridShown());
     setState(menu, command::ToggleScrollBars, true, map.areScrollBarsShown());
     setState(menu, command::ToggleAttributeView, true, map.editLayer() == 1);
@@ -223,7 +224,7 @@ platform::Menu Application::mapPopupWithState() const {
 }
 
 platform::Menu Application::chipPopupWithState() const {
-    const ChipScreen& chip = *m_mapScreen->chipScreen();
+    const ChipScreen& chip = *m_work->chips();
     platform::Menu menu = chipPopup();
     setState(menu, command::ChipGrid, true, chip.isGridShown());
     setState(menu, command::ChipScrollBars, true, chip.areScrollBarsShown());
@@ -232,8 +233,8 @@ platform::Menu Application::chipPopupWithState() const {
 
 platform::Menu Application::kindPopupWithState() const {
     platform::Menu menu = kindPopup();
-    setState(menu, command::KindGrid, true, m_mapScreen->kindScreen()->isGridShown());
-    setState(menu, command::ToggleLink, true, m_mapScreen->isLinked());
+    setState(menu, command::KindGrid, true, m_work->map().kindScreen()->isGridShown());
+    setState(menu, command::ToggleLink, true, m_work->map().isLinked());
     return menu;
 }
 
@@ -290,7 +291,7 @@ void Application::saveMapCommand() {
     if (path.empty()) {
         return;
     }
-    if (m_mapScreen->saveMap(path)) {
+    if (m_work->map().saveMap(path)) {
         m_mapPath = path;
         noteMapFile();
         rememberMap(path);
@@ -303,7 +304,7 @@ void Application::saveKindsCommand() {
     if (path.empty()) {
         return;
     }
-    if (m_mapScreen->kindScreen()->table().saveFile(path)) {
+    if (m_work->map().kindScreen()->table().saveFile(path)) {
         m_kindPath = path;
     }
     m_kindSavePath = path;

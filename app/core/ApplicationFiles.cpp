@@ -39,7 +39,7 @@ std::unique_ptr<CNxSurface> decodeQuietly(const std::string& path) {
 
 bool Application::openMap(const std::string& path) {
     // A file that does not load leaves the current one current (for reloading and settings).
-    if (!m_mapScreen->loadMap(path)) {
+    if (!m_work->map().loadMap(path)) {
         return false;
     }
     m_mapPath = path;
@@ -51,7 +51,7 @@ bool Application::openMap(const std::string& path) {
 bool Application::openChips(const std::string& path) {
     const std::string previous = m_chipPath;
     m_chipPath = path;
-    if (!m_mapScreen->loadChipImage(path)) {
+    if (!m_work->map().loadChipImage(path)) {
         m_host.messageBox(m_mapWindow.get(), PELORIN_TEXT("画像の読み込みに失敗しました"),
                           PELORIN_TEXT("画像読み込みエラー"), platform::MessageButtons::Ok,
                           platform::MessageIcon::None);
@@ -63,11 +63,11 @@ bool Application::openChips(const std::string& path) {
 }
 
 bool Application::openKinds(const std::string& path) {
-    if (!m_mapScreen->kindScreen()->loadFile(path)) {
+    if (!m_work->map().kindScreen()->loadFile(path)) {
         return false;
     }
     m_kindPath = path;
-    m_mapScreen->redraw();
+    m_work->map().redraw();
     return true;
 }
 
@@ -84,7 +84,7 @@ bool Application::openFrames(const std::string& path) {
             PELORIN_TEXT("読み込みエラー"));
         return false;
     }
-    PlayerDefinition& player = m_mapScreen->playerDefinition();
+    PlayerDefinition& player = m_work->player();
     player.replaceFrames(std::move(opened.frames));
     player.markSaved(opened.stored);
     if (!opened.unreadable.empty()) {
@@ -97,7 +97,7 @@ bool Application::openFrames(const std::string& path) {
 }
 
 void Application::openFiles(const std::vector<std::string>& files) {
-    if (!m_mapScreen) {
+    if (!m_work) {
         return;
     }
     // Chip images and attributes before the maps that use them; frames last.
@@ -171,7 +171,7 @@ void Application::rememberMap(const std::string& path) {
     m_recent.erase(std::remove_if(m_recent.begin(), m_recent.end(),
                                   [&map](const RecentMap& r) { return r.map == map; }),
                    m_recent.end());
-    const KindScreen* kinds = m_mapScreen->kindScreen();
+    const KindScreen* kinds = m_work->map().kindScreen();
     m_recent.insert(m_recent.begin(),
                     RecentMap{map, m_chipPath, kinds && kinds->isFileLoaded() ? m_kindPath : ""});
     if (m_recent.size() > static_cast<std::size_t>(EditorSettings::kMaxRecent)) {
@@ -225,12 +225,12 @@ void Application::noteChipFile() {
 }
 
 void Application::noteMapFile() {
-    m_mapSeenPath = m_mapScreen && m_mapScreen->isFileBacked() ? m_mapPath : std::string();
+    m_mapSeenPath = m_work && m_work->document().isFileBacked() ? m_mapPath : std::string();
     m_mapSeen = platform::FileStamp::of(m_mapSeenPath);
 }
 
 void Application::checkFiles() {
-    if (!m_mapScreen || m_askingReload) {
+    if (!m_work || m_askingReload) {
         return;
     }
     if (m_chipPath != m_chipSeenPath) {
@@ -240,12 +240,12 @@ void Application::checkFiles() {
         if (now != m_chipSeen) {
             // A half-written image does not decode: the old one stays until the next change.
             m_chipSeen = now;
-            if (m_mapScreen->replaceChipImage(decodeQuietly(m_chipPath))) {
+            if (m_work->map().replaceChipImage(decodeQuietly(m_chipPath))) {
                 m_host.wakeIdle();
             }
         }
     }
-    const std::string map = m_mapScreen->isFileBacked() ? m_mapPath : std::string();
+    const std::string map = m_work->document().isFileBacked() ? m_mapPath : std::string();
     if (map != m_mapSeenPath) {
         noteMapFile();
     } else if (!map.empty()) {
@@ -262,7 +262,7 @@ void Application::checkFiles() {
                     PELORIN_TEXT("確認"), platform::MessageButtons::YesNo,
                     platform::MessageIcon::Question) == platform::MessageAnswer::Yes;
             m_askingReload = false;
-            if (reload && m_mapScreen->loadMap(map)) {
+            if (reload && m_work->map().loadMap(map)) {
                 noteMapFile();
                 workChanged();
             }

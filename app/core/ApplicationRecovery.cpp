@@ -76,7 +76,7 @@ void Application::restore(RecoveredWork& work, std::unique_ptr<platform::Recover
     platform::writeFileAtomically(marker, {{text.data(), text.size()}});
     m_recovery.adopt(std::move(folder), work.map.newestGeneration);
 
-    MapScreen& map = *m_mapScreen;
+    MapScreen& map = m_work->map();
     const std::string& chips = work.session.chipPath;
     if (!chips.empty() && chips != m_chipPath) {
         if (map.loadChipImage(chips)) {
@@ -116,7 +116,7 @@ void Application::restore(RecoveredWork& work, std::unique_ptr<platform::Recover
         if (PlayerFile::fromText(work.player.text, std::string(), stored, error)) {
             PlayerDefinition::ImageCache cache;
             std::vector<std::string> unreadable;
-            map.playerDefinition().replaceFrames(PlayerFile::withImages(stored, cache, unreadable));
+            m_work->player().replaceFrames(PlayerFile::withImages(stored, cache, unreadable));
             if (!unreadable.empty()) {
                 m_host.messageBox(
                     m_mapWindow.get(),

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/core/RecoveredWork.h"
+#include "app/core/Workspace.h"
 #include "chips/KindScreen.h"
-#include "map/MapScreen.h"
 #include "platform/Host.h"
 #include "platform/MillisecondClock.h"
 #include "platform/NativeWindow.h"
@@ -37,19 +37,19 @@ std::uint64_t RecoveryKeeper::now() const {
     return clock.NowMicroseconds() / 1000;
 }
 
-void RecoveryKeeper::start(MapScreen& map, const std::string& mapPath, const std::string& chipPath,
+void RecoveryKeeper::start(Workspace& work, const std::string& mapPath, const std::string& chipPath,
                            const std::string& kindPath, platform::NativeWindow& timerWindow,
                            platform::NativeWindow* owner) {
     if (!isEnabled()) {
         return;
     }
-    m_map = &map;
+    m_work = &work;
     m_mapPath = &mapPath;
     m_chipPath = &chipPath;
     m_kindPath = &kindPath;
     m_timerWindow = &timerWindow;
     m_owner = owner;
-    map.setChangeListener(this);
+    work.document().setChangeListener(this);
     if (!open()) {
         tell(m_openError);
         m_waitingSince = now();
@@ -72,11 +72,11 @@ bool RecoveryKeeper::open() {
 // The map as it is now becomes the recorder's first base: its file or its size when it is
 // saved, else a snapshot.
 void RecoveryKeeper::startRecording() {
-    const MapGrid& grid = m_map->grid();
+    const MapGrid& grid = m_work->document().grid();
     MapChange change;
     change.kind = MapChange::Kind::Started;
     change.path = grid.fileBacked() ? *m_mapPath : std::string();
-    if (m_map->isMapModified()) {
+    if (m_work->document().isModified()) {
         change.origin = MapChange::Origin::Taken;
     } else {
         change.origin = grid.fileBacked() ? MapChange::Origin::Loaded : MapChange::Origin::New;
@@ -85,7 +85,7 @@ void RecoveryKeeper::startRecording() {
     m_playerRecorded.clear();
     m_sessionRecorded.clear();
     noteItems(now());  // the items as they are, before the map's first base
-    m_recorder->record(grid, change, m_map->isMapModified());
+    m_recorder->record(grid, change, m_work->document().isModified());
     m_seenFailures = m_store->failures();
     m_waitingSince = now();
     schedule();
@@ -104,7 +104,7 @@ void RecoveryKeeper::adopt(std::unique_ptr<platform::RecoveryFolder> folder,
     m_folder = std::move(folder);
     m_store = std::make_unique<platform::RecordStore>(m_folder->path(), m_options.hook);
     m_recorder = std::make_unique<MapRecorder>(*m_store, newestGeneration, m_options.limits);
-    if (m_map != nullptr) {
+    if (m_work != nullptr) {
         startRecording();
     }
 }
@@ -122,7 +122,7 @@ void RecoveryKeeper::mapChanged(const MapGrid& grid, const MapChange& change, bo
 }
 
 void RecoveryKeeper::poke() {
-    if (m_map == nullptr) {
+    if (m_work == nullptr) {
         return;
     }
     noteItems(now());
@@ -130,7 +130,7 @@ void RecoveryKeeper::poke() {
 }
 
 void RecoveryKeeper::mapFileChanged() {
-    if (m_map == nullptr) {
+    if (m_work == nullptr) {
         return;
     }
     const std::uint64_t at = now();
@@ -155,7 +155,7 @@ void RecoveryKeeper::noteItems(std::uint64_t at) {
             changed = true;
         }
     };
-    if (const KindScreen* kinds = m_map->kindScreen()) {
+    if (const KindScreen* kinds = m_work->kinds()) {
         const KindTable& table = kinds->table();
         const std::string& path = kinds->isFileLoaded() ? *m_kindPath : std::string();
         note(recovery::kindsKind(),
@@ -163,7 +163,7 @@ void RecoveryKeeper::noteItems(std::uint64_t at) {
                                     table.records()),
              m_kindsRecorded);
     }
-    const PlayerDefinition& player = m_map->playerDefinition();
+    const PlayerDefinition& player = m_work->player();
     if (player.revision() != m_playerRevision || m_playerPayload.empty()) {
         std::string text, error;
         int frames = 0;
@@ -189,12 +189,12 @@ void RecoveryKeeper::flush() {
     if (!m_store) {
         return;
     }
-    m_recorder->flush(m_map->grid());
+    m_recorder->flush(m_work->document().grid());
     m_checkWrites = true;
 }
 
 void RecoveryKeeper::onTimer() {
-    if (m_map == nullptr) {
+    if (m_work == nullptr) {
         return;
     }
     const std::uint64_t at = now();
@@ -212,7 +212,7 @@ void RecoveryKeeper::onTimer() {
         flush();
     }
     if (m_recorder && m_recorder->isCapturing()) {
-        for (int i = 0; i < 4 && m_recorder->captureStep(m_map->grid()); ++i) {
+        for (int i = 0; i < 4 && m_recorder->captureStep(m_work->document().grid()); ++i) {
         }
     }
     checkFailures(at);
@@ -283,7 +283,7 @@ void RecoveryKeeper::writeNow() {
     noteItems(now());
     flush();
     while (m_recorder->isCapturing()) {
-        m_recorder->captureStep(m_map->grid());
+        m_recorder->captureStep(m_work->document().grid());
         m_store->waitIdle();
     }
     m_store->waitIdle();
@@ -302,8 +302,8 @@ void RecoveryKeeper::finish() {
         m_timerWindow->killTimer(kTimerId);
         m_timerPeriod = 0;
     }
-    if (m_map != nullptr) {
-        m_map->setChangeListener(nullptr);
+    if (m_work != nullptr) {
+        m_work->document().setChangeListener(nullptr);
     }
     m_recorder.reset();
     m_store.reset();

@@ -10,7 +10,7 @@
 #include "map/MapRecorder.h"
 #include "platform/RecordStore.h"
 
-class MapScreen;
+class Workspace;
 
 namespace platform {
 class Host;
@@ -53,10 +53,10 @@ public:
     bool isEnabled() const { return !m_options.root.empty(); }
     const RecoveryOptions& options() const { return m_options; }
 
-    // Starts keeping map's work, with the paths the shell holds (read at every tick), ticking
+    // Starts keeping work's changes, with the paths the shell holds (read at every tick), ticking
     // on timerWindow's timer; messages are owned by owner. The folder is made now; when it
     // cannot be, the user is told and it is tried again later.
-    void start(MapScreen& map, const std::string& mapPath, const std::string& chipPath,
+    void start(Workspace& work, const std::string& mapPath, const std::string& chipPath,
                const std::string& kindPath, platform::NativeWindow& timerWindow,
                platform::NativeWindow* owner);
     // Goes on in folder, left by an editor that is gone, whose work was just restored: its
@@ -94,7 +94,7 @@ private:
 
     platform::Host& m_host;
     RecoveryOptions m_options;
-    MapScreen* m_map = nullptr;
+    Workspace* m_work = nullptr;
     const std::string* m_mapPath = nullptr;
     const std::string* m_chipPath = nullptr;
     const std::string* m_kindPath = nullptr;

@@ -52,7 +52,7 @@ platform::DialogTemplate SizeSettingsPage::dialogTemplate() const {
 }
 
 void SizeSettingsPage::onInit(platform::DialogControls& controls) {
-    m_canvas = platform::Size{m_map.grid().columns(), m_map.grid().rows()};
+    m_canvas = platform::Size{m_map.document().grid().columns(), m_map.document().grid().rows()};
     m_chip = m_map.chipSize();
     m_windows[kMapWindow] = m_map.windowSize();
     const ChipScreen* chip = m_map.chipScreen();

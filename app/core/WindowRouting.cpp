@@ -23,8 +23,8 @@ bool isAway(const Message& m) {
 }  // namespace
 
 void Application::endPointerModes(bool map, bool chip) {
-    ChipScreen* chipScreen = m_mapScreen ? m_mapScreen->chipScreen() : nullptr;
-    if (map && m_mapScreen && m_mapScreen->isPanning()) {
+    ChipScreen* chipScreen = m_work ? m_work->map().chipScreen() : nullptr;
+    if (map && m_work && m_work->map().isPanning()) {
         m_mapWindow->setPointerShape(platform::PointerShape::Arrow);
     }
     if (chip && chipScreen != nullptr && chipScreen->isPanning()) {
@@ -54,7 +54,7 @@ void Application::command(int id) {
 }
 
 void Application::windowMessage(NativeWindow& window, const Message& m) {
-    ChipScreen* chip = m_mapScreen->chipScreen();
+    ChipScreen* chip = m_work->map().chipScreen();
     switch (m.message) {
         case platform::WM_ACTIVATE:
             if (m.code != platform::WA_INACTIVE) {
@@ -91,7 +91,7 @@ void Application::windowMessage(NativeWindow& window, const Message& m) {
 }
 
 void Application::chipMessage(NativeWindow& window, const Message& m, platform::KeyModifiers held) {
-    ChipScreen* chip = m_mapScreen ? m_mapScreen->chipScreen() : nullptr;
+    ChipScreen* chip = m_work ? m_work->map().chipScreen() : nullptr;
     if (chip == nullptr) {
         return;
     }
@@ -99,8 +99,8 @@ void Application::chipMessage(NativeWindow& window, const Message& m, platform::
         case platform::WM_ACTIVATE:
             if (m.code != platform::WA_INACTIVE) {
                 endPointerModes(true, false);
-                if (m_mapScreen->isLeftDragActive()) {
-                    m_mapScreen->endLeftDrag();
+                if (m_work->map().isLeftDragActive()) {
+                    m_work->map().endLeftDrag();
                 }
             }
             break;
@@ -158,7 +158,7 @@ void Application::chipMessage(NativeWindow& window, const Message& m, platform::
 }
 
 void Application::kindMessage(NativeWindow& window, const Message& m, platform::KeyModifiers) {
-    KindScreen* kind = m_mapScreen ? m_mapScreen->kindScreen() : nullptr;
+    KindScreen* kind = m_work ? m_work->map().kindScreen() : nullptr;
     if (kind == nullptr) {
         return;
     }
@@ -169,8 +169,8 @@ void Application::kindMessage(NativeWindow& window, const Message& m, platform::
             }
             break;
         case platform::WM_MOVE:
-            if (m_mapScreen->isLinked()) {
-                m_mapScreen->dockToAttributeWindow();
+            if (m_work->map().isLinked()) {
+                m_work->map().dockToAttributeWindow();
             }
             break;
         case platform::WM_PAINT:

@@ -27,6 +27,7 @@
 #include "chips/KindScreen.h"
 #include "map/MapRecorder.h"
 #include "map/MapRecovery.h"
+#include "app/core/Workspace.h"
 #include "map/MapScreen.h"
 #include "platform/Message.h"
 #include "platform/RecordStore.h"
@@ -746,13 +747,13 @@ public:
     // Sets the screen up as the shell does, with a chip image and a random map of the values
     // the user picks from, so that replaces find something.
     bool start() {
-        map.setChangeListener(&m_recording);
+        map.document().setChangeListener(&m_recording);
         router.setScreen(&map);
-        if (!map.attach(&mapWindow, kWindow[X], kWindow[Y], &router)) {
+        if (!work.attachMap(&mapWindow, kWindow[X], kWindow[Y], &router)) {
             return false;
         }
         map.newMap();
-        if (!map.createKindScreen(&kindWindow) || !map.createChipScreen(&chipWindow, 800, 600)) {
+        if (!work.attachKinds(&kindWindow) || !work.attachChips(&chipWindow, 800, 600)) {
             return false;
         }
         const std::string path = dir.file("chips.bmp");
@@ -844,8 +845,8 @@ public:
         // now and then read back, which must give the map as it is.
         const int recovery = pick(0, 9);
         if (recovery < 3) {
-            m_recorder.flush(map.grid());
-            for (int n = pick(0, 3); n > 0 && m_recorder.captureStep(map.grid()); --n) {
+            m_recorder.flush(map.document().grid());
+            for (int n = pick(0, 3); n > 0 && m_recorder.captureStep(map.document().grid()); --n) {
             }
         } else if (recovery == 3) {
             return checkRecovery(m_log.back());
@@ -1152,7 +1153,7 @@ private:
     // The first thing in which the screen and the model differ, or nothing.
     std::string difference() const {
         std::ostringstream out;
-        const MapGrid& grid = map.grid();
+        const MapGrid& grid = map.document().grid();
         if (grid.columns() != m_model.columns() || grid.rows() != m_model.rows()) {
             out << "size " << grid.columns() << " x " << grid.rows() << ", model "
                 << m_model.columns() << " x " << m_model.rows();
@@ -1190,11 +1191,11 @@ private:
                 << m_model.view[X] << ", " << m_model.view[Y] << ")";
         } else if (map.editLayer() != m_model.layer) {
             out << "edit layer " << map.editLayer() << ", model " << m_model.layer;
-        } else if (map.canUndo() != (m_model.position > 0) ||
-                   map.canRedo() != (m_model.position < m_model.history.size()) ||
-                   map.history().position() != static_cast<int>(m_model.position) ||
-                   map.history().size() != static_cast<int>(m_model.history.size())) {
-            out << "history " << map.history().position() << " of " << map.history().size()
+        } else if (map.document().canUndo() != (m_model.position > 0) ||
+                   map.document().canRedo() != (m_model.position < m_model.history.size()) ||
+                   map.document().history().position() != static_cast<int>(m_model.position) ||
+                   map.document().history().size() != static_cast<int>(m_model.history.size())) {
+            out << "history " << map.document().history().position() << " of " << map.document().history().size()
                 << ", model " << m_model.position << " of " << m_model.history.size();
         } else if (static_cast<int>(host.boxes.size()) != m_model.boxes) {
             out << host.boxes.size() << " message boxes, model " << m_model.boxes;
@@ -1213,7 +1214,7 @@ private:
                 << m_model.selectedKind();
         } else {
             for (int l = 0; l < 2; ++l) {
-                const Cells buffer = cellsOf(map.copyBuffer(l));
+                const Cells buffer = cellsOf(map.document().copyBuffer(l));
                 if (buffer != m_model.buffers[l]) {
                     out << "copy buffer " << l << ":" << cellsText(buffer)
                         << ", model:" << cellsText(m_model.buffers[l]);
@@ -1226,8 +1227,8 @@ private:
 
     // Writes every waiting record, then reads the folder as a recovery would.
     bool checkRecovery(const std::string& what) {
-        m_recorder.flush(map.grid());
-        while (m_recorder.captureStep(map.grid())) {
+        m_recorder.flush(map.document().grid());
+        while (m_recorder.captureStep(map.document().grid())) {
             m_store.waitIdle();
         }
         m_store.waitIdle();
@@ -1240,8 +1241,8 @@ private:
         } else if (cellsOf(recovered.grid.chipLayer()) != m_model.layers[0] ||
                    cellsOf(recovered.grid.kindLayer()) != m_model.layers[1]) {
             diff = "the recovered cells differ from the model's";
-        } else if (recovered.modified != map.isMapModified() ||
-                   recovered.grid.chipWidth() != map.grid().chipWidth()) {
+        } else if (recovered.modified != map.document().isModified() ||
+                   recovered.grid.chipWidth() != map.document().grid().chipWidth()) {
             diff = "the recovered map's state differs";
         } else if (m_store.failures() != 0) {
             diff = "a write failed: " + m_store.takeFailure();
@@ -1293,7 +1294,8 @@ private:
             recorder.record(grid, change, modified);
         }
     } m_recording{m_recorder};
-    MapScreen map{host};
+    Workspace work{host};
+    MapScreen& map = work.map();
     MapWindowRouter router{host};
     testing_support::TempDir dir;
 };

@@ -1,6 +1,7 @@
 // The map window as a user sees it: what it draws, what moves the view, the size settings and
 // their messages, the attribute window's link, and the map's files. Editing through keys and
 // clicks is the screen model's (MapScreenModelTest); here only what it redraws.
+#include "app/core/Workspace.h"
 #include "map/MapScreen.h"
 
 #include <gtest/gtest.h>
@@ -57,10 +58,10 @@ protected:
     // Start-up as the shell does it: map window, new map, attribute and chip windows.
     void SetUp() override {
         keys.setScreen(&map);
-        ASSERT_TRUE(map.attach(&mapWindow, 800, 600, &mapRouter));
+        ASSERT_TRUE(work.attachMap(&mapWindow, 800, 600, &mapRouter));
         map.newMap();
-        ASSERT_TRUE(map.createKindScreen(&kindWindow, &kindRouter));
-        ASSERT_TRUE(map.createChipScreen(&chipWindow, 800, 600));
+        ASSERT_TRUE(work.attachKinds(&kindWindow, &kindRouter));
+        ASSERT_TRUE(work.attachChips(&chipWindow, 800, 600));
     }
 
     bool loadChips(int width = 256, int height = 256) {
@@ -87,7 +88,7 @@ protected:
     std::uint32_t expectedChipPixel(int x, int y) const {
         const Point view = map.viewPosition();
         const int mx = view.x + x, my = view.y + y;
-        const std::int32_t n = map.grid().chip(mx / 32, my / 32);
+        const std::int32_t n = map.document().grid().chip(mx / 32, my / 32);
         if (n < 0 || n >= kChipColumns * kChipColumns) {
             return kGrey;
         }
@@ -95,7 +96,7 @@ protected:
     }
 
     std::uint32_t shown(int x, int y) {
-        map.idleStep();
+        work.idleStep();
         return mapWindow.pixel(x, y);
     }
     // The map window's keys, as its window procedure hands them on.
@@ -117,7 +118,8 @@ protected:
     platform::headless::HeadlessWindow mapWindow{windowSpec("mapeditor", {800, 600}, {100, 50})};
     platform::headless::HeadlessWindow kindWindow{windowSpec("kindview", {800, 128})};
     platform::headless::HeadlessWindow chipWindow{windowSpec("chipview", {800, 600}, {900, 0})};
-    MapScreen map{host};
+    Workspace work{host};
+    MapScreen& map = work.map();
     MoveRouter mapRouter{map, false};
     MoveRouter kindRouter{map, true};
     MapWindowRouter keys{host};
@@ -126,8 +128,8 @@ protected:
 
 TEST_F(MapScreenTest, StartsWithAnEmptyFortyByFortyMap) {
     EXPECT_EQ(mapWindow.title(), title(0, 0, 0, 0));
-    EXPECT_EQ(map.grid().chip(39, 39), -1);
-    EXPECT_FALSE(map.isFileBacked());
+    EXPECT_EQ(map.document().grid().chip(39, 39), -1);
+    EXPECT_FALSE(map.document().isFileBacked());
     EXPECT_EQ(map.visibleColumns(), 25);
     EXPECT_EQ(map.visibleRows(), 18);
     EXPECT_EQ(map.maximumView(), (Point{480, 672}));
@@ -152,7 +154,7 @@ TEST_F(MapScreenTest, DrawsTheChipsSeenFromTheViewOrTheAttributesColours) {
         EXPECT_EQ(shown(p.x, p.y), expectedChipPixel(p.x, p.y)) << p.x << "," << p.y;
     }
     // Chip (r × 3 + c) mod 70 is no chip of the image for 64 … 69: grey.
-    EXPECT_EQ(map.grid().chip(3 + 16, 5 + 10), 64);
+    EXPECT_EQ(map.document().grid().chip(3 + 16, 5 + 10), 64);
     EXPECT_EQ(shown(16 * 32 + 10, 10 * 32 + 10), kGrey);
     EXPECT_EQ(chipWindow.pixel(40, 40), imagePixel(40, 40)) << "the idle step presents it too";
 
@@ -326,8 +328,8 @@ TEST_F(MapScreenTest, SizesOutsideTheirRangesAreRefusedWithTheirMessagesAndChang
     }
     EXPECT_EQ(map.chipSize(), (Size{32, 32}));
     EXPECT_EQ(mapWindow.clientSize(), (Size{800, 600}));
-    EXPECT_EQ(map.grid().columns(), 40);
-    EXPECT_TRUE(map.canUndo());
+    EXPECT_EQ(map.document().grid().columns(), 40);
+    EXPECT_TRUE(map.document().canUndo());
 }
 
 TEST_F(MapScreenTest, SizesWithinTheirRangesLayTheWindowOutAgainAndForgetTheHistory) {
@@ -335,7 +337,7 @@ TEST_F(MapScreenTest, SizesWithinTheirRangesLayTheWindowOutAgainAndForgetTheHist
     press(platform::VK_RETURN);
     ASSERT_TRUE(map.setChipSize(16, 64));
     EXPECT_EQ(map.chipScreen()->chipSize(), (Size{16, 64}));
-    EXPECT_FALSE(map.canUndo());
+    EXPECT_FALSE(map.document().canUndo());
     EXPECT_EQ(map.visibleColumns(), 50);
     EXPECT_EQ(shown(15, 100), kBlack) << "grid every 16 pixels across";
     EXPECT_EQ(shown(20, 127), kBlack) << "and every 64 down";
@@ -352,7 +354,7 @@ TEST_F(MapScreenTest, SizesWithinTheirRangesLayTheWindowOutAgainAndForgetTheHist
 
     press(platform::VK_RETURN);
     ASSERT_TRUE(map.setCanvasSize(50, 30));
-    EXPECT_FALSE(map.canUndo());
+    EXPECT_FALSE(map.document().canUndo());
     EXPECT_EQ(mapWindow.title(), title(0, 0, 0, 0, 50, 30) + " *") << "a new canvas is unsaved";
 }
 
@@ -383,8 +385,8 @@ TEST_F(MapScreenTest, LoadingAndSavingMaps) {
     ASSERT_TRUE(loadChips());
     press(platform::VK_RETURN);
     loadPatternMap(60, 20);
-    EXPECT_TRUE(map.isFileBacked());
-    EXPECT_FALSE(map.canUndo());
+    EXPECT_TRUE(map.document().isFileBacked());
+    EXPECT_FALSE(map.document().canUndo());
     EXPECT_EQ(mapWindow.title(), title(0, 0, 0, 0, 60, 20));
     EXPECT_EQ(map.maximumView().x, 1920 - 800);
     EXPECT_EQ(shown(40, 40), expectedChipPixel(40, 40));
@@ -392,7 +394,7 @@ TEST_F(MapScreenTest, LoadingAndSavingMaps) {
     // A file that is no map reports it and changes nothing.
     EXPECT_FALSE(map.loadMap(dir.file("missing.map")));
     EXPECT_EQ(lastBox(host), "マップ読み込みエラー: マップデータが開けません");
-    EXPECT_EQ(map.grid().columns(), 60);
+    EXPECT_EQ(map.document().grid().columns(), 60);
 
     std::string path = dir.file("saved.txt");
     ASSERT_TRUE(map.saveMap(path));
@@ -400,9 +402,9 @@ TEST_F(MapScreenTest, LoadingAndSavingMaps) {
     EXPECT_EQ(testing_support::readBytes(path).size(), 8u + 16 + 8 * 60 * 20);
 
     map.newMap();
-    EXPECT_FALSE(map.isFileBacked());
-    EXPECT_EQ(map.grid().columns(), 60) << "a new map keeps the size";
-    EXPECT_EQ(map.grid().chip(0, 0), -1);
+    EXPECT_FALSE(map.document().isFileBacked());
+    EXPECT_EQ(map.document().grid().columns(), 60) << "a new map keeps the size";
+    EXPECT_EQ(map.document().grid().chip(0, 0), -1);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "chips/ChipScreen.h"
+#include "app/core/Workspace.h"
 #include "map/MapScreen.h"
 #include "platform/VirtualKey.h"
 #include "platform/headless/HeadlessHost.h"
@@ -32,8 +33,8 @@ const Layout kLayouts[] = {{16, 800, 600}, {32, 800, 600}, {48, 800, 600},
 class GridGesturesTest : public ::testing::TestWithParam<Layout> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(map.attach(&mapWindow, 800, 600));
-        ASSERT_TRUE(map.createChipScreen(&chipWindow, 800, 600));
+        ASSERT_TRUE(work.attachMap(&mapWindow, 800, 600));
+        ASSERT_TRUE(work.attachChips(&chipWindow, 800, 600));
         const Layout layout = GetParam();
         ASSERT_TRUE(map.setWindowSize(layout.windowWidth, layout.windowHeight));
         ASSERT_TRUE(map.setChipSize(layout.chipSize, layout.chipSize));
@@ -53,7 +54,8 @@ protected:
     HeadlessHost host;
     HeadlessWindow mapWindow{platform::Size{800, 600}};
     HeadlessWindow chipWindow{platform::Size{800, 600}};
-    MapScreen map{host};
+    Workspace work{host};
+    MapScreen& map = work.map();
     GridGestures gestures{map, [this](int x, int y) { map.onLeftButtonDown(x, y); }, host};
     TempDir dir;
 };

@@ -251,7 +251,7 @@ TEST(Application, AKeyReleaseActsOnlyInTheWindowThatGotItsPress) {
         writeText(e.ini(), "[ChipInfo]\npath=" + e.chipSheet() + "\n");  // keys need chips
         ASSERT_TRUE(e.app->start());
         c.act(e);
-        EXPECT_EQ(e.screen().grid().chip(0, 0) != -1, c.chipPut) << c.what;
+        EXPECT_EQ(e.screen().document().grid().chip(0, 0) != -1, c.chipPut) << c.what;
         EXPECT_EQ(e.screen().isGridShown(), c.mapGrid) << c.what;
         EXPECT_EQ(e.screen().chipScreen()->isGridShown(), c.chipGrid) << c.what;
     }
@@ -268,17 +268,17 @@ TEST(Application, AReleasedKeyActsWithTheModifiersHeldAtItsPress) {
         std::string was, is;
     } cases[] = {
         {"mapeditor", VK_CONTROL, 'Z', [](Editor& e) { e.screen().put(); },
-         [](Editor& e) { return std::to_string(e.screen().grid().chip(0, 0)); }, "0", "-1"},
+         [](Editor& e) { return std::to_string(e.screen().document().grid().chip(0, 0)); }, "0", "-1"},
         {"mapeditor", VK_CONTROL, 'Y',
          [](Editor& e) {
              e.screen().put();
              e.screen().undo();
          },
-         [](Editor& e) { return std::to_string(e.screen().grid().chip(0, 0)); }, "-1", "0"},
+         [](Editor& e) { return std::to_string(e.screen().document().grid().chip(0, 0)); }, "-1", "0"},
         {"mapeditor", VK_SHIFT, VK_INSERT, nullptr,
-         [](Editor& e) { return std::to_string(e.screen().grid().rows()); }, "40", "41"},
+         [](Editor& e) { return std::to_string(e.screen().document().grid().rows()); }, "40", "41"},
         {"mapeditor", VK_CONTROL, VK_DELETE, nullptr,
-         [](Editor& e) { return std::to_string(e.screen().grid().columns()); }, "40", "39"},
+         [](Editor& e) { return std::to_string(e.screen().document().grid().columns()); }, "40", "39"},
         {"mapeditor", VK_CONTROL, VK_END, nullptr,
          [](Editor& e) { return std::to_string(e.screen().cursorRow()); }, "0", "39"},
         {"chipview", VK_CONTROL, VK_END, nullptr,
@@ -438,10 +438,10 @@ TEST(Application, NewAndReloadAskFirst) {
     e.map().send(Message::command(command::ReloadMap));
     EXPECT_EQ(e.host.boxes.back().text,
               "マップの再読み込みをします。作業中の内容は失われますが、よろしいですか？");
-    EXPECT_EQ(e.screen().grid().rows(), 41) << "No keeps the edit";
+    EXPECT_EQ(e.screen().document().grid().rows(), 41) << "No keeps the edit";
     e.host.answers = {MessageAnswer::Yes};
     e.map().send(Message::command(command::ReloadMap));
-    EXPECT_EQ(e.screen().grid().rows(), 40);
+    EXPECT_EQ(e.screen().document().grid().rows(), 40);
 }
 
 TEST(Application, ARightClickOpensThePopupButARightDragDoesNot) {
@@ -508,8 +508,8 @@ TEST(Application, ReplaceOpensItsDialogOnlyForAFileBackedMapWithChips) {
     ASSERT_EQ(e.host.dialogs.size(), 1u);
     EXPECT_EQ(e.host.dialogs[0].title, "チップの置換");
     EXPECT_EQ(e.host.dialogs[0].owner, e.app->mapWindow());
-    EXPECT_EQ(e.screen().grid().kind(0, 0), 7);
-    EXPECT_EQ(e.screen().grid().kind(1, 0), 0);
+    EXPECT_EQ(e.screen().document().grid().kind(0, 0), 7);
+    EXPECT_EQ(e.screen().document().grid().kind(1, 0), 0);
     EXPECT_EQ(e.screen().editLayer(), 1) << "the view shows the layer replaced into";
     EXPECT_EQ(e.host.boxes.back().text, "1個置換しました");
 }
@@ -534,7 +534,7 @@ TEST(Application, AFileThatFailsToLoadDoesNotBecomeCurrent) {
     e.screen().insertOrDeleteLines(false, true, false);
     e.host.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
     e.map().send(Message::command(command::ReloadMap));
-    EXPECT_EQ(e.screen().grid().rows(), 40) << "the good map is reloaded";
+    EXPECT_EQ(e.screen().document().grid().rows(), 40) << "the good map is reloaded";
     e.map().send(Message::command(command::Exit));
     platform::ProfileFile written(e.ini());
     ASSERT_TRUE(written.load());
@@ -622,7 +622,7 @@ TEST(Application, FilesOfGigabytesAreRefusedUnreadWithTheirKindsMessage) {
         ::unlink(path.c_str());
     }
     EXPECT_EQ(e.app->mapPath() + e.app->kindPath() + e.app->chipPath(), "");
-    EXPECT_EQ(e.screen().grid().rows(), 40);
+    EXPECT_EQ(e.screen().document().grid().rows(), 40);
     EXPECT_FALSE(e.screen().kindScreen()->isFileLoaded());
 
     e.map().send(Message::command(command::Exit));

@@ -123,7 +123,7 @@ TEST(OpenFiles, EachFileOpensAsWhatItHoldsWhateverItsName) {
         EXPECT_EQ(e.app->mapPath(), *c.map ? f(c.map) : "") << c.files[0];
         EXPECT_EQ(e.app->chipPath(), *c.chips ? f(c.chips) : "") << c.files[0];
         EXPECT_EQ(e.map().kindScreen()->table().record(4).z == 77, c.kinds) << c.files[0];
-        EXPECT_EQ(e.map().playerDefinition().frames(1).size(), c.frames ? 1u : 0u) << c.files[0];
+        EXPECT_EQ(e.app->workspace()->player().frames(1).size(), c.frames ? 1u : 0u) << c.files[0];
         std::vector<std::string> boxes = c.boxes;
         for (std::string& box : boxes) {
             if (box.find('@') != std::string::npos) {
@@ -203,14 +203,14 @@ TEST(OpenFiles, ChangedFilesOnDiskShowOrAreOfferedForReloading) {
     const auto tick = [&] { owner.fireTimer(Application::kWatchTimerId); };
     ASSERT_TRUE(owner.timers().count(Application::kWatchTimerId));
     e.map().put();
-    ASSERT_TRUE(e.map().canUndo());
+    ASSERT_TRUE(e.map().document().canUndo());
     const int boxes = static_cast<int>(e.host.boxes.size());
 
     // Rewritten in place, smaller: fewer chips, everything else as it was.
     screen_test::writeChipImage(f("chips.bmp"), 128, 96);
     tick();
     EXPECT_EQ(e.map().chipScreen()->chipCount(), 4 * 3);
-    EXPECT_TRUE(e.map().canUndo()) << "the history stays";
+    EXPECT_TRUE(e.map().document().canUndo()) << "the history stays";
     EXPECT_EQ(e.map().chipSize(), (platform::Size{32, 32}));
     // Caught half-written: the image in use stays, and nobody is told.
     const std::vector<std::uint8_t> whole = readBytes(f("chips-named.map"));
@@ -241,13 +241,13 @@ TEST(OpenFiles, ChangedFilesOnDiskShowOrAreOfferedForReloading) {
     EXPECT_EQ(e.host.boxes.back().text,
               "マップファイルが他のプログラムで変更されました。再読み込みしますか？");
     EXPECT_EQ(e.host.boxes.back().buttons, MessageButtons::YesNo);
-    EXPECT_EQ(e.map().grid().columns(), 7) << "No keeps the edits";
+    EXPECT_EQ(e.map().document().grid().columns(), 7) << "No keeps the edits";
     other.reset(4, 4);
     MapFile::save(saved, other);
     e.host.answers.push_back(MessageAnswer::Yes);
     tick();
-    EXPECT_EQ(e.map().grid().columns(), 4);
-    EXPECT_FALSE(e.map().isMapModified());
+    EXPECT_EQ(e.map().document().grid().columns(), 4);
+    EXPECT_FALSE(e.map().document().isModified());
 }
 
 // Loading and saving say they are busy and how far they are, so that a window can show it.

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     // What saving would write now, without saving: copies are saved.
     auto dumpState = [&](int step) {
         const std::string prefix = work + "/states/" + std::to_string(step);
-        MapGrid grid = map.grid();
+        MapGrid grid = map.document().grid();
         std::string mapPath = prefix + ".map";
         MapFile::save(mapPath, grid);
         KindTable table = map.kindScreen()->table();
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
         table.saveFile(kindPath);
         std::FILE* player = std::fopen((prefix + ".player").c_str(), "wb");
         const std::string frames =
-            PlayerDefinition::fingerprint(map.playerDefinition().allFrames());
+            PlayerDefinition::fingerprint(app.workspace()->player().allFrames());
         std::fwrite(frames.data(), 1, frames.size(), player);
         std::fclose(player);
         say("state " + std::to_string(step));
@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
             map.redo();
         } else if (what < 72) {
             clickCell();
-            map.insertOrDeleteLines(map.grid().rows() > 30 && pick(0, 1) == 0, pick(0, 1) == 0,
+            map.insertOrDeleteLines(map.document().grid().rows() > 30 && pick(0, 1) == 0, pick(0, 1) == 0,
                                     false);
         } else if (what < 77) {
             const int x = pick(0, 24) * 32 + 5, y = pick(0, 17) * 32 + 5;
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
             PlayerFrame frame;
             if (PlayerDefinition::LoadFrame(work + "/chips.bmp", frame, cache)) {
                 frame.displayTime = static_cast<std::uint32_t>(pick(1, 500));
-                map.playerDefinition().SetFrames(pick(0, 6), {frame});
+                app.workspace()->player().SetFrames(pick(0, 6), {frame});
                 app.recovery().poke();
             }
         }

@@ -184,7 +184,7 @@ Restored restart(const TempDir& dir) {
     }
     r.offered = !host.dialogs.empty();
     r.title = host.window("mapeditor")->title();
-    MapGrid grid = app.mapScreen()->grid();
+    MapGrid grid = app.mapScreen()->document().grid();
     std::string mapPath = dir.file("restored.map");
     MapFile::save(mapPath, grid);
     r.map = readBytes(mapPath);
@@ -192,7 +192,7 @@ Restored restart(const TempDir& dir) {
     std::string kindPath = dir.file("restored.knd");
     kinds.saveFile(kindPath);
     r.kinds = readBytes(kindPath);
-    r.player = PlayerDefinition::fingerprint(app.mapScreen()->playerDefinition().allFrames());
+    r.player = PlayerDefinition::fingerprint(app.workspace()->player().allFrames());
     return r;
 }
 

@@ -194,7 +194,7 @@ TEST(Recovery, WorkLeftByAGoneEditorIsOfferedAndRestoredExactly) {
         a.screen().insertOrDeleteLines(false, true, false);  // a row at the cursor
         a.paint(0, 0);
         a.wait(2500);
-        expected = savedBytes(a.screen().grid(), place.dir);
+        expected = savedBytes(a.screen().document().grid(), place.dir);
         // The editor goes as a crash leaves it: no tear-down, the folder stays behind.
     }
     ASSERT_EQ(place.folders().size(), 1u);
@@ -214,8 +214,8 @@ TEST(Recovery, WorkLeftByAGoneEditorIsOfferedAndRestoredExactly) {
     ASSERT_EQ(b.host.dialogs.size(), 1u);
     EXPECT_EQ(b.host.dialogs[0].title, "作業の復元");
     EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{{"マップ", "新規マップ", "40×41"}}));
-    EXPECT_EQ(b.screen().grid().rows(), 41);
-    EXPECT_EQ(b.screen().grid().chip(7, 4), 0) << "the row inserted at row 3 moved it down";
+    EXPECT_EQ(b.screen().document().grid().rows(), 41);
+    EXPECT_EQ(b.screen().document().grid().chip(7, 4), 0) << "the row inserted at row 3 moved it down";
     const std::string title = b.map().title();
     EXPECT_EQ(title.substr(title.size() - 2), " *");
     EXPECT_EQ(readBytes(b.save(place.dir.file("restored.map"))), expected);
@@ -244,7 +244,7 @@ TEST(Recovery, AMapFileChangedUnderTheEditorLosesNoWorkAndOffersNoneWhenThereWas
                 a.paint(2, 1);
             }
             a.wait(2500);
-            expected = savedBytes(a.screen().grid(), place.dir);
+            expected = savedBytes(a.screen().document().grid(), place.dir);
             MapGrid other;
             other.reset(3, 3);
             ASSERT_TRUE(MapFile::save(path, other));
@@ -325,7 +325,7 @@ TEST(Recovery, DiscardDeletesLaterKeepsAndAnUnfinishedRestoreIsSaid) {
         EXPECT_EQ(note.find("前回、この作業の復元は完了しませんでした") != std::string::npos,
                   c.marker)
             << c.what;
-        EXPECT_EQ(b.screen().grid().chip(5, 5) == 0, c.restored) << c.what;
+        EXPECT_EQ(b.screen().document().grid().chip(5, 5) == 0, c.restored) << c.what;
         // b's own folder, and a's unless it was deleted (or taken over by the restore).
         EXPECT_EQ(place.folders().size(), c.kept && !c.restored ? 2u : 1u) << c.what;
         b.app.reset();
@@ -383,7 +383,7 @@ TEST(Recovery, AFailingDiskIsToldOnceAndTheLastGoodRecordsStay) {
     ASSERT_TRUE(work.hasMap());
     EXPECT_EQ(work.map.grid.chip(1, 1), 0);
     EXPECT_EQ(work.map.grid.chip(10, 10), -1) << "the fill was never written whole";
-    EXPECT_EQ(e.screen().grid().chip(20, 17), 0) << "editing went on";
+    EXPECT_EQ(e.screen().document().grid().chip(20, 17), 0) << "editing went on";
 
     e.wait(12000);  // the retry, with room again
     work = onlyWork(place);

@@ -39,7 +39,7 @@ struct Editor {
     // Canvas, chip size, map window and chip window.
     std::string sizes() {
         std::string all;
-        for (Size s : {Size{map().grid().columns(), map().grid().rows()}, map().chipSize(),
+        for (Size s : {Size{map().document().grid().columns(), map().document().grid().rows()}, map().chipSize(),
                        window("mapeditor").clientSize(), map().chipScreen()->windowSize()}) {
             all += std::to_string(s.width) + "x" + std::to_string(s.height) + " ";
         }
@@ -87,7 +87,7 @@ TEST(SettingsSheet, OpensOnTheEditorsSizesAndAppliesOnlyWhatChanged) {
     EXPECT_EQ(e.host.sheets[0].caption, "設定");
     EXPECT_EQ(e.host.sheets[0].pageTitles,
               (std::vector<std::string>{"サイズ変更", "チップ属性設定", "色設定"}));
-    EXPECT_TRUE(e.map().canUndo()) << "no setter ran";
+    EXPECT_TRUE(e.map().document().canUndo()) << "no setter ran";
 
     e.sheet([](ScriptedSheet& s) {
         s.page(0).type(S::kColumnsId, "60");
@@ -96,7 +96,7 @@ TEST(SettingsSheet, OpensOnTheEditorsSizesAndAppliesOnlyWhatChanged) {
     });
     EXPECT_EQ(e.sizes(), "40x41 32x32 800x600 800x600 ");
     EXPECT_EQ(e.map().colours().grid, 0xFF000000u);
-    EXPECT_TRUE(e.map().canUndo());
+    EXPECT_TRUE(e.map().document().canUndo());
 }
 
 TEST(SettingsSheet, TheSettersReportValuesBeyondTheRangesOrNotNumbers) {

@@ -42,7 +42,9 @@ bool ChipScreen::attach(platform::NativeWindow* window, int width, int height,
 }
 
 bool ChipScreen::loadChipImage(const std::string& path, int& chipWidth, int& chipHeight) {
-    return setChipImage(CNxSurface::LoadImageFile(path), chipWidth, chipHeight);
+    auto decoded = CNxSurface::LoadImageFile(path);
+    platform::show(host(), m_owner, decoded.notices);
+    return setChipImage(std::move(decoded.value), chipWidth, chipHeight);
 }
 
 bool ChipScreen::setChipImage(std::unique_ptr<CNxSurface> image, int& chipWidth, int& chipHeight) {

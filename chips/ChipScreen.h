@@ -30,8 +30,9 @@ public:
     // The map window: owner of this window's message boxes.
     void setOwnerWindow(platform::NativeWindow* owner) { m_owner = owner; }
 
-    // Decodes the image file once and takes it as the chip image (setChipImage). False, with
-    // nothing changed and nothing shown, when the file cannot be decoded.
+    // Decodes the image file once and takes it as the chip image (setChipImage). The decoder's
+    // notices (libpng's errors and warnings) are shown first, owned by the map window. False,
+    // with nothing changed, when the file cannot be decoded.
     bool loadChipImage(const std::string& path, int& chipWidth, int& chipHeight);
     // Takes a decoded image: an image under 16 × 16 pixels is refused with a message box and
     // changes nothing. Otherwise the window is fitted to it, the chip size (in/out, normally the

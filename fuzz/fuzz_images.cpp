@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file.OpenMemory(data, size, "fuzz")) {
         return 0;
     }
-    if (auto image = manager.Load(file)) {
+    if (auto image = manager.Load(file).value) {
         checkImage(*image);
     }
     file.Seek(0, CNxFile::seekBegin);

@@ -8,18 +8,6 @@
 
 class CNxFile;
 
-namespace platform {
-class MessagePort;
-class NativeWindow;
-}  // namespace platform
-
-// Where a decoder shows the few messages a user sees (libpng's errors and warnings): a port and
-// the window that owns the boxes. Either may be null; without a port nothing is shown.
-struct CNxMessageTarget {
-    platform::MessagePort* port = nullptr;
-    platform::NativeWindow* owner = nullptr;
-};
-
 // A decoder of one image format. The manager asks each in turn whether it knows a file's first
 // bytes, then lets the one that does read the file from the current position.
 class CNxImageLoader {

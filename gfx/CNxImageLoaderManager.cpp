@@ -24,13 +24,20 @@ bool CNxImageLoaderManager::IsPluginLoaded() const {
     return m_module != nullptr && m_module->isOpen();
 }
 
-std::unique_ptr<CNxDIBImage> CNxImageLoaderManager::Load(CNxFile& file) {
+platform::Outcome<std::unique_ptr<CNxDIBImage>> CNxImageLoaderManager::Load(CNxFile& file) {
+    platform::Outcome<std::unique_ptr<CNxDIBImage>> outcome;
+    m_notices.clear();
     CNxImageLoader* decoder = FindDecoder(file);
     try {
-        return decoder != nullptr ? decoder->Load(file) : nullptr;
+        if (decoder != nullptr) {
+            outcome.value = decoder->Load(file);
+        }
     } catch (const std::bad_alloc&) {
-        return nullptr;  // a picture within the limits, but more than the memory there is
+        // A picture within the limits, but more than the memory there is: no image.
     }
+    outcome.notices = std::move(m_notices);
+    m_notices.clear();
+    return outcome;
 }
 
 CNxImageLoader* CNxImageLoaderManager::FindDecoder(CNxFile& file) {
@@ -52,7 +59,7 @@ CNxImageLoader* CNxImageLoaderManager::FindDecoder(CNxFile& file) {
 
     std::unique_ptr<CNxImageLoader> builtIn[] = {
         std::make_unique<CNxJPEGLoader>(),
-        std::make_unique<CNxPNGLoader>(&m_messages),
+        std::make_unique<CNxPNGLoader>(&m_notices),
         std::make_unique<CNxMAKILoader>(),
         std::make_unique<CNxBMPLoader>(),
     };

@@ -3,7 +3,10 @@
 #include <memory>
 #include <string>
 
+#include <vector>
+
 #include "gfx/CNxImageLoader.h"
+#include "platform/Outcome.h"
 
 class CNxFile;
 
@@ -23,20 +26,19 @@ public:
     CNxImageLoaderManager& operator=(const CNxImageLoaderManager&) = delete;
 
     // Decodes file from its current position with the decoder FindDecoder chooses; null when
-    // none accepts the file or the one that does fails.
-    std::unique_ptr<CNxDIBImage> Load(CNxFile& file);
+    // none accepts the file or the one that does fails. The notices are the decoder's (libpng's
+    // errors and warnings), for the caller to show.
+    platform::Outcome<std::unique_ptr<CNxDIBImage>> Load(CNxFile& file);
     // The decoder that accepts the file, which becomes the current one; null when none does.
     // The file's position is left where it was.
     CNxImageLoader* FindDecoder(CNxFile& file);
 
-    // Where decoders show their messages (libpng's errors and warnings).
-    void SetMessageTarget(const CNxMessageTarget& target) { m_messages = target; }
     // Whether a plug-in module is loaded.
     bool IsPluginLoaded() const;
 
 private:
     std::string m_pluginFolder;
-    CNxMessageTarget m_messages;  // the PNG decoder points at it, so it never moves
+    std::vector<platform::Notice> m_notices;  // the PNG decoder adds to it, so it never moves
     // The module outlives the decoder, which may be its wrapper.
     std::unique_ptr<platform::SharedLibrary> m_module;
     std::unique_ptr<CNxImageLoader> m_current;

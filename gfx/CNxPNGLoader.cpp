@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "gfx/CNxFile.h"
-#include "platform/MessagePort.h"
 
 // libpng reports errors by longjmp. Only the two functions that call setjmp (readHeader and
 // readPixels) are ever jumped back into, and they and everything libpng calls on the way hold
@@ -21,7 +20,7 @@ constexpr png_alloc_size_t kMaxChunkBytes = 8000000;
 
 struct PngSession {
     CNxFile* file;
-    const CNxMessageTarget* messages;
+    std::vector<platform::Notice>* notices;
     png_structp png = nullptr;
     png_infop info = nullptr;
 
@@ -34,12 +33,12 @@ struct PngSession {
     png_color palette[256];
 };
 
-// The text of a box: libpng's message, then the file, at most 1024 bytes and never cutting a
-// UTF-8 character in two.
+// A notice of libpng's message, then the file, at most 1024 bytes and never cutting a UTF-8
+// character in two.
 void report(png_structp png, png_const_charp message, const char* title,
             platform::MessageIcon icon) {
     auto* session = static_cast<PngSession*>(png_get_error_ptr(png));
-    if (session == nullptr || session->messages == nullptr || session->messages->port == nullptr) {
+    if (session == nullptr || session->notices == nullptr) {
         return;
     }
     std::string text = message != nullptr ? message : "";
@@ -52,8 +51,7 @@ void report(png_structp png, png_const_charp message, const char* title,
         }
         text.resize(cut);
     }
-    session->messages->port->messageBox(session->messages->owner, text, title,
-                                        platform::MessageButtons::Ok, icon);
+    session->notices->push_back(platform::Notice{std::move(text), title, icon});
 }
 
 void onError(png_structp png, png_const_charp message) {
@@ -189,7 +187,7 @@ bool CNxPNGLoader::IsSupported(const std::uint8_t* head, std::size_t headSize) {
 std::unique_ptr<CNxDIBImage> CNxPNGLoader::Load(CNxFile& file) {
     PngSession s;
     s.file = &file;
-    s.messages = m_messages;
+    s.notices = m_notices;
     s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &s, onError, onWarning);
     if (s.png == nullptr) {
         return nullptr;

@@ -198,14 +198,19 @@ int CNxSurface::CopyFromImage(const CNxDIBImage& image) {
     return 1;
 }
 
-std::unique_ptr<CNxSurface> CNxSurface::LoadImageFile(const std::string& path, bool* opened) {
+platform::Outcome<std::unique_ptr<CNxSurface>> CNxSurface::LoadImageFile(const std::string& path,
+                                                                         bool* opened) {
+    platform::Outcome<std::unique_ptr<CNxSurface>> outcome;
     CNxFile file;
     const bool open = file.Open(path.c_str(), CNxFile::modeRead | CNxFile::modeShareDenyWrite);
     if (opened != nullptr) {
         *opened = open;
     }
     auto image = std::make_unique<CNxSurface>(32);
-    return open && image->LoadFromFile(file) ? std::move(image) : nullptr;
+    if (open && image->LoadFromFile(file, &outcome.notices)) {
+        outcome.value = std::move(image);
+    }
+    return outcome;
 }
 
 bool CNxSurface::ClipToSurface(RECT& rect) const {
@@ -224,10 +229,13 @@ bool CNxSurface::ClipToSurface(RECT& rect) const {
     return true;
 }
 
-int CNxSurface::LoadFromFile(CNxFile& file) {
+int CNxSurface::LoadFromFile(CNxFile& file, std::vector<platform::Notice>* notices) {
     if (!file.IsOpen()) {
         return 0;
     }
-    const std::unique_ptr<CNxDIBImage> image = CNxSystem::Get().GetImageLoaderManager().Load(file);
-    return image != nullptr && CopyFromImage(*image) ? 1 : 0;
+    auto decoded = CNxSystem::Get().GetImageLoaderManager().Load(file);
+    if (notices != nullptr) {
+        notices->insert(notices->end(), decoded.notices.begin(), decoded.notices.end());
+    }
+    return decoded.value != nullptr && CopyFromImage(*decoded.value) ? 1 : 0;
 }

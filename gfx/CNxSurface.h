@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gfx/CNxBlitParams.h"
 #include "gfx/CNxDIBImage.h"
 #include "gfx/NxTypes.h"
+#include "platform/Outcome.h"
 
 class CNxBlitter;
 class CNxFile;
@@ -64,13 +66,14 @@ public:
 
     // Decodes an open file with the library's image loaders and copies the picture in as
     // CopyFromImage does. 0 when the file is not open, no loader takes it or the copy fails; the
-    // surface keeps its pixels when decoding fails.
-    int LoadFromFile(CNxFile& file);
+    // surface keeps its pixels when decoding fails. What the decoder has to say is added to
+    // notices when given.
+    int LoadFromFile(CNxFile& file, std::vector<platform::Notice>* notices = nullptr);
     // Opens the image file at path (for reading, others may only read it meanwhile) and decodes
-    // it into a new 32-bit surface. Null when the file cannot be opened (then *opened, if
-    // given, is false) or decoded.
-    static std::unique_ptr<CNxSurface> LoadImageFile(const std::string& path,
-                                                     bool* opened = nullptr);
+    // it into a new 32-bit surface, with the decoder's notices. Null when the file cannot be
+    // opened (then *opened, if given, is false) or decoded.
+    static platform::Outcome<std::unique_ptr<CNxSurface>> LoadImageFile(const std::string& path,
+                                                                        bool* opened = nullptr);
 
     // Moves rect by the origin and limits it to the clip rectangle; false when nothing is left.
     bool ClipToSurface(RECT& rect) const;

@@ -14,20 +14,3 @@ CNxSystem::CNxSystem() : m_moduleDirectory(platform::ModuleDirectory::ofExecutab
 }
 
 CNxSystem::~CNxSystem() = default;
-
-void CNxSystem::SetOwnerWindow(platform::NativeWindow* owner) {
-    m_ownerWindow = owner;
-    updateMessageTarget();
-}
-
-void CNxSystem::SetMessagePort(platform::MessagePort* port) {
-    m_messagePort = port;
-    updateMessageTarget();
-}
-
-void CNxSystem::updateMessageTarget() {
-    CNxMessageTarget target;
-    target.port = m_messagePort;
-    target.owner = m_ownerWindow;
-    m_loaderManager->SetMessageTarget(target);
-}

@@ -24,14 +24,17 @@ void MapDocument::start(MapChange::Origin origin, const std::string& path) {
     report(change);
 }
 
-bool MapDocument::load(const std::string& path, platform::MessagePort& port,
-                       platform::NativeWindow* owner, const platform::Progress& progress) {
-    if (MapFile::load(path, m_grid, port, owner, nullptr, progress) == MapFile::Format::None) {
-        return false;
+platform::Outcome<bool> MapDocument::load(const std::string& path,
+                                          const platform::Language& language,
+                                          const platform::Progress& progress) {
+    platform::Outcome<MapFile::Format> read =
+        MapFile::load(path, m_grid, language, nullptr, progress);
+    if (read.value == MapFile::Format::None) {
+        return {false, std::move(read.notices)};
     }
     m_grid.setFileBacked(true);
     start(MapChange::Origin::Loaded, path);
-    return true;
+    return {true, std::move(read.notices)};
 }
 
 bool MapDocument::save(std::string& path, const platform::Progress& progress) {

@@ -10,13 +10,9 @@
 #include "map/MapChangeListener.h"
 #include "map/MapGrid.h"
 #include "platform/FileIo.h"
+#include "platform/Outcome.h"
 
 struct ChipBlock;
-
-namespace platform {
-class MessagePort;
-class NativeWindow;
-}  // namespace platform
 
 // The map being edited: its cells, its copy buffers, its edit history and whether it holds
 // changes that its file does not. Every change of the cells goes through here, is recorded here
@@ -37,10 +33,10 @@ public:
 
     // --- Whole maps. Each starts the map afresh: the copy buffers and the history are emptied
     // and the map is a state of its own.
-    // Reads a map file (binary, else text; the readers report their own errors through port);
-    // on failure nothing changes. The map is then file-backed and saved.
-    bool load(const std::string& path, platform::MessagePort& port, platform::NativeWindow* owner,
-              const platform::Progress& progress);
+    // Reads a map file (binary, else text); on failure nothing changes and the notice says why,
+    // worded in language. The map is then file-backed and saved.
+    platform::Outcome<bool> load(const std::string& path, const platform::Language& language,
+                                 const platform::Progress& progress);
     // Forces ".map" on path (written back) and writes the map, which is then saved (the history
     // stays).
     bool save(std::string& path, const platform::Progress& progress);

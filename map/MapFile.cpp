@@ -81,9 +81,9 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-std::string tooLargeText(const platform::MessagePort& port, const std::string& path) {
-    return port.formatText(PELORIN_TEXT("%s\nマップが大きすぎます（縦横それぞれ%d個までです）"),
-                           path.c_str(), MapGrid::kMaxCanvas);
+std::string tooLargeText(const platform::Language& language, const std::string& path) {
+    return language.formatText(PELORIN_TEXT("%s\nマップが大きすぎます（縦横それぞれ%d個までです）"),
+                               path.c_str(), MapGrid::kMaxCanvas);
 }
 
 // Lines 1 to 6 of a text map: "MAPT", chip width, chip height, columns, rows and an empty line.
@@ -132,14 +132,14 @@ public:
     int columns() const { return static_cast<int>(m_expected); }
     MapGrid::Layer& cells() { return m_cells; }
 
-    std::string errorText(const platform::MessagePort& port, const std::string& path) const {
+    std::string errorText(const platform::Language& language, const std::string& path) const {
         if (!m_wrongLength) {
-            return tooLargeText(port, path);
+            return tooLargeText(language, path);
         }
-        return port.formatText(PELORIN_TEXT("%s\nチップの個数が異なる行があります\n\n"
-                                            "正しい個数：%zu個\n間違っている個数：%zu個\n\n"
-                                            "発見した行数：%d"),
-                               path.c_str(), m_expected, m_row.size(), m_line);
+        return language.formatText(PELORIN_TEXT("%s\nチップの個数が異なる行があります\n\n"
+                                                "正しい個数：%zu個\n間違っている個数：%zu個\n\n"
+                                                "発見した行数：%d"),
+                                   path.c_str(), m_expected, m_row.size(), m_line);
     }
 
 private:
@@ -239,26 +239,24 @@ MapFile::BinaryResult MapFile::loadBinary(const std::string& path, MapGrid& grid
     return BinaryResult::Loaded;
 }
 
-bool MapFile::loadText(const std::string& path, MapGrid& grid, platform::MessagePort& port,
-                       platform::NativeWindow* owner, Header* header) {
+platform::Outcome<bool> MapFile::loadText(const std::string& path, MapGrid& grid,
+                                          const platform::Language& language, Header* header) {
+    using Loaded = platform::Outcome<bool>;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        port.showError(owner, PELORIN_TEXT("マップデータが開けません"), kLoadErrorTitle);
-        return false;
+        return Loaded::failure(PELORIN_TEXT("マップデータが開けません"), kLoadErrorTitle);
     }
     TextStream in(file.get());
     Header found;
     if (!readTextHeader(in, found)) {
-        port.showError(owner, PELORIN_TEXT("マップ配置データのＩＤが異なっています"),
-                       kLoadErrorTitle);
-        return false;
+        return Loaded::failure(PELORIN_TEXT("マップ配置データのＩＤが異なっています"),
+                               kLoadErrorTitle);
     }
     // The rows are built apart and only replace the map once the whole file has been read.
     TextRows rows;
     for (int c = in.get(); c != EOF; c = in.get()) {
         if (!rows.add(c)) {
-            port.showError(owner, rows.errorText(port, path), kLoadErrorTitle);
-            return false;
+            return Loaded::failure(rows.errorText(language, path), kLoadErrorTitle);
         }
     }
     // Whatever follows the last line feed is left out: it is no finished row.
@@ -270,35 +268,34 @@ bool MapFile::loadText(const std::string& path, MapGrid& grid, platform::Message
     if (header != nullptr) {
         *header = found;
     }
-    return true;
+    return Loaded{true, {}};
 }
 
-MapFile::Format MapFile::load(const std::string& path, MapGrid& grid, platform::MessagePort& port,
-                              platform::NativeWindow* owner, Header* header,
-                              const platform::Progress& progress) {
+platform::Outcome<MapFile::Format> MapFile::load(const std::string& path, MapGrid& grid,
+                                                 const platform::Language& language, Header* header,
+                                                 const platform::Progress& progress) {
+    using Loaded = platform::Outcome<Format>;
     struct stat st;
     if (::stat(path.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes) {
-        port.showError(owner, tooLargeText(port, path), kLoadErrorTitle);
-        return Format::None;
+        return Loaded::failure(tooLargeText(language, path), kLoadErrorTitle);
     }
     try {
         switch (loadBinary(path, grid, header, progress)) {
             case BinaryResult::Loaded:
-                return Format::Binary;
+                return Loaded{Format::Binary, {}};
             case BinaryResult::Damaged:
-                port.showError(
-                    owner,
-                    port.formatText(PELORIN_TEXT("%s\nマップデータが壊れています"), path.c_str()),
+                return Loaded::failure(
+                    language.formatText(PELORIN_TEXT("%s\nマップデータが壊れています"),
+                                        path.c_str()),
                     kLoadErrorTitle);
-                return Format::None;
             case BinaryResult::NoChunk:
                 break;
         }
-        return loadText(path, grid, port, owner, header) ? Format::Text : Format::None;
+        platform::Outcome<bool> text = loadText(path, grid, language, header);
+        return Loaded{text.value ? Format::Text : Format::None, std::move(text.notices)};
     } catch (const std::bad_alloc&) {
         // The layers are built apart from the grid, which is still as it was.
-        port.showError(owner, tooLargeText(port, path), kLoadErrorTitle);
-        return Format::None;
+        return Loaded::failure(tooLargeText(language, path), kLoadErrorTitle);
     }
 }
 

@@ -5,11 +5,7 @@
 
 #include "map/MapGrid.h"
 #include "platform/FileIo.h"
-
-namespace platform {
-class MessagePort;
-class NativeWindow;
-}  // namespace platform
+#include "platform/Outcome.h"
 
 // Reading and writing map files, apart from any window so that the editor, the command-line
 // tool and the tests share one implementation. A map file is a chunk file with one "MAPB" chunk;
@@ -17,7 +13,8 @@ class NativeWindow;
 //
 // Loads replace the grid's layers and counts and nothing else: the chip size in effect and the
 // file-backed flag are the caller's (the map screen sets the flag and resets its view).
-// A load that fails leaves the grid exactly as it was.
+// A load that fails leaves the grid exactly as it was and says why in its notice, worded in the
+// language it is given; the caller shows it.
 class MapFile {
 public:
     enum class Format { None, Binary, Text };
@@ -41,16 +38,18 @@ public:
     static BinaryResult loadBinary(const std::string& path, MapGrid& grid, Header* header = nullptr,
                                    const platform::Progress& progress = {});
 
-    // Reads a "MAPT" text map, showing its own errors through port (owned by owner).
-    static bool loadText(const std::string& path, MapGrid& grid, platform::MessagePort& port,
-                         platform::NativeWindow* owner, Header* header = nullptr);
+    // Reads a "MAPT" text map.
+    static platform::Outcome<bool> loadText(const std::string& path, MapGrid& grid,
+                                            const platform::Language& language,
+                                            Header* header = nullptr);
 
     // Tries the binary form, then the text form. A damaged "MAPB" chunk is reported as such
     // rather than tried as text; a file larger than kMaxFileBytes, or one that needs more
     // memory than there is, is reported as too large. Returns the format read, or None.
-    static Format load(const std::string& path, MapGrid& grid, platform::MessagePort& port,
-                       platform::NativeWindow* owner, Header* header = nullptr,
-                       const platform::Progress& progress = {});
+    static platform::Outcome<Format> load(const std::string& path, MapGrid& grid,
+                                          const platform::Language& language,
+                                          Header* header = nullptr,
+                                          const platform::Progress& progress = {});
 
     // Forces the extension ".map" on path (written back), sets the grid's file-backed flag, and
     // writes the map as one "MAPB" chunk. A failed write leaves any previous file untouched.

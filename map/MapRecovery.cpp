@@ -91,8 +91,8 @@ bool readBase(const std::string& path, RecoveredMap& map, std::string& problem, 
                 break;
             }
             // The file is read for its cells only; what is wrong with it is said below.
-            platform::SilentPort silent;
-            ok = MapFile::load(base.path, grid, silent, nullptr) != MapFile::Format::None &&
+            ok = MapFile::load(base.path, grid, platform::Language()).value !=
+                     MapFile::Format::None &&
                  grid.columns() == base.columns && grid.rows() == base.rows;
             grid.setChipSize(base.chipWidth, base.chipHeight);
             if (!ok) {

@@ -94,11 +94,12 @@ void MapScreen::startAfresh() {
 
 bool MapScreen::loadMap(const std::string& path) {
     platform::BusyWork busy(host(), GetWindow(), PELORIN_TEXT("マップを読み込んでいます…"));
-    if (!m_document.load(path, host(), GetWindow(), busy.progress())) {
-        return false;
+    const platform::Outcome<bool> loaded = m_document.load(path, host(), busy.progress());
+    platform::show(host(), GetWindow(), loaded.notices);
+    if (loaded.value) {
+        startAfresh();
     }
-    startAfresh();
-    return true;
+    return loaded.value;
 }
 
 bool MapScreen::saveMap(std::string& path) {

@@ -53,8 +53,8 @@ public:
     MapDocument& document() { return m_document; }
     const MapDocument& document() const { return m_document; }
     bool hasSize() const { return m_document.hasSize(); }
-    // Reads a map file (binary, else text; the readers report their own errors). On failure
-    // nothing changes.
+    // Reads a map file (binary, else text). On failure nothing changes and the reader's notice
+    // is shown.
     bool loadMap(const std::string& path);
     // Forces ".map" on path (written back) and writes the map.
     bool saveMap(std::string& path);

@@ -1,11 +1,12 @@
 #include "platform/MessagePort.h"
+#include "platform/Outcome.h"
 
 #include <cstdarg>
 #include <cstdio>
 
 namespace platform {
 
-std::string MessagePort::formatText(const char* source, ...) const {
+std::string Language::formatText(const char* source, ...) const {
     const std::string pattern = text(source);
     va_list arguments;
     va_start(arguments, source);
@@ -21,6 +22,12 @@ std::string MessagePort::formatText(const char* source, ...) const {
     }
     va_end(again);
     return filled;
+}
+
+void show(MessagePort& port, NativeWindow* owner, const std::vector<Notice>& notices) {
+    for (const Notice& notice : notices) {
+        port.messageBox(owner, notice.text, notice.title, MessageButtons::Ok, notice.icon);
+    }
 }
 
 }  // namespace platform

@@ -101,19 +101,25 @@ void PlayerDefinition::markSaved(const std::array<FrameList, kActionCount>& list
     m_comparedRevision = ~std::uint64_t(0);
 }
 
-std::shared_ptr<CNxSurface> PlayerDefinition::DecodeImage(const std::string& path) {
-    std::shared_ptr<CNxSurface> image = CNxSurface::LoadImageFile(path);
+std::shared_ptr<CNxSurface> PlayerDefinition::DecodeImage(const std::string& path,
+                                                          std::vector<platform::Notice>* notices) {
+    auto decoded = CNxSurface::LoadImageFile(path);
+    if (notices != nullptr) {
+        notices->insert(notices->end(), decoded.notices.begin(), decoded.notices.end());
+    }
+    std::shared_ptr<CNxSurface> image = std::move(decoded.value);
     if (image == nullptr || image->GetWidth() <= 0 || image->GetHeight() <= 0) {
         return nullptr;
     }
     return image;
 }
 
-bool PlayerDefinition::LoadFrame(const std::string& path, PlayerFrame& frame, ImageCache& cache) {
+bool PlayerDefinition::LoadFrame(const std::string& path, PlayerFrame& frame, ImageCache& cache,
+                                 std::vector<platform::Notice>* notices) {
     const auto cached = cache.find(path);
     std::shared_ptr<CNxSurface> image = cached != cache.end() ? cached->second.lock() : nullptr;
     if (image == nullptr) {
-        image = DecodeImage(path);
+        image = DecodeImage(path, notices);
         if (image == nullptr) {
             frame.image.reset();
             frame.sprite.reset();

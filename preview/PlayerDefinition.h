@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Outcome.h"
 #include "preview/PlayerFrame.h"
 
 class CNxSurface;
@@ -50,13 +51,16 @@ public:
     // Grows with every change of the frames.
     std::uint64_t revision() const { return m_revision; }
 
-    // Decodes the image file at path into a 32-bit surface; null when it cannot be read.
-    static std::shared_ptr<CNxSurface> DecodeImage(const std::string& path);
+    // Decodes the image file at path into a 32-bit surface; null when it cannot be read. What
+    // the decoder has to say is added to notices when given.
+    static std::shared_ptr<CNxSurface> DecodeImage(
+        const std::string& path, std::vector<platform::Notice>* notices = nullptr);
     // Fills frame for the image file at path with the default settings and a sprite of its own
     // (hidden, on no layer). The frame shares the image cache holds for path while it lives;
     // otherwise the file is decoded and entered in cache. False, and frame without image or
-    // sprite, when decoding fails.
-    static bool LoadFrame(const std::string& path, PlayerFrame& frame, ImageCache& cache);
+    // sprite, when decoding fails. The decoder's notices are added to notices when given.
+    static bool LoadFrame(const std::string& path, PlayerFrame& frame, ImageCache& cache,
+                          std::vector<platform::Notice>* notices = nullptr);
     // Drops the entries whose image no frame holds any more.
     static void ForgetUnusedImages(ImageCache& cache);
 

@@ -158,14 +158,15 @@ void clampInto(RECT& r, std::int32_t width, std::int32_t height) {
 }  // namespace
 
 PlayerFile::Lists PlayerFile::withImages(const Lists& stored, PlayerDefinition::ImageCache& cache,
-                                         std::vector<std::string>& unreadable) {
+                                         std::vector<std::string>& unreadable,
+                                         std::vector<platform::Notice>* notices) {
     Lists loaded;
     std::set<std::string> failed;  // each unreadable image is tried once
     for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
         for (const PlayerFrame& settings : stored[a]) {
             PlayerFrame frame;
             if (failed.count(settings.path) != 0 ||
-                !PlayerDefinition::LoadFrame(settings.path, frame, cache)) {
+                !PlayerDefinition::LoadFrame(settings.path, frame, cache, notices)) {
                 if (failed.insert(settings.path).second) {
                     unreadable.push_back(settings.path);
                 }
@@ -251,7 +252,8 @@ bool PlayerFile::open(const std::string& path, PlayerDefinition::ImageCache& cac
         return false;
     }
     opened.unreadable.clear();
-    opened.frames = withImages(stored, cache, opened.unreadable);
+    opened.notices.clear();
+    opened.frames = withImages(stored, cache, opened.unreadable, &opened.notices);
     opened.stored = std::move(stored);
     return true;
 }

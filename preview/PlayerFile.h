@@ -37,9 +37,11 @@ public:
 
     // The frames of stored (as load gives them) with their images, decoded through cache, and
     // their rectangles brought within their images. Frames whose image cannot be read are left
-    // out; their paths are listed in unreadable, each once.
+    // out; their paths are listed in unreadable, each once. The decoders' notices are added to
+    // notices when given.
     static Lists withImages(const Lists& stored, PlayerDefinition::ImageCache& cache,
-                            std::vector<std::string>& unreadable);
+                            std::vector<std::string>& unreadable,
+                            std::vector<platform::Notice>* notices = nullptr);
 
     // A frames file made ready for use: what it holds (as load gives it), and its frames with
     // their images (as withImages gives them).
@@ -47,6 +49,7 @@ public:
         Lists stored;
         Lists frames;
         std::vector<std::string> unreadable;
+        std::vector<platform::Notice> notices;  // the decoders', to be shown before the rest
     };
     // load, then withImages through cache. False with error saying why (opened is then
     // untouched) for a file that cannot be read or does not hold a definition.

@@ -235,10 +235,16 @@ void PlayerRegistrationDialog::showLimit(platform::DialogControls& controls, con
                      m_host.formatText(kLimitText, PlayerDefinition::kMaxFrames), title);
 }
 
-void PlayerRegistrationDialog::loadFailed(platform::DialogControls& controls,
-                                          const std::string& path) {
-    m_host.showError(&controls.window(), m_host.formatText(kLoadFailedText, path.c_str()),
-                     kLoadFailedTitle);
+bool PlayerRegistrationDialog::loadFrame(platform::DialogControls& controls,
+                                         const std::string& path, PlayerFrame& frame) {
+    std::vector<platform::Notice> notices;
+    const bool loaded = PlayerDefinition::LoadFrame(path, frame, m_workingCache, &notices);
+    platform::show(m_host, &controls.window(), notices);
+    if (!loaded) {
+        m_host.showError(&controls.window(), m_host.formatText(kLoadFailedText, path.c_str()),
+                         kLoadFailedTitle);
+    }
+    return loaded;
 }
 
 void PlayerRegistrationDialog::addImages(platform::DialogControls& controls) {
@@ -260,8 +266,7 @@ void PlayerRegistrationDialog::addImages(platform::DialogControls& controls) {
         }
         m_lastImagePath = path;
         PlayerFrame frame;
-        if (!PlayerDefinition::LoadFrame(path, frame, m_workingCache)) {
-            loadFailed(controls, path);
+        if (!loadFrame(controls, path, frame)) {
             continue;
         }
         controls.addItem(kFrameListId, frame.displayName);
@@ -284,8 +289,7 @@ void PlayerRegistrationDialog::duplicate(platform::DialogControls& controls) {
     }
     const std::string path = frames()[selected].path;
     PlayerFrame frame;
-    if (!PlayerDefinition::LoadFrame(path, frame, m_workingCache)) {
-        loadFailed(controls, path);
+    if (!loadFrame(controls, path, frame)) {
         return;
     }
     controls.addItem(kFrameListId, frame.displayName);
@@ -409,6 +413,7 @@ void PlayerRegistrationDialog::loadFile(platform::DialogControls& controls) {
             PELORIN_TEXT("読み込みエラー"));
         return;
     }
+    platform::show(m_host, &controls.window(), opened.notices);
     m_filePath = path;
     m_definition.markSaved(opened.stored);
     // Frames whose image cannot be read are left out and named; the others keep their settings.

@@ -59,7 +59,9 @@ private:
     void updateControls(platform::DialogControls& controls);
     void changed(platform::DialogControls& controls);
     void showLimit(platform::DialogControls& controls, const char* title);
-    void loadFailed(platform::DialogControls& controls, const std::string& path);
+    // Loads the frame for the image at path through the working cache; the decoder's notices
+    // and a failure are shown over the dialog.
+    bool loadFrame(platform::DialogControls& controls, const std::string& path, PlayerFrame& frame);
 
     // A button clicked: OK, Cancel, or one of the list's commands.
     void onButton(platform::DialogControls& controls, int id);

@@ -137,7 +137,9 @@ int check(const ToolIo& io, const ToolOptions& options) {
     MessageCatcher catcher(path);
     MapGrid grid;
     MapFile::Header header;
-    if (MapFile::load(path, grid, catcher, nullptr, &header) == MapFile::Format::None) {
+    const platform::Outcome<MapFile::Format> read = MapFile::load(path, grid, catcher, &header);
+    platform::show(catcher, nullptr, read.notices);
+    if (read.value == MapFile::Format::None) {
         mapcheck::unreadable(catcher.message().empty() ? "not a map file" : catcher.message(),
                              report);
     } else {

@@ -19,9 +19,7 @@ int convert(const ToolIo& io, const ToolOptions& options) {
     }
     std::unique_ptr<CNxDIBImage> image;
     {
-        // libpng's errors and warnings, which the editor shows in boxes, go to stderr.
-        tool::StderrPort port(io.err());
-        tool::LibraryPortScope scope(&port);
+        tool::LibraryScope scope;
         CNxImageLoaderManager& loaders = CNxSystem::Get().GetImageLoaderManager();
         // Asked first only to tell an image no loader reads from one its loader refuses.
         if (loaders.FindDecoder(file) == nullptr) {
@@ -29,7 +27,11 @@ int convert(const ToolIo& io, const ToolOptions& options) {
                                  ": not an image that any loader reads (BMP, PNG, JPEG, MAG or "
                                  "the format of an image plug-in)");
         }
-        image = loaders.Load(file);
+        auto decoded = loaders.Load(file);
+        // libpng's errors and warnings, which the editor shows in boxes, go to stderr.
+        tool::StderrPort port(io.err());
+        platform::show(port, nullptr, decoded.notices);
+        image = std::move(decoded.value);
     }
     if (!image) {
         return io.inputError(source + ": the image is damaged or of a kind its loader refuses");

@@ -4,7 +4,6 @@
 #include "app/core/Workspace.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
-#include "gfx/CNxSystem.h"
 #include "map/MapFile.h"
 #include "platform/Message.h"
 #include "platform/NativeWindow.h"
@@ -45,8 +44,6 @@ HeadlessEditor::HeadlessEditor()
     m_mapWindow = m_host.createWindow(
         windowSpec("mapeditor", {MapScreen::kDefaultWindowWidth, MapScreen::kDefaultWindowHeight}),
         &m_router);
-    CNxSystem::Get().SetMessagePort(&m_host);
-    CNxSystem::Get().SetOwnerWindow(m_mapWindow.get());
     m_work = std::make_unique<Workspace>(m_host);
     m_router.setScreen(&m_work->map());
     m_work->attachMap(m_mapWindow.get(), MapScreen::kDefaultWindowWidth,
@@ -65,15 +62,14 @@ HeadlessEditor::~HeadlessEditor() {
     // Screens let go of their windows before the windows go.
     m_router.setScreen(nullptr);
     m_work.reset();
-    CNxSystem::Get().SetOwnerWindow(nullptr);
-    CNxSystem::Get().SetMessagePort(nullptr);
 }
 
 bool HeadlessEditor::loadMap(const std::string& path) {
     MapGrid grid;
     MapFile::Header header;
-    const bool loaded =
-        MapFile::load(path, grid, m_host, m_mapWindow.get(), &header) != MapFile::Format::None;
+    const platform::Outcome<MapFile::Format> read = MapFile::load(path, grid, m_host, &header);
+    platform::show(m_host, m_mapWindow.get(), read.notices);
+    const bool loaded = read.value != MapFile::Format::None;
     if (loaded) {
         if (tool::storedChipSizeAllowed(header.chipWidth, header.chipHeight)) {
             m_work->map().setChipSize(header.chipWidth, header.chipHeight);

@@ -12,8 +12,10 @@ int info(const ToolIo& io, const ToolOptions& options) {
     MapGrid grid;
     tool::StderrPort port(io.err());
     MapFile::Header header;
-    if (MapFile::load(options.positional[0], grid, port, nullptr, &header) ==
-        MapFile::Format::None) {
+    const platform::Outcome<MapFile::Format> read =
+        MapFile::load(options.positional[0], grid, port, &header);
+    platform::show(port, nullptr, read.notices);
+    if (read.value == MapFile::Format::None) {
         return kToolBadInput;
     }
     json::OrderedValue out;

@@ -58,13 +58,7 @@ std::mutex& libraryMutex() {
 
 }  // namespace
 
-LibraryPortScope::LibraryPortScope(platform::MessagePort* port) : m_lock(libraryMutex()) {
-    CNxSystem::Get().SetMessagePort(port);
-}
-
-LibraryPortScope::~LibraryPortScope() {
-    CNxSystem::Get().SetMessagePort(nullptr);
-}
+LibraryScope::LibraryScope() : m_lock(libraryMutex()) {}
 
 bool readText(const std::string& path, std::string& text) {
     return platform::readWholeFile(path, text, 1ull << 31);
@@ -78,7 +72,9 @@ bool storedChipSizeAllowed(int width, int height) {
 bool loadMap(const std::string& path, MapGrid& grid, std::FILE* err) {
     StderrPort port(err);
     MapFile::Header header;
-    if (MapFile::load(path, grid, port, nullptr, &header) == MapFile::Format::None) {
+    const platform::Outcome<MapFile::Format> read = MapFile::load(path, grid, port, &header);
+    platform::show(port, nullptr, read.notices);
+    if (read.value == MapFile::Format::None) {
         return false;
     }
     if (storedChipSizeAllowed(header.chipWidth, header.chipHeight)) {
@@ -103,9 +99,11 @@ std::shared_ptr<const CNxSurface> decodeChipImage(const std::string& path, std::
         Decoded result;
         bool opened = false;
         {
+            LibraryScope scope;
+            auto decoded = CNxSurface::LoadImageFile(path, &opened);
             StderrPort port(err);
-            LibraryPortScope scope(&port);
-            result.image = CNxSurface::LoadImageFile(path, &opened);
+            platform::show(port, nullptr, decoded.notices);
+            result.image = std::move(decoded.value);
         }
         if (!opened) {
             result.error = "cannot open the chip image " + path;

@@ -28,15 +28,13 @@ private:
     std::FILE* m_err;
 };
 
-// Lends a port to the library singleton for as long as it lives, so that the image loaders'
-// messages reach it. The singleton and its loaders serve one caller at a time: the scope holds
-// them for its thread meanwhile.
-class LibraryPortScope {
+// The library singleton's image loaders serve one caller at a time (the decoder last chosen is
+// kept for the next file): the scope holds them for its thread while it lives.
+class LibraryScope {
 public:
-    explicit LibraryPortScope(platform::MessagePort* port);
-    ~LibraryPortScope();
-    LibraryPortScope(const LibraryPortScope&) = delete;
-    LibraryPortScope& operator=(const LibraryPortScope&) = delete;
+    LibraryScope();
+    LibraryScope(const LibraryScope&) = delete;
+    LibraryScope& operator=(const LibraryScope&) = delete;
 
 private:
     std::unique_lock<std::mutex> m_lock;

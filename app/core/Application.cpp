@@ -7,7 +7,6 @@
 #include "chips/ChipScreen.h"
 #include "chips/KindDialogState.h"
 #include "chips/KindScreen.h"
-#include "gfx/CNxSystem.h"
 #include "map/MapScreen.h"
 #include "map/ReplaceDialog.h"
 #include "platform/Host.h"
@@ -25,13 +24,6 @@ namespace {
 
 const char kStartupErrorTitle[] = PELORIN_TEXT("起動エラー");
 
-// The image decoders report through the host and the map window while the editor runs; once
-// it stops (or never started) they must not keep pointers to either.
-void detachImageSystem() {
-    CNxSystem::Get().SetOwnerWindow(nullptr);
-    CNxSystem::Get().SetMessagePort(nullptr);
-}
-
 CellGridScreen::Colours coloursOf(const WindowSettings& s) {
     return {s.gridColour, s.cursorColour, s.selectionFrameColour, s.selectionFillColour};
 }
@@ -43,7 +35,6 @@ Application::Application(platform::Host& host, SettingsLocation settings, Recove
 
 Application::~Application() {
     m_host.setIdleHandler(nullptr);
-    detachImageSystem();
     dropScreens();
 }
 
@@ -58,7 +49,6 @@ void Application::dropScreens() {
 bool Application::fail(const char* text, NativeWindow* owner) {
     m_host.messageBox(owner, text, kStartupErrorTitle, platform::MessageButtons::Ok,
                       platform::MessageIcon::Error);
-    detachImageSystem();
     dropScreens();
     m_previewWindow.reset();
     m_chipWindow.reset();
@@ -174,10 +164,6 @@ bool Application::makeMapWindow() {
     if (!m_mapWindow) {
         return fail(PELORIN_TEXT("マップウィンドウの作成に失敗しました"), nullptr);
     }
-
-    // Image decoders report through the map window.
-    CNxSystem::Get().SetMessagePort(&m_host);
-    CNxSystem::Get().SetOwnerWindow(m_mapWindow.get());
 
     m_work = std::make_unique<Workspace>(m_host);
     MapScreen& screen = m_work->map();
@@ -420,7 +406,6 @@ void Application::tearDown() {
     m_settingsSheet.reset();
     m_kindDialogs.reset();
     m_replaceDialog.reset();
-    detachImageSystem();
     for (NativeWindow* window :
          {m_chipWindow.get(), m_kindWindow.get(), m_previewWindow.get(), m_ownerWindow.get()}) {
         if (window != nullptr) {

@@ -9,7 +9,6 @@
 #include "app/core/Menus.h"
 #include "chips/KindScreen.h"
 #include "gfx/CNxSurface.h"
-#include "gfx/CNxSystem.h"
 #include "map/MapScreen.h"
 #include "platform/Host.h"
 #include "platform/NativeWindow.h"
@@ -25,14 +24,10 @@ std::string absolute(const std::string& path) {
     return fs::absolute(fs::path(path), ignored).lexically_normal().string();
 }
 
-// Decodes an image without the decoders' own messages: a file caught half-written is no error.
+// Decodes an image without showing the decoders' notices: a file caught half-written is no
+// error.
 std::unique_ptr<CNxSurface> decodeQuietly(const std::string& path) {
-    CNxSystem& system = CNxSystem::Get();
-    platform::MessagePort* port = system.GetMessagePort();
-    system.SetMessagePort(nullptr);
-    std::unique_ptr<CNxSurface> image = CNxSurface::LoadImageFile(path);
-    system.SetMessagePort(port);
-    return image;
+    return std::move(CNxSurface::LoadImageFile(path).value);
 }
 
 }  // namespace
@@ -84,6 +79,7 @@ bool Application::openFrames(const std::string& path) {
             PELORIN_TEXT("読み込みエラー"));
         return false;
     }
+    platform::show(m_host, m_mapWindow.get(), opened.notices);
     PlayerDefinition& player = m_work->player();
     player.replaceFrames(std::move(opened.frames));
     player.markSaved(opened.stored);

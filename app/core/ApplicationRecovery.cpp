@@ -116,7 +116,10 @@ void Application::restore(RecoveredWork& work, std::unique_ptr<platform::Recover
         if (PlayerFile::fromText(work.player.text, std::string(), stored, error)) {
             PlayerDefinition::ImageCache cache;
             std::vector<std::string> unreadable;
-            m_work->player().replaceFrames(PlayerFile::withImages(stored, cache, unreadable));
+            std::vector<platform::Notice> notices;
+            m_work->player().replaceFrames(
+                PlayerFile::withImages(stored, cache, unreadable, &notices));
+            platform::show(m_host, m_mapWindow.get(), notices);
             if (!unreadable.empty()) {
                 m_host.messageBox(
                     m_mapWindow.get(),

@@ -88,7 +88,7 @@ TEST(LoaderManager, ChoosesByTheFirstBytesInItsOrder) {
         ASSERT_TRUE(f.file.Seek(0, CNxFile::seekBegin) == 0);
         EXPECT_TRUE(c.check(manager.FindDecoder(f.file)));
         EXPECT_EQ(f.file.Seek(0, CNxFile::seekCurrent), 0) << "the position is given back";
-        EXPECT_TRUE(manager.Load(f.file));
+        EXPECT_TRUE(manager.Load(f.file).value);
     }
 
     // Heads two decoders accept: JPEG comes before BMP, MAG before BMP...
@@ -155,7 +155,7 @@ TEST(LoaderManager, DecodesFromTheCurrentPosition) {
     bytes.insert(bytes.end(), bmp.begin(), bmp.end());
     Opened f(dir.file("embedded"), bytes);
     f.file.Seek(4, CNxFile::seekBegin);
-    auto image = manager.Load(f.file);
+    auto image = manager.Load(f.file).value;
     ASSERT_TRUE(image);
     EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{0xFF030201}));
 }
@@ -165,10 +165,10 @@ TEST(LoaderManager, WithoutPluginsAnUnknownFormatFailsAndLoadsNothing) {
     CNxImageLoaderManager manager(plugins.path() + "/");
     Opened f(dir.file("x"), plrn(1, 1, 0));
     EXPECT_EQ(manager.FindDecoder(f.file), nullptr);
-    EXPECT_FALSE(manager.Load(f.file));
+    EXPECT_FALSE(manager.Load(f.file).value);
     EXPECT_FALSE(manager.IsPluginLoaded());
     Opened empty(dir.file("empty"), {});
-    EXPECT_FALSE(manager.Load(empty.file));
+    EXPECT_FALSE(manager.Load(empty.file).value);
     CNxFile closed;
     EXPECT_EQ(manager.FindDecoder(closed), nullptr);
 }
@@ -185,7 +185,7 @@ TEST(LoaderManager, PluginsDecodeTheirFormat) {
     CNxImageLoader* decoder = manager.FindDecoder(f.file);
     ASSERT_TRUE(is<CNxSusiePlugin>(decoder));
     EXPECT_TRUE(manager.IsPluginLoaded());
-    auto image = manager.Load(f.file);
+    auto image = manager.Load(f.file).value;
     ASSERT_TRUE(image);
     EXPECT_EQ(image->GetBitCount(), 24);
     EXPECT_EQ(argbPixels(*image),
@@ -193,7 +193,7 @@ TEST(LoaderManager, PluginsDecodeTheirFormat) {
     // The image outlives the manager and with it the module: its blocks are the host's.
     CNxImageLoaderManager* again = new CNxImageLoaderManager(plugins.path() + "/");
     Opened g(dir.file("pic2"), plrn(1, 1, 0, 1));
-    auto kept = again->Load(g.file);
+    auto kept = again->Load(g.file).value;
     delete again;
     ASSERT_TRUE(kept);
     EXPECT_EQ(argbPixels(*kept), (std::vector<std::uint32_t>{0xFF010203}));
@@ -214,7 +214,7 @@ TEST(LoaderManager, WhatPluginsGetWrongFailsTheLoad) {
     for (int mode : {1, 2, 3, 4}) {
         Opened f(dir.file("bad"), plrn(4, 4, mode));
         EXPECT_TRUE(is<CNxSusiePlugin>(manager.FindDecoder(f.file)));
-        EXPECT_FALSE(manager.Load(f.file)) << "mode " << mode;
+        EXPECT_FALSE(manager.Load(f.file).value) << "mode " << mode;
     }
     Opened cut(dir.file("cut"), plrn(1, 1, 0));
     ASSERT_TRUE(manager.FindDecoder(cut.file));
@@ -252,27 +252,26 @@ TEST(CNxSystemTest, OneSingletonThatFindsPluginsBesideTheExecutable) {
     // The whole path: the plug-in next to this test program decodes through the singleton.
     TempDir dir;
     Opened f(dir.file("pic"), plrn(1, 1, 0, 0x40));
-    auto image = system.GetImageLoaderManager().Load(f.file);
+    auto image = system.GetImageLoaderManager().Load(f.file).value;
     ASSERT_TRUE(image);
     EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{0xFF404142}));
 }
 
-TEST(CNxSystemTest, LibpngMessagesGoToThePortAndOwnerItIsGiven) {
-    CNxSystem& system = CNxSystem::Get();
-    RecordingPort port;
-    auto* owner = reinterpret_cast<platform::NativeWindow*>(0x2000);
-    system.SetMessagePort(&port);
-    system.SetOwnerWindow(owner);
+TEST(CNxSystemTest, LibpngMessagesComeBackWithTheDecodedImage) {
+    CNxImageLoaderManager& loaders = CNxSystem::Get().GetImageLoaderManager();
     TempDir dir;
     Bytes cut = tinyPng();
     cut.resize(40);
     Opened f(dir.file("cut.png"), cut);
-    EXPECT_FALSE(system.GetImageLoaderManager().Load(f.file));
-    system.SetMessagePort(nullptr);
-    system.SetOwnerWindow(nullptr);
-    ASSERT_EQ(port.boxes.size(), 1u);
-    EXPECT_EQ(port.boxes[0].title, "libpng error");
-    EXPECT_EQ(port.boxes[0].owner, owner);
+    const auto decoded = loaders.Load(f.file);
+    EXPECT_FALSE(decoded.value);
+    ASSERT_EQ(decoded.notices.size(), 1u);
+    EXPECT_EQ(decoded.notices[0].title, "libpng error");
+    // The next load starts without them.
+    Opened good(dir.file("good.png"), tinyPng());
+    const auto next = loaders.Load(good.file);
+    EXPECT_TRUE(next.value);
+    EXPECT_TRUE(next.notices.empty());
 }
 
 TEST(LoadFromFile, DecodesIntoTheSurfaceOrLeavesItAlone) {

@@ -15,14 +15,9 @@ using namespace testing_support;
 
 namespace {
 
-platform::NativeWindow* const kOwner = reinterpret_cast<platform::NativeWindow*>(0x1000);
-
 class PngLoad : public ::testing::Test {
 protected:
-    PngLoad() : m_loader(&m_target) {
-        m_target.port = &m_port;
-        m_target.owner = kOwner;
-    }
+    PngLoad() : m_loader(&m_notices) {}
     std::unique_ptr<CNxDIBImage> load(const PngPicture& picture) {
         const Bytes bytes = encodePng(picture);
         EXPECT_FALSE(bytes.empty());
@@ -31,8 +26,7 @@ protected:
     std::string path() const { return m_dir.file("p.png"); }
 
     TempDir m_dir;
-    RecordingPort m_port;
-    CNxMessageTarget m_target;
+    std::vector<platform::Notice> m_notices;
     CNxPNGLoader m_loader;
 };
 
@@ -90,7 +84,7 @@ TEST_F(PngLoad, GreyAndPalettesStayPaletted) {
         EXPECT_EQ(image->GetColorTable()[1].rgbReserved, 0);
         EXPECT_EQ(argbPixels(*image), c.want) << c.type << " " << c.depth;
     }
-    EXPECT_TRUE(m_port.boxes.empty());
+    EXPECT_TRUE(m_notices.empty());
 }
 
 // Pictures with transparency become 32 bits; colour without it 24 bits in B, G, R order and
@@ -158,32 +152,30 @@ TEST_F(PngLoad, TransparencyAlphaAndColour) {
             EXPECT_EQ(image->Row(0)[0], c.want[0] & 0xFF) << "blue first";
         }
     }
-    EXPECT_TRUE(m_port.boxes.empty());
+    EXPECT_TRUE(m_notices.empty());
 }
 
 TEST_F(PngLoad, ErrorsShowALibpngErrorBoxNamingTheFile) {
     Bytes bytes = encodePng(picture(PNG_COLOR_TYPE_GRAY, 8, {{1, 2}}, 2));
     Bytes cut(bytes.begin(), bytes.begin() + 40);
     EXPECT_FALSE(loadBytes(m_loader, path(), cut));
-    ASSERT_EQ(m_port.boxes.size(), 1u);
-    EXPECT_EQ(m_port.boxes[0].title, "libpng error");
-    EXPECT_EQ(m_port.boxes[0].text, "Read Error\n\nCNxFile Object:\n" + path());
-    EXPECT_EQ(m_port.boxes[0].icon, platform::MessageIcon::Error);
-    EXPECT_EQ(m_port.boxes[0].buttons, platform::MessageButtons::Ok);
-    EXPECT_EQ(m_port.boxes[0].owner, kOwner);
+    ASSERT_EQ(m_notices.size(), 1u);
+    EXPECT_EQ(m_notices[0].title, "libpng error");
+    EXPECT_EQ(m_notices[0].text, "Read Error\n\nCNxFile Object:\n" + path());
+    EXPECT_EQ(m_notices[0].icon, platform::MessageIcon::Error);
 
-    m_port.boxes.clear();
+    m_notices.clear();
     Bytes badCrc = bytes;
     badCrc[8 + 8 + 13] ^= 0xFF;  // IHDR's CRC
     EXPECT_FALSE(loadBytes(m_loader, path(), badCrc));
-    ASSERT_EQ(m_port.boxes.size(), 1u);
-    EXPECT_EQ(m_port.boxes[0].title, "libpng error");
-    EXPECT_EQ(m_port.boxes[0].text, "IHDR: CRC error\n\nCNxFile Object:\n" + path());
+    ASSERT_EQ(m_notices.size(), 1u);
+    EXPECT_EQ(m_notices[0].title, "libpng error");
+    EXPECT_EQ(m_notices[0].text, "IHDR: CRC error\n\nCNxFile Object:\n" + path());
 
-    m_port.boxes.clear();
+    m_notices.clear();
     CNxPNGLoader silent;
     EXPECT_FALSE(loadBytes(silent, path(), badCrc)) << "no port: fails without a box";
-    EXPECT_TRUE(m_port.boxes.empty());
+    EXPECT_TRUE(m_notices.empty());
 }
 
 TEST_F(PngLoad, WarningsShowABoxAndTheLoadGoesOn) {
@@ -202,10 +194,10 @@ TEST_F(PngLoad, WarningsShowABoxAndTheLoadGoesOn) {
     auto image = loadBytes(m_loader, path(), bytes);
     ASSERT_TRUE(image);
     EXPECT_EQ(argbPixels(*image), (std::vector<std::uint32_t>{grey(1), grey(2)}));
-    ASSERT_EQ(m_port.boxes.size(), 1u);
-    EXPECT_EQ(m_port.boxes[0].title, "libpng warning");
-    EXPECT_EQ(m_port.boxes[0].text, "tEXt: CRC error\n\nCNxFile Object:\n" + path());
-    EXPECT_EQ(m_port.boxes[0].icon, platform::MessageIcon::Warning);
+    ASSERT_EQ(m_notices.size(), 1u);
+    EXPECT_EQ(m_notices[0].title, "libpng warning");
+    EXPECT_EQ(m_notices[0].text, "tEXt: CRC error\n\nCNxFile Object:\n" + path());
+    EXPECT_EQ(m_notices[0].icon, platform::MessageIcon::Warning);
 }
 
 TEST_F(PngLoad, MessagesStopAt1024BytesOnACharacterBoundary) {
@@ -220,9 +212,9 @@ TEST_F(PngLoad, MessagesStopAt1024BytesOnACharacterBoundary) {
     Bytes bytes = encodePng(picture(PNG_COLOR_TYPE_GRAY, 8, {{1, 2}}, 2));
     bytes.resize(40);
     EXPECT_FALSE(loadBytes(m_loader, longPath, bytes));
-    ASSERT_EQ(m_port.boxes.size(), 1u);
+    ASSERT_EQ(m_notices.size(), 1u);
     const std::string full = "Read Error\n\nCNxFile Object:\n" + longPath;
-    const std::string& text = m_port.boxes[0].text;
+    const std::string& text = m_notices[0].text;
     EXPECT_LE(text.size(), 1024u);
     EXPECT_GE(text.size(), 1022u);
     EXPECT_EQ(full.compare(0, text.size(), text), 0);

@@ -51,6 +51,13 @@ std::vector<std::uint8_t> mapbFile(std::int32_t columns, std::int32_t rows, std:
     return bytes;
 }
 
+// What a reader came to, its notices shown in port's boxes.
+template <class T>
+T shown(platform::Outcome<T> outcome, RecordingPort& port) {
+    platform::show(port, nullptr, outcome.notices);
+    return std::move(outcome.value);
+}
+
 // Loads text as a text map into a grid that already holds a 2 × 1 map.
 struct TextLoad {
     bool ok;
@@ -63,7 +70,8 @@ std::unique_ptr<TextLoad> loadText(const std::string& text) {
     writeText(dir.file("t.map"), text);
     auto result = std::make_unique<TextLoad>();
     result->grid = randomGrid(2, 1, 1);
-    result->ok = MapFile::loadText(dir.file("t.map"), result->grid, result->port, nullptr);
+    result->ok =
+        shown(MapFile::loadText(dir.file("t.map"), result->grid, result->port), result->port);
     return result;
 }
 
@@ -174,7 +182,8 @@ TEST(MapLoad, DamagedMapbChunksAreRefusedAndChangeNothing) {
         expectSameCells(grid, before);
 
         RecordingPort port;
-        EXPECT_EQ(MapFile::load(dir.file("bad.map"), grid, port, nullptr), MapFile::Format::None);
+        EXPECT_EQ(shown(MapFile::load(dir.file("bad.map"), grid, port), port),
+                  MapFile::Format::None);
         ASSERT_EQ(port.boxes.size(), 1u) << c.what;
         EXPECT_EQ(port.boxes[0].text, dir.file("bad.map") + "\nマップデータが壊れています");
         EXPECT_EQ(port.boxes[0].title, kTitle);
@@ -188,7 +197,7 @@ TEST(MapLoad, DamagedMapbChunksAreRefusedAndChangeNothing) {
     writeBytes(dir.file("cut.map"), cut);
     MapGrid grid;
     RecordingPort port;
-    EXPECT_EQ(MapFile::load(dir.file("cut.map"), grid, port, nullptr), MapFile::Format::None);
+    EXPECT_EQ(shown(MapFile::load(dir.file("cut.map"), grid, port), port), MapFile::Format::None);
     ASSERT_EQ(port.boxes.size(), 1u);
     EXPECT_EQ(port.boxes[0].text, "マップ配置データのＩＤが異なっています");
 }
@@ -253,7 +262,7 @@ TEST(TextMap, ARowOfAnotherLengthIsReportedAndTheOldMapStays) {
     MapGrid grid = randomGrid(2, 1, 1);
     const MapGrid before = grid;
     RecordingPort port;
-    EXPECT_FALSE(MapFile::loadText(path, grid, port, nullptr));
+    EXPECT_FALSE(shown(MapFile::loadText(path, grid, port), port));
     ASSERT_EQ(port.boxes.size(), 1u);
     EXPECT_EQ(port.boxes[0].text, path +
                                       "\nチップの個数が異なる行があります\n\n正しい個数：5個\n"
@@ -276,7 +285,7 @@ TEST(TextMap, FilesThatCannotBeReadOrAreNotTextMaps) {
         MapGrid grid = randomGrid(2, 2, 3);
         const MapGrid before = grid;
         RecordingPort port;
-        EXPECT_FALSE(MapFile::loadText(dir.file(name), grid, port, nullptr));
+        EXPECT_FALSE(shown(MapFile::loadText(dir.file(name), grid, port), port));
         ASSERT_EQ(port.boxes.size(), 1u);
         EXPECT_EQ(port.boxes[0].text, text);
         EXPECT_EQ(port.boxes[0].title, kTitle);
@@ -330,7 +339,7 @@ TEST(MapLoad, LoadTakesTheFirstMapbChunkElseATextMap) {
         MapGrid grid = randomGrid(3, 3, 1);
         RecordingPort port;
         MapFile::Header header;
-        EXPECT_EQ(MapFile::load(dir.file("m.map"), grid, port, nullptr, &header), c.format);
+        EXPECT_EQ(shown(MapFile::load(dir.file("m.map"), grid, port, &header), port), c.format);
         EXPECT_TRUE(port.boxes.empty());
         EXPECT_EQ(header.chipWidth, c.chipWidth);
         EXPECT_EQ(header.chipHeight, c.chipHeight);

@@ -51,8 +51,8 @@ protected:
 
     MapGrid load(const std::string& name = "m.map") {
         MapGrid grid;
-        RecordingPort port;
-        EXPECT_NE(MapFile::load(dir.file(name), grid, port, nullptr), MapFile::Format::None);
+        EXPECT_NE(MapFile::load(dir.file(name), grid, platform::Language()).value,
+                  MapFile::Format::None);
         return grid;
     }
 

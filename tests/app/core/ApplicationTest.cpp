@@ -11,7 +11,6 @@
 #include "app/core/Menus.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
-#include "gfx/CNxSystem.h"
 #include "map/MapScreen.h"
 #include "map/ReplaceDialog.h"
 #include "platform/Message.h"
@@ -139,8 +138,6 @@ TEST(Application, EachStartupFailureSaysWhatFailed) {
         EXPECT_EQ(e.host.boxes[0].owner != nullptr, c.ownedByMap) << c.refused;
         EXPECT_TRUE(e.app->mapScreen() == nullptr);
         EXPECT_TRUE(e.host.windows().empty()) << "everything made is taken down again";
-        EXPECT_EQ(CNxSystem::Get().GetMessagePort(), nullptr) << c.refused;
-        EXPECT_EQ(CNxSystem::Get().GetOwnerWindow(), nullptr) << c.refused;
     }
 }
 
@@ -185,7 +182,6 @@ TEST(Application, ClosingAsksAndEndingWritesTheSettings) {
     e.map().send(Message::command(command::Exit));
     EXPECT_TRUE(e.app->hasEnded());
     EXPECT_EQ(e.host.quitCode, 0);
-    EXPECT_EQ(CNxSystem::Get().GetMessagePort(), nullptr) << "the host may go now";
     platform::ProfileFile written(e.ini());
     ASSERT_TRUE(written.load());
     EXPECT_EQ(written.getString("MapInfo", "windw", ""), "800");

@@ -16,6 +16,7 @@
 #include "platform/headless/HeadlessHost.h"
 #include "preview/PlayerFile.h"
 #include "tests/chips/ScreenTestSupport.h"
+#include "tests/support/ImageWriters.h"
 #include "tests/support/TempDir.h"
 
 using namespace platform;
@@ -52,6 +53,15 @@ struct Files {
         frames[1] = {frame};
         std::string error;
         PlayerFile::save(dir.file("hero.json"), frames, error);
+        PngPicture png;
+        png.width = png.height = 16;
+        png.rows.assign(16, Bytes(16, 0x80));
+        Bytes cut = encodePng(png);
+        cut.resize(60);  // the header whole, the pixels cut short
+        writeBytes(dir.file("cut.png"), cut);
+        frame.path = frame.displayName = dir.file("cut.png");
+        frames[1] = {frame};
+        PlayerFile::save(dir.file("hero-cut.json"), frames, error);
         writeText(dir.file("broken.map"), "MAPB\x10\x00\x00\x00short");
         writeText(dir.file("notes.txt"), "no picture at all");
     }
@@ -100,6 +110,21 @@ TEST(OpenFiles, EachFileOpensAsWhatItHoldsWhateverItsName) {
          true,
          {}},
         {{"notes.txt"}, "", "", false, false, {"画像読み込みエラー: 画像の読み込みに失敗しました"}},
+        // The decoder's own message comes first, then the editor's.
+        {{"cut.png"},
+         "",
+         "",
+         false,
+         false,
+         {"libpng error: Read Error\n\nCNxFile Object:\n@cut.png",
+          "画像読み込みエラー: 画像の読み込みに失敗しました"}},
+        {{"hero-cut.json"},
+         "",
+         "",
+         false,
+         false,
+         {"libpng error: Read Error\n\nCNxFile Object:\n@cut.png",
+          "読み込みエラー: 次の画像を読み込めませんでした:\n@cut.png"}},
         {{"missing.map"},
          "",
          "",

@@ -1,5 +1,5 @@
-// A dialog page on Qt widgets: each control kind's widget and every dialog call on it. One file
-// (above the usual size) because a new control kind changes both together.
+// A dialog page on Qt widgets: each control kind's widget, made with what it reports, and the
+// dialog's calls handed to the control (QtDialogControls) that answers them for its kind.
 #include "app/qt/QtDialogPage.h"
 
 #include <QCheckBox>
@@ -12,12 +12,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QWidget>
 #include <algorithm>
 
 #include "app/qt/QtConvert.h"
+#include "app/qt/QtDialogControls.h"
 #include "app/qt/QtDialogWindow.h"
 #include "app/qt/QtKeyMap.h"
 #include "app/qt/QtSpinBox.h"
@@ -43,11 +43,6 @@ public:
 private:
     int& m_count;
 };
-
-QString colourStyle(std::uint32_t colour) {
-    return QStringLiteral("QPushButton { background-color: #%1; border: 1px solid black; }")
-        .arg(colour & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
-}
 
 }  // namespace
 
@@ -76,8 +71,7 @@ void QtDialogPage::init() {
 void QtDialogPage::focusFirstField() {
     std::vector<const Control*> order;
     for (const Control& c : m_controls) {
-        if (c.widget->focusPolicy() != Qt::NoFocus && c.spec.kind != ControlKind::Label &&
-            c.spec.kind != ControlKind::GroupBox) {
+        if (c.control->widget().focusPolicy() != Qt::NoFocus && !c.control->isCaption()) {
             order.push_back(&c);
         }
     }
@@ -87,26 +81,13 @@ void QtDialogPage::focusFirstField() {
         return rowA != rowB ? rowA < rowB : a->spec.rect.left < b->spec.rect.left;
     });
     for (std::size_t i = 1; i < order.size(); ++i) {
-        QWidget::setTabOrder(order[i - 1]->widget, order[i]->widget);
+        QWidget::setTabOrder(&order[i - 1]->control->widget(), &order[i]->control->widget());
     }
     for (const Control* c : order) {
-        const ControlKind kind = c->spec.kind;
-        const bool field = kind == ControlKind::Edit || kind == ControlKind::SpinEdit ||
-                           kind == ControlKind::ComboBox || kind == ControlKind::ListBox ||
-                           kind == ControlKind::ListView;
-        if (field && c->widget->isEnabled() && c->widget->isVisibleTo(m_widget)) {
-            QWidget* widget = c->widget;
-            widget->setFocus(Qt::TabFocusReason);
-            // Selected once the dialog shows: showing it moves the text cursor.
-            const auto selectAll = [widget] {
-                if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-                    edit->selectAll();
-                } else if (auto* spin = qobject_cast<QAbstractSpinBox*>(widget)) {
-                    spin->selectAll();
-                }
-            };
-            selectAll();
-            QTimer::singleShot(0, widget, selectAll);
+        QWidget& widget = c->control->widget();
+        if (c->control->isField() && widget.isEnabled() && widget.isVisibleTo(m_widget)) {
+            widget.setFocus(Qt::TabFocusReason);
+            c->control->selectText();
             return;
         }
     }
@@ -118,7 +99,7 @@ void QtDialogPage::command(int id, DialogNotification code) {
 
 QWidget* QtDialogPage::control(int id) const {
     const Control* c = find(id);
-    return c != nullptr ? c->widget : nullptr;
+    return c != nullptr ? &c->control->widget() : nullptr;
 }
 
 platform::NativeWindow& QtDialogPage::window() {
@@ -126,115 +107,64 @@ platform::NativeWindow& QtDialogPage::window() {
 }
 
 void QtDialogPage::setText(int id, const std::string& text) {
-    const Control* c = find(id);
-    if (c == nullptr) {
-        return;
-    }
-    // Captions are the editor's texts; what edits hold is the user's.
-    switch (c->spec.kind) {
-        case ControlKind::Label:
-            static_cast<QLabel*>(c->widget)->setText(translated(text));
-            break;
-        case ControlKind::GroupBox:
-            static_cast<QGroupBox*>(c->widget)->setTitle(translated(text));
-            break;
-        case ControlKind::Button:
-        case ControlKind::CheckBox:
-            static_cast<QAbstractButton*>(c->widget)->setText(translated(text));
-            break;
-        case ControlKind::Edit:
-            static_cast<QLineEdit*>(c->widget)->setText(toQt(text));
-            break;
-        case ControlKind::SpinEdit:
-            static_cast<QtSpinBox*>(c->widget)->editor().setText(toQt(text));
-            break;
-        default:
-            break;
+    if (const Control* c = find(id)) {
+        c->control->setText(text);
     }
 }
 
 std::string QtDialogPage::text(int id) const {
     const Control* c = find(id);
-    if (c == nullptr) {
-        return {};
-    }
-    switch (c->spec.kind) {
-        case ControlKind::Label:
-            return fromQt(static_cast<QLabel*>(c->widget)->text());
-        case ControlKind::GroupBox:
-            return fromQt(static_cast<QGroupBox*>(c->widget)->title());
-        case ControlKind::Button:
-        case ControlKind::CheckBox:
-            return fromQt(static_cast<QAbstractButton*>(c->widget)->text());
-        case ControlKind::Edit:
-            return fromQt(static_cast<QLineEdit*>(c->widget)->text());
-        case ControlKind::SpinEdit:
-            return fromQt(static_cast<QtSpinBox*>(c->widget)->editor().text());
-        case ControlKind::ComboBox:
-            return fromQt(static_cast<QComboBox*>(c->widget)->currentText());
-        default:
-            return {};
-    }
+    return c != nullptr ? c->control->text() : std::string();
 }
 
 void QtDialogPage::setChecked(int id, bool checked) {
-    const Control* c = find(id);
-    if (c != nullptr && c->spec.kind == ControlKind::CheckBox) {
-        static_cast<QCheckBox*>(c->widget)->setChecked(checked);
+    if (const Control* c = find(id)) {
+        c->control->setChecked(checked);
     }
 }
 
 bool QtDialogPage::isChecked(int id) const {
     const Control* c = find(id);
-    return c != nullptr && c->spec.kind == ControlKind::CheckBox &&
-           static_cast<QCheckBox*>(c->widget)->isChecked();
+    return c != nullptr && c->control->isChecked();
 }
 
 void QtDialogPage::setEnabled(int id, bool enabled) {
     if (const Control* c = find(id)) {
-        c->widget->setEnabled(enabled);
+        c->control->widget().setEnabled(enabled);
     }
 }
 
 bool QtDialogPage::isEnabled(int id) const {
     const Control* c = find(id);
-    return c != nullptr && c->widget->isEnabled();
+    return c != nullptr && c->control->widget().isEnabled();
 }
 
 void QtDialogPage::setShown(int id, bool shown) {
     if (const Control* c = find(id)) {
-        c->widget->setVisible(shown);
+        c->control->widget().setVisible(shown);
     }
 }
 
 void QtDialogPage::setRange(int id, int minimum, int maximum) {
-    const Control* c = find(id);
-    if (c != nullptr && c->spec.kind == ControlKind::SpinEdit) {
-        static_cast<QtSpinBox*>(c->widget)->setLogicalRange(minimum, maximum);
+    if (const Control* c = find(id)) {
+        c->control->setRange(minimum, maximum);
     }
 }
 
 void QtDialogPage::setPosition(int id, int position) {
-    const Control* c = find(id);
-    if (c != nullptr && c->spec.kind == ControlKind::SpinEdit) {
-        static_cast<QtSpinBox*>(c->widget)->setValue(position);
+    if (const Control* c = find(id)) {
+        c->control->setPosition(position);
     }
 }
 
 platform::SpinPosition QtDialogPage::position(int id) const {
     const Control* c = find(id);
-    if (c == nullptr || c->spec.kind != ControlKind::SpinEdit) {
-        return {};
-    }
-    const auto* spin = static_cast<QtSpinBox*>(c->widget);
-    return spinPosition(fromQt(spin->editor().text()), spin->logicalMinimum(),
-                        spin->logicalMaximum());
+    return c != nullptr ? c->control->position() : platform::SpinPosition{};
 }
 
 void QtDialogPage::setColour(int id, std::uint32_t colour) {
-    const Control* c = find(id);
-    if (c != nullptr && c->spec.kind == ControlKind::Swatch) {
-        c->widget->setStyleSheet(colourStyle(colour));
+    if (const Control* c = find(id)) {
+        c->control->setColour(colour);
     }
 }
 
@@ -244,138 +174,51 @@ void QtDialogPage::insertItem(int id, int index, const std::vector<std::string>&
         return;
     }
     const Quiet quiet(m_quiet);
-    const QString first = cells.empty() ? QString() : toQt(cells.front());
-    const int count = itemCount(id);
+    const int count = c->control->itemCount();
     if (index < 0 || index > count) {
         index = count;
     }
-    switch (c->spec.kind) {
-        case ControlKind::ComboBox:
-            // The choices a combo box offers are the editor's; list boxes hold the user's names.
-            static_cast<QComboBox*>(c->widget)->insertItem(
-                index, cells.empty() ? QString() : translated(cells.front()));
-            break;
-        case ControlKind::ListBox:
-            static_cast<QListWidget*>(c->widget)->insertItem(index, first);
-            break;
-        case ControlKind::ListView: {
-            auto* item = new QTreeWidgetItem;
-            for (std::size_t i = 0; i < cells.size(); ++i) {
-                item->setText(static_cast<int>(i), toQt(cells[i]));
-            }
-            static_cast<QTreeWidget*>(c->widget)->insertTopLevelItem(index, item);
-            break;
-        }
-        default:
-            break;
-    }
+    c->control->insertItem(index, cells);
 }
 
 void QtDialogPage::deleteItem(int id, int index) {
     const Control* c = find(id);
-    if (c == nullptr || index < 0 || index >= itemCount(id)) {
+    if (c == nullptr || index < 0 || index >= c->control->itemCount()) {
         return;
     }
     const Quiet quiet(m_quiet);
-    const bool wasSelected = selection(id) == index;
-    switch (c->spec.kind) {
-        case ControlKind::ComboBox:
-            static_cast<QComboBox*>(c->widget)->removeItem(index);
-            break;
-        case ControlKind::ListBox:
-            delete static_cast<QListWidget*>(c->widget)->takeItem(index);
-            break;
-        case ControlKind::ListView:
-            delete static_cast<QTreeWidget*>(c->widget)->takeTopLevelItem(index);
-            break;
-        default:
-            break;
-    }
+    const bool wasSelected = c->control->selection() == index;
+    c->control->deleteItem(index);
     // Qt hands the selection to a neighbour; a list whose selected item goes has none left,
     // so that the dialog does not act on an item the user never chose.
     if (wasSelected) {
-        select(id, -1);
+        c->control->select(-1);
     }
 }
 
 void QtDialogPage::clearItems(int id) {
-    const Control* c = find(id);
-    if (c == nullptr) {
-        return;
-    }
-    const Quiet quiet(m_quiet);
-    switch (c->spec.kind) {
-        case ControlKind::ComboBox:
-            static_cast<QComboBox*>(c->widget)->clear();
-            break;
-        case ControlKind::ListBox:
-            static_cast<QListWidget*>(c->widget)->clear();
-            break;
-        case ControlKind::ListView:
-            static_cast<QTreeWidget*>(c->widget)->clear();
-            break;
-        default:
-            break;
+    if (const Control* c = find(id)) {
+        const Quiet quiet(m_quiet);
+        c->control->clearItems();
     }
 }
 
 int QtDialogPage::itemCount(int id) const {
     const Control* c = find(id);
-    if (c == nullptr) {
-        return 0;
-    }
-    switch (c->spec.kind) {
-        case ControlKind::ComboBox:
-            return static_cast<QComboBox*>(c->widget)->count();
-        case ControlKind::ListBox:
-            return static_cast<QListWidget*>(c->widget)->count();
-        case ControlKind::ListView:
-            return static_cast<QTreeWidget*>(c->widget)->topLevelItemCount();
-        default:
-            return 0;
-    }
+    return c != nullptr ? c->control->itemCount() : 0;
 }
 
 std::string QtDialogPage::itemText(int id, int index, int column) const {
     const Control* c = find(id);
-    if (c == nullptr || index < 0 || index >= itemCount(id)) {
+    if (c == nullptr || index < 0 || index >= c->control->itemCount()) {
         return {};
     }
-    switch (c->spec.kind) {
-        case ControlKind::ComboBox:
-            return column == 0 ? fromQt(static_cast<QComboBox*>(c->widget)->itemText(index))
-                               : std::string();
-        case ControlKind::ListBox:
-            return column == 0 ? fromQt(static_cast<QListWidget*>(c->widget)->item(index)->text())
-                               : std::string();
-        case ControlKind::ListView:
-            return fromQt(static_cast<QTreeWidget*>(c->widget)->topLevelItem(index)->text(column));
-        default:
-            return {};
-    }
+    return c->control->itemText(index, column);
 }
 
 int QtDialogPage::selection(int id) const {
     const Control* c = find(id);
-    if (c == nullptr) {
-        return -1;
-    }
-    switch (c->spec.kind) {
-        case ControlKind::ComboBox:
-            return static_cast<QComboBox*>(c->widget)->currentIndex();
-        case ControlKind::ListBox: {
-            auto* list = static_cast<QListWidget*>(c->widget);
-            const QList<QListWidgetItem*> selected = list->selectedItems();
-            return selected.isEmpty() ? -1 : list->row(selected.front());
-        }
-        case ControlKind::ListView: {
-            auto* view = static_cast<QTreeWidget*>(c->widget);
-            const QList<QTreeWidgetItem*> selected = view->selectedItems();
-            return selected.isEmpty() ? -1 : view->indexOfTopLevelItem(selected.front());
-        }
-        default:
-            return -1;
-    }
+    return c != nullptr ? c->control->selection() : -1;
 }
 
 void QtDialogPage::select(int id, int index) {
@@ -384,28 +227,7 @@ void QtDialogPage::select(int id, int index) {
         return;
     }
     const Quiet quiet(m_quiet);
-    if (index >= itemCount(id)) {
-        index = -1;
-    }
-    switch (c->spec.kind) {
-        case ControlKind::ComboBox:
-            static_cast<QComboBox*>(c->widget)->setCurrentIndex(index);
-            break;
-        case ControlKind::ListBox: {
-            auto* list = static_cast<QListWidget*>(c->widget);
-            list->clearSelection();
-            list->setCurrentRow(index);
-            break;
-        }
-        case ControlKind::ListView: {
-            auto* view = static_cast<QTreeWidget*>(c->widget);
-            view->clearSelection();
-            view->setCurrentItem(index >= 0 ? view->topLevelItem(index) : nullptr);
-            break;
-        }
-        default:
-            break;
-    }
+    c->control->select(index < c->control->itemCount() ? index : -1);
 }
 
 void QtDialogPage::end(platform::DialogResult result) {
@@ -456,17 +278,18 @@ void QtDialogPage::build() {
             if ((spec.kind == ControlKind::GroupBox) != (pass == 0)) {
                 continue;
             }
-            QWidget* widget = makeControl(spec);
-            widget->setGeometry(toQt(spec.rect));
+            std::unique_ptr<QtDialogControl> control = makeControl(spec);
+            control->widget().setGeometry(toQt(spec.rect));
             if (spec.id != 0) {
-                widget->setObjectName(QString::number(spec.id));  // found by id in tests
+                control->widget().setObjectName(QString::number(spec.id));  // found by id in tests
             }
-            m_controls.push_back(Control{spec, widget});
+            m_controls.push_back(Control{spec, std::move(control)});
         }
     }
 }
 
-QWidget* QtDialogPage::makeControl(const platform::ControlSpec& spec) {
+// The one place that knows which control answers for which kind.
+std::unique_ptr<QtDialogControl> QtDialogPage::makeControl(const platform::ControlSpec& spec) {
     const QString text = spec.kind == ControlKind::Edit ? toQt(spec.text) : translated(spec.text);
     const int id = spec.id;
     switch (spec.kind) {
@@ -475,23 +298,23 @@ QWidget* QtDialogPage::makeControl(const platform::ControlSpec& spec) {
             if (spec.alignRight) {
                 label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             }
-            return label;
+            return std::make_unique<QtLabelControl>(label);
         }
         case ControlKind::GroupBox:
-            return new QGroupBox(text, m_widget);
+            return std::make_unique<QtGroupBoxControl>(new QGroupBox(text, m_widget));
         case ControlKind::Button: {
             auto* button = new QPushButton(text, m_widget);
             button->setAutoDefault(false);
             button->setDefault(spec.isDefault);
             connect(button, &QPushButton::clicked, this,
                     [this, id] { notify(id, DialogNotification::Clicked); });
-            return button;
+            return std::make_unique<QtButtonControl>(button);
         }
         case ControlKind::CheckBox: {
             auto* box = new QCheckBox(text, m_widget);
             connect(box, &QCheckBox::clicked, this,
                     [this, id] { notify(id, DialogNotification::Clicked); });
-            return box;
+            return std::make_unique<QtCheckBoxControl>(box);
         }
         case ControlKind::Edit: {
             auto* edit = new QLineEdit(text, m_widget);
@@ -501,7 +324,7 @@ QWidget* QtDialogPage::makeControl(const platform::ControlSpec& spec) {
             // As a Win32 edit: every change, also from code, is reported.
             connect(edit, &QLineEdit::textChanged, this,
                     [this, id] { notify(id, DialogNotification::Changed); });
-            return edit;
+            return std::make_unique<QtEditControl>(edit);
         }
         case ControlKind::SpinEdit:
             return makeSpinEdit(id);
@@ -509,7 +332,7 @@ QWidget* QtDialogPage::makeControl(const platform::ControlSpec& spec) {
             auto* combo = new QComboBox(m_widget);
             connect(combo, &QComboBox::activated, this,
                     [this, id] { notify(id, DialogNotification::SelectionChanged); });
-            return combo;
+            return std::make_unique<QtComboBoxControl>(combo);
         }
         case ControlKind::ListBox:
             return makeListBox(spec);
@@ -519,16 +342,15 @@ QWidget* QtDialogPage::makeControl(const platform::ControlSpec& spec) {
             auto* swatch = new QPushButton(m_widget);
             swatch->setAutoDefault(false);
             swatch->setFocusPolicy(Qt::NoFocus);
-            swatch->setStyleSheet(colourStyle(0));
             connect(swatch, &QPushButton::clicked, this,
                     [this, id] { notify(id, DialogNotification::Clicked); });
-            return swatch;
+            return std::make_unique<QtSwatchControl>(swatch);
         }
     }
-    return new QWidget(m_widget);
+    return std::make_unique<QtDialogControl>(new QWidget(m_widget));
 }
 
-QWidget* QtDialogPage::makeSpinEdit(int id) {
+std::unique_ptr<QtDialogControl> QtDialogPage::makeSpinEdit(int id) {
     auto* spin = new QtSpinBox(m_widget);
     // The spin box writes its edit with the edit's signals blocked and reports that
     // through its own; typing and setText come through the edit's. Both are watched and
@@ -543,10 +365,10 @@ QWidget* QtDialogPage::makeSpinEdit(int id) {
     };
     connect(&spin->editor(), &QLineEdit::textChanged, this, changed);
     connect(spin, &QSpinBox::textChanged, this, changed);
-    return spin;
+    return std::make_unique<QtSpinEditControl>(spin);
 }
 
-QWidget* QtDialogPage::makeListBox(const platform::ControlSpec& spec) {
+std::unique_ptr<QtDialogControl> QtDialogPage::makeListBox(const platform::ControlSpec& spec) {
     const int id = spec.id;
     auto* list = new QListWidget(m_widget);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -562,10 +384,10 @@ QWidget* QtDialogPage::makeListBox(const platform::ControlSpec& spec) {
     });
     connect(list, &QListWidget::itemDoubleClicked, this,
             [this, id] { notify(id, DialogNotification::DoubleClicked); });
-    return list;
+    return std::make_unique<QtListBoxControl>(list);
 }
 
-QWidget* QtDialogPage::makeListView(const platform::ControlSpec& spec) {
+std::unique_ptr<QtDialogControl> QtDialogPage::makeListView(const platform::ControlSpec& spec) {
     const int id = spec.id;
     auto* view = new QTreeWidget(m_widget);
     view->setRootIsDecorated(false);
@@ -589,7 +411,7 @@ QWidget* QtDialogPage::makeListView(const platform::ControlSpec& spec) {
     });
     connect(view, &QTreeWidget::itemDoubleClicked, this,
             [this, id] { notify(id, DialogNotification::DoubleClicked); });
-    return view;
+    return std::make_unique<QtListViewControl>(view);
 }
 
 const QtDialogPage::Control* QtDialogPage::find(int id) const {
@@ -606,7 +428,7 @@ const QtDialogPage::Control* QtDialogPage::find(int id) const {
 
 const QtDialogPage::Control* QtDialogPage::findWidget(const QObject* widget) const {
     for (const Control& c : m_controls) {
-        if (c.widget == widget) {
+        if (&c.control->widget() == widget) {
             return &c;
         }
     }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 #include <vector>
 
 #include "platform/Dialog.h"
 
 class QWidget;
+class QtDialogControl;
 class QtDialogWindow;
 
 // The controls of one dialog, or one page of a sheet, built from its template as Qt widgets
@@ -53,15 +55,15 @@ protected:
 private:
     struct Control {
         platform::ControlSpec spec;
-        QWidget* widget;
+        std::unique_ptr<QtDialogControl> control;
     };
 
     void build();
     void focusFirstField();
-    QWidget* makeControl(const platform::ControlSpec& spec);
-    QWidget* makeSpinEdit(int id);
-    QWidget* makeListBox(const platform::ControlSpec& spec);
-    QWidget* makeListView(const platform::ControlSpec& spec);
+    std::unique_ptr<QtDialogControl> makeControl(const platform::ControlSpec& spec);
+    std::unique_ptr<QtDialogControl> makeSpinEdit(int id);
+    std::unique_ptr<QtDialogControl> makeListBox(const platform::ControlSpec& spec);
+    std::unique_ptr<QtDialogControl> makeListView(const platform::ControlSpec& spec);
     const Control* find(int id) const;
     const Control* findWidget(const QObject* widget) const;
     void notify(int id, platform::DialogNotification code, int key = 0, int from = -1, int to = -1);

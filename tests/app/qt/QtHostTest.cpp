@@ -19,6 +19,7 @@
 #include <deque>
 
 #include "app/qt/QtConvert.h"
+#include "app/qt/QtDialogPage.h"
 #include "app/qt/QtNativeWindow.h"
 #include "app/qt/QtWindow.h"
 #include "tests/app/qt/QtTestSupport.h"
@@ -357,4 +358,71 @@ TEST(QtHostBusy, TheBusyPointerAtOnceAndTheProgressAfterHalfASecond) {
     host.endBusy();
     EXPECT_EQ(progressWindow(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// Every dialog call on every kind of control: each kind answers its own calls and reads as
+// empty for the others. Items go in at the front, past the end and between.
+TEST(QtHost, EachControlKindAnswersItsOwnCallsAndNoOthers) {
+    using K = ControlKind;
+    // text | checked | position | count, third item's cells | selected, text | after deleting it
+    // | after clearing | colour
+    const struct {
+        K kind;
+        const char* calls;
+    } cases[] = {{K::Label, "t1|off|0?|0 [] []|-1 t1|-1 []|0|-"},
+                 {K::GroupBox, "t1|off|0?|0 [] []|-1 t1|-1 []|0|-"},
+                 {K::Button, "t1|off|0?|0 [] []|-1 t1|-1 []|0|-"},
+                 {K::CheckBox, "t1|on|0?|0 [] []|-1 t1|-1 []|0|-"},
+                 {K::Edit, "t1|off|0?|0 [] []|-1 t1|-1 []|0|-"},
+                 {K::SpinEdit, "t1|off|3|0 [] []|-1 3|-1 []|0|-"},
+                 {K::ComboBox, "|off|0?|4 [b] []|2 b|-1 [d]|0|-"},
+                 {K::ListBox, "|off|0?|4 [b] []|2 |-1 [d]|0|-"},
+                 {K::ListView, "|off|0?|4 [b] [b2]|2 |-1 [d]|0|-"},
+                 {K::Swatch, "|off|0?|0 [] []|-1 |-1 []|0|+"}};
+    struct AllCalls : Dialog {
+        DialogTemplate dialogTemplate() const override {
+            DialogTemplate t{"probe", {300, 300}, {}};
+            for (int id = 0; id < static_cast<int>(read.size()); ++id) {
+                t.controls.push_back(ControlSpec::make(static_cast<K>(id), 1000 + id, "",
+                                                       {10, 25 * id, 200, 25 * id + 22}));
+                t.controls.back().columns = {{"a", 50}, {"b", 50}};
+            }
+            return t;
+        }
+        void onInit(DialogControls& c) override {
+            for (int id = 1000; id < 1000 + static_cast<int>(read.size()); ++id) {
+                c.setText(id, "t1");
+                std::string r = c.text(id);
+                c.setChecked(id, true);
+                c.setRange(id, 0, 9);
+                c.setPosition(id, 3);
+                r += (c.isChecked(id) ? "|on|" : "|off|") + std::to_string(c.position(id).value) +
+                     (c.position(id).valid ? "|" : "?|");
+                c.insertItem(id, 0, {"c", "c2"});
+                c.insertItem(id, -1, {"d"});
+                c.insertItem(id, 1, {"b", "b2"});
+                c.insertItem(id, 0, {"a"});
+                r += std::to_string(c.itemCount(id)) + " [" + c.itemText(id, 2) + "] [" +
+                     c.itemText(id, 2, 1) + "]|";
+                c.select(id, 2);
+                r += std::to_string(c.selection(id)) + " " + c.text(id) + "|";
+                c.deleteItem(id, 2);
+                r += std::to_string(c.selection(id)) + " [" + c.itemText(id, 2) + "]|";
+                c.clearItems(id);
+                c.setColour(id, 0x80123456);
+                const QString style = dynamic_cast<QtDialogPage&>(c).control(id)->styleSheet();
+                read[id - 1000] =
+                    r + std::to_string(c.itemCount(id)) + (style.contains("123456") ? "|+" : "|-");
+            }
+            c.end(DialogResult::Ok);
+        }
+        void onCommand(DialogControls&, const DialogCommand&) override {}
+        std::vector<std::string> read;  // by kind
+    } dialog;
+    dialog.read.resize(std::size(cases));
+    QtHost host;
+    ASSERT_EQ(host.runDialog(nullptr, dialog), DialogResult::Ok);
+    for (const auto& c : cases) {
+        EXPECT_EQ(dialog.read[static_cast<int>(c.kind)], c.calls) << static_cast<int>(c.kind);
+    }
 }

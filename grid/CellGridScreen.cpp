@@ -63,7 +63,7 @@ CellGridScreen::CellGridScreen(platform::Host& host, const LayerPlan& plan, int 
     }
     m_gridSurface = makeSurface(kMaxWidth, kMaxHeight);
     m_gridSprite = makeSprite(layer(plan.grid), m_gridSurface.get(), 0, true);
-    m_cursorSurface = makeSurface(cellSize().width, cellSize().height);
+    m_cursorSurface = makeSurface(m_model.cell(X), m_model.cell(Y));
     m_cursorSprite = makeSprite(layer(plan.cursor), m_cursorSurface.get(), kCursorZ, true);
     for (int edge = 0; edge < 4; ++edge) {
         const bool vertical = edge == kLeftEdge || edge == kRightEdge;
@@ -367,14 +367,13 @@ void CellGridScreen::drawSelection() {
     // The rectangle in window pixels, and the part of it inside the window.
     const int first[2] = {m_model.firstCell(X), m_model.firstCell(Y)};
     const int low[2] = {s.left(), s.top()}, high[2] = {s.right(), s.bottom()};
-    const int window[2] = {windowSize().width, windowSize().height};
     int lo[2], hi[2], visibleLo[2], visibleHi[2];
     bool empty = false;
     for (Axis a : {X, Y}) {
         lo[a] = screenOf(a, low[a] - first[a]);
         hi[a] = std::max(screenOf(a, high[a] + 1 - first[a]), lo[a] + 1);
         visibleLo[a] = std::max(lo[a], 0);
-        visibleHi[a] = std::min(hi[a], window[a]);
+        visibleHi[a] = std::min(hi[a], m_model.window(a));
         empty = empty || visibleLo[a] >= visibleHi[a];
     }
     if (empty) {
@@ -399,9 +398,9 @@ void CellGridScreen::drawSelection() {
     };
     const Edge edges[4] = {
         {kLeftEdge, lo[X], visibleLo[Y], lo[X] >= 0},
-        {kRightEdge, hi[X] - m_frame, visibleLo[Y], hi[X] - m_frame < window[X]},
+        {kRightEdge, hi[X] - m_frame, visibleLo[Y], hi[X] - m_frame < m_model.window(X)},
         {kTopEdge, visibleLo[X], lo[Y], lo[Y] >= 0},
-        {kBottomEdge, visibleLo[X], hi[Y] - m_frame, hi[Y] - m_frame < window[Y]},
+        {kBottomEdge, visibleLo[X], hi[Y] - m_frame, hi[Y] - m_frame < m_model.window(Y)},
     };
     for (const Edge& edge : edges) {
         CNxSprite* sprite = m_edgeSprites[edge.index];

@@ -53,6 +53,11 @@ public:
     platform::Point viewPosition() const { return {m_view[X], m_view[Y]}; }
     platform::Point maximumView() const { return {m_maxView[X], m_maxView[Y]}; }
     Zoom zoom() const { return m_zoom; }
+    // The same along one axis.
+    int cell(Axis axis) const { return m_cell[axis]; }
+    int window(Axis axis) const { return m_window[axis]; }
+    int view(Axis axis) const { return m_view[axis]; }
+    int maxView(Axis axis) const { return m_maxView[axis]; }
     int visible(Axis axis) const { return m_visible[axis]; }  // whole cells the window shows
     int firstCell(Axis axis) const { return m_view[axis] / m_cell[axis]; }
     // The scroll bars' range and position: cells beyond the window, and the first cell shown.

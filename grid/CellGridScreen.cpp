@@ -51,7 +51,10 @@ platform::ScrollAxis scrollAxis(CellGridScreen::Axis axis) {
 
 CellGridScreen::CellGridScreen(platform::Host& host, const LayerPlan& plan, int windowWidth,
                                int windowHeight)
-    : m_host(host), m_window{windowWidth, windowHeight} {
+    : m_host(host) {
+    m_model.setWindowSize(windowWidth, windowHeight);
+    // Asked only once the derived screen is built.
+    m_model.setExtentSource([this](Axis axis) { return extent(axis); });
     for (int i = 0; i < plan.count; ++i) {
         auto* node = new CNxLayer(this);
         node->SetZOrder(i);
@@ -60,7 +63,7 @@ CellGridScreen::CellGridScreen(platform::Host& host, const LayerPlan& plan, int 
     }
     m_gridSurface = makeSurface(kMaxWidth, kMaxHeight);
     m_gridSprite = makeSprite(layer(plan.grid), m_gridSurface.get(), 0, true);
-    m_cursorSurface = makeSurface(m_cell[X], m_cell[Y]);
+    m_cursorSurface = makeSurface(m_model.cell(X), m_model.cell(Y));
     m_cursorSprite = makeSprite(layer(plan.cursor), m_cursorSurface.get(), kCursorZ, true);
     for (int edge = 0; edge < 4; ++edge) {
         const bool vertical = edge == kLeftEdge || edge == kRightEdge;
@@ -96,8 +99,7 @@ bool CellGridScreen::bindWindow(platform::NativeWindow* window, int width, int h
 }
 
 void CellGridScreen::applyWindowSize(int width, int height) {
-    m_window[X] = width;
-    m_window[Y] = height;
+    m_model.setWindowSize(width, height);
     SetScreenMode(width, height, false);
 }
 
@@ -109,8 +111,7 @@ void CellGridScreen::fitWindowSize(int width, int height) {
 }
 
 void CellGridScreen::setCellSize(int width, int height) {
-    m_cell[X] = width;
-    m_cell[Y] = height;
+    m_model.setCellSize(width, height);
     buildCursor();
     buildGrid();
 }
@@ -229,17 +230,7 @@ void CellGridScreen::toggleGrid() {
 // --- Geometry.
 
 void CellGridScreen::layout() {
-    for (Axis a : {X, Y}) {
-        // In window pixels times the zoom's denominator, so that fractions stay exact.
-        const std::int64_t cell = std::int64_t(m_cell[a]) * m_zoom.num;
-        const std::int64_t window = std::int64_t(m_window[a]) * m_zoom.den;
-        const std::int64_t total = std::int64_t(extent(a)) * cell;
-        m_visible[a] = static_cast<int>(window / cell);
-        // Rounded down to whole cells: up to one cell less than a whole one may stay out of
-        // reach at the far edge, but the view never stops between two cells.
-        m_maxView[a] = total <= window ? 0 : static_cast<int>((total - window) / cell * m_cell[a]);
-    }
-    clampView();
+    m_model.layout();
     placeCursorSprite();
     if (!m_scrollBarsShown) {
         return;
@@ -255,108 +246,54 @@ void CellGridScreen::layout() {
     }
 }
 
-void CellGridScreen::clampView() {
-    for (Axis a : {X, Y}) {
-        m_view[a] = std::clamp(m_view[a], 0, m_maxView[a]);
-    }
-}
-
 void CellGridScreen::placeCursorSprite() {
-    m_cursorSprite->SetPosition(screenOf(X, m_cursor[X] - firstCell(X)),
-                                screenOf(Y, m_cursor[Y] - firstCell(Y)));
-}
-
-int CellGridScreen::screenOf(Axis axis, int cells) const {
-    const std::int64_t pixels = std::int64_t(cells) * m_cell[axis] * m_zoom.num;
-    // Rounded down on both sides of the view's first cell.
-    return static_cast<int>(pixels >= 0 ? pixels / m_zoom.den
-                                        : -((-pixels + m_zoom.den - 1) / m_zoom.den));
-}
-
-bool CellGridScreen::reachesEnd(Axis axis, int k) const {
-    return (std::int64_t(k) + 1) * m_cell[axis] * m_zoom.num >=
-           std::int64_t(m_window[axis]) * m_zoom.den;
+    const platform::Point at = m_model.cursorPixel();
+    m_cursorSprite->SetPosition(at.x, at.y);
 }
 
 void CellGridScreen::refreshView() {
-    clampView();
+    m_model.clampView();
     drawCells();
     placeCursorSprite();
     drawSelection();
 }
 
+void CellGridScreen::showScrolledView() {
+    refreshView();
+    updateScrollPositions();
+}
+
 void CellGridScreen::resetView() {
-    clearSelection();
-    m_view[X] = m_view[Y] = 0;
-    m_cursor[X] = m_cursor[Y] = 0;
+    m_model.reset();
+    hideSelection();
     placeCursorSprite();
     updateScrollPositions();
     updateTitle();
 }
 
 void CellGridScreen::setCursorAndView(int column, int row, int viewX, int viewY) {
-    m_cursor[X] = column;
-    m_cursor[Y] = row;
-    m_view[X] = viewX;
-    m_view[Y] = viewY;
-    clampView();
+    m_model.setCursorAndView(column, row, viewX, viewY);
     placeCursorSprite();
 }
 
 bool CellGridScreen::setZoom(Zoom zoom, platform::Point anchor) {
-    if (zoom == m_zoom || zoom.stepIndex() < 0) {
+    if (!m_model.setZoom(zoom, anchor)) {
         return false;
     }
-    // The cell under the anchor, and where in the window it is to stay.
-    const int pixel[2] = {anchor.x, anchor.y};
-    int cell[2];
-    for (Axis a : {X, Y}) {
-        cell[a] = std::clamp(cellAt(a, pixel[a]), 0, std::max(extent(a) - 1, 0));
-    }
-    m_zoom = zoom;
-    buildCursor();
-    buildGrid();
-    layout();
-    for (Axis a : {X, Y}) {
-        const std::int64_t before = std::int64_t(std::max(pixel[a], 0)) * m_zoom.den /
-                                    (std::int64_t(m_cell[a]) * m_zoom.num);
-        m_view[a] = static_cast<int>(std::max<std::int64_t>(cell[a] - before, 0)) * m_cell[a];
-    }
-    refreshView();
-    updateScrollPositions();
-    updateTitle();
+    showZoom();
     return true;
 }
 
 bool CellGridScreen::setZoom(Zoom zoom) {
-    platform::Point anchor{m_window[X] / 2, m_window[Y] / 2};
-    const int k[2] = {m_cursor[X] - firstCell(X), m_cursor[Y] - firstCell(Y)};
-    if (k[X] >= 0 && k[Y] >= 0 && k[X] <= m_visible[X] && k[Y] <= m_visible[Y]) {
-        anchor = {screenOf(X, k[X]), screenOf(Y, k[Y])};
-    }
-    return setZoom(zoom, anchor);
+    return setZoom(zoom, m_model.zoomAnchor());
 }
 
-Zoom CellGridScreen::fittingZoom() const {
-    for (int i = Zoom::kOneStep; i > 0; --i) {
-        const Zoom zoom = Zoom::step(i);
-        if (zoom.toScreen(std::int64_t(extent(X)) * m_cell[X]) <= m_window[X] &&
-            zoom.toScreen(std::int64_t(extent(Y)) * m_cell[Y]) <= m_window[Y]) {
-            return zoom;
-        }
-    }
-    return Zoom::step(0);
-}
-
-int CellGridScreen::cellAt(Axis axis, int pixel) const {
-    const std::int64_t scaled = std::int64_t(pixel) * m_zoom.den;
-    const std::int64_t cell = std::int64_t(m_cell[axis]) * m_zoom.num;
-    // Towards zero, as at 1:1: a pixel left of the window is in the first cell's column.
-    return static_cast<int>(scaled / cell) + firstCell(axis);
-}
-
-bool CellGridScreen::containsCell(int column, int row) const {
-    return column >= 0 && row >= 0 && column < extent(X) && row < extent(Y);
+void CellGridScreen::showZoom() {
+    buildCursor();
+    buildGrid();
+    layout();
+    showScrolledView();
+    updateTitle();
 }
 
 // --- Scroll bars.
@@ -366,12 +303,12 @@ void CellGridScreen::setScrollBarsShown(bool shown) {
     platform::NativeWindow* window = GetWindow();
     bool any = false;
     for (Axis a : {X, Y}) {
-        const int range = m_maxView[a] / m_cell[a];
+        const int range = m_model.scrollRange(a);
         const bool bar = shown && range > 0;
         any = any || bar;
         if (window != nullptr) {
             window->setScrollInfo(scrollAxis(a),
-                                  bar ? platform::ScrollInfo{0, range, 1, m_view[a] / m_cell[a]}
+                                  bar ? platform::ScrollInfo{0, range, 1, m_model.scrollPosition(a)}
                                       : platform::ScrollInfo{});
             window->showScrollBar(scrollAxis(a), bar);
         }
@@ -386,44 +323,32 @@ void CellGridScreen::updateScrollPositions() {
         return;
     }
     for (Axis a : {X, Y}) {
-        const int range = m_maxView[a] / m_cell[a];
+        const int range = m_model.scrollRange(a);
         if (range > 0) {
             window->setScrollInfo(scrollAxis(a),
-                                  platform::ScrollInfo{0, range, 1, m_view[a] / m_cell[a]});
+                                  platform::ScrollInfo{0, range, 1, m_model.scrollPosition(a)});
         }
     }
 }
 
 // --- Selection.
 
-CellGridScreen::Selection CellGridScreen::selectionCorners() const {
-    return {m_start[X], m_start[Y], m_end[X], m_end[Y]};
-}
-
 void CellGridScreen::startSelection() {
-    for (Axis a : {X, Y}) {
-        m_start[a] = m_end[a] = m_cursor[a];
-    }
-    m_selectionShown = true;
-    m_savedCursor = {m_cursor[X], m_cursor[Y]};
-    m_savedView = {m_view[X], m_view[Y]};
+    m_model.startSelection();
     drawSelection();
 }
 
 void CellGridScreen::setSelection(const Selection& selection) {
-    m_start[X] = selection.x1;
-    m_start[Y] = selection.y1;
-    m_end[X] = selection.x2;
-    m_end[Y] = selection.y2;
-    m_selectionShown = true;
+    m_model.setSelection(selection);
     drawSelection();
 }
 
 void CellGridScreen::clearSelection() {
-    for (Axis a : {X, Y}) {
-        m_start[a] = m_end[a] = -1;
-    }
-    m_selectionShown = false;
+    m_model.clearSelection();
+    hideSelection();
+}
+
+void CellGridScreen::hideSelection() {
     m_fillSprite->SetVisible(false);
     for (CNxSprite* edge : m_edgeSprites) {
         edge->SetVisible(false);
@@ -431,24 +356,28 @@ void CellGridScreen::clearSelection() {
 }
 
 void CellGridScreen::drawSelection() {
-    if (!m_selectionShown || m_start[X] < 0 || m_start[Y] < 0 || m_end[X] < 0 || m_end[Y] < 0) {
+    if (!m_model.isSelectionShown()) {
+        hideSelection();
+        return;
+    }
+    const Selection s = m_model.selectionCorners();
+    if (s.x1 < 0 || s.y1 < 0 || s.x2 < 0 || s.y2 < 0) {
         return;
     }
     // The rectangle in window pixels, and the part of it inside the window.
+    const int first[2] = {m_model.firstCell(X), m_model.firstCell(Y)};
+    const int low[2] = {s.left(), s.top()}, high[2] = {s.right(), s.bottom()};
     int lo[2], hi[2], visibleLo[2], visibleHi[2];
     bool empty = false;
     for (Axis a : {X, Y}) {
-        lo[a] = screenOf(a, std::min(m_start[a], m_end[a]) - firstCell(a));
-        hi[a] = std::max(screenOf(a, std::max(m_start[a], m_end[a]) + 1 - firstCell(a)), lo[a] + 1);
+        lo[a] = screenOf(a, low[a] - first[a]);
+        hi[a] = std::max(screenOf(a, high[a] + 1 - first[a]), lo[a] + 1);
         visibleLo[a] = std::max(lo[a], 0);
-        visibleHi[a] = std::min(hi[a], m_window[a]);
+        visibleHi[a] = std::min(hi[a], m_model.window(a));
         empty = empty || visibleLo[a] >= visibleHi[a];
     }
     if (empty) {
-        m_fillSprite->SetVisible(false);
-        for (CNxSprite* edge : m_edgeSprites) {
-            edge->SetVisible(false);
-        }
+        hideSelection();
         return;
     }
     const int width = std::min(visibleHi[X] - visibleLo[X], kMaxWidth);
@@ -469,9 +398,9 @@ void CellGridScreen::drawSelection() {
     };
     const Edge edges[4] = {
         {kLeftEdge, lo[X], visibleLo[Y], lo[X] >= 0},
-        {kRightEdge, hi[X] - m_frame, visibleLo[Y], hi[X] - m_frame < m_window[X]},
+        {kRightEdge, hi[X] - m_frame, visibleLo[Y], hi[X] - m_frame < m_model.window(X)},
         {kTopEdge, visibleLo[X], lo[Y], lo[Y] >= 0},
-        {kBottomEdge, visibleLo[X], hi[Y] - m_frame, hi[Y] - m_frame < m_window[Y]},
+        {kBottomEdge, visibleLo[X], hi[Y] - m_frame, hi[Y] - m_frame < m_model.window(Y)},
     };
     for (const Edge& edge : edges) {
         CNxSprite* sprite = m_edgeSprites[edge.index];

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/CNxFrameWindow.h"
+#include "grid/GridModel.h"
 #include "grid/SelectionRect.h"
 #include "grid/Zoom.h"
 #include "platform/Geometry.h"
@@ -27,21 +28,22 @@ class NativeWindow;
 // input that moves all of these (cursor keys, pages, Home and End, clicks and drags, panning with
 // the right button, the wheel, scroll-bar requests, auto-scroll near the edges).
 //
-// The view (viewport, scrolling, drawing of cursor, selection and grid) is CellGridScreen.cpp;
-// the keyboard and pointer input is CellGridInput.cpp.
+// The rules by which these move are GridModel's, which the screen holds and shows: the drawing,
+// the window, its scroll bars and title are CellGridScreen.cpp; handing the keyboard and pointer
+// input to the model and showing the result is CellGridInput.cpp.
 //
 // What the cells show, the title, and which key does what are the derived screen's. The cursor
 // sprite always sits at the cursor cell's place in the window, and the view is always a whole
 // number of cells, so that no move can leave the two apart.
 //
-// The view may be zoomed (see Zoom): cell sizes, the view and every position the screen reports
-// stay in image pixels; only the window's pixels scale. Cell k after the view's first starts at
-// window pixel k × cell × zoom, rounded down. Grid lines are drawn only while a cell is at least
-// 4 window pixels; the cursor and the selection frame are 3 pixels thick while a cell is at least
-// 16 pixels, else 1, at any zoom.
+// The view may be zoomed (see Zoom and GridModel). Grid lines are drawn only while a cell is at
+// least 4 window pixels; the cursor and the selection frame are 3 pixels thick while a cell is at
+// least 16 pixels, else 1, at any zoom.
 class CellGridScreen : public CNxFrameWindow {
 public:
-    enum Axis { X = 0, Y = 1 };
+    using Axis = GridModel::Axis;
+    static constexpr Axis X = GridModel::X;
+    static constexpr Axis Y = GridModel::Y;
 
     struct Colours {
         std::uint32_t grid;
@@ -57,8 +59,8 @@ public:
     static constexpr int kMinWindowHeight = 200;
     static constexpr int kMaxWindowHeight = 1024;
     static constexpr int kFrameThickness = 3;
-    static constexpr int kAutoScrollMargin = 32;  // pixels from an edge that scroll while dragging
-    static constexpr int kPanPixelsPerCell = 12;
+    static constexpr int kAutoScrollMargin = GridModel::kAutoScrollMargin;
+    static constexpr int kPanPixelsPerCell = GridModel::kPanPixelsPerCell;
 
     static constexpr std::uint32_t kDefaultGridColour = 0xFF000000;
     static constexpr std::uint32_t kDefaultCursorColour = 0xFFFF0000;
@@ -79,23 +81,25 @@ public:
     void toggleGrid();
     bool isGridShown() const { return m_gridShown; }
     bool areScrollBarsShown() const { return m_scrollBarsShown; }
-    bool isLeftDragActive() const { return m_leftDrag; }
+    bool isLeftDragActive() const { return m_model.isLeftDragActive(); }
     // Another window took the focus: the drag (and its auto-scroll) stops, the selection stays.
-    void endLeftDrag() { m_leftDrag = false; }
-    bool isPanning() const { return m_panning; }
+    void endLeftDrag() { m_model.endLeftDrag(); }
+    bool isPanning() const { return m_model.isPanning(); }
 
-    platform::Size cellSize() const { return {m_cell[X], m_cell[Y]}; }
-    platform::Size windowSize() const { return {m_window[X], m_window[Y]}; }
-    platform::Point viewPosition() const { return {m_view[X], m_view[Y]}; }
-    platform::Point maximumView() const { return {m_maxView[X], m_maxView[Y]}; }
-    Zoom zoom() const { return m_zoom; }
+    // The cursor, the selection, the view and the rules that move them.
+    const GridModel& model() const { return m_model; }
+    platform::Size cellSize() const { return m_model.cellSize(); }
+    platform::Size windowSize() const { return m_model.windowSize(); }
+    platform::Point viewPosition() const { return m_model.viewPosition(); }
+    platform::Point maximumView() const { return m_model.maximumView(); }
+    Zoom zoom() const { return m_model.zoom(); }
     // Another zoom, keeping the cell under window pixel anchor under it (as far as the view's
     // reach allows); false when it is the zoom in use.
     bool setZoom(Zoom zoom, platform::Point anchor);
     // The same, anchored at the cursor cell when the window shows it, else the window's middle.
     bool setZoom(Zoom zoom);
     // The largest step at which the whole grid fits the window (1:1 at most, 1/32 at least).
-    Zoom fittingZoom() const;
+    Zoom fittingZoom() const { return m_model.fittingZoom(); }
     // The client area made smaller (or back) because the screen has no room for the size chosen:
     // the view stays where it can, nothing else changes.
     void fitWindowSize(int width, int height);
@@ -103,12 +107,12 @@ public:
     // Ctrl with = or + (zoom in), - (out) or 0 (1:1), on the main keys or the keypad: acts and
     // returns true; any other key, false.
     bool zoomByKey(int key, bool ctrl);
-    int visibleColumns() const { return m_visible[X]; }
-    int visibleRows() const { return m_visible[Y]; }
-    int cursorColumn() const { return m_cursor[X]; }
-    int cursorRow() const { return m_cursor[Y]; }
-    bool isSelectionShown() const { return m_selectionShown; }
-    Selection selectionCorners() const;
+    int visibleColumns() const { return m_model.visible(X); }
+    int visibleRows() const { return m_model.visible(Y); }
+    int cursorColumn() const { return m_model.cursorColumn(); }
+    int cursorRow() const { return m_model.cursorRow(); }
+    bool isSelectionShown() const { return m_model.isSelectionShown(); }
+    Selection selectionCorners() const { return m_model.selectionCorners(); }
 
     // Navigation by keys, with Shift as held at the key's press; false when the cursor was
     // already as far as it goes.
@@ -183,11 +187,12 @@ protected:
 
     void startSelection();
     void clearSelection();
+    // Shows the model's selection, or hides the frame and fill while none is shown.
     void drawSelection();
     void setSelection(const Selection& selection);
     // The selection as it was started: the cursor and the view of that moment.
-    platform::Point selectionStartCursor() const { return m_savedCursor; }
-    platform::Point selectionStartView() const { return m_savedView; }
+    platform::Point selectionStartCursor() const { return m_model.selectionStartCursor(); }
+    platform::Point selectionStartView() const { return m_model.selectionStartView(); }
     void setCursorAndView(int column, int row, int viewX, int viewY);
 
     // The Shift rule around every move by keys, scroll bars and wheel: before it, Shift starts a
@@ -197,26 +202,23 @@ protected:
     // A click at window pixel (x, y): false, with nothing changed, outside the cells.
     bool leftButtonDown(int x, int y);
     // The cell under window pixel (x, y).
-    int cellAt(Axis axis, int pixel) const;
+    int cellAt(Axis axis, int pixel) const { return m_model.cellAt(axis, pixel); }
     // The window pixel where the cell cells after the view's first one begins.
-    int screenOf(Axis axis, int cells) const;
-    bool containsCell(int column, int row) const;
+    int screenOf(Axis axis, int cells) const { return m_model.screenOf(axis, cells); }
+    bool containsCell(int column, int row) const { return m_model.containsCell(column, row); }
     // One step of auto-scroll while a left drag rests near an edge; whether the view moved.
     bool autoScrollStep();
 
 private:
     void placeCursorSprite();
     void buildCursor();
-    int firstCell(Axis axis) const { return m_view[axis] / m_cell[axis]; }
-    // Whether cell k after the first one reaches the window's far edge.
-    bool reachesEnd(Axis axis, int k) const;
     void buildGrid();
     void fillEdges();
-    void clampView();
-    bool scrollBy(Axis axis, int cells, bool shift);  // whether the view moved
-    void panTo(int x, int y);
-    void dragTo(int x, int y);
-    int lastCell(Axis axis) const { return extent(axis) - 1; }
+    void hideSelection();
+    // After the model's view moved: the cells drawn anew, cursor, selection and bars following.
+    void showScrolledView();
+    // After the model's zoom changed: cursor frame, grid, layout and view.
+    void showZoom();
 
     platform::Host& m_host;
     std::vector<CNxLayer*> m_layers;  // owned by the drawing tree, like every sprite below
@@ -235,26 +237,11 @@ private:
     std::uint32_t m_selectionFrameColour = kDefaultSelectionFrameColour;
     std::uint32_t m_selectionFillColour = kDefaultSelectionFillColour;
 
-    int m_cell[2] = {32, 32};
-    Zoom m_zoom;
+    GridModel m_model;
     int m_frame = kFrameThickness;   // the cursor's and the selection frame's thickness now
     bool m_cursorWideEdges = false;  // right and bottom sides one wider, after a colour change
-    int m_window[2];
-    int m_view[2] = {0, 0};
-    int m_maxView[2] = {0, 0};
-    int m_visible[2] = {0, 0};
-    int m_cursor[2] = {0, 0};
-    int m_start[2] = {-1, -1};  // the selection's anchor
-    int m_end[2] = {-1, -1};    // its moving corner
-    platform::Point m_savedCursor;
-    platform::Point m_savedView;
-    platform::Point m_pointer;  // the last left click or left drag position
-    platform::Point m_panReference;
 
     bool m_gridShown = true;
     bool m_gridDrawn = true;  // cells are large enough for lines
     bool m_scrollBarsShown = false;
-    bool m_selectionShown = false;
-    bool m_leftDrag = false;
-    bool m_panning = false;
 };

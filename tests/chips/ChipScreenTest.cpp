@@ -17,8 +17,8 @@ using namespace screen_test;
 
 namespace {
 
-// The chip window as its window procedure drives it. What it shares with the map window
-// (panning, wheel, auto-scroll, the Shift rule) is tested through the map window.
+// The chip window as its window procedure drives it. The rules it shares with the map window
+// (panning, wheel, auto-scroll, the Shift rule) are GridModel's, tested in tests/grid.
 class ChipScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {

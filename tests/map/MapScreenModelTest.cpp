@@ -1,16 +1,15 @@
 // The map screen driven as the user drives it — keys, clicks, drags and the wheel in the map
 // window, picks in the chip and attribute windows, the replace dialog's call — and, beside it, a
-// deliberately plain model: nested vectors for both layers, whole snapshots for the history, and
-// the rules for cursor, view and selection written out once more. After every step the grid, its
-// size, the cursor, the selection, the view, the edited layer, the copy buffers, the history's
-// state, the message boxes and the title must agree.
+// deliberately plain model: nested vectors for both layers and whole snapshots for the history.
+// Cursor, view and selection move by the grid's rules (GridModel, tests/grid), one for each window,
+// handed what the map routes to it. After every step the grid, its size, the cursor, the
+// selection, the view, the edited layer, the copy buffers, the history's state, the message boxes
+// and the title must agree.
 //
 // Where the editor makes a deliberate choice of its own (see its headers), the model makes it too:
 // a stamp (chip block or paste from the cursor cell) records every cell it changed, column
 // insertion stops at the limit for the whole operation and says so once, undo and redo put the
-// cursor on the moving corner of the selection they restore, a row or column step keeps the view
-// it ended with, a drag clamps the pointer to the window and the map, and the view moves in whole
-// chips.
+// cursor on the moving corner of the selection they restore, a row or column step keeps its view.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,6 +24,7 @@
 #include "app/core/MapWindowRouter.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
+#include "grid/GridModel.h"
 #include "map/MapRecorder.h"
 #include "map/MapRecovery.h"
 #include "app/core/Workspace.h"
@@ -50,67 +50,16 @@ constexpr int kKindPick[2] = {3, 2};  // attributes likewise
 constexpr int kKindColumns = 25;      // the attribute window's cells across
 constexpr int kMaxLines = 5000;
 constexpr int kHistorySteps = 10;
-constexpr int X = 0, Y = 1;
+constexpr GridModel::Axis X = GridModel::X, Y = GridModel::Y;
 
 int blank(int layer) {
     return layer == 0 ? -1 : 0;
 }
 
-// The cursor and the rectangle chosen with the mouse or Shift, as the map window and the chip
-// window both keep them.
-struct Picker {
-    int cursor[2] = {0, 0};
-    bool shown = false;
-    int start[2] = {-1, -1};  // anchor
-    int end[2] = {-1, -1};    // moving corner
-    bool dragging = false;
-
-    void clear() {
-        shown = false;
-        start[X] = start[Y] = end[X] = end[Y] = -1;
-    }
-    void startAtCursor() {
-        shown = true;
-        for (int a : {X, Y}) {
-            start[a] = end[a] = cursor[a];
-        }
-    }
-    bool contains(int column, int row) const {
-        return shown && column >= std::min(start[X], end[X]) &&
-               column <= std::max(start[X], end[X]) && row >= std::min(start[Y], end[Y]) &&
-               row <= std::max(start[Y], end[Y]);
-    }
-    // A click on a cell: a new one-cell selection there, unless it lies in the shown one.
-    void click(int column, int row, int columns, int rows) {
-        if (column < 0 || row < 0 || column >= columns || row >= rows) {
-            return;
-        }
-        const bool inside = contains(column, row);
-        cursor[X] = column;
-        cursor[Y] = row;
-        dragging = true;
-        if (!inside) {
-            clear();
-            startAtCursor();
-        }
-    }
-    // The pointer, held down, over a cell (already brought into the grid).
-    void dragTo(int column, int row) {
-        if (!dragging) {
-            return;
-        }
-        const int cell[2] = {column, row};
-        for (int a : {X, Y}) {
-            if (cell[a] != cursor[a]) {
-                cursor[a] = cell[a];
-                if (shown) {
-                    end[a] = cell[a];
-                }
-            }
-        }
-    }
-    bool isMulti() const { return shown && (start[X] != end[X] || start[Y] != end[Y]); }
-};
+// A rectangle of more than one cell is selected.
+bool isMulti(const GridModel& grid) {
+    return grid.isSelectionShown() && !grid.selectionCorners().isOneCell();
+}
 
 // One undoable step: the map before and after, and what undo and redo restore besides.
 struct Entry {
@@ -127,9 +76,13 @@ struct Entry {
 // The map screen as the obvious code would have it.
 class Model {
 public:
+    Model() {
+        map.setExtentSource([this](GridModel::Axis a) { return extent(a); });
+        map.setWindowSize(kWindow[X], kWindow[Y]);
+    }
+    Model(const Model&) = delete;
     Cells layers[2];
-    Picker map, chips;
-    int view[2] = {0, 0};
+    GridModel map, chips;
     int layer = 0;
     int kind[2] = {0, 0};  // the attribute window's cursor
     Cells buffers[2];
@@ -150,35 +103,24 @@ public:
     int rows() const { return static_cast<int>(layers[0].size()); }
     int extent(int a) const { return a == X ? columns() : rows(); }
 
-    // The chip size and the zoom: a cell is chip × num / den window pixels, a fraction perhaps.
-    int chip = 32;
-    Zoom zoom;
+    int chip = 32;  // the chip size, the map's cells
     int imageColumns() const { return kImageSize / chip; }
-    std::int64_t cellUnits() const { return std::int64_t(chip) * zoom.num; }  // × den
-    std::int64_t windowUnits(int a) const { return std::int64_t(kWindow[a]) * zoom.den; }
-    int first(int a) const { return view[a] / chip; }
-    int maxView(int a) const {
-        const std::int64_t total = extent(a) * cellUnits();
-        return total <= windowUnits(a)
-                   ? 0
-                   : static_cast<int>((total - windowUnits(a)) / cellUnits() * chip);
-    }
-    // The window pixel where the cell k after the view's first begins.
-    int pixelOf(int k) const { return static_cast<int>(k * cellUnits() / zoom.den); }
     bool isHeld(int key) const { return held.count(key) != 0; }
     platform::KeyModifiers live() const {
         return {isHeld(platform::VK_SHIFT), isHeld(platform::VK_CONTROL)};
     }
-    int selectedChip() const { return chips.cursor[Y] * imageColumns() + chips.cursor[X]; }
+    int selectedChip() const { return chips.cursorRow() * imageColumns() + chips.cursorColumn(); }
     int selectedKind() const { return kind[Y] * kKindColumns + kind[X]; }
 
     std::string title() const {
+        const GridModel::Selection s = map.selectionCorners();
+        const Zoom zoom = map.zoom();
         char text[512];
         std::snprintf(text, sizeof text,
                       "Pelorin  マップ位置:(%d,%d) 視点座標:(%d,%d) チップ総数:(横%d個,縦%d行) "
                       "選択範囲:(%d:%d～%d:%d)",
-                      map.cursor[X], map.cursor[Y], view[X], view[Y], columns(), rows(),
-                      map.start[X], map.start[Y], map.end[X], map.end[Y]);
+                      map.cursorColumn(), map.cursorRow(), map.viewPosition().x,
+                      map.viewPosition().y, columns(), rows(), s.x1, s.y1, s.x2, s.y2);
         return std::string(text) + (zoom.isOne() ? "" : "  倍率:" + zoom.percentText()) +
                (stateId() != savedId ? " *" : "");
     }
@@ -189,22 +131,18 @@ public:
         mods = atPress[key] = live();
         switch (key) {
             case platform::VK_PRIOR:
-                page(mods.ctrl ? Y : X, -1);
+                map.pageBackward(mods.ctrl ? Y : X, mods.shift);
                 break;
             case platform::VK_NEXT:
-                page(mods.ctrl ? Y : X, 1);
+                map.pageForward(mods.ctrl ? Y : X, mods.shift);
                 break;
             case platform::VK_LEFT:
-                stepCursor(X, -1);
-                break;
             case platform::VK_RIGHT:
-                stepCursor(X, 1);
+                map.stepCursor(X, key == platform::VK_LEFT ? -1 : 1, mods.shift);
                 break;
             case platform::VK_UP:
-                stepCursor(Y, -1);
-                break;
             case platform::VK_DOWN:
-                stepCursor(Y, 1);
+                map.stepCursor(Y, key == platform::VK_UP ? -1 : 1, mods.shift);
                 break;
             case 'C':
                 if (mods.ctrl && !latch) {
@@ -225,10 +163,10 @@ public:
         mods = atPress[key];
         switch (key) {
             case platform::VK_HOME:
-                home(mods.ctrl ? Y : X);
+                map.goHome(mods.ctrl ? Y : X, mods.shift);
                 break;
             case platform::VK_END:
-                end(mods.ctrl ? Y : X);
+                map.goEnd(mods.ctrl ? Y : X, mods.shift);
                 break;
             case platform::VK_RETURN:
                 put();
@@ -267,172 +205,11 @@ public:
         }
     }
 
-    // --- Moves.
-
-    void selectionRule() {
-        if (!mods.shift && map.shown) {
-            map.clear();
-        } else if (mods.shift && !map.shown) {
-            map.startAtCursor();
-        }
-    }
-    void follow(int a) {
-        if (map.shown && mods.shift) {
-            map.end[a] = map.cursor[a];
-        }
-    }
-
-    void stepCursor(int a, int direction) {
-        if (direction < 0 ? map.cursor[a] <= 0 : map.cursor[a] >= extent(a) - 1) {
-            return;
-        }
-        selectionRule();
-        // At the window's edge the map scrolls under the cursor: the cursor's cell is the first
-        // shown, or reaches the window's far side.
-        const int k = map.cursor[a] - first(a);
-        if (direction < 0 && k < 1 && view[a] > 0) {
-            view[a] -= chip;
-        } else if (direction > 0 && (k + 1) * cellUnits() >= windowUnits(a) &&
-                   view[a] < maxView(a)) {
-            view[a] += chip;
-        }
-        map.cursor[a] += direction;
-        follow(a);
-    }
-
-    void home(int a) {
-        if (map.cursor[a] <= 0) {
-            return;
-        }
-        selectionRule();
-        map.cursor[a] = 0;
-        view[a] = 0;
-        follow(a);
-    }
-
-    void end(int a) {
-        if (map.cursor[a] >= extent(a) - 1) {
-            return;
-        }
-        selectionRule();
-        map.cursor[a] = extent(a) - 1;
-        view[a] = maxView(a);
-        follow(a);
-    }
-
-    // A page is the window's whole chips; the view stops at its ends, and the cursor with it.
-    void page(int a, int direction) {
-        if (direction < 0 ? map.cursor[a] <= 0 : map.cursor[a] >= extent(a) - 1) {
-            return;
-        }
-        selectionRule();
-        const int cells = std::max(static_cast<int>(windowUnits(a) / cellUnits()), 1);
-        if (direction > 0 && maxView(a) == 0) {
-            map.cursor[a] = extent(a) - 1;
-        } else {
-            view[a] += direction * cells * chip;
-            map.cursor[a] += direction * cells;
-            if (direction < 0 && view[a] < 1) {
-                view[a] = map.cursor[a] = 0;
-            } else if (direction > 0 && view[a] >= maxView(a)) {
-                view[a] = maxView(a);
-                map.cursor[a] = extent(a) - 1;
-            }
-        }
-        map.cursor[a] = std::clamp(map.cursor[a], 0, extent(a) - 1);
-        follow(a);
-    }
-
-    // One chip per wheel message; the cursor keeps its place in the window.
-    void wheel(int delta, bool rightButton) {
-        mods = live();
-        selectionRule();
-        const int a = rightButton ? X : Y;
-        const int position = view[a] / chip;
-        const int target = std::clamp(position + (delta < 1 ? 1 : -1), 0, maxView(a) / chip);
-        if (target == position) {
-            return;
-        }
-        view[a] = target * chip;
-        map.cursor[a] = std::clamp(map.cursor[a] + target - position, 0, extent(a) - 1);
-        follow(a);
-    }
-
-    // --- Mouse.
-
-    int cellAt(int a, int pixel) const {
-        return static_cast<int>(pixel * std::int64_t(zoom.den) / cellUnits()) + first(a);
-    }
-
-    // Ctrl+wheel: the next step, the cell under the pointer staying under it.
-    void zoomAt(bool in, int x, int y) {
-        const Zoom next = in ? zoom.in() : zoom.out();
-        if (next == zoom) {
-            return;
-        }
-        const int pixel[2] = {x, y};
-        int cell[2];
-        for (int a : {X, Y}) {
-            cell[a] = std::clamp(cellAt(a, pixel[a]), 0, extent(a) - 1);
-        }
-        zoom = next;
-        for (int a : {X, Y}) {
-            const int before =
-                static_cast<int>(std::max(pixel[a], 0) * std::int64_t(zoom.den) / cellUnits());
-            view[a] = std::clamp(std::max(cell[a] - before, 0) * chip, 0, maxView(a));
-        }
-    }
-
-    // A drag with the right button held: twelve pixels a cell at 1:1, the zoom's share of
-    // them at others; the selection goes, and the cursor keeps its place in the window.
-    int pan[2] = {0, 0};
-    void panMove(int x, int y) {
-        const int pointer[2] = {x, y};
-        int delta[2];
-        for (int a : {X, Y}) {
-            delta[a] = static_cast<int>((pointer[a] - pan[a]) * std::int64_t(zoom.den) /
-                                        (12 * std::int64_t(zoom.num)));
-        }
-        map.clear();
-        for (int a : {X, Y}) {
-            if (delta[a] == 0) {
-                continue;
-            }
-            const int k = map.cursor[a] - first(a);
-            if (delta[a] < 0 && view[a] < maxView(a)) {
-                view[a] = std::min(view[a] - delta[a] * chip, maxView(a));
-            } else if (delta[a] > 0 && view[a] > 0) {
-                view[a] = std::max(view[a] - delta[a] * chip, 0);
-            }
-            map.cursor[a] = std::clamp(first(a) + k, 0, extent(a) - 1);
-        }
-        if (delta[X] != 0 || delta[Y] != 0) {
-            pan[X] = x;
-            pan[Y] = y;
-        }
-    }
-
-    void leftDown(int x, int y) { map.click(cellAt(X, x), cellAt(Y, y), columns(), rows()); }
-    void leftMove(int x, int y) {
-        x = std::clamp(x, 0, kWindow[X] - 1);
-        y = std::clamp(y, 0, kWindow[Y] - 1);
-        map.dragTo(std::clamp(cellAt(X, x), 0, columns() - 1),
-                   std::clamp(cellAt(Y, y), 0, rows() - 1));
-    }
-    void leftUp() { map.dragging = false; }
     void doubleClick(int x, int y) {
-        const int column = cellAt(X, x), row = cellAt(Y, y);
-        if (column >= 0 && row >= 0 && column < columns() && row < rows()) {
+        if (map.containsCell(map.cellAt(X, x), map.cellAt(Y, y))) {
             put();
         }
     }
-
-    void chipDown(int x, int y) { chips.click(x / chip, y / chip, imageColumns(), imageColumns()); }
-    void chipMove(int x, int y) {
-        chips.dragTo(std::clamp(x / chip, 0, imageColumns() - 1),
-                     std::clamp(y / chip, 0, imageColumns() - 1));
-    }
-    void chipUp() { chips.dragging = false; }
     void kindDown(int x, int y) {
         if (x >= 0 && x / kKindCell < kKindColumns) {
             kind[X] = x / kKindCell;
@@ -450,11 +227,11 @@ public:
     };
     // The shown selection, or the cursor cell.
     Range range() const {
-        if (!map.shown) {
-            return {map.cursor[X], map.cursor[Y], map.cursor[X], map.cursor[Y]};
-        }
-        return {std::min(map.start[X], map.end[X]), std::min(map.start[Y], map.end[Y]),
-                std::max(map.start[X], map.end[X]), std::max(map.start[Y], map.end[Y])};
+        const GridModel::Selection s =
+            map.isSelectionShown()
+                ? map.selectionCorners()
+                : GridModel::Selection::cell(map.cursorColumn(), map.cursorRow());
+        return {s.left(), s.top(), s.right(), s.bottom()};
     }
 
     void record(const Cells (&before)[2], Entry entry) {
@@ -474,10 +251,10 @@ public:
 
     Entry entryHere() const {
         Entry entry{};
-        entry.cursor[X] = map.cursor[X];
-        entry.cursor[Y] = map.cursor[Y];
-        entry.view[X] = view[X];
-        entry.view[Y] = view[Y];
+        entry.cursor[X] = map.cursorColumn();
+        entry.cursor[Y] = map.cursorRow();
+        entry.view[X] = map.viewPosition().x;
+        entry.view[Y] = map.viewPosition().y;
         entry.layer = layer;
         return entry;
     }
@@ -501,8 +278,9 @@ public:
 
     void putCell(int value) {
         const Cells before[2] = {layers[0], layers[1]};
-        layers[layer][map.cursor[Y]][map.cursor[X]] = value;
-        recordCells(before, map.cursor[X], map.cursor[Y], map.cursor[X], map.cursor[Y], true);
+        const int x = map.cursorColumn(), y = map.cursorRow();
+        layers[layer][y][x] = value;
+        recordCells(before, x, y, x, y, true);
     }
 
     // pattern repeated over the selection.
@@ -515,13 +293,14 @@ public:
                 layers[layer][y][x] = row[(x - r.left) % row.size()];
             }
         }
-        recordCells(before, map.start[X], map.start[Y], map.end[X], map.end[Y], true);
+        const GridModel::Selection s = map.selectionCorners();
+        recordCells(before, s.x1, s.y1, s.x2, s.y2, true);
     }
 
     // pattern once, its top-left on the cursor cell, cut off at the map's edges.
     void stamp(const Cells& pattern) {
         const Cells before[2] = {layers[0], layers[1]};
-        const int cx = map.cursor[X], cy = map.cursor[Y];
+        const int cx = map.cursorColumn(), cy = map.cursorRow();
         int width = 0, height = 0;
         for (std::size_t i = 0; i < pattern.size(); ++i) {
             for (std::size_t j = 0; j < pattern[i].size(); ++j) {
@@ -537,13 +316,12 @@ public:
     }
 
     void put() {
-        if (layer == 0 && chips.isMulti()) {
+        if (layer == 0 && isMulti(chips)) {
+            const GridModel::Selection s = chips.selectionCorners();
             Cells block;
-            for (int r = std::min(chips.start[Y], chips.end[Y]);
-                 r <= std::max(chips.start[Y], chips.end[Y]); ++r) {
+            for (int r = s.top(); r <= s.bottom(); ++r) {
                 block.emplace_back();
-                for (int c = std::min(chips.start[X], chips.end[X]);
-                     c <= std::max(chips.start[X], chips.end[X]); ++c) {
+                for (int c = s.left(); c <= s.right(); ++c) {
                     block.back().push_back(r * imageColumns() + c);
                 }
             }
@@ -551,7 +329,7 @@ public:
             return;
         }
         const int value = layer == 0 ? selectedChip() : selectedKind();
-        if (map.shown) {
+        if (map.isSelectionShown()) {
             tile(Cells{{value}});
         } else {
             putCell(value);
@@ -562,7 +340,7 @@ public:
         if (layer != 0) {
             return;
         }
-        if (map.shown) {
+        if (map.isSelectionShown()) {
             tile(Cells{{-1}});
         } else {
             putCell(-1);
@@ -642,12 +420,10 @@ public:
         }
         buffers[0].clear();
         buffers[1].clear();
-        map.clear();
-        for (int a : {X, Y}) {
-            view[a] = std::clamp(view[a], 0, maxView(a));
-        }
-        map.cursor[X] = std::min(r.left, columns() - 1);
-        map.cursor[Y] = std::min(r.top, rows() - 1);
+        map.clearSelection();
+        map.layout();
+        map.setCursorAndView(std::min(r.left, columns() - 1), std::min(r.top, rows() - 1),
+                             map.viewPosition().x, map.viewPosition().y);
         Entry entry = entryHere();
         entry.shape = true;
         record(before, std::move(entry));
@@ -673,11 +449,12 @@ public:
         layer = target;
         box(std::to_string(count) + "個置換しました", "置換成功");
         Entry entry = entryHere();
-        entry.showSelection = map.shown;
-        entry.corners[0] = map.start[X];
-        entry.corners[1] = map.start[Y];
-        entry.corners[2] = map.end[X];
-        entry.corners[3] = map.end[Y];
+        const GridModel::Selection s = map.selectionCorners();
+        entry.showSelection = map.isSelectionShown();
+        entry.corners[0] = s.x1;
+        entry.corners[1] = s.y1;
+        entry.corners[2] = s.x2;
+        entry.corners[3] = s.y2;
         record(before, std::move(entry));
     }
 
@@ -691,17 +468,14 @@ public:
             buffers[0].clear();
             buffers[1].clear();
         }
-        map.clear();
-        for (int a : {X, Y}) {
-            map.cursor[a] = std::clamp(entry.cursor[a], 0, extent(a) - 1);
-            view[a] = std::clamp(entry.view[a], 0, maxView(a));
-        }
+        map.clearSelection();
+        map.layout();
+        map.setCursorAndView(std::clamp(entry.cursor[X], 0, columns() - 1),
+                             std::clamp(entry.cursor[Y], 0, rows() - 1), entry.view[X],
+                             entry.view[Y]);
         if (entry.showSelection) {
-            map.shown = true;
-            map.start[X] = entry.corners[0];
-            map.start[Y] = entry.corners[1];
-            map.end[X] = entry.corners[2];
-            map.end[Y] = entry.corners[3];
+            map.setSelection(
+                {entry.corners[0], entry.corners[1], entry.corners[2], entry.corners[3]});
         }
     }
 
@@ -762,6 +536,9 @@ public:
             return false;
         }
         m_model.chip = m_shape.chip;
+        const int chipCells = m_model.imageColumns();
+        m_model.chips = GridModel(chipCells, chipCells, {m_shape.chip, m_shape.chip}, {800, 600});
+        m_model.map.setCellSize(m_shape.chip, m_shape.chip);
         MapGrid grid;
         grid.reset(m_shape.columns, m_shape.rows);
         for (int l = 0; l < 2; ++l) {
@@ -783,8 +560,9 @@ public:
             return false;
         }
         m_model.baseId = m_model.savedId = m_model.nextId++;
-        m_model.zoom = Zoom::step(m_shape.zoomStep);
-        map.setZoom(m_model.zoom, {0, 0});
+        m_model.map.layout();
+        m_model.map.setZoom(Zoom::step(m_shape.zoomStep), {0, 0});
+        map.setZoom(m_model.map.zoom(), {0, 0});
         return check("-1: start") && checkRecovery("-1: start");
     }
 
@@ -868,13 +646,16 @@ private:
     }
 
     // A window pixel, mostly over the map's visible cells.
-    int mapPixel(int a) {
+    int mapPixel(GridModel::Axis a) {
+        const GridModel& grid = m_model.map;
         const int reach =
-            std::min(kWindow[a], m_model.pixelOf(m_model.extent(a) - m_model.first(a)));
+            std::min(kWindow[a], grid.screenOf(a, m_model.extent(a) - grid.firstCell(a)));
         return reach > 0 && pick(0, 9) < 9 ? pick(0, reach - 1) : pick(0, kWindow[a] - 1);
     }
     // Where a dragging pointer goes: sometimes beyond the window.
-    int dragPixel(int a) { return pick(0, 4) == 0 ? pick(-60, kWindow[a] + 60) : mapPixel(a); }
+    int dragPixel(GridModel::Axis a) {
+        return pick(0, 4) == 0 ? pick(-60, kWindow[a] + 60) : mapPixel(a);
+    }
 
     // The operation log, each entry under the number of the step it belongs to.
     void note(const std::string& text) { m_log.push_back(std::to_string(m_step) + ": " + text); }
@@ -927,15 +708,15 @@ private:
 
     void leftDown(int x, int y) {
         mapWindow.send(Message::mouse(platform::WM_LBUTTONDOWN, x, y, platform::MK_LBUTTON));
-        m_model.leftDown(x, y);
+        m_model.map.click(x, y);
     }
     void leftMove(int x, int y) {
         mapWindow.send(Message::mouse(platform::WM_MOUSEMOVE, x, y, platform::MK_LBUTTON));
-        m_model.leftMove(x, y);
+        m_model.map.dragTo(x, y);
     }
     void leftUp(int x, int y) {
         mapWindow.send(Message::mouse(platform::WM_LBUTTONUP, x, y, 0));
-        m_model.leftUp();
+        m_model.map.endLeftDrag();
     }
 
     void clickMap() {
@@ -1005,7 +786,7 @@ private:
         }
         const int keys = (right ? platform::MK_RBUTTON : 0) | (shift ? platform::MK_SHIFT : 0);
         mapWindow.send(Message::wheel(delta, 100, 100, keys));
-        m_model.wheel(delta, right);
+        m_model.map.wheel(delta, right, shift);
         if (shift) {
             letGo(platform::VK_SHIFT);
         }
@@ -1020,7 +801,7 @@ private:
         hold(platform::VK_CONTROL);
         mapWindow.send(Message::wheel(in ? platform::WHEEL_DELTA : -platform::WHEEL_DELTA, x, y,
                                       platform::MK_CONTROL));
-        m_model.zoomAt(in, x, y);
+        m_model.map.setZoom(in ? m_model.map.zoom().in() : m_model.map.zoom().out(), {x, y});
         letGo(platform::VK_CONTROL);
     }
 
@@ -1029,17 +810,17 @@ private:
         int x = mapPixel(X), y = mapPixel(Y);
         std::string text = "pan " + std::to_string(x) + "," + std::to_string(y);
         mapWindow.send(Message::mouse(platform::WM_RBUTTONDOWN, x, y, platform::MK_RBUTTON));
-        m_model.pan[X] = x;
-        m_model.pan[Y] = y;
+        m_model.map.startPan(x, y);
         for (int moves = pick(1, 3); moves > 0; --moves) {
             x = dragPixel(X);
             y = dragPixel(Y);
             text += " > " + std::to_string(x) + "," + std::to_string(y);
             mapWindow.send(Message::mouse(platform::WM_MOUSEMOVE, x, y, platform::MK_RBUTTON));
-            m_model.panMove(x, y);
+            m_model.map.panTo(x, y);
         }
         note(text);
         mapWindow.send(Message::mouse(platform::WM_RBUTTONUP, x, y, 0));
+        m_model.map.endPan();
     }
 
     // A chip, or a block of chips dragged, in the chip window.
@@ -1049,16 +830,16 @@ private:
         int x = pick(0, kChipPick[X] * chip - 1), y = pick(0, kChipPick[Y] * chip - 1);
         std::string text = "chip window click " + std::to_string(x) + "," + std::to_string(y);
         chips.onLeftButtonDown(x, y);
-        m_model.chipDown(x, y);
+        m_model.chips.click(x, y);
         if (block) {
             x = pick(0, kChipPick[X] * chip - 1);
             y = pick(0, kChipPick[Y] * chip - 1);
             text += " > " + std::to_string(x) + "," + std::to_string(y);
             chips.onMouseMove(x, y, platform::MK_LBUTTON);
-            m_model.chipMove(x, y);
+            m_model.chips.dragTo(x, y);
         }
         chips.onLeftButtonUp();
-        m_model.chipUp();
+        m_model.chips.endLeftDrag();
         note(text);
     }
 
@@ -1176,19 +957,18 @@ private:
             }
         }
         const auto s = map.selectionCorners();
-        const Picker& p = m_model.map;
-        if (map.cursorColumn() != p.cursor[X] || map.cursorRow() != p.cursor[Y]) {
+        const GridModel& p = m_model.map;
+        const GridModel::Selection ps = p.selectionCorners();
+        if (map.cursorColumn() != p.cursorColumn() || map.cursorRow() != p.cursorRow()) {
             out << "cursor (" << map.cursorColumn() << ", " << map.cursorRow() << "), model ("
-                << p.cursor[X] << ", " << p.cursor[Y] << ")";
-        } else if (map.isSelectionShown() != p.shown || s.x1 != p.start[X] || s.y1 != p.start[Y] ||
-                   s.x2 != p.end[X] || s.y2 != p.end[Y]) {
+                << p.cursorColumn() << ", " << p.cursorRow() << ")";
+        } else if (map.isSelectionShown() != p.isSelectionShown() || s != ps) {
             out << "selection " << map.isSelectionShown() << " (" << s.x1 << ", " << s.y1 << ")-("
-                << s.x2 << ", " << s.y2 << "), model " << p.shown << " (" << p.start[X] << ", "
-                << p.start[Y] << ")-(" << p.end[X] << ", " << p.end[Y] << ")";
-        } else if (map.viewPosition().x != m_model.view[X] ||
-                   map.viewPosition().y != m_model.view[Y]) {
+                << s.x2 << ", " << s.y2 << "), model " << p.isSelectionShown() << " (" << ps.x1
+                << ", " << ps.y1 << ")-(" << ps.x2 << ", " << ps.y2 << ")";
+        } else if (map.viewPosition() != p.viewPosition()) {
             out << "view (" << map.viewPosition().x << ", " << map.viewPosition().y << "), model ("
-                << m_model.view[X] << ", " << m_model.view[Y] << ")";
+                << p.viewPosition().x << ", " << p.viewPosition().y << ")";
         } else if (map.editLayer() != m_model.layer) {
             out << "edit layer " << map.editLayer() << ", model " << m_model.layer;
         } else if (map.document().canUndo() != (m_model.position > 0) ||
@@ -1206,7 +986,7 @@ private:
         } else if (mapWindow.title() != m_model.title()) {
             out << "title \"" << mapWindow.title() << "\", model \"" << m_model.title() << "\"";
         } else if (map.chipScreen()->selectedChipNumber() != m_model.selectedChip() ||
-                   map.chipScreen()->isMultiSelection() != m_model.chips.isMulti()) {
+                   map.chipScreen()->isMultiSelection() != isMulti(m_model.chips)) {
             out << "chip window: chip " << map.chipScreen()->selectedChipNumber() << ", model "
                 << m_model.selectedChip();
         } else if (map.kindScreen()->selectedKindNumber() != m_model.selectedKind()) {

@@ -52,10 +52,9 @@ public:
 
     // Decodes the image file at path into a 32-bit surface; null when it cannot be read.
     static std::shared_ptr<CNxSurface> DecodeImage(const std::string& path);
-    // Fills frame for the image file at path with the default settings and a sprite of its own
-    // (hidden, on no layer). The frame shares the image cache holds for path while it lives;
-    // otherwise the file is decoded and entered in cache. False, and frame without image or
-    // sprite, when decoding fails.
+    // Fills frame for the image file at path with the default settings. The frame shares the
+    // image cache holds for path while it lives; otherwise the file is decoded and entered in
+    // cache. False, and frame without image, when decoding fails.
     static bool LoadFrame(const std::string& path, PlayerFrame& frame, ImageCache& cache);
     // Drops the entries whose image no frame holds any more.
     static void ForgetUnusedImages(ImageCache& cache);

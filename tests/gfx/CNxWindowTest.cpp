@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "gfx/CNxFrameWindow.h"
@@ -297,4 +298,66 @@ TEST(CNxWindow, AHookMayRemoveANodeNotYetVisited) {
     remover->doomed = &scene.window.AddChild<CNxLayer>();
     EXPECT_EQ(scene.window.Update(), 1);
     EXPECT_EQ(scene.window.GetChildren(), std::vector<CNxLayer*>{remover});
+}
+
+// root ─┬─ a ── c
+//       └─ b
+// After each change, the nodes it destroyed; every node is destroyed exactly once in the end.
+TEST(CNxLayer, ParentsOwnTheirChildren) {
+    struct Named : CNxLayer {
+        std::string& gone;
+        char name;
+        Named(std::string& gone, char name) : gone(gone), name(name) {}
+        ~Named() override { gone += name; }
+    };
+    struct Tree {
+        CNxLayer &root, &a, &b, &c;
+    };
+    const struct {
+        const char* what;
+        void (*change)(Tree&);
+        const char* gone;
+    } cases[] = {
+        {"removing destroys the subtree", [](Tree& t) { EXPECT_TRUE(t.root.RemoveChild(&t.a)); },
+         "ac"},
+        {"only a child is removed", [](Tree& t) { EXPECT_FALSE(t.root.RemoveChild(&t.c)); }, ""},
+        {"clearing destroys every child", [](Tree& t) { t.a.ClearChildren(); }, "c"},
+        {"a moved node is its new parent's",
+         [](Tree& t) {
+             EXPECT_EQ(t.c.SetParent(&t.b), &t.a);
+             t.root.RemoveChild(&t.a);
+         },
+         "a"},
+        {"a taken node is the taker's",
+         [](Tree& t) {
+             std::unique_ptr<CNxLayer> a = t.root.TakeChild(&t.a);
+             EXPECT_EQ(a->GetParent(), nullptr);
+             EXPECT_EQ(t.root.GetChildren(), std::vector<CNxLayer*>{&t.b});
+             EXPECT_EQ(t.b.AddChild(std::move(a)), &t.a);
+             t.root.RemoveChild(&t.b);
+         },
+         "bac"},
+        {"no node goes under itself or out of the tree",
+         [](Tree& t) {
+             EXPECT_EQ(t.a.SetParent(&t.c), &t.root);
+             EXPECT_EQ(t.a.SetParent(&t.a), &t.root);
+             EXPECT_EQ(t.a.SetParent(nullptr), &t.root);
+             EXPECT_EQ(t.root.SetParent(&t.b), nullptr);
+             EXPECT_EQ(t.c.GetParent(), &t.a);
+             EXPECT_EQ(t.a.GetParent(), &t.root);
+             EXPECT_EQ(t.root.GetParent(), nullptr);
+         },
+         ""},
+    };
+    for (const auto& test : cases) {
+        std::string gone;
+        auto root = std::make_unique<Named>(gone, 'r');
+        Named& a = root->AddChild<Named>(gone, 'a');
+        Tree tree{*root, a, root->AddChild<Named>(gone, 'b'), a.AddChild<Named>(gone, 'c')};
+        test.change(tree);
+        EXPECT_EQ(gone, test.gone) << test.what;
+        root.reset();
+        std::sort(gone.begin(), gone.end());
+        EXPECT_EQ(gone, "abcr") << test.what;
+    }
 }

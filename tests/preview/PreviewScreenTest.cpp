@@ -133,6 +133,19 @@ TEST(PreviewScreen, ANewPlaybackReplacesTheOldAndStoppingKeepsLoopAndTopmost) {
     EXPECT_TRUE(image.expired());
 }
 
+TEST(PreviewScreen, FramesOfOneImageAreDrawnEachWithItsOwnSettings) {
+    Preview p;
+    const PlayerFrame shown = frame("shown", 100, 0xFF00FF00);
+    PlayerFrame clear = shown;  // the same image
+    clear.alpha = 0;
+    p.screen.SetLoop(true);
+    p.screen.StartPlayback({shown, clear});
+    for (const std::uint32_t pixel : {0xFF00FF00u, 0xFF000000u, 0xFF00FF00u}) {
+        EXPECT_EQ(p.window.pixel(1, 1), pixel) << p.counter();
+        p.after(100);
+    }
+}
+
 TEST(PreviewScreen, TheFrameIsDrawnTopLeftWithItsWholeSourceRectangleAlphaAndDrawOption) {
     struct Case {
         std::uint8_t alpha;

@@ -23,7 +23,6 @@
 
 #include "app/qt/QtHost.h"
 #include "app/qt/QtNativeWindow.h"
-#include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
 #include "platform/MillisecondClock.h"
 #include "preview/PreviewScreen.h"
@@ -94,7 +93,6 @@ struct Stage {
             f.image = std::make_shared<CNxSurface>(32);
             f.image->Create(64, -64);
             f.image->Fill(nullptr, 0xFF000000u | (0x1F3F7Fu * (i + 1)));
-            f.sprite = std::make_shared<CNxSprite>(nullptr, f.image.get());
             f.setDefaults(64, 64);
             f.displayTime = kFrameMs;
             f.path = f.displayName = "frame" + std::to_string(i + 1);
@@ -120,14 +118,12 @@ public:
     }
     void stop() {
         m_timer.stop();
-        m_stage.frames[m_index].sprite->SetVisible(false);
-        m_stage.window->setVisible(false);
+        m_stage.screen.ShowSingleFrame(m_stage.frames[m_index], false);
     }
 
 private:
     void check() {
         if (clock().Now() - m_start >= m_stage.frames[m_index].displayTime) {
-            m_stage.frames[m_index].sprite->SetVisible(false);
             m_index = (m_index + 1) % kFrames;
             show();
         }

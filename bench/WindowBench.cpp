@@ -49,9 +49,9 @@ struct MapLikeWindow {
         window.Attach(&native);
         CNxBlitParams alpha;
         alpha.m_flags = NxBlt_SourceAlpha;
-        new CNxSprite(&window, &picture);
-        (new CNxSprite(&window, &grid))->SetParams(&alpha);
-        cursorSprite = new CNxSprite(&window, &cursor);
+        window.AddChild<CNxSprite>(&picture);
+        window.AddChild<CNxSprite>(&grid).SetParams(&alpha);
+        cursorSprite = &window.AddChild<CNxSprite>(&cursor);
         cursorSprite->SetParams(&alpha);
         window.Update();
     }

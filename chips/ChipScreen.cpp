@@ -66,7 +66,7 @@ bool ChipScreen::setChipImage(std::unique_ptr<CNxSurface> image, int& chipWidth,
     m_chipSet.setImage(std::move(image));
     m_viewSurface = std::move(view);
     if (m_viewSprite == nullptr) {
-        m_viewSprite = new CNxSprite(layer(0), m_viewSurface.get());
+        m_viewSprite = &layer(0)->AddChild<CNxSprite>(m_viewSurface.get());
         CNxBlitParams params;
         params.m_flags = NxBlt_SourceAlpha;
         m_viewSprite->SetParams(&params);

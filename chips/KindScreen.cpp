@@ -27,7 +27,7 @@ std::uint32_t opaque(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
 
 KindScreen::KindScreen(platform::Host& host) : m_host(host) {
     for (int z = 0; z < kLayerCount; ++z) {
-        m_layers[z] = new CNxLayer(this);
+        m_layers[z] = &AddChild<CNxLayer>();
         m_layers[z]->SetZOrder(z);
         // The layers only group sprites; what they show is the sprites' business.
         m_layers[z]->SetClipChildren(false);
@@ -40,10 +40,7 @@ KindScreen::KindScreen(platform::Host& host) : m_host(host) {
 KindScreen::~KindScreen() {
     // The sprites point into surfaces that are members: take the tree down before them.
     Detach();
-    for (CNxLayer*& layer : m_layers) {
-        delete layer;
-        layer = nullptr;
-    }
+    ClearChildren();
 }
 
 bool KindScreen::attach(platform::NativeWindow* window, platform::MessageHandler* next) {
@@ -274,7 +271,7 @@ CNxSprite* KindScreen::makeSprite(CNxSprite* existing, int layer, const CNxSurfa
                                   std::int32_t z) {
     CNxSprite* sprite = existing;
     if (sprite == nullptr) {
-        sprite = new CNxSprite(m_layers[layer], surface);
+        sprite = &m_layers[layer]->AddChild<CNxSprite>(surface);
     } else {
         sprite->SetSurface(surface);
     }

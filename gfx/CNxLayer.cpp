@@ -27,19 +27,11 @@ RECT offset(const RECT& r, std::int32_t dx, std::int32_t dy) {
 
 }  // namespace nx
 
-CNxLayer::CNxLayer(CNxLayer* parent) {
-    if (parent != nullptr) {
-        SetParent(parent);
-    }
-}
-
 CNxLayer::~CNxLayer() {
-    // Leave the parent first, while the whole subtree still tells what it showed.
-    detachFromParent();
-    // Children that are still here go with their parent. Each one's own destructor takes it
-    // out of m_children, so always delete the last.
-    while (!m_children.empty()) {
-        delete m_children.back();
+    // Whoever destroys a node has taken it from its parent first. Its children need not leave it
+    // one by one, as there is nothing left to redraw here: they forget it and go with the list.
+    for (const auto& child : m_children) {
+        child->m_parent = nullptr;
     }
 }
 
@@ -47,23 +39,67 @@ void CNxLayer::addUpdateArea(const RECT& area) {
     m_updateRect = nx::unite(m_updateRect, area);
 }
 
-void CNxLayer::detachFromParent() {
-    if (m_parent == nullptr) {
-        return;
+bool CNxLayer::isAtOrUnder(const CNxLayer* top) const {
+    for (const CNxLayer* above = this; above != nullptr; above = above->m_parent) {
+        if (above == top) {
+            return true;
+        }
     }
-    // What this subtree showed must be redrawn without it.
+    return false;
+}
+
+bool CNxLayer::mayAdopt(const CNxLayer* child) const {
+    // A node under itself would make the tree a loop that every walk follows for ever.
+    return child != nullptr && child->m_parent == nullptr && !isAtOrUnder(child);
+}
+
+void CNxLayer::adopt(std::unique_ptr<CNxLayer> child) {
+    child->m_parent = this;
+    child->m_changeFlags |= Changed;
+    m_children.push_back(std::move(child));
+    m_needsSort = true;
+}
+
+std::unique_ptr<CNxLayer> CNxLayer::TakeChild(CNxLayer* child) {
+    const auto found =
+        std::find_if(m_children.begin(), m_children.end(),
+                     [child](const std::unique_ptr<CNxLayer>& c) { return c.get() == child; });
+    if (found == m_children.end()) {
+        return nullptr;
+    }
+    // What the child's subtree showed must be redrawn without it.
     struct Collect {
-        static void areas(const CNxLayer* node, CNxLayer* into) {
-            into->addUpdateArea(node->m_lastRect);
-            for (const CNxLayer* child : node->m_children) {
-                areas(child, into);
+        static void areas(const CNxLayer& node, CNxLayer& into) {
+            into.addUpdateArea(node.m_lastRect);
+            for (const auto& grandchild : node.m_children) {
+                areas(*grandchild, into);
             }
         }
     };
-    Collect::areas(this, m_parent);
-    auto& siblings = m_parent->m_children;
-    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
-    m_parent = nullptr;
+    Collect::areas(*child, *this);
+    std::unique_ptr<CNxLayer> taken = std::move(*found);
+    m_children.erase(found);
+    taken->m_parent = nullptr;
+    return taken;
+}
+
+bool CNxLayer::RemoveChild(CNxLayer* child) {
+    return TakeChild(child) != nullptr;
+}
+
+void CNxLayer::ClearChildren() {
+    while (!m_children.empty()) {
+        RemoveChild(m_children.back().get());
+    }
+}
+
+std::vector<CNxLayer*> CNxLayer::GetChildren() const {
+    std::vector<CNxLayer*> children;
+    children.reserve(m_children.size());
+    for (const auto& child : m_children) {
+        children.push_back(child.get());
+    }
+    return children;
 }
 
 bool CNxLayer::SetVisible(bool visible) {
@@ -114,19 +150,10 @@ void CNxLayer::SetRect(const RECT* rect) {
 
 CNxLayer* CNxLayer::SetParent(CNxLayer* parent) {
     CNxLayer* previous = m_parent;
-    // A node under itself would make the tree a loop that every walk follows for ever.
-    for (const CNxLayer* above = parent; above != nullptr; above = above->m_parent) {
-        if (above == this) {
-            return previous;
-        }
+    if (previous == nullptr || parent == nullptr || parent->isAtOrUnder(this)) {
+        return previous;
     }
-    detachFromParent();
-    if (parent != nullptr) {
-        parent->m_children.push_back(this);
-        parent->m_needsSort = true;
-        m_parent = parent;
-    }
-    m_changeFlags |= Changed;
+    parent->adopt(previous->TakeChild(this));
     return previous;
 }
 

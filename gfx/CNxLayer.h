@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "gfx/NxTypes.h"
@@ -12,13 +14,14 @@ class CNxSurface;
 // drawn over it in ascending z. Changes are only recorded here; the window collects them at its
 // next Update and redraws the tiles they touch.
 //
-// A parent owns its children: deleting a node deletes the children it still has, and a node
-// that is deleted first leaves its parent on its own.
+// A parent owns its children: a node enters the tree through AddChild, leaves it through
+// RemoveChild (which destroys it) or TakeChild (which hands it back), and goes with its parent.
+// A node without a parent belongs to whoever made it.
 class CNxLayer {
 public:
     enum ChangeFlag : std::uint32_t { Changed = 1, Moved = 2, VisibilityChanged = 4 };
 
-    explicit CNxLayer(CNxLayer* parent = nullptr);
+    CNxLayer() = default;
     virtual ~CNxLayer();
     CNxLayer(const CNxLayer&) = delete;
     CNxLayer& operator=(const CNxLayer&) = delete;
@@ -30,8 +33,36 @@ public:
     virtual void SetOffset(std::int32_t x, std::int32_t y);
     // Null or a rectangle with negative width or height gives an empty one.
     virtual void SetRect(const RECT* rect);
-    // Moves the node under parent (null: none); returns the previous parent.
+    // Moves the node, and its ownership, under parent; returns the previous parent. Nothing
+    // changes when parent is null, the node or under it, or when the node has no parent (then
+    // its maker owns it, and AddChild hands it over).
     virtual CNxLayer* SetParent(CNxLayer* parent);
+
+    // Makes a T from args as the last child and returns it; the node owns it.
+    template <class T, class... Args>
+    T& AddChild(Args&&... args) {
+        auto child = std::make_unique<T>(std::forward<Args>(args)...);
+        T& made = *child;
+        adopt(std::move(child));
+        return made;
+    }
+    // Takes child, a node without a parent, as the last child. Null, and child stays with the
+    // caller, when child is null, has a parent, or is this node or above it.
+    template <class T>
+    T* AddChild(std::unique_ptr<T>&& child) {
+        T* node = child.get();
+        if (!mayAdopt(node)) {
+            return nullptr;
+        }
+        adopt(std::move(child));
+        return node;
+    }
+    // Destroys child with everything under it; false when it is not a child of this node.
+    bool RemoveChild(CNxLayer* child);
+    // Hands child back without a parent; null when it is not a child of this node.
+    std::unique_ptr<CNxLayer> TakeChild(CNxLayer* child);
+    // Destroys the children, the last first.
+    void ClearChildren();
     // Hooks of the window's Update.
     virtual void OnUpdate() {}
     virtual void OnInvalidated() {}
@@ -49,12 +80,16 @@ public:
     const RECT& GetRect() const { return m_rect; }
     bool IsVisible() const { return m_visible; }
     bool GetClipChildren() const { return m_clipChildren; }
-    const std::vector<CNxLayer*>& GetChildren() const { return m_children; }
+    // In drawing order once the window has sorted them.
+    std::vector<CNxLayer*> GetChildren() const;
 
 protected:
     friend class CNxWindow;
 
-    void detachFromParent();
+    // Whether this node is top or lies under it.
+    bool isAtOrUnder(const CNxLayer* top) const;
+    bool mayAdopt(const CNxLayer* child) const;
+    void adopt(std::unique_ptr<CNxLayer> child);
     // Adds area (window coordinates) to what must be redrawn at the next update.
     void addUpdateArea(const RECT& area);
 
@@ -73,7 +108,7 @@ protected:
     RECT m_lastRect = {0, 0, 0, 0};    // window coordinates, as drawn at the last update
     bool m_needsSort = false;
     std::uint32_t m_changeFlags = 0;
-    std::vector<CNxLayer*> m_children;  // owned
+    std::vector<std::unique_ptr<CNxLayer>> m_children;
 };
 
 // Rectangle helpers shared by the tree.

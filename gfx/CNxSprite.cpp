@@ -2,8 +2,7 @@
 
 #include "gfx/CNxSurface.h"
 
-CNxSprite::CNxSprite(CNxLayer* parent, const CNxSurface* surface, const RECT* rect)
-    : CNxLayer(parent) {
+CNxSprite::CNxSprite(const CNxSurface* surface, const RECT* rect) {
     SetSurface(surface, rect);
 }
 

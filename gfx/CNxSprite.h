@@ -10,7 +10,7 @@ class CNxSurface;
 class CNxSprite : public CNxLayer {
 public:
     // rect null: the whole surface.
-    CNxSprite(CNxLayer* parent, const CNxSurface* surface, const RECT* rect = nullptr);
+    explicit CNxSprite(const CNxSurface* surface, const RECT* rect = nullptr);
 
     // Null: the whole surface.
     void SetRect(const RECT* rect) override;

@@ -26,9 +26,7 @@ CNxWindow::CNxWindow() {
 CNxWindow::~CNxWindow() {
     Detach();
     // The tree goes before the window's own parts, which its destructor no longer needs.
-    while (!m_children.empty()) {
-        delete m_children.back();
-    }
+    ClearChildren();
 }
 
 CNxLayer* CNxWindow::SetParent(CNxLayer*) {
@@ -196,7 +194,8 @@ void CNxWindow::EndPresent() {
 void CNxWindow::sortChildren(CNxLayer& node) {
     if (node.m_needsSort) {
         std::stable_sort(node.m_children.begin(), node.m_children.end(),
-                         [](const CNxLayer* a, const CNxLayer* b) { return a->m_z < b->m_z; });
+                         [](const std::unique_ptr<CNxLayer>& a,
+                            const std::unique_ptr<CNxLayer>& b) { return a->m_z < b->m_z; });
         node.m_needsSort = false;
     }
 }
@@ -210,7 +209,7 @@ void CNxWindow::foldChanges(CNxLayer& node) {
     node.m_invalid = node.m_rect;
     node.m_invalidFlag = true;
     node.m_changeFlags = 0;
-    for (CNxLayer* child : node.m_children) {
+    for (const auto& child : node.m_children) {
         foldChanges(*child);
     }
 }
@@ -264,11 +263,11 @@ bool CNxWindow::collect(CNxLayer& node, const RECT& clip, std::int32_t x, std::i
     sortChildren(node);
     const RECT childClip = node.m_clipChildren ? node.m_lastRect : clip;
     // A hook may add or remove nodes: visit a copy of the list, skipping any child that has
-    // left this node meanwhile (a deleted child takes itself out of the list).
-    const std::vector<CNxLayer*> children = node.m_children;
+    // left this node meanwhile (a removed child is out of the list, and may be gone).
+    const std::vector<CNxLayer*> children = node.GetChildren();
     for (CNxLayer* child : children) {
-        if (std::find(node.m_children.begin(), node.m_children.end(), child) !=
-            node.m_children.end()) {
+        if (std::any_of(node.m_children.begin(), node.m_children.end(),
+                        [child](const std::unique_ptr<CNxLayer>& c) { return c.get() == child; })) {
             changed = collect(*child, childClip, x, y, hooks, false) || changed;
         }
     }
@@ -289,7 +288,7 @@ void CNxWindow::render(CNxLayer& node, const RECT& clip, std::int32_t x, std::in
     sortChildren(node);
     if (nx::isEmpty(visible)) {
         if (!node.m_clipChildren) {
-            for (CNxLayer* child : node.m_children) {
+            for (const auto& child : node.m_children) {
                 render(*child, clip, x, y, false, tile);
             }
         }
@@ -304,7 +303,7 @@ void CNxWindow::render(CNxLayer& node, const RECT& clip, std::int32_t x, std::in
     m_backBuffer->SetClipRect(&bufferClip);
     if (node.Draw(m_backBuffer.get(), &content)) {
         const RECT childClip = node.m_clipChildren ? visible : clip;
-        for (CNxLayer* child : node.m_children) {
+        for (const auto& child : node.m_children) {
             render(*child, childClip, x, y, false, tile);
         }
     }

@@ -33,7 +33,7 @@ std::unique_ptr<CNxSurface> makeSurface(int width, int height) {
 }
 
 CNxSprite* makeSprite(CNxLayer* parent, const CNxSurface* surface, std::int32_t z, bool visible) {
-    auto* sprite = new CNxSprite(parent, surface);
+    auto* sprite = &parent->AddChild<CNxSprite>(surface);
     CNxBlitParams params;
     params.m_flags = NxBlt_SourceAlpha;
     sprite->SetParams(&params);
@@ -56,7 +56,7 @@ CellGridScreen::CellGridScreen(platform::Host& host, const LayerPlan& plan, int 
     // Asked only once the derived screen is built.
     m_model.setExtentSource([this](Axis axis) { return extent(axis); });
     for (int i = 0; i < plan.count; ++i) {
-        auto* node = new CNxLayer(this);
+        auto* node = &AddChild<CNxLayer>();
         node->SetZOrder(i);
         node->SetRect(&kMaxArea);
         m_layers.push_back(node);
@@ -83,9 +83,7 @@ CellGridScreen::CellGridScreen(platform::Host& host, const LayerPlan& plan, int 
 
 CellGridScreen::~CellGridScreen() {
     // The sprites go before the surfaces they show.
-    while (!m_children.empty()) {
-        delete m_children.back();
-    }
+    ClearChildren();
 }
 
 bool CellGridScreen::bindWindow(platform::NativeWindow* window, int width, int height,

@@ -36,7 +36,7 @@ MapScreen::MapScreen(platform::Host& host, MapDocument& document)
       m_document(document) {
     m_mapSurface = std::make_unique<CNxSurface>(32);
     m_mapSurface->Create(kSurfaceWidth, -kSurfaceHeight);
-    m_mapSprite = new CNxSprite(layer(0), m_mapSurface.get());
+    m_mapSprite = &layer(0)->AddChild<CNxSprite>(m_mapSurface.get());
     CNxBlitParams params;
     params.m_flags = NxBlt_SourceAlpha;
     m_mapSprite->SetParams(&params);

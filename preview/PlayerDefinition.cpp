@@ -2,7 +2,6 @@
 
 #include <iterator>
 
-#include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
 #include "platform/Texts.h"
 
@@ -122,20 +121,12 @@ bool PlayerDefinition::LoadFrame(const std::string& path, PlayerFrame& frame, Im
         image = DecodeImage(path, notices);
         if (image == nullptr) {
             frame.image.reset();
-            frame.sprite.reset();
             return false;
         }
         cache[path] = image;
     }
-    auto sprite = std::make_shared<CNxSprite>(nullptr, image.get());
-    CNxBlitParams params;
-    params.m_flags = NxBlt_SourceAlpha;
-    sprite->SetParams(&params);
-    sprite->SetVisible(false);
-
     frame.setDefaults(image->GetWidth(), image->GetHeight());
     frame.image = std::move(image);
-    frame.sprite = std::move(sprite);
     frame.path = path;
     frame.displayName = path;
     return true;

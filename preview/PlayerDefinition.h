@@ -55,10 +55,10 @@ public:
     // the decoder has to say is added to notices when given.
     static std::shared_ptr<CNxSurface> DecodeImage(
         const std::string& path, std::vector<platform::Notice>* notices = nullptr);
-    // Fills frame for the image file at path with the default settings and a sprite of its own
-    // (hidden, on no layer). The frame shares the image cache holds for path while it lives;
-    // otherwise the file is decoded and entered in cache. False, and frame without image or
-    // sprite, when decoding fails. The decoder's notices are added to notices when given.
+    // Fills frame for the image file at path with the default settings. The frame shares the
+    // image cache holds for path while it lives; otherwise the file is decoded and entered in
+    // cache. False, and frame without image, when decoding fails. The decoder's notices are
+    // added to notices when given.
     static bool LoadFrame(const std::string& path, PlayerFrame& frame, ImageCache& cache,
                           std::vector<platform::Notice>* notices = nullptr);
     // Drops the entries whose image no frame holds any more.

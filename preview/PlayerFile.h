@@ -30,7 +30,7 @@ public:
     static bool save(const std::string& path, const Lists& lists, std::string& error,
                      const platform::MessagePort* language = nullptr);
     // Reads path into lists: every frame with its settings, an absolute image path and its
-    // display name, without image or sprite. False with error saying why (lists are then
+    // display name, without image. False with error saying why (lists are then
     // untouched) for a file that cannot be read or does not hold a definition.
     static bool load(const std::string& path, Lists& lists, std::string& error,
                      const platform::MessagePort* language = nullptr);

@@ -7,12 +7,12 @@
 
 #include "gfx/NxTypes.h"
 
-class CNxSprite;
 class CNxSurface;
 
 // One registered image of a player action with its display settings. Copies share the decoded
-// image and the sprite that draws it; both live as long as some copy holds them, so frames can
-// be copied freely between the definition, the dialog's working lists and the preview.
+// image, which lives as long as some copy holds it, so frames can be copied freely between the
+// definition, the dialog's working lists and the preview (which draws them with sprites of its
+// own).
 //
 // The rectangles here are inclusive (right and bottom are the last pixel), as the settings
 // dialog shows them; the drawing library's RECT is exclusive elsewhere.
@@ -28,7 +28,6 @@ struct PlayerFrame {
     std::array<RECT, kExtraRectCount> extraRects{};
     bool drawOption = true;  // draw with the image's own alpha as well
     std::shared_ptr<CNxSurface> image;
-    std::shared_ptr<CNxSprite> sprite;
     std::string path;
     std::string displayName;
 

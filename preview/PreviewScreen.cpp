@@ -28,7 +28,7 @@ RECT spriteRect(const RECT& source) {
 PreviewScreen::PreviewScreen(platform::Host& host, const platform::MillisecondClock* clock)
     : m_host(host),
       m_clock(clock != nullptr ? *clock : platform::MillisecondClock::system()),
-      m_layer(new CNxLayer(this)),
+      m_layer(&AddChild<CNxLayer>()),
       m_stopwatch(m_clock) {
     m_layer->SetZOrder(0);
     // The layer only groups the frames' sprites; the window clips them.
@@ -37,11 +37,8 @@ PreviewScreen::PreviewScreen(platform::Host& host, const platform::MillisecondCl
 
 PreviewScreen::~PreviewScreen() {
     stopTimer();
-    // The sprites belong to the frames, which may outlive the screen: they leave the layer
-    // rather than going with it.
-    while (!m_layer->GetChildren().empty()) {
-        m_layer->GetChildren().back()->SetParent(nullptr);
-    }
+    // The sprites show the frames' images, which go with the members: the tree goes first.
+    ClearChildren();
 }
 
 int PreviewScreen::Attach(platform::NativeWindow* window, platform::MessageHandler* next) {
@@ -131,8 +128,8 @@ void PreviewScreen::command(int id) {
 
 void PreviewScreen::IdleStep() {
     if (isAdvancing() && m_stopwatch.HasElapsed(m_frames[m_index].displayTime)) {
-        if (m_frames[m_index].sprite) {
-            m_frames[m_index].sprite->SetVisible(false);
+        if (m_sprites[m_index] != nullptr) {
+            m_sprites[m_index]->SetVisible(false);
         }
         ++m_index;
         showFrame();
@@ -147,14 +144,10 @@ void PreviewScreen::StartPlayback(std::vector<PlayerFrame> frames) {
     m_playing = true;
     m_paused = false;
     m_index = 0;
-    m_frames.clear();
-    for (PlayerFrame& frame : frames) {
-        // The settings hold for the whole playback: showing a frame only makes it visible.
-        setUp(frame);
-        if (frame.sprite) {
-            frame.sprite->SetVisible(false);
-        }
-        m_frames.push_back(std::move(frame));
+    m_frames = std::move(frames);
+    // The settings hold for the whole playback: showing a frame only makes it visible.
+    for (const PlayerFrame& frame : m_frames) {
+        m_sprites.push_back(makeSprite(frame));
     }
     if (platform::NativeWindow* window = GetWindow()) {
         window->showNormal();
@@ -170,11 +163,10 @@ void PreviewScreen::StartPlayback(std::vector<PlayerFrame> frames) {
 }
 
 void PreviewScreen::StopPlayback() {
-    for (PlayerFrame& frame : m_frames) {
-        if (frame.sprite) {
-            frame.sprite->SetVisible(false);
-        }
+    for (CNxSprite*& sprite : m_sprites) {
+        removeSprite(sprite);
     }
+    m_sprites.clear();
     stopTimer();
     if (GetWindow() != nullptr) {
         GetWindow()->setVisible(false);
@@ -200,17 +192,27 @@ void PreviewScreen::showFrame() {
         std::snprintf(counter, sizeof counter, "%d/%d  ", m_index + 1, count);
         GetWindow()->setTitle(counter + frame.displayName);
     }
-    reveal(frame);
+    reveal(m_sprites[m_index]);
 }
 
-void PreviewScreen::setUp(const PlayerFrame& frame) {
-    if (!frame.sprite) {
-        return;
+CNxSprite* PreviewScreen::makeSprite(const PlayerFrame& frame) {
+    if (!frame.image) {
+        return nullptr;
     }
-    CNxSprite& sprite = *frame.sprite;
-    if (sprite.GetParent() != m_layer) {
-        sprite.SetParent(m_layer);
+    auto& sprite = m_layer->AddChild<CNxSprite>(frame.image.get());
+    sprite.SetVisible(false);
+    setUp(sprite, frame);
+    return &sprite;
+}
+
+void PreviewScreen::removeSprite(CNxSprite*& sprite) {
+    if (sprite != nullptr) {
+        m_layer->RemoveChild(sprite);
+        sprite = nullptr;
     }
+}
+
+void PreviewScreen::setUp(CNxSprite& sprite, const PlayerFrame& frame) {
     const RECT rect = spriteRect(frame.sourceRect);
     sprite.SetRect(&rect);
     CNxBlitParams params;
@@ -219,9 +221,9 @@ void PreviewScreen::setUp(const PlayerFrame& frame) {
     sprite.SetParams(&params);  // redraws the sprite
 }
 
-void PreviewScreen::reveal(const PlayerFrame& frame) {
-    if (frame.sprite) {
-        frame.sprite->SetVisible(true);
+void PreviewScreen::reveal(CNxSprite* sprite) {
+    if (sprite != nullptr) {
+        sprite->SetVisible(true);
     }
     // Presents whatever changed since, the frame hidden before this one included.
     Update();
@@ -277,18 +279,14 @@ bool PreviewScreen::topmost() const {
 
 void PreviewScreen::ShowSingleFrame(const PlayerFrame& frame, bool show) {
     if (!show) {
-        if (m_current.sprite) {
-            m_current.sprite->SetVisible(false);
-        }
+        removeSprite(m_currentSprite);
         if (GetWindow() != nullptr) {
             GetWindow()->setVisible(false);
         }
         m_current = PlayerFrame();
         return;
     }
-    m_current = frame;
-    setUp(m_current);
-    reveal(m_current);
+    UpdateSingleFrame(frame);
     if (platform::NativeWindow* window = GetWindow()) {
         window->showNormal();
         window->setTitle(m_current.displayName);
@@ -297,6 +295,11 @@ void PreviewScreen::ShowSingleFrame(const PlayerFrame& frame, bool show) {
 
 void PreviewScreen::UpdateSingleFrame(const PlayerFrame& frame) {
     m_current = frame;
-    setUp(m_current);
-    reveal(m_current);
+    if (m_currentSprite == nullptr) {
+        m_currentSprite = makeSprite(m_current);
+    } else {
+        m_currentSprite->SetSurface(m_current.image.get());
+        setUp(*m_currentSprite, m_current);
+    }
+    reveal(m_currentSprite);
 }

@@ -13,9 +13,12 @@ class Host;
 class MillisecondClock;
 }  // namespace platform
 
+class CNxSprite;
+
 // The preview window: plays one action's frames as an animation, each for its display time,
 // or shows the single frame whose settings are being edited, on a black background. Each frame
-// is drawn by its own sprite, which the preview hangs into its layer while it shows it.
+// it is given is drawn by a sprite of its own in the preview's layer, made when the frame comes
+// and removed when it goes.
 //
 // Frames change on a single-shot timer set to the next frame's deadline, so a change is on time
 // whichever event loop runs (the main loop or a modal dialog's), and the preview takes no
@@ -77,10 +80,14 @@ public:
 
 private:
     void showFrame();
-    // Hangs the frame's sprite into the layer with the frame's rectangle and alpha.
-    void setUp(const PlayerFrame& frame);
-    // Makes the frame's sprite visible and presents.
-    void reveal(const PlayerFrame& frame);
+    // A hidden sprite in the layer for frame, with its settings; null for a frame without image.
+    CNxSprite* makeSprite(const PlayerFrame& frame);
+    // Gives sprite the frame's rectangle and alpha.
+    void setUp(CNxSprite& sprite, const PlayerFrame& frame);
+    // Makes sprite (if any) visible and presents.
+    void reveal(CNxSprite* sprite);
+    // Takes sprite (if any) out of the layer, which destroys it, and clears the pointer.
+    void removeSprite(CNxSprite*& sprite);
     // Whether the frame on display is to be replaced when its time is up.
     bool isAdvancing() const;
     // Sets the timer to the current frame's deadline, or stops it when nothing is to come.
@@ -93,8 +100,10 @@ private:
     const platform::MillisecondClock& m_clock;
     CNxLayer* m_layer;  // a child of the screen, which owns it
     std::vector<PlayerFrame> m_frames;
-    Stopwatch m_stopwatch;  // the current frame's time, while playing
+    std::vector<CNxSprite*> m_sprites;  // m_frames' own, owned by m_layer
+    Stopwatch m_stopwatch;              // the current frame's time, while playing
     PlayerFrame m_current;
+    CNxSprite* m_currentSprite = nullptr;  // m_current's, owned by m_layer
     OwnerDialog* m_ownerDialog = nullptr;
     int m_index = -1;  // the frame on display among m_frames; -1 before the first
     bool m_playing = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "gfx/CNxFrameWindow.h"
@@ -57,7 +58,7 @@ TEST(CNxWindow, TileSizesAreRoundedUpToPowersOfTwo) {
 TEST(CNxWindow, PresentsOnlyTheTilesThatChanged) {
     Scene scene(96, 40);  // 3 × 5 tiles of 32 × 8
     auto red = solid(10, 4, 0xFFFF0000);
-    CNxSprite* sprite = new CNxSprite(&scene.window, red.get());
+    CNxSprite* sprite = &scene.window.AddChild<CNxSprite>(red.get());
     sprite->SetPosition(40, 10);
     ASSERT_EQ(scene.window.Update(), 1);
     EXPECT_EQ(scene.native.presents.size(), 5u) << "first update: every row of tiles";
@@ -92,12 +93,12 @@ TEST(CNxWindow, SiblingsDrawInAscendingZAndParentsClipTheirChildren) {
     Scene scene(64, 16);
     auto red = solid(8, 8, 0xFFFF0000);
     auto blue = solid(8, 8, 0xFF0000FF);
-    CNxLayer* layer = new CNxLayer(&scene.window);
+    CNxLayer* layer = &scene.window.AddChild<CNxLayer>();
     const RECT area{0, 0, 12, 16};
     layer->SetRect(&area);
     layer->SetPosition(2, 0);
-    CNxSprite* a = new CNxSprite(layer, red.get());
-    CNxSprite* b = new CNxSprite(layer, blue.get());
+    CNxSprite* a = &layer->AddChild<CNxSprite>(red.get());
+    CNxSprite* b = &layer->AddChild<CNxSprite>(blue.get());
     a->SetPosition(0, 0);
     b->SetPosition(4, 0);
     scene.window.Update();
@@ -108,7 +109,7 @@ TEST(CNxWindow, SiblingsDrawInAscendingZAndParentsClipTheirChildren) {
     EXPECT_EQ(scene.native.pixel(13, 0), 0xFF0000FFu);
     EXPECT_EQ(scene.native.pixel(14, 0), 0xFF000000u) << "cut at the layer's right edge";
 
-    delete a;  // its area is redrawn without it
+    layer->RemoveChild(a);  // its area is redrawn without it
     scene.window.Update();
     EXPECT_EQ(scene.native.pixel(2, 0), 0xFF000000u);
 }
@@ -180,11 +181,11 @@ TEST(CNxWindow, IncrementalUpdatesMatchAFullRedraw) {
             CNxLayer* parent = nodes[pick(static_cast<int>(nodes.size()))];
             CNxLayer* node;
             if (pick(3) == 0) {
-                node = new CNxLayer(parent);
+                node = &parent->AddChild<CNxLayer>();
                 const RECT r{0, 0, pick(120), pick(60)};
                 node->SetRect(&r);
             } else {
-                node = new CNxSprite(parent, surfaces[pick(6)].get());
+                node = &parent->AddChild<CNxSprite>(surfaces[pick(6)].get());
             }
             node->SetPosition(pick(200) - 30, pick(100) - 20);
             nodes.push_back(node);
@@ -257,12 +258,18 @@ TEST(CNxWindow, IncrementalUpdatesMatchAFullRedraw) {
                         }
                         break;
                     }
-                    case 8:  // nodes under a node are deleted with it
-                        nodes.erase(std::remove_if(nodes.begin(), nodes.end(),
-                                                   [&](CNxLayer* n) { return under(n, node); }),
-                                    nodes.end());
-                        delete node;
+                    case 8: {
+                        // Taken out and put under a node outside it, or destroyed with the
+                        // nodes under it.
+                        CNxLayer* into = nodes[pick(static_cast<int>(nodes.size()))];
+                        std::unique_ptr<CNxLayer> taken = node->GetParent()->TakeChild(node);
+                        if (under(into, node) || into->AddChild(std::move(taken)) != node) {
+                            nodes.erase(std::remove_if(nodes.begin(), nodes.end(),
+                                                       [&](CNxLayer* n) { return under(n, node); }),
+                                        nodes.end());
+                        }
                         break;
+                    }
                     default:
                         addNode();
                         break;
@@ -277,18 +284,80 @@ TEST(CNxWindow, IncrementalUpdatesMatchAFullRedraw) {
     }
 }
 
-TEST(CNxWindow, AHookMayDeleteANodeNotYetVisited) {
+TEST(CNxWindow, AHookMayRemoveANodeNotYetVisited) {
     Scene scene;
     struct Remover : CNxLayer {
         using CNxLayer::CNxLayer;
         CNxLayer* doomed = nullptr;
         void OnUpdate() override {
-            delete doomed;
+            GetParent()->RemoveChild(doomed);
             doomed = nullptr;
         }
     };
-    auto* remover = new Remover(&scene.window);
-    remover->doomed = new CNxLayer(&scene.window);
+    auto* remover = &scene.window.AddChild<Remover>();
+    remover->doomed = &scene.window.AddChild<CNxLayer>();
     EXPECT_EQ(scene.window.Update(), 1);
     EXPECT_EQ(scene.window.GetChildren(), std::vector<CNxLayer*>{remover});
+}
+
+// root ─┬─ a ── c
+//       └─ b
+// After each change, the nodes it destroyed; every node is destroyed exactly once in the end.
+TEST(CNxLayer, ParentsOwnTheirChildren) {
+    struct Named : CNxLayer {
+        std::string& gone;
+        char name;
+        Named(std::string& gone, char name) : gone(gone), name(name) {}
+        ~Named() override { gone += name; }
+    };
+    struct Tree {
+        CNxLayer &root, &a, &b, &c;
+    };
+    const struct {
+        const char* what;
+        void (*change)(Tree&);
+        const char* gone;
+    } cases[] = {
+        {"removing destroys the subtree", [](Tree& t) { EXPECT_TRUE(t.root.RemoveChild(&t.a)); },
+         "ac"},
+        {"only a child is removed", [](Tree& t) { EXPECT_FALSE(t.root.RemoveChild(&t.c)); }, ""},
+        {"clearing destroys every child", [](Tree& t) { t.a.ClearChildren(); }, "c"},
+        {"a moved node is its new parent's",
+         [](Tree& t) {
+             EXPECT_EQ(t.c.SetParent(&t.b), &t.a);
+             t.root.RemoveChild(&t.a);
+         },
+         "a"},
+        {"a taken node is the taker's",
+         [](Tree& t) {
+             std::unique_ptr<CNxLayer> a = t.root.TakeChild(&t.a);
+             EXPECT_EQ(a->GetParent(), nullptr);
+             EXPECT_EQ(t.root.GetChildren(), std::vector<CNxLayer*>{&t.b});
+             EXPECT_EQ(t.b.AddChild(std::move(a)), &t.a);
+             t.root.RemoveChild(&t.b);
+         },
+         "bac"},
+        {"no node goes under itself or out of the tree",
+         [](Tree& t) {
+             EXPECT_EQ(t.a.SetParent(&t.c), &t.root);
+             EXPECT_EQ(t.a.SetParent(&t.a), &t.root);
+             EXPECT_EQ(t.a.SetParent(nullptr), &t.root);
+             EXPECT_EQ(t.root.SetParent(&t.b), nullptr);
+             EXPECT_EQ(t.c.GetParent(), &t.a);
+             EXPECT_EQ(t.a.GetParent(), &t.root);
+             EXPECT_EQ(t.root.GetParent(), nullptr);
+         },
+         ""},
+    };
+    for (const auto& test : cases) {
+        std::string gone;
+        auto root = std::make_unique<Named>(gone, 'r');
+        Named& a = root->AddChild<Named>(gone, 'a');
+        Tree tree{*root, a, root->AddChild<Named>(gone, 'b'), a.AddChild<Named>(gone, 'c')};
+        test.change(tree);
+        EXPECT_EQ(gone, test.gone) << test.what;
+        root.reset();
+        std::sort(gone.begin(), gone.end());
+        EXPECT_EQ(gone, "abcr") << test.what;
+    }
 }

@@ -77,7 +77,6 @@ TEST(PlayerRegistration, SixtyFilesAddFiftyThenTheLimitSharingOneDecodedImage) {
         EXPECT_EQ(s.host.boxes[0].text, "１つのアクションに登録出来る画像は50までです");
         EXPECT_EQ(s.host.boxes[0].title, "プレイヤー登録エラー");
         EXPECT_EQ(s.dialog.workingFrames(0)[0].image, s.dialog.workingFrames(0)[49].image);
-        EXPECT_NE(s.dialog.workingFrames(0)[0].sprite, s.dialog.workingFrames(0)[1].sprite);
         s.add(d, {s.path("b.bmp")});
         EXPECT_EQ(s.host.boxes.back().title, "エラー") << "full before the chooser opens";
         EXPECT_EQ(s.host.fileChoosers.size(), 1u);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/headless/HeadlessHost.h"
 #include "tests/preview/PreviewTestSupport.h"
 
@@ -113,8 +115,12 @@ TEST(PreviewScreen, ANewPlaybackReplacesTheOldAndStoppingKeepsLoopAndTopmost) {
     p.screen.StartPlayback({frame("x", 30, 0xFF0000FF), frame("y", 30), frame("z", 30)});
     EXPECT_EQ(p.window.title(), "1/3  x");
     EXPECT_EQ(p.window.pixel(1, 1), 0xFF0000FFu);
-    EXPECT_FALSE(first[0].sprite->IsVisible());
-    EXPECT_FALSE(first[1].sprite->IsVisible());
+    // Only the new playback's sprites are left in the screen's layer, the first one showing.
+    const std::vector<CNxLayer*> sprites = p.screen.GetChildren().at(0)->GetChildren();
+    EXPECT_EQ(sprites.size(), 3u);
+    EXPECT_EQ(std::count_if(sprites.begin(), sprites.end(),
+                            [](const CNxLayer* sprite) { return sprite->IsVisible(); }),
+              1);
     EXPECT_EQ(p.period(), 30);
     p.screen.StopPlayback();
     EXPECT_FALSE(p.window.isVisible());
@@ -125,6 +131,19 @@ TEST(PreviewScreen, ANewPlaybackReplacesTheOldAndStoppingKeepsLoopAndTopmost) {
     std::weak_ptr<CNxSurface> image = first[0].image;
     first.clear();
     EXPECT_TRUE(image.expired());
+}
+
+TEST(PreviewScreen, FramesOfOneImageAreDrawnEachWithItsOwnSettings) {
+    Preview p;
+    const PlayerFrame shown = frame("shown", 100, 0xFF00FF00);
+    PlayerFrame clear = shown;  // the same image
+    clear.alpha = 0;
+    p.screen.SetLoop(true);
+    p.screen.StartPlayback({shown, clear});
+    for (const std::uint32_t pixel : {0xFF00FF00u, 0xFF000000u, 0xFF00FF00u}) {
+        EXPECT_EQ(p.window.pixel(1, 1), pixel) << p.counter();
+        p.after(100);
+    }
 }
 
 TEST(PreviewScreen, TheFrameIsDrawnTopLeftWithItsWholeSourceRectangleAlphaAndDrawOption) {

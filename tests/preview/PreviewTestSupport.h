@@ -3,7 +3,6 @@
 #include <memory>
 #include <string>
 
-#include "gfx/CNxSprite.h"
 #include "gfx/CNxSurface.h"
 #include "platform/MillisecondClock.h"
 #include "preview/PlayerFrame.h"
@@ -25,7 +24,6 @@ inline PlayerFrame frame(const std::string& name, std::uint32_t ms,
     f.image = std::make_shared<CNxSurface>(32);
     f.image->Create(width, -height);
     f.image->Fill(nullptr, colour);
-    f.sprite = std::make_shared<CNxSprite>(nullptr, f.image.get());
     f.setDefaults(width, height);
     f.displayTime = ms;
     f.path = f.displayName = name;

@@ -48,7 +48,7 @@ TEST(QtScreen, ASpriteDrawnByTheTreeIsWhatTheWindowShows) {
     CNxWindow screen;
     ASSERT_EQ(screen.Attach(window.get(), &log), 1);
     screen.SetBackgroundColour(0xFF404040);
-    auto* sprite = new CNxSprite(&screen, &picture);
+    auto* sprite = &screen.AddChild<CNxSprite>(&picture);
     CNxBlitParams params;
     params.m_flags = NxBlt_SourceAlpha;
     sprite->SetParams(&params);

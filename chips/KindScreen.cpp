@@ -290,7 +290,7 @@ void KindScreen::placeCursorSprite() {
 
 void KindScreen::drawCursorFrame(std::int32_t innerRight, std::int32_t innerBottom) {
     m_cursorSurface->Fill(nullptr, m_cursorColour);
-    const RECT inner{m_frameX, m_frameY, innerRight, innerBottom};
+    const platform::Rect inner{m_frameX, m_frameY, innerRight, innerBottom};
     m_cursorSurface->Fill(&inner, kTransparent);
 }
 

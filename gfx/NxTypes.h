@@ -2,23 +2,15 @@
 
 #include <cstdint>
 
+#include "platform/Geometry.h"
+
 // The few Windows bitmap structures the drawing library and the image decoders speak, laid out
 // byte for byte as in bitmap files, and the rectangle every drawing call takes.
 
-// left, top, right, bottom; right and bottom are exclusive.
-struct RECT {
-    std::int32_t left;
-    std::int32_t top;
-    std::int32_t right;
-    std::int32_t bottom;
-};
-
-inline bool operator==(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-inline bool operator!=(const RECT& a, const RECT& b) {
-    return !(a == b);
-}
+// The program's one rectangle under the name the drawing library's calls use: left, top, right,
+// bottom; right and bottom are exclusive.
+using RECT = platform::Rect;
+static_assert(sizeof(RECT) == 4 * sizeof(std::int32_t), "four 32-bit sides");
 
 struct RGBQUAD {
     std::uint8_t rgbBlue;

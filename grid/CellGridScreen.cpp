@@ -18,7 +18,7 @@ namespace {
 // that no later size change has to grow them.
 constexpr int kMaxWidth = CellGridScreen::kMaxWindowWidth;
 constexpr int kMaxHeight = CellGridScreen::kMaxWindowHeight;
-constexpr RECT kMaxArea{0, 0, kMaxWidth, kMaxHeight};
+constexpr platform::Rect kMaxArea{0, 0, kMaxWidth, kMaxHeight};
 
 constexpr int kLeftEdge = 0, kRightEdge = 1, kTopEdge = 2, kBottomEdge = 3;
 
@@ -146,7 +146,7 @@ void CellGridScreen::buildCursor() {
     m_cursorSurface->Create(width, -height);
     m_cursorSurface->Fill(nullptr, m_cursorColour);
     if (width > m_frame + inset && height > m_frame + inset) {
-        const RECT inner{m_frame, m_frame, width - inset, height - inset};
+        const platform::Rect inner{m_frame, m_frame, width - inset, height - inset};
         m_cursorSurface->Fill(&inner, 0);
     }
     m_cursorSprite->SetSurface(m_cursorSurface.get());
@@ -380,15 +380,15 @@ void CellGridScreen::drawSelection() {
     }
     const int width = std::min(visibleHi[X] - visibleLo[X], kMaxWidth);
     const int height = std::min(visibleHi[Y] - visibleLo[Y], kMaxHeight);
-    const RECT fill{0, 0, width, height};
+    const platform::Rect fill{0, 0, width, height};
     m_fillSprite->SetRect(&fill);
     m_fillSprite->SetPosition(visibleLo[X], visibleLo[Y]);
     m_fillSprite->SetVisible(true);
 
     // Each edge lies inside the rectangle along its border and is shown only while its pixels
     // are in the window; it reaches over the visible part of the rectangle only.
-    const RECT vertical{0, 0, m_frame, height};
-    const RECT horizontal{0, 0, width, m_frame};
+    const platform::Rect vertical{0, 0, m_frame, height};
+    const platform::Rect horizontal{0, 0, width, m_frame};
     struct Edge {
         int index;
         int x, y;

@@ -31,7 +31,7 @@ const char* const kRectCaptions[1 + PlayerFrame::kExtraRectCount] = {
 };
 
 // left, right, top, bottom as the dialog orders them.
-std::int32_t* side(RECT& r, int i) {
+std::int32_t* side(platform::Rect& r, int i) {
     std::int32_t* sides[4] = {&r.left, &r.right, &r.top, &r.bottom};
     return sides[i];
 }
@@ -102,7 +102,7 @@ void FrameSettingsDialog::onInit(platform::DialogControls& controls) {
     controls.setRange(kDisplayTimeId, 0, static_cast<int>(PlayerFrame::kMaxDisplayTime));
     controls.setPosition(kDisplayTimeId, static_cast<int>(m_frame.displayTime));
     for (int group = 0; group <= PlayerFrame::kExtraRectCount; ++group) {
-        RECT& r = group == 0 ? m_frame.sourceRect : m_frame.extraRects[group - 1];
+        platform::Rect& r = group == 0 ? m_frame.sourceRect : m_frame.extraRects[group - 1];
         for (int i = 0; i < 4; ++i) {
             const int id = kRectIds[group][i];
             controls.setRange(id, 0, (i < 2 ? width : height) - 1);
@@ -184,7 +184,7 @@ void FrameSettingsDialog::readAll(platform::DialogControls& controls) {
     };
     read(kDisplayTimeId, m_frame.displayTime);
     for (int group = 0; group <= PlayerFrame::kExtraRectCount; ++group) {
-        RECT& r = group == 0 ? m_frame.sourceRect : m_frame.extraRects[group - 1];
+        platform::Rect& r = group == 0 ? m_frame.sourceRect : m_frame.extraRects[group - 1];
         for (int i = 0; i < 4; ++i) {
             read(kRectIds[group][i], *side(r, i));
         }

@@ -35,7 +35,7 @@ private:
     PlayerFrame& m_frame;
     PreviewScreen& m_preview;
     bool m_initialised = false;
-    RECT m_savedSourceRect{};
+    platform::Rect m_savedSourceRect{};
     std::uint8_t m_savedAlpha = 255;
     bool m_savedDrawOption = true;
 };

@@ -15,12 +15,12 @@ const char* const kActionNames[PlayerDefinition::kActionCount] = {
 }  // namespace
 
 void PlayerFrame::setDefaults(std::int32_t width, std::int32_t height) {
-    const RECT whole{0, 0, width - 1, height - 1};
+    const platform::Rect whole{0, 0, width - 1, height - 1};
     displayTime = kDefaultDisplayTime;
     alpha = 255;
     drawOption = true;
     sourceRect = whole;
-    extraRects = {whole, whole, RECT{0, 0, 0, 0}, RECT{0, 0, 0, 0}};
+    extraRects = {whole, whole, platform::Rect{0, 0, 0, 0}, platform::Rect{0, 0, 0, 0}};
 }
 
 bool PlayerFrame::sameSettings(const PlayerFrame& other) const {
@@ -53,7 +53,7 @@ void PlayerDefinition::SetFrames(int action, FrameList frames) {
 std::string PlayerDefinition::fingerprint(const std::array<FrameList, kActionCount>& lists) {
     std::string text;
     auto number = [&text](std::int64_t value) { text += std::to_string(value) + ','; };
-    auto rect = [&number](const RECT& r) {
+    auto rect = [&number](const platform::Rect& r) {
         number(r.left);
         number(r.top);
         number(r.right);
@@ -71,7 +71,7 @@ std::string PlayerDefinition::fingerprint(const std::array<FrameList, kActionCou
             number(frame.alpha);
             number(frame.drawOption ? 1 : 0);
             rect(frame.sourceRect);
-            for (const RECT& r : frame.extraRects) {
+            for (const platform::Rect& r : frame.extraRects) {
                 rect(r);
             }
         }

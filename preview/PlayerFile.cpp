@@ -21,7 +21,7 @@ constexpr std::uint64_t kMaxFileBytes = 16u << 20;
 // Image coordinates the dialog can show; anything beyond is not a picture's.
 constexpr std::int64_t kMaxCoordinate = 1 << 24;
 
-Json rectJson(const RECT& r) {
+Json rectJson(const platform::Rect& r) {
     return Json::array({r.left, r.top, r.right, r.bottom});
 }
 
@@ -57,7 +57,7 @@ public:
         return true;
     }
 
-    bool rect(const Json& member, const std::string& key, RECT& r) {
+    bool rect(const Json& member, const std::string& key, platform::Rect& r) {
         if (!member.is_array() || member.size() != 4) {
             return fail(m_words.formatText(PELORIN_TEXT("%s が 4 つの整数の配列ではありません"),
                                            key.c_str()));
@@ -148,7 +148,7 @@ private:
     std::string m_error;
 };
 
-void clampInto(RECT& r, std::int32_t width, std::int32_t height) {
+void clampInto(platform::Rect& r, std::int32_t width, std::int32_t height) {
     r.left = std::clamp(r.left, 0, width - 1);
     r.right = std::clamp(r.right, 0, width - 1);
     r.top = std::clamp(r.top, 0, height - 1);
@@ -180,7 +180,7 @@ PlayerFile::Lists PlayerFile::withImages(const Lists& stored, PlayerDefinition::
             frame.displayName = settings.displayName;
             const std::int32_t width = frame.image->GetWidth(), height = frame.image->GetHeight();
             clampInto(frame.sourceRect, width, height);
-            for (RECT& r : frame.extraRects) {
+            for (platform::Rect& r : frame.extraRects) {
                 clampInto(r, width, height);
             }
             loaded[a].push_back(std::move(frame));
@@ -216,7 +216,7 @@ bool PlayerFile::toText(const Lists& lists, const std::string& folderName, std::
             f["drawOption"] = frame.drawOption;
             f["sourceRect"] = rectJson(frame.sourceRect);
             f["extraRects"] = Json::array();
-            for (const RECT& r : frame.extraRects) {
+            for (const platform::Rect& r : frame.extraRects) {
                 f["extraRects"].push_back(rectJson(r));
             }
             frames.push_back(std::move(f));

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "gfx/NxTypes.h"
+#include "platform/Geometry.h"
 
 class CNxSurface;
 
@@ -15,7 +15,7 @@ class CNxSurface;
 // own).
 //
 // The rectangles here are inclusive (right and bottom are the last pixel), as the settings
-// dialog shows them; the drawing library's RECT is exclusive elsewhere.
+// dialog shows them; everywhere else a rectangle's right and bottom are exclusive.
 struct PlayerFrame {
     static constexpr std::uint32_t kDefaultDisplayTime = 100;
     static constexpr std::uint32_t kMaxDisplayTime = 60000;
@@ -23,9 +23,9 @@ struct PlayerFrame {
 
     std::uint32_t displayTime = kDefaultDisplayTime;  // milliseconds
     std::uint8_t alpha = 255;
-    RECT sourceRect{0, 0, 0, 0};  // the part of the image the preview draws
+    platform::Rect sourceRect{0, 0, 0, 0};  // the part of the image the preview draws
     // Kept for the game that reads the definition; the editor only edits them.
-    std::array<RECT, kExtraRectCount> extraRects{};
+    std::array<platform::Rect, kExtraRectCount> extraRects{};
     bool drawOption = true;  // draw with the image's own alpha as well
     std::shared_ptr<CNxSurface> image;
     std::string path;

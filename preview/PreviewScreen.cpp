@@ -19,8 +19,8 @@ const char kEndText[] = PELORIN_TEXT("プレビュー終了");
 const char kLoopText[] = PELORIN_TEXT("ループ再生");
 
 // The frame's inclusive source rectangle as the sprite's exclusive one.
-RECT spriteRect(const RECT& source) {
-    return RECT{source.left, source.top, source.right + 1, source.bottom + 1};
+platform::Rect spriteRect(const platform::Rect& source) {
+    return platform::Rect{source.left, source.top, source.right + 1, source.bottom + 1};
 }
 
 }  // namespace
@@ -213,7 +213,7 @@ void PreviewScreen::removeSprite(CNxSprite*& sprite) {
 }
 
 void PreviewScreen::setUp(CNxSprite& sprite, const PlayerFrame& frame) {
-    const RECT rect = spriteRect(frame.sourceRect);
+    const platform::Rect rect = spriteRect(frame.sourceRect);
     sprite.SetRect(&rect);
     CNxBlitParams params;
     params.m_flags = NxBlt_ConstantAlpha | (frame.drawOption ? NxBlt_SourceAlpha : 0u);

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/BenchMaps.h"
 #include "map/EditHistory.h"
 #include "map/MapEditor.h"
 
@@ -18,16 +19,11 @@ constexpr std::int32_t kMarked = 1000;  // outside the random chips 0 … 255: 1
 
 // Random chips and attributes, with 1% of the chips set to kMarked.
 MapGrid bigMap(int columns) {
-    std::mt19937 random(1);
-    MapGrid grid;
-    grid.reset(columns, kSide);
+    MapGrid grid = bench::randomMap(columns, kSide);
     for (int r = 0; r < kSide; ++r) {
         std::int32_t* chips = grid.rowCells(MapGrid::kChipLayer, r);
-        std::int32_t* kinds = grid.rowCells(MapGrid::kKindLayer, r);
-        for (int c = 0; c < columns; ++c) {
-            const std::uint32_t bits = random();
-            chips[c] = bits % 100 == 0 ? kMarked : static_cast<std::int32_t>((bits >> 8) & 255);
-            kinds[c] = static_cast<std::int32_t>((bits >> 16) % 100);
+        for (int c = r % 100; c < columns; c += 100) {
+            chips[c] = kMarked;
         }
     }
     return grid;

@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "bench/BenchMaps.h"
 #include "chips/KindTable.h"
 #include "gfx/CNxSurface.h"
 #include "map/MapFile.h"
@@ -23,24 +24,11 @@ constexpr int kSide = 2000;
 constexpr std::size_t kFileBytes = 8 + 16 + 8ull * kSide * kSide;  // 32,000,024
 
 std::string scratchDir() {
-    static const std::string dir = [] {
-        std::string pattern = "/tmp/pelorin-bench-XXXXXX";
-        return std::string(::mkdtemp(&pattern[0]));
-    }();
-    return dir;
+    return bench::scratchFolder("bench");
 }
 
 MapGrid bigMap() {
-    std::mt19937 random(1);
-    MapGrid grid;
-    grid.reset(kSide, kSide);
-    for (int r = 0; r < kSide; ++r) {
-        for (int c = 0; c < kSide; ++c) {
-            grid.setChip(c, r, static_cast<std::int32_t>(random() % 256));
-            grid.setKind(c, r, static_cast<std::int32_t>(random() % 100));
-        }
-    }
-    return grid;
+    return bench::randomMap(kSide, kSide);
 }
 
 void BM_MapSave_2000x2000(benchmark::State& state) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchMaps.h"
 #include "map/MapFile.h"
 #include "map/MapRecorder.h"
 #include "map/MapRecovery.h"
@@ -22,28 +23,13 @@ constexpr int kSide = 5000;
 constexpr std::size_t kCellBytes = 8ull * kSide * kSide;  // both layers: 200 MB
 
 std::string scratch(const std::string& name) {
-    static const std::string dir = [] {
-        std::string pattern = "/tmp/pelorin-recovery-bench-XXXXXX";
-        return std::string(::mkdtemp(&pattern[0]));
-    }();
-    const std::string path = dir + "/" + name;
+    const std::string path = bench::scratchFolder("recovery-bench") + "/" + name;
     ::mkdir(path.c_str(), 0700);
     return path;
 }
 
 MapGrid bigMap() {
-    std::mt19937 random(1);
-    MapGrid grid;
-    grid.reset(kSide, kSide);
-    for (int r = 0; r < kSide; ++r) {
-        std::int32_t* chips = grid.rowCells(MapGrid::kChipLayer, r);
-        std::int32_t* kinds = grid.rowCells(MapGrid::kKindLayer, r);
-        for (int c = 0; c < kSide; ++c) {
-            chips[c] = static_cast<std::int32_t>(random() % 256);
-            kinds[c] = static_cast<std::int32_t>(random() % 100);
-        }
-    }
-    return grid;
+    return bench::randomMap(kSide, kSide);
 }
 
 std::uint64_t fileSize(const std::string& path) {

@@ -9,10 +9,11 @@
 #include <memory>
 #include <random>
 
+#include "app/core/Workspace.h"
+#include "bench/BenchMaps.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
 #include "gfx/CNxSurface.h"
-#include "app/core/Workspace.h"
 #include "map/MapScreen.h"
 #include "platform/headless/HeadlessHost.h"
 #include "platform/headless/HeadlessWindow.h"
@@ -46,19 +47,7 @@ struct Scene {
         int width = chipSize, height = chipSize;
         map.chipScreen()->setChipImage(std::move(image), width, height);
         map.setChipSize(chipSize, chipSize);
-        const int chips = map.chipScreen()->chipCount();
-        MapGrid grid;
-        grid.reset(kSide, kSide);
-        for (int r = 0; r < kSide; ++r) {
-            std::int32_t* cells = grid.rowCells(MapGrid::kChipLayer, r);
-            std::int32_t* kinds = grid.rowCells(MapGrid::kKindLayer, r);
-            for (int c = 0; c < kSide; ++c) {
-                const std::uint32_t bits = random();
-                cells[c] = static_cast<std::int32_t>(bits % chips);
-                kinds[c] = static_cast<std::int32_t>((bits >> 16) % 100);
-            }
-        }
-        map.takeMap(std::move(grid));
+        map.takeMap(bench::randomMap(kSide, kSide, map.chipScreen()->chipCount()));
     }
 };
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchMaps.h"
 #include "chips/ChipSet.h"
 #include "chips/KindTable.h"
 #include "gfx/CNxSurface.h"
@@ -30,25 +31,13 @@
 namespace {
 
 std::string scratchDir() {
-    static const std::string dir = [] {
-        std::string pattern = "/tmp/pelorin-tool-bench-XXXXXX";
-        return std::string(::mkdtemp(&pattern[0]));
-    }();
-    return dir;
+    return bench::scratchFolder("tool-bench");
 }
 
 // side × side cells of random chips (of 256) and attributes (of 100), 32-pixel chips.
 MapGrid randomMap(int side) {
-    std::mt19937 random(1);
-    MapGrid grid;
-    grid.reset(side, side);
+    MapGrid grid = bench::randomMap(side, side);
     grid.setChipSize(32, 32);
-    for (int r = 0; r < side; ++r) {
-        for (int c = 0; c < side; ++c) {
-            grid.setChip(c, r, static_cast<std::int32_t>(random() % 256));
-            grid.setKind(c, r, static_cast<std::int32_t>(random() % 100));
-        }
-    }
     return grid;
 }
 
@@ -207,6 +196,14 @@ void BM_LibpngEncode_4000x4000(benchmark::State& state) {
 }
 BENCHMARK(BM_LibpngEncode_4000x4000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// text written into the scratch folder as name, the way export writes its files; a failure ends
+// the benchmark with an error.
+void writeOrSkip(benchmark::State& state, const std::string& name, const std::string& text) {
+    if (!platform::writeFileAtomically(scratchDir() + "/" + name, {{text.data(), text.size()}})) {
+        state.SkipWithError("write failed");
+    }
+}
+
 // The map as a TMX file, as export writes it (less the small picture of the attributes).
 bool writeTmxFile(const MapGrid& grid, const ChipSet& chips, const KindTable& kinds,
                   const std::string& path) {
@@ -247,11 +244,7 @@ void BM_ExportTmj_2000x2000(benchmark::State& state) {
             state.SkipWithError("export failed");
             break;
         }
-        const std::string text = tiled::writeTmj(map);
-        if (!platform::writeFileAtomically(scratchDir() + "/export.tmj",
-                                           {{text.data(), text.size()}})) {
-            state.SkipWithError("export failed");
-        }
+        writeOrSkip(state, "export.tmj", tiled::writeTmj(map));
     }
 }
 BENCHMARK(BM_ExportTmj_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -260,11 +253,7 @@ BENCHMARK(BM_ExportTmj_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ExportJson_2000x2000(benchmark::State& state) {
     const MapGrid grid = randomMap(2000);
     for (auto _ : state) {
-        const std::string text = mapjson::write(grid);
-        if (!platform::writeFileAtomically(scratchDir() + "/export.json",
-                                           {{text.data(), text.size()}})) {
-            state.SkipWithError("export failed");
-        }
+        writeOrSkip(state, "export.json", mapjson::write(grid));
     }
 }
 BENCHMARK(BM_ExportJson_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -328,11 +317,7 @@ std::string csvOf(const MapGrid& grid) {
 void BM_FormatCsv_2000x2000(benchmark::State& state) {
     const MapGrid grid = randomMap(2000);
     for (auto _ : state) {
-        const std::string text = csvOf(grid);
-        if (!platform::writeFileAtomically(scratchDir() + "/export.csv",
-                                           {{text.data(), text.size()}})) {
-            state.SkipWithError("write failed");
-        }
+        writeOrSkip(state, "export.csv", csvOf(grid));
     }
 }
 BENCHMARK(BM_FormatCsv_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();

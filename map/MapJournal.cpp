@@ -10,25 +10,6 @@ using platform::record::Fields;
 
 constexpr std::size_t kMaxPath = 4096;
 
-void putStamp(std::vector<std::uint8_t>& out, const platform::FileStamp& stamp) {
-    using namespace platform::record;
-    putU8(out, stamp.exists ? 1 : 0);
-    putU64(out, stamp.device);
-    putU64(out, stamp.inode);
-    putU64(out, stamp.size);
-    putI64(out, stamp.modifiedNs);
-    putI64(out, stamp.changedNs);
-}
-
-void readStamp(Fields& fields, platform::FileStamp& stamp) {
-    stamp.exists = fields.u8() != 0;
-    stamp.device = fields.u64();
-    stamp.inode = fields.u64();
-    stamp.size = fields.u64();
-    stamp.modifiedNs = fields.i64();
-    stamp.changedNs = fields.i64();
-}
-
 bool validCanvas(std::int64_t columns, std::int64_t rows) {
     return columns >= MapGrid::kMinCanvas && columns <= MapGrid::kMaxCanvas &&
            rows >= MapGrid::kMinCanvas && rows <= MapGrid::kMaxCanvas;
@@ -70,8 +51,9 @@ bool applyLines(Op op, std::int64_t at, std::int64_t count, MapGrid& grid) {
     const bool columns = op == Op::InsertColumns || op == Op::RemoveColumns;
     const bool inserting = op == Op::InsertRows || op == Op::InsertColumns;
     const std::int64_t size = columns ? grid.columns() : grid.rows();
-    if (count < 1 || at < 0 || (inserting ? at > size || size + count > MapGrid::kMaxCanvas
-                                          : at + count > size || size - count < 1)) {
+    if (count < 1 || at < 0 ||
+        (inserting ? at > size || size + count > MapGrid::kMaxCanvas
+                   : at + count > size || size - count < 1)) {
         return false;
     }
     const int first = static_cast<int>(at), n = static_cast<int>(count);
@@ -107,7 +89,7 @@ bool readBaseInfo(Fields& fields, BaseInfo& info) {
     info.chipWidth = fields.i32();
     info.chipHeight = fields.i32();
     info.path = fields.text(kMaxPath);
-    readStamp(fields, info.stamp);
+    info.stamp = fields.stamp();
     info.type = static_cast<BaseType>(type);
     return fields.ok() && type <= static_cast<std::uint8_t>(BaseType::Snapshot) &&
            validCanvas(info.columns, info.rows) && validChipSize(info.chipWidth, info.chipHeight) &&
@@ -141,13 +123,14 @@ void appendCells(std::vector<std::uint8_t>& out, const MapGrid& grid, int layer,
     std::vector<platform::ByteSpan> payload{{fields.data(), fields.size()}};
     payload.reserve(1 + static_cast<std::size_t>(height));
     for (int r = 0; r < height; ++r) {
-        payload.push_back({grid.rowCells(layer, top + r) + left, static_cast<std::size_t>(width) * 4});
+        payload.push_back(
+            {grid.rowCells(layer, top + r) + left, static_cast<std::size_t>(width) * 4});
     }
     append(out, kOp, payload);
 }
 
-void appendOp(std::vector<std::uint8_t>& out, Op op, std::int32_t a, std::int32_t b,
-              bool modified, std::int64_t timeMs) {
+void appendOp(std::vector<std::uint8_t>& out, Op op, std::int32_t a, std::int32_t b, bool modified,
+              std::int64_t timeMs) {
     using namespace platform::record;
     std::vector<std::uint8_t> payload;
     opHeader(payload, op, modified, timeMs);

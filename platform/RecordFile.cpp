@@ -138,6 +138,15 @@ void putI64(std::vector<std::uint8_t>& out, std::int64_t value) {
     putU64(out, static_cast<std::uint64_t>(value));
 }
 
+void putStamp(std::vector<std::uint8_t>& out, const FileStamp& stamp) {
+    putU8(out, stamp.exists ? 1 : 0);
+    putU64(out, stamp.device);
+    putU64(out, stamp.inode);
+    putU64(out, stamp.size);
+    putI64(out, stamp.modifiedNs);
+    putI64(out, stamp.changedNs);
+}
+
 void putText(std::vector<std::uint8_t>& out, const std::string& text) {
     putU32(out, static_cast<std::uint32_t>(text.size()));
     out.insert(out.end(), text.begin(), text.end());
@@ -174,6 +183,17 @@ std::int32_t Fields::i32() {
 
 std::int64_t Fields::i64() {
     return static_cast<std::int64_t>(u64());
+}
+
+FileStamp Fields::stamp() {
+    FileStamp stamp;
+    stamp.exists = u8() != 0;
+    stamp.device = u64();
+    stamp.inode = u64();
+    stamp.size = u64();
+    stamp.modifiedNs = i64();
+    stamp.changedNs = i64();
+    return stamp;
 }
 
 std::string Fields::text(std::size_t maxBytes) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/FileIo.h"
+#include "platform/FileStamp.h"
 
 namespace platform {
 
@@ -73,6 +74,8 @@ void putI32(std::vector<std::uint8_t>& out, std::int32_t value);
 void putI64(std::vector<std::uint8_t>& out, std::int64_t value);
 // A u32 byte count, then the bytes.
 void putText(std::vector<std::uint8_t>& out, const std::string& text);
+// Whether the file exists (u8), its device, inode and size (u64) and its two times (i64).
+void putStamp(std::vector<std::uint8_t>& out, const FileStamp& stamp);
 
 // Reads those fields from a payload, never past its end: once a read fails, every later one
 // fails too, so a reader checks ok() once after a group of fields.
@@ -88,6 +91,7 @@ public:
     std::int64_t i64();
     // At most maxBytes; longer counts fail.
     std::string text(std::size_t maxBytes);
+    FileStamp stamp();
     // The next size bytes, or null (and failure) when fewer remain.
     const std::uint8_t* bytes(std::size_t size);
 

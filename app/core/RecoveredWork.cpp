@@ -20,27 +20,6 @@ constexpr std::uint32_t kSession = platform::record::kind("SESS");
 constexpr std::size_t kMaxPath = 4096;
 constexpr std::size_t kMaxPlayerText = 16u << 20;
 
-void putStamp(std::vector<std::uint8_t>& out, const platform::FileStamp& stamp) {
-    using namespace platform::record;
-    putU8(out, stamp.exists ? 1 : 0);
-    putU64(out, stamp.device);
-    putU64(out, stamp.inode);
-    putU64(out, stamp.size);
-    putI64(out, stamp.modifiedNs);
-    putI64(out, stamp.changedNs);
-}
-
-platform::FileStamp readStamp(Fields& fields) {
-    platform::FileStamp stamp;
-    stamp.exists = fields.u8() != 0;
-    stamp.device = fields.u64();
-    stamp.inode = fields.u64();
-    stamp.size = fields.u64();
-    stamp.modifiedNs = fields.i64();
-    stamp.changedNs = fields.i64();
-    return stamp;
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> kindsPayload(bool modified, const std::string& path,
@@ -138,7 +117,7 @@ RecoveredWork RecoveredWork::read(const std::string& folder,
         Kinds& kinds = work.kinds;
         kinds.modified = fields.u8() != 0;
         kinds.path = fields.text(kMaxPath);
-        kinds.stamp = readStamp(fields);
+        kinds.stamp = fields.stamp();
         const std::uint64_t count = fields.u32();
         const std::uint8_t* bytes = count <= fields.remaining() / sizeof(KindRecord)
                                         ? fields.bytes(count * sizeof(KindRecord))

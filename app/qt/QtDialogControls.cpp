@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
+#include <type_traits>
 
 #include "app/qt/QtConvert.h"
 #include "app/qt/QtSpinBox.h"
@@ -107,108 +108,106 @@ platform::SpinPosition QtSpinEditControl::position() const {
         fromQt(m_spin->editor().text()), m_spin->logicalMinimum(), m_spin->logicalMaximum());
 }
 
-QtComboBoxControl::QtComboBoxControl(QComboBox* combo) : QtDialogControl(combo), m_combo(combo) {}
+// Each call in the words of the list's widget.
+template <class Widget>
+constexpr bool isCombo = std::is_same_v<Widget, QComboBox>;
+template <class Widget>
+constexpr bool isListBox = std::is_same_v<Widget, QListWidget>;
 
-std::string QtComboBoxControl::text() const {
-    return fromQt(m_combo->currentText());
+template <class Widget>
+std::string QtListControl<Widget>::text() const {
+    if constexpr (isCombo<Widget>) {
+        return fromQt(m_list->currentText());
+    } else {
+        return QtDialogControl::text();
+    }
 }
 
-void QtComboBoxControl::insertItem(int index, const std::vector<std::string>& cells) {
-    // The choices a combo box offers are the editor's; list boxes hold the user's names.
-    m_combo->insertItem(index, cells.empty() ? QString() : translated(cells.front()));
+template <class Widget>
+void QtListControl<Widget>::insertItem(int index, const std::vector<std::string>& cells) {
+    if constexpr (isCombo<Widget>) {
+        // The choices a combo box offers are the editor's; list boxes hold the user's names.
+        m_list->insertItem(index, cells.empty() ? QString() : translated(cells.front()));
+    } else if constexpr (isListBox<Widget>) {
+        m_list->insertItem(index, cells.empty() ? QString() : toQt(cells.front()));
+    } else {
+        auto* item = new QTreeWidgetItem;
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            item->setText(static_cast<int>(i), toQt(cells[i]));
+        }
+        m_list->insertTopLevelItem(index, item);
+    }
 }
 
-void QtComboBoxControl::deleteItem(int index) {
-    m_combo->removeItem(index);
+template <class Widget>
+void QtListControl<Widget>::deleteItem(int index) {
+    if constexpr (isCombo<Widget>) {
+        m_list->removeItem(index);
+    } else if constexpr (isListBox<Widget>) {
+        delete m_list->takeItem(index);
+    } else {
+        delete m_list->takeTopLevelItem(index);
+    }
 }
 
-void QtComboBoxControl::clearItems() {
-    m_combo->clear();
-}
-
-int QtComboBoxControl::itemCount() const {
-    return m_combo->count();
-}
-
-std::string QtComboBoxControl::itemText(int index, int column) const {
-    return column == 0 ? fromQt(m_combo->itemText(index)) : std::string();
-}
-
-int QtComboBoxControl::selection() const {
-    return m_combo->currentIndex();
-}
-
-void QtComboBoxControl::select(int index) {
-    m_combo->setCurrentIndex(index);
-}
-
-QtListBoxControl::QtListBoxControl(QListWidget* list) : QtDialogControl(list), m_list(list) {}
-
-void QtListBoxControl::insertItem(int index, const std::vector<std::string>& cells) {
-    m_list->insertItem(index, cells.empty() ? QString() : toQt(cells.front()));
-}
-
-void QtListBoxControl::deleteItem(int index) {
-    delete m_list->takeItem(index);
-}
-
-void QtListBoxControl::clearItems() {
+template <class Widget>
+void QtListControl<Widget>::clearItems() {
     m_list->clear();
 }
 
-int QtListBoxControl::itemCount() const {
-    return m_list->count();
-}
-
-std::string QtListBoxControl::itemText(int index, int column) const {
-    return column == 0 ? fromQt(m_list->item(index)->text()) : std::string();
-}
-
-int QtListBoxControl::selection() const {
-    const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    return selected.isEmpty() ? -1 : m_list->row(selected.front());
-}
-
-void QtListBoxControl::select(int index) {
-    m_list->clearSelection();
-    m_list->setCurrentRow(index);
-}
-
-QtListViewControl::QtListViewControl(QTreeWidget* view) : QtDialogControl(view), m_view(view) {}
-
-void QtListViewControl::insertItem(int index, const std::vector<std::string>& cells) {
-    auto* item = new QTreeWidgetItem;
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        item->setText(static_cast<int>(i), toQt(cells[i]));
+template <class Widget>
+int QtListControl<Widget>::itemCount() const {
+    if constexpr (std::is_same_v<Widget, QTreeWidget>) {
+        return m_list->topLevelItemCount();
+    } else {
+        return m_list->count();
     }
-    m_view->insertTopLevelItem(index, item);
 }
 
-void QtListViewControl::deleteItem(int index) {
-    delete m_view->takeTopLevelItem(index);
+template <class Widget>
+std::string QtListControl<Widget>::itemText(int index, int column) const {
+    if constexpr (isCombo<Widget>) {
+        return column == 0 ? fromQt(m_list->itemText(index)) : std::string();
+    } else if constexpr (isListBox<Widget>) {
+        return column == 0 ? fromQt(m_list->item(index)->text()) : std::string();
+    } else {
+        return fromQt(m_list->topLevelItem(index)->text(column));
+    }
 }
 
-void QtListViewControl::clearItems() {
-    m_view->clear();
+template <class Widget>
+int QtListControl<Widget>::selection() const {
+    if constexpr (isCombo<Widget>) {
+        return m_list->currentIndex();
+    } else {
+        const auto selected = m_list->selectedItems();
+        if (selected.isEmpty()) {
+            return -1;
+        }
+        if constexpr (isListBox<Widget>) {
+            return m_list->row(selected.front());
+        } else {
+            return m_list->indexOfTopLevelItem(selected.front());
+        }
+    }
 }
 
-int QtListViewControl::itemCount() const {
-    return m_view->topLevelItemCount();
+template <class Widget>
+void QtListControl<Widget>::select(int index) {
+    if constexpr (isCombo<Widget>) {
+        m_list->setCurrentIndex(index);
+    } else if constexpr (isListBox<Widget>) {
+        m_list->clearSelection();
+        m_list->setCurrentRow(index);
+    } else {
+        m_list->clearSelection();
+        m_list->setCurrentItem(index >= 0 ? m_list->topLevelItem(index) : nullptr);
+    }
 }
 
-std::string QtListViewControl::itemText(int index, int column) const {
-    return fromQt(m_view->topLevelItem(index)->text(column));
-}
-
-int QtListViewControl::selection() const {
-    const QList<QTreeWidgetItem*> selected = m_view->selectedItems();
-    return selected.isEmpty() ? -1 : m_view->indexOfTopLevelItem(selected.front());
-}
-
-void QtListViewControl::select(int index) {
-    m_view->clearSelection();
-    m_view->setCurrentItem(index >= 0 ? m_view->topLevelItem(index) : nullptr);
-}
+template class QtListControl<QComboBox>;
+template class QtListControl<QListWidget>;
+template class QtListControl<QTreeWidget>;
 
 // A swatch starts black.
 QtSwatchControl::QtSwatchControl(QPushButton* swatch) : QtDialogControl(swatch), m_swatch(swatch) {

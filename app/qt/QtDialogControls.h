@@ -127,9 +127,12 @@ private:
     QtSpinBox* m_spin;
 };
 
-class QtComboBoxControl : public QtDialogControl {
+// A combo box, a list box or a list view: the same calls in each widget's words
+// (QtDialogControls.cpp makes the three). Only a combo box answers text(), with its current one.
+template <class Widget>
+class QtListControl : public QtDialogControl {
 public:
-    explicit QtComboBoxControl(QComboBox* combo);
+    explicit QtListControl(Widget* widget) : QtDialogControl(widget), m_list(widget) {}
     bool isField() const override { return true; }
     std::string text() const override;
     void insertItem(int index, const std::vector<std::string>& cells) override;
@@ -141,40 +144,15 @@ public:
     void select(int index) override;
 
 private:
-    QComboBox* m_combo;
+    Widget* m_list;
 };
 
-class QtListBoxControl : public QtDialogControl {
-public:
-    explicit QtListBoxControl(QListWidget* list);
-    bool isField() const override { return true; }
-    void insertItem(int index, const std::vector<std::string>& cells) override;
-    void deleteItem(int index) override;
-    void clearItems() override;
-    int itemCount() const override;
-    std::string itemText(int index, int column) const override;
-    int selection() const override;
-    void select(int index) override;
-
-private:
-    QListWidget* m_list;
-};
-
-class QtListViewControl : public QtDialogControl {
-public:
-    explicit QtListViewControl(QTreeWidget* view);
-    bool isField() const override { return true; }
-    void insertItem(int index, const std::vector<std::string>& cells) override;
-    void deleteItem(int index) override;
-    void clearItems() override;
-    int itemCount() const override;
-    std::string itemText(int index, int column) const override;
-    int selection() const override;
-    void select(int index) override;
-
-private:
-    QTreeWidget* m_view;
-};
+extern template class QtListControl<QComboBox>;
+extern template class QtListControl<QListWidget>;
+extern template class QtListControl<QTreeWidget>;
+using QtComboBoxControl = QtListControl<QComboBox>;
+using QtListBoxControl = QtListControl<QListWidget>;
+using QtListViewControl = QtListControl<QTreeWidget>;
 
 class QtSwatchControl : public QtDialogControl {
 public:

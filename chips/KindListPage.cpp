@@ -18,7 +18,7 @@ std::string number(int n) {
 KindListPage::KindListPage(KindDialogState& state) : m_state(state) {}
 
 std::vector<std::string> KindListPage::rowCells(const KindTable& table, int n,
-                                                const platform::MessagePort& language) {
+                                                const platform::Language& language) {
     if (!table.hasRecord(n)) {
         return {number(n), language.text(PELORIN_TEXT("(属性データなし)")), "", "", "", "", ""};
     }

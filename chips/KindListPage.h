@@ -22,7 +22,7 @@ public:
 
     // The texts of row number's seven columns, in language's words.
     static std::vector<std::string> rowCells(const KindTable& table, int number,
-                                             const platform::MessagePort& language);
+                                             const platform::Language& language);
 
     platform::DialogTemplate dialogTemplate() const override;
     void onInit(platform::DialogControls& controls) override;

@@ -4,8 +4,7 @@
 #include "platform/MessagePort.h"
 #include "platform/Texts.h"
 
-std::string EditMessages::text(EditMessage message, const platform::MessagePort& language,
-                               int count) {
+std::string EditMessages::text(EditMessage message, const platform::Language& language, int count) {
     // The insertion messages name the limit as the number users can act on.
     const int limit = MapGrid::kMaxCanvas;
     switch (message) {

@@ -3,7 +3,7 @@
 #include <string>
 
 namespace platform {
-class MessagePort;
+class Language;
 }
 
 // The messages of the editing operations. The operations return which one applies; the map
@@ -22,8 +22,7 @@ enum class EditMessage {
 class EditMessages {
 public:
     // The message box text in language's words; count is the number of cells for Replaced.
-    static std::string text(EditMessage message, const platform::MessagePort& language,
-                            int count = 0);
+    static std::string text(EditMessage message, const platform::Language& language, int count = 0);
     // The title, whole, for the window system to translate.
     static std::string title(EditMessage message);
 };

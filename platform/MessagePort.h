@@ -39,14 +39,4 @@ public:
     }
 };
 
-// A port that shows nothing: every box is answered OK, and texts stay the source texts. For
-// readers whose messages nobody is to see, and for callers that name no language.
-class SilentPort : public MessagePort {
-public:
-    MessageAnswer messageBox(NativeWindow*, const std::string&, const std::string&, MessageButtons,
-                             MessageIcon) override {
-        return MessageAnswer::Ok;
-    }
-};
-
 }  // namespace platform

@@ -26,8 +26,8 @@ Json rectJson(const platform::Rect& r) {
 }
 
 // The source texts, for callers that name no language.
-const platform::MessagePort& wordsOf(const platform::MessagePort* language) {
-    static const platform::SilentPort source;
+const platform::Language& wordsOf(const platform::Language* language) {
+    static const platform::Language source;
     return language != nullptr ? *language : source;
 }
 
@@ -39,7 +39,7 @@ fs::path folderOf(const std::string& file) {
 // Reads the members of one frame, naming the first that is wrong.
 class FrameReader {
 public:
-    FrameReader(const Json& object, std::string where, const platform::MessagePort& words)
+    FrameReader(const Json& object, std::string where, const platform::Language& words)
         : m_object(object), m_where(std::move(where)), m_words(words) {}
 
     bool integer(const char* key, std::int64_t low, std::int64_t high, std::int64_t& value) {
@@ -144,7 +144,7 @@ private:
 
     const Json& m_object;
     std::string m_where;
-    const platform::MessagePort& m_words;
+    const platform::Language& m_words;
     std::string m_error;
 };
 
@@ -190,14 +190,14 @@ PlayerFile::Lists PlayerFile::withImages(const Lists& stored, PlayerDefinition::
 }
 
 bool PlayerFile::save(const std::string& path, const Lists& lists, std::string& error,
-                      const platform::MessagePort* language) {
+                      const platform::Language* language) {
     std::string text;
     return toText(lists, folderOf(path).string(), text, error, language) &&
            platform::writeFileAtomically(path, {{text.data(), text.size()}}, &error);
 }
 
 bool PlayerFile::toText(const Lists& lists, const std::string& folderName, std::string& text,
-                        std::string& error, const platform::MessagePort* language) {
+                        std::string& error, const platform::Language* language) {
     const fs::path folder(folderName);
     Json actions = Json::array();
     for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
@@ -236,7 +236,7 @@ bool PlayerFile::toText(const Lists& lists, const std::string& folderName, std::
 }
 
 bool PlayerFile::load(const std::string& path, Lists& lists, std::string& error,
-                      const platform::MessagePort* language) {
+                      const platform::Language* language) {
     std::string text;
     if (!platform::readWholeFile(path, text, kMaxFileBytes)) {
         error = wordsOf(language).text(PELORIN_TEXT("ファイルを読めません"));
@@ -246,7 +246,7 @@ bool PlayerFile::load(const std::string& path, Lists& lists, std::string& error,
 }
 
 bool PlayerFile::open(const std::string& path, PlayerDefinition::ImageCache& cache, Opened& opened,
-                      std::string& error, const platform::MessagePort* language) {
+                      std::string& error, const platform::Language* language) {
     Lists stored;
     if (!load(path, stored, error, language)) {
         return false;
@@ -267,8 +267,8 @@ std::string PlayerFile::asLines(const std::vector<std::string>& paths) {
 }
 
 bool PlayerFile::fromText(const std::string& text, const std::string& folderName, Lists& lists,
-                          std::string& error, const platform::MessagePort* language) {
-    const platform::MessagePort& words = wordsOf(language);
+                          std::string& error, const platform::Language* language) {
+    const platform::Language& words = wordsOf(language);
     const Json document = Json::parse(text, nullptr, false);
     if (document.is_discarded()) {
         error = words.text(PELORIN_TEXT("JSON として読めません"));

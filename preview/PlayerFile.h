@@ -7,7 +7,7 @@
 #include "preview/PlayerDefinition.h"
 
 namespace platform {
-class MessagePort;
+class Language;
 }
 
 // The player definition as a JSON file, so that an author's frames survive a restart:
@@ -28,12 +28,12 @@ public:
     // Writes the frames' settings and paths (not their images) to path, replacing the file as a
     // whole. False with error saying why.
     static bool save(const std::string& path, const Lists& lists, std::string& error,
-                     const platform::MessagePort* language = nullptr);
+                     const platform::Language* language = nullptr);
     // Reads path into lists: every frame with its settings, an absolute image path and its
     // display name, without image. False with error saying why (lists are then
     // untouched) for a file that cannot be read or does not hold a definition.
     static bool load(const std::string& path, Lists& lists, std::string& error,
-                     const platform::MessagePort* language = nullptr);
+                     const platform::Language* language = nullptr);
 
     // The frames of stored (as load gives them) with their images, decoded through cache, and
     // their rectangles brought within their images. Frames whose image cannot be read are left
@@ -54,13 +54,13 @@ public:
     // load, then withImages through cache. False with error saying why (opened is then
     // untouched) for a file that cannot be read or does not hold a definition.
     static bool open(const std::string& path, PlayerDefinition::ImageCache& cache, Opened& opened,
-                     std::string& error, const platform::MessagePort* language = nullptr);
+                     std::string& error, const platform::Language* language = nullptr);
     // Each path after a line break, to follow a message that names them.
     static std::string asLines(const std::vector<std::string>& paths);
 
     // The same as text: image paths relative to folder, or absolute when folder is empty.
     static bool toText(const Lists& lists, const std::string& folder, std::string& text,
-                       std::string& error, const platform::MessagePort* language = nullptr);
+                       std::string& error, const platform::Language* language = nullptr);
     static bool fromText(const std::string& text, const std::string& folder, Lists& lists,
-                         std::string& error, const platform::MessagePort* language = nullptr);
+                         std::string& error, const platform::Language* language = nullptr);
 };

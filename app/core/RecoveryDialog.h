@@ -21,7 +21,7 @@ public:
     enum class Choice { Restore, Discard, Later };
 
     // Its texts come in language's words.
-    RecoveryDialog(const RecoveredWork& work, const platform::MessagePort& language)
+    RecoveryDialog(const RecoveredWork& work, const platform::Language& language)
         : m_work(work), m_language(language) {}
 
     platform::DialogTemplate dialogTemplate() const override;
@@ -36,6 +36,6 @@ public:
 
 private:
     const RecoveredWork& m_work;
-    const platform::MessagePort& m_language;
+    const platform::Language& m_language;
     Choice m_choice = Choice::Later;
 };

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
+#include <memory>
 #include <type_traits>
 
 #include "app/qt/QtConvert.h"
@@ -144,9 +145,10 @@ void QtListControl<Widget>::deleteItem(int index) {
     if constexpr (isCombo<Widget>) {
         m_list->removeItem(index);
     } else if constexpr (isListBox<Widget>) {
-        delete m_list->takeItem(index);
+        // The widget hands the item over to be freed.
+        std::unique_ptr<QListWidgetItem> taken(m_list->takeItem(index));
     } else {
-        delete m_list->takeTopLevelItem(index);
+        std::unique_ptr<QTreeWidgetItem> taken(m_list->takeTopLevelItem(index));
     }
 }
 

@@ -22,12 +22,12 @@
 #include <vector>
 
 #include "app/core/MapWindowRouter.h"
+#include "app/core/Workspace.h"
 #include "chips/ChipScreen.h"
 #include "chips/KindScreen.h"
 #include "grid/GridModel.h"
 #include "map/MapRecorder.h"
 #include "map/MapRecovery.h"
-#include "app/core/Workspace.h"
 #include "map/MapScreen.h"
 #include "platform/Message.h"
 #include "platform/RecordStore.h"
@@ -975,8 +975,9 @@ private:
                    map.document().canRedo() != (m_model.position < m_model.history.size()) ||
                    map.document().history().position() != static_cast<int>(m_model.position) ||
                    map.document().history().size() != static_cast<int>(m_model.history.size())) {
-            out << "history " << map.document().history().position() << " of " << map.document().history().size()
-                << ", model " << m_model.position << " of " << m_model.history.size();
+            out << "history " << map.document().history().position() << " of "
+                << map.document().history().size() << ", model " << m_model.position << " of "
+                << m_model.history.size();
         } else if (static_cast<int>(host.boxes.size()) != m_model.boxes) {
             out << host.boxes.size() << " message boxes, model " << m_model.boxes;
         } else if (m_model.boxes > 0 && (host.boxes.back().text != m_model.boxText ||

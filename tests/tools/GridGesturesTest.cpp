@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "chips/ChipScreen.h"
 #include "app/core/Workspace.h"
+#include "chips/ChipScreen.h"
 #include "map/MapScreen.h"
 #include "platform/VirtualKey.h"
 #include "platform/headless/HeadlessHost.h"

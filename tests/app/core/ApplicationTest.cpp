@@ -264,17 +264,20 @@ TEST(Application, AReleasedKeyActsWithTheModifiersHeldAtItsPress) {
         std::string was, is;
     } cases[] = {
         {"mapeditor", VK_CONTROL, 'Z', [](Editor& e) { e.screen().put(); },
-         [](Editor& e) { return std::to_string(e.screen().document().grid().chip(0, 0)); }, "0", "-1"},
+         [](Editor& e) { return std::to_string(e.screen().document().grid().chip(0, 0)); }, "0",
+         "-1"},
         {"mapeditor", VK_CONTROL, 'Y',
          [](Editor& e) {
              e.screen().put();
              e.screen().undo();
          },
-         [](Editor& e) { return std::to_string(e.screen().document().grid().chip(0, 0)); }, "-1", "0"},
+         [](Editor& e) { return std::to_string(e.screen().document().grid().chip(0, 0)); }, "-1",
+         "0"},
         {"mapeditor", VK_SHIFT, VK_INSERT, nullptr,
          [](Editor& e) { return std::to_string(e.screen().document().grid().rows()); }, "40", "41"},
         {"mapeditor", VK_CONTROL, VK_DELETE, nullptr,
-         [](Editor& e) { return std::to_string(e.screen().document().grid().columns()); }, "40", "39"},
+         [](Editor& e) { return std::to_string(e.screen().document().grid().columns()); }, "40",
+         "39"},
         {"mapeditor", VK_CONTROL, VK_END, nullptr,
          [](Editor& e) { return std::to_string(e.screen().cursorRow()); }, "0", "39"},
         {"chipview", VK_CONTROL, VK_END, nullptr,

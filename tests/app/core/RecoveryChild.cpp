@@ -121,8 +121,8 @@ int main(int argc, char** argv) {
             map.redo();
         } else if (what < 72) {
             clickCell();
-            map.insertOrDeleteLines(map.document().grid().rows() > 30 && pick(0, 1) == 0, pick(0, 1) == 0,
-                                    false);
+            map.insertOrDeleteLines(map.document().grid().rows() > 30 && pick(0, 1) == 0,
+                                    pick(0, 1) == 0, false);
         } else if (what < 77) {
             const int x = pick(0, 24) * 32 + 5, y = pick(0, 17) * 32 + 5;
             mapWindow.send(Message::mouse(WM_LBUTTONDOWN, x, y, MK_LBUTTON));

@@ -215,7 +215,8 @@ TEST(Recovery, WorkLeftByAGoneEditorIsOfferedAndRestoredExactly) {
     EXPECT_EQ(b.host.dialogs[0].title, "作業の復元");
     EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{{"マップ", "新規マップ", "40×41"}}));
     EXPECT_EQ(b.screen().document().grid().rows(), 41);
-    EXPECT_EQ(b.screen().document().grid().chip(7, 4), 0) << "the row inserted at row 3 moved it down";
+    EXPECT_EQ(b.screen().document().grid().chip(7, 4), 0)
+        << "the row inserted at row 3 moved it down";
     const std::string title = b.map().title();
     EXPECT_EQ(title.substr(title.size() - 2), " *");
     EXPECT_EQ(readBytes(b.save(place.dir.file("restored.map"))), expected);

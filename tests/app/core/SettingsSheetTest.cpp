@@ -39,8 +39,9 @@ struct Editor {
     // Canvas, chip size, map window and chip window.
     std::string sizes() {
         std::string all;
-        for (Size s : {Size{map().document().grid().columns(), map().document().grid().rows()}, map().chipSize(),
-                       window("mapeditor").clientSize(), map().chipScreen()->windowSize()}) {
+        for (Size s : {Size{map().document().grid().columns(), map().document().grid().rows()},
+                       map().chipSize(), window("mapeditor").clientSize(),
+                       map().chipScreen()->windowSize()}) {
             all += std::to_string(s.width) + "x" + std::to_string(s.height) + " ";
         }
         return all;

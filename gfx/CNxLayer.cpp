@@ -1,6 +1,7 @@
 #include "gfx/CNxLayer.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace nx {
 
@@ -61,10 +62,11 @@ void CNxLayer::adopt(std::unique_ptr<CNxLayer> child) {
 }
 
 std::unique_ptr<CNxLayer> CNxLayer::TakeChild(CNxLayer* child) {
+    // Looked for from the end, where ClearChildren and the newest children are.
     const auto found =
-        std::find_if(m_children.begin(), m_children.end(),
+        std::find_if(m_children.rbegin(), m_children.rend(),
                      [child](const std::unique_ptr<CNxLayer>& c) { return c.get() == child; });
-    if (found == m_children.end()) {
+    if (found == m_children.rend()) {
         return nullptr;
     }
     // What the child's subtree showed must be redrawn without it.
@@ -78,7 +80,7 @@ std::unique_ptr<CNxLayer> CNxLayer::TakeChild(CNxLayer* child) {
     };
     Collect::areas(*child, *this);
     std::unique_ptr<CNxLayer> taken = std::move(*found);
-    m_children.erase(found);
+    m_children.erase(std::next(found).base());
     taken->m_parent = nullptr;
     return taken;
 }

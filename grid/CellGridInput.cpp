@@ -54,40 +54,28 @@ bool CellGridScreen::stepCursor(Axis a, int direction, bool shift) {
     return true;
 }
 
-bool CellGridScreen::pageBackward(Axis a, bool shift) {
-    if (!m_model.pageBackward(a, shift)) {
-        return false;
+bool CellGridScreen::showMove(bool moved) {
+    if (moved) {
+        showScrolledView();
+        updateTitle();
     }
-    showScrolledView();
-    updateTitle();
-    return true;
+    return moved;
+}
+
+bool CellGridScreen::pageBackward(Axis a, bool shift) {
+    return showMove(m_model.pageBackward(a, shift));
 }
 
 bool CellGridScreen::pageForward(Axis a, bool shift) {
-    if (!m_model.pageForward(a, shift)) {
-        return false;
-    }
-    showScrolledView();
-    updateTitle();
-    return true;
+    return showMove(m_model.pageForward(a, shift));
 }
 
 bool CellGridScreen::goHome(Axis a, bool shift) {
-    if (!m_model.goHome(a, shift)) {
-        return false;
-    }
-    showScrolledView();
-    updateTitle();
-    return true;
+    return showMove(m_model.goHome(a, shift));
 }
 
 bool CellGridScreen::goEnd(Axis a, bool shift) {
-    if (!m_model.goEnd(a, shift)) {
-        return false;
-    }
-    showScrolledView();
-    updateTitle();
-    return true;
+    return showMove(m_model.goEnd(a, shift));
 }
 
 bool CellGridScreen::zoomByKey(int key, bool ctrl) {
@@ -143,10 +131,7 @@ void CellGridScreen::onScroll(platform::ScrollAxis axis, int code, int position)
         default:
             return;
     }
-    if (m_model.scrollTo(a, target, m_host.isKeyDown(platform::VK_SHIFT))) {
-        showScrolledView();
-        updateTitle();
-    }
+    showMove(m_model.scrollTo(a, target, m_host.isKeyDown(platform::VK_SHIFT)));
 }
 
 void CellGridScreen::onMouseWheel(int delta, int keys, int x, int y) {
@@ -225,11 +210,6 @@ void CellGridScreen::onRightButtonUp() {
 bool CellGridScreen::autoScrollStep() {
     // Asked on every idle pass: the pointer only while a drag is on.
     platform::NativeWindow* window = GetWindow();
-    if (!isLeftDragActive() || window == nullptr ||
-        !m_model.autoScrollStep(window->pointerInClient())) {
-        return false;
-    }
-    showScrolledView();
-    updateTitle();
-    return true;
+    return isLeftDragActive() && window != nullptr &&
+           showMove(m_model.autoScrollStep(window->pointerInClient()));
 }

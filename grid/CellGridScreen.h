@@ -217,6 +217,8 @@ private:
     void hideSelection();
     // After the model's view moved: the cells drawn anew, cursor, selection and bars following.
     void showScrolledView();
+    // After a move by the model: when it moved, the view shown anew and the title; returns moved.
+    bool showMove(bool moved);
     // After the model's zoom changed: cursor frame, grid, layout and view.
     void showZoom();
 

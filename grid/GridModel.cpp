@@ -8,18 +8,15 @@
 #include "platform/Message.h"
 
 GridModel::GridModel(int columns, int rows, platform::Size cell, platform::Size window)
-    : m_extent{columns, rows},
-      m_cell{cell.width, cell.height},
-      m_window{window.width, window.height} {
+    : m_cell{cell.width, cell.height}, m_window{window.width, window.height} {
+    setExtent(columns, rows);
     layout();
 }
 
 // --- The grid, the window and the zoom.
 
 void GridModel::setExtent(int columns, int rows) {
-    m_extentSource = nullptr;
-    m_extent[X] = columns;
-    m_extent[Y] = rows;
+    m_extentSource = [columns, rows](Axis axis) { return axis == X ? columns : rows; };
 }
 
 void GridModel::setExtentSource(ExtentSource source) {
@@ -27,7 +24,7 @@ void GridModel::setExtentSource(ExtentSource source) {
 }
 
 int GridModel::extent(Axis axis) const {
-    return m_extentSource ? m_extentSource(axis) : m_extent[axis];
+    return m_extentSource ? m_extentSource(axis) : 0;
 }
 
 void GridModel::setCellSize(int width, int height) {

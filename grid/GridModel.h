@@ -158,7 +158,6 @@ private:
     bool reachesEnd(Axis axis, int k) const;
 
     ExtentSource m_extentSource;
-    int m_extent[2] = {0, 0};
     int m_cell[2] = {32, 32};
     int m_window[2] = {0, 0};
     Zoom m_zoom;

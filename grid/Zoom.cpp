@@ -41,7 +41,8 @@ std::string Zoom::percentText() const {
     while (digits.size() < 4) {
         digits.insert(0, "0");
     }
-    std::string whole = digits.substr(0, digits.size() - 3), part = digits.substr(digits.size() - 3);
+    std::string whole = digits.substr(0, digits.size() - 3),
+                part = digits.substr(digits.size() - 3);
     while (!part.empty() && part.back() == '0') {
         part.pop_back();
     }

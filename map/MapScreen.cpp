@@ -86,10 +86,9 @@ void MapScreen::updateTitle() {
 // --- Files.
 
 void MapScreen::startAfresh() {
-    resetView();
+    resetView();  // the title follows
     layout();
     redraw();
-    updateTitle();
 }
 
 bool MapScreen::loadMap(const std::string& path) {

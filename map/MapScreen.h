@@ -30,7 +30,6 @@ class MapScreen : public CellGridScreen {
 public:
     static constexpr int kDefaultWindowWidth = 800;
     static constexpr int kDefaultWindowHeight = 600;
-    static constexpr int kNewMapSize = MapDocument::kNewMapSize;
 
     MapScreen(platform::Host& host, MapDocument& document);
     ~MapScreen() override;

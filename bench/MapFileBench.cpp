@@ -35,7 +35,7 @@ void BM_MapSave_2000x2000(benchmark::State& state) {
     MapGrid grid = bigMap();
     for (auto _ : state) {
         std::string path = scratchDir() + "/save.map";
-        if (!MapFile::save(path, grid)) {
+        if (!MapFile::save(path, grid).value) {
             state.SkipWithError("save failed");
         }
     }

@@ -83,17 +83,10 @@ void KindScreen::setMainWindow(platform::NativeWindow* mainWindow) {
 }
 
 bool KindScreen::loadFile(const std::string& path) {
-    switch (m_table.load(path)) {
-        case KindTable::LoadResult::Loaded:
-            break;
-        case KindTable::LoadResult::TooLarge:
-            m_host.showError(
-                GetWindow(),
-                m_host.formatText(PELORIN_TEXT("%s\n属性ファイルが大きすぎます"), path.c_str()),
-                PELORIN_TEXT("属性読み込みエラー"));
-            return false;
-        case KindTable::LoadResult::Failed:
-            return false;
+    const platform::Outcome<bool> loaded = m_table.load(path, m_host);
+    platform::show(m_host, GetWindow(), loaded.notices);
+    if (!loaded.value) {
+        return false;
     }
     drawCells();
     updateTitle();

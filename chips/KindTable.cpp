@@ -11,6 +11,7 @@
 #include "chunkfile/ChunkScanner.h"
 #include "chunkfile/ChunkWriter.h"
 #include "platform/Paths.h"
+#include "platform/Texts.h"
 
 namespace {
 
@@ -50,52 +51,66 @@ bool KindTable::isModified() const {
             std::memcmp(m_records.data(), m_saved.data(), m_records.size() * kRecordBytes) != 0);
 }
 
-KindTable::LoadResult KindTable::load(const std::string& path) {
+platform::Outcome<bool> KindTable::load(const std::string& path,
+                                        const platform::Language& language) {
+    enum Why { Unreadable, TooLarge };
+    const auto failed = [&](Why why) {
+        return platform::Outcome<bool>::failure(
+            why == TooLarge
+                ? language.formatText(PELORIN_TEXT("%s\n属性ファイルが大きすぎます"), path.c_str())
+                : language.formatText(PELORIN_TEXT("%s\n属性ファイルとして読めません"),
+                                      path.c_str()),
+            PELORIN_TEXT("属性読み込みエラー"));
+    };
     // The records are read straight from the file: only what the chunk holds is allocated.
     ChunkScanner file(path);
     if (file.size() > static_cast<std::int64_t>(kMaxFileBytes)) {
-        return LoadResult::TooLarge;
+        return failed(TooLarge);
     }
     const ChunkScanner::Chunk* chunk = file.find(kTag);
     std::int32_t n;
     if (chunk == nullptr || !file.read(*chunk, 0, &n, sizeof n)) {
-        return LoadResult::Failed;
+        return failed(Unreadable);
     }
     const std::uint64_t count = n > 0 ? static_cast<std::uint64_t>(n) : 0;
     if (chunk->length - 4 < count * kRecordBytes) {
-        return LoadResult::Failed;
+        return failed(Unreadable);
     }
     try {
         std::vector<KindRecord> records(count);
         if (!file.read(*chunk, 4, records.data(), count * kRecordBytes)) {
-            return LoadResult::Failed;
+            return failed(Unreadable);
         }
         m_records = std::move(records);
         markSaved();
     } catch (const std::bad_alloc&) {
-        return LoadResult::TooLarge;
+        return failed(TooLarge);
     }
-    return LoadResult::Loaded;
+    return {true, {}};
 }
 
-bool KindTable::saveFile(std::string& path) const {
+platform::Outcome<bool> KindTable::save(std::string& path,
+                                        const platform::Language& language) const {
     path = platform::forceExtension(path, ".knd");
-    if (m_records.size() > (UINT32_MAX - 4) / kRecordBytes) {
-        return false;  // more than a chunk's 32-bit length can describe
+    std::string why = "the table has more records than a chunk can hold";
+    if (m_records.size() <= (UINT32_MAX - 4) / kRecordBytes) {
+        auto data = std::make_unique<ChunkData>();
+        data->AddSize(4 + kRecordBytes * static_cast<std::uint32_t>(m_records.size()));
+        data->Allocate();
+        data->WriteInt32(count());
+        for (const KindRecord& record : m_records) {
+            data->Write(&record, kRecordBytes);
+        }
+        data->SetCursor(0);
+        ChunkWriter writer;
+        writer.Add(kTag, std::move(data));
+        if (writer.Save(path, {}, &why)) {
+            markSaved();
+            return {true, {}};
+        }
     }
-    auto data = std::make_unique<ChunkData>();
-    data->AddSize(4 + kRecordBytes * static_cast<std::uint32_t>(m_records.size()));
-    data->Allocate();
-    data->WriteInt32(count());
-    for (const KindRecord& record : m_records) {
-        data->Write(&record, kRecordBytes);
-    }
-    data->SetCursor(0);
-    ChunkWriter writer;
-    writer.Add(kTag, std::move(data));
-    if (!writer.Save(path)) {
-        return false;
-    }
-    markSaved();
-    return true;
+    return platform::Outcome<bool>::failure(
+        language.formatText(PELORIN_TEXT("属性ファイル「%s」を保存できませんでした\n%s"),
+                            path.c_str(), why.c_str()),
+        PELORIN_TEXT("保存エラー"));
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "chips/KindRecord.h"
+#include "platform/Outcome.h"
 
 // The attribute table: record i belongs to attribute number i. The editor works with numbers
 // 0 to 99, so the table normally holds 100 records; a loaded file may hold any number, and
@@ -37,17 +38,19 @@ public:
     // The largest attribute file read: room for a table far beyond the 100 records in use.
     static constexpr std::uint64_t kMaxFileBytes = 64ull << 20;
 
-    enum class LoadResult { Loaded, Failed, TooLarge };
-    // Reads the first "KIND" chunk of an attribute file. Failed, with the table unchanged, when
-    // the file cannot be read, holds no such chunk, or its chunk is too short for its count;
-    // TooLarge, likewise, when the file is larger than kMaxFileBytes or the records do not fit
-    // in memory.
-    LoadResult load(const std::string& path);
-    bool loadFile(const std::string& path) { return load(path) == LoadResult::Loaded; }
+    // Reads the first "KIND" chunk of an attribute file. On failure the table is unchanged and
+    // the notice says why, worded in language: the file cannot be read, holds no such chunk, or
+    // its chunk is too short for its count; or the file is larger than kMaxFileBytes, or its
+    // records do not fit in memory.
+    platform::Outcome<bool> load(const std::string& path,
+                                 const platform::Language& language = platform::Language());
+    bool loadFile(const std::string& path) { return load(path).value; }
 
     // Forces the extension ".knd" on path (written back) and writes the whole table as one
-    // "KIND" chunk. A failed write leaves any previous file untouched.
-    bool saveFile(std::string& path) const;
+    // "KIND" chunk. A failed write leaves any previous file untouched and says why.
+    platform::Outcome<bool> save(std::string& path,
+                                 const platform::Language& language = platform::Language()) const;
+    bool saveFile(std::string& path) const { return save(path).value; }
 
 private:
     std::vector<KindRecord> m_records;

@@ -27,7 +27,8 @@ bool ChunkWriter::AddPieces(const std::string& tag, std::vector<platform::ByteSp
     return true;
 }
 
-bool ChunkWriter::Save(const std::string& path, const platform::Progress& progress) const {
+bool ChunkWriter::Save(const std::string& path, const platform::Progress& progress,
+                       std::string* why) const {
     // The headers are built apart and the data written from where they lie, so the file's bytes
     // are not copied once more into one big buffer.
     std::vector<std::uint8_t> headers(8 * m_entries.size(), 0);
@@ -49,7 +50,7 @@ bool ChunkWriter::Save(const std::string& path, const platform::Progress& progre
         }
         std::memcpy(header + 4, &length, 4);
     }
-    return platform::writeFileAtomically(path, pieces, nullptr, progress);
+    return platform::writeFileAtomically(path, pieces, why, progress);
 }
 
 int ChunkWriter::Count() const {

@@ -8,15 +8,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     PlayerFile::Lists lists, again;
-    std::string error, written;
-    if (!PlayerFile::fromText(text, "/nonexistent", lists, error)) {
-        if (error.empty()) {
+    std::string written;
+    const platform::Outcome<bool> read = PlayerFile::fromText(text, "/nonexistent", lists);
+    if (!read.value) {
+        if (read.notices.size() != 1 || read.notices[0].text.empty()) {
             std::abort();
         }
         return 0;
     }
-    if (!PlayerFile::toText(lists, "", written, error) ||
-        !PlayerFile::fromText(written, "/nonexistent", again, error) ||
+    if (!read.notices.empty() || !PlayerFile::toText(lists, "", written).value ||
+        !PlayerFile::fromText(written, "/nonexistent", again).value ||
         PlayerDefinition::fingerprint(again) != PlayerDefinition::fingerprint(lists)) {
         std::abort();
     }

@@ -37,12 +37,13 @@ platform::Outcome<bool> MapDocument::load(const std::string& path,
     return {true, std::move(read.notices)};
 }
 
-bool MapDocument::save(std::string& path, const platform::Progress& progress) {
-    if (!MapFile::save(path, m_grid, progress)) {
-        return false;
+platform::Outcome<bool> MapDocument::save(std::string& path, const platform::Language& language,
+                                          const platform::Progress& progress) {
+    platform::Outcome<bool> saved = MapFile::save(path, m_grid, language, progress);
+    if (saved.value) {
+        start(MapChange::Origin::Saved, path);
     }
-    start(MapChange::Origin::Saved, path);
-    return true;
+    return saved;
 }
 
 void MapDocument::makeNew() {

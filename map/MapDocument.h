@@ -38,8 +38,9 @@ public:
     platform::Outcome<bool> load(const std::string& path, const platform::Language& language,
                                  const platform::Progress& progress);
     // Forces ".map" on path (written back) and writes the map, which is then saved (the history
-    // stays).
-    bool save(std::string& path, const platform::Progress& progress);
+    // stays). A failed write changes nothing and its notice says why, worded in language.
+    platform::Outcome<bool> save(std::string& path, const platform::Language& language,
+                                 const platform::Progress& progress);
     // Empty chips and default attributes, 40 × 40 when the map has no size yet, else its size.
     void makeNew();
     // Takes grid as the map with the chip size in use. The map is unsaved; path is its file, if

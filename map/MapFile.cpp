@@ -299,7 +299,9 @@ platform::Outcome<MapFile::Format> MapFile::load(const std::string& path, MapGri
     }
 }
 
-bool MapFile::save(std::string& path, MapGrid& grid, const platform::Progress& progress) {
+platform::Outcome<bool> MapFile::save(std::string& path, MapGrid& grid,
+                                      const platform::Language& language,
+                                      const platform::Progress& progress) {
     path = platform::forceExtension(path, ".map");
 
     // The chunk's data are the four header fields and then both layers row by row; the rows
@@ -318,5 +320,12 @@ bool MapFile::save(std::string& path, MapGrid& grid, const platform::Progress& p
 
     grid.setFileBacked(true);
     ChunkWriter writer;
-    return writer.AddPieces(kTag, std::move(pieces)) && writer.Save(path, progress);
+    std::string why = "the map is larger than a chunk can hold";
+    if (writer.AddPieces(kTag, std::move(pieces)) && writer.Save(path, progress, &why)) {
+        return {true, {}};
+    }
+    return platform::Outcome<bool>::failure(
+        language.formatText(PELORIN_TEXT("マップ「%s」を保存できませんでした\n%s"), path.c_str(),
+                            why.c_str()),
+        PELORIN_TEXT("保存エラー"));
 }

@@ -52,6 +52,9 @@ public:
                                           const platform::Progress& progress = {});
 
     // Forces the extension ".map" on path (written back), sets the grid's file-backed flag, and
-    // writes the map as one "MAPB" chunk. A failed write leaves any previous file untouched.
-    static bool save(std::string& path, MapGrid& grid, const platform::Progress& progress = {});
+    // writes the map as one "MAPB" chunk. A failed write leaves any previous file untouched and
+    // says why in its notice, worded in language.
+    static platform::Outcome<bool> save(std::string& path, MapGrid& grid,
+                                        const platform::Language& language = platform::Language(),
+                                        const platform::Progress& progress = {});
 };

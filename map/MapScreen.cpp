@@ -103,11 +103,12 @@ bool MapScreen::loadMap(const std::string& path) {
 
 bool MapScreen::saveMap(std::string& path) {
     platform::BusyWork busy(host(), GetWindow(), PELORIN_TEXT("マップを保存しています…"));
-    if (!m_document.save(path, busy.progress())) {
-        return false;
+    const platform::Outcome<bool> saved = m_document.save(path, host(), busy.progress());
+    platform::show(host(), GetWindow(), saved.notices);
+    if (saved.value) {
+        updateTitle();
     }
-    updateTitle();
-    return true;
+    return saved.value;
 }
 
 void MapScreen::newMap() {

@@ -32,6 +32,15 @@ struct Outcome {
         outcome.notices.push_back(Notice{std::move(text), std::move(title), icon});
         return outcome;
     }
+
+    // The notices' texts, a line each: the reason, for a caller that words the message itself.
+    std::string why() const {
+        std::string lines;
+        for (const Notice& notice : notices) {
+            lines += (lines.empty() ? "" : "\n") + notice.text;
+        }
+        return lines;
+    }
 };
 
 // Shows each notice in a box of its own with an OK button, owned by owner, in order.

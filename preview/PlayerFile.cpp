@@ -25,10 +25,9 @@ Json rectJson(const platform::Rect& r) {
     return Json::array({r.left, r.top, r.right, r.bottom});
 }
 
-// The source texts, for callers that name no language.
-const platform::Language& wordsOf(const platform::Language* language) {
-    static const platform::Language source;
-    return language != nullptr ? *language : source;
+// A failure whose notice is the reason alone: the caller names the file.
+platform::Outcome<bool> because(std::string why) {
+    return platform::Outcome<bool>::failure(std::move(why), std::string());
 }
 
 fs::path folderOf(const std::string& file) {
@@ -189,15 +188,19 @@ PlayerFile::Lists PlayerFile::withImages(const Lists& stored, PlayerDefinition::
     return loaded;
 }
 
-bool PlayerFile::save(const std::string& path, const Lists& lists, std::string& error,
-                      const platform::Language* language) {
+platform::Outcome<bool> PlayerFile::save(const std::string& path, const Lists& lists,
+                                         const platform::Language& language) {
     std::string text;
-    return toText(lists, folderOf(path).string(), text, error, language) &&
-           platform::writeFileAtomically(path, {{text.data(), text.size()}}, &error);
+    platform::Outcome<bool> made = toText(lists, folderOf(path).string(), text, language);
+    std::string why;
+    if (made.value && !platform::writeFileAtomically(path, {{text.data(), text.size()}}, &why)) {
+        return because(why);
+    }
+    return made;
 }
 
-bool PlayerFile::toText(const Lists& lists, const std::string& folderName, std::string& text,
-                        std::string& error, const platform::Language* language) {
+platform::Outcome<bool> PlayerFile::toText(const Lists& lists, const std::string& folderName,
+                                           std::string& text, const platform::Language& language) {
     const fs::path folder(folderName);
     Json actions = Json::array();
     for (int a = 0; a < PlayerDefinition::kActionCount; ++a) {
@@ -228,34 +231,34 @@ bool PlayerFile::toText(const Lists& lists, const std::string& folderName, std::
     try {
         text = document.dump(2) + "\n";
     } catch (const Json::exception&) {
-        error =
-            wordsOf(language).text(PELORIN_TEXT("UTF-8 でないファイル名や表示名は保存できません"));
-        return false;
+        return because(
+            language.text(PELORIN_TEXT("UTF-8 でないファイル名や表示名は保存できません")));
     }
-    return true;
+    return {true, {}};
 }
 
-bool PlayerFile::load(const std::string& path, Lists& lists, std::string& error,
-                      const platform::Language* language) {
+platform::Outcome<bool> PlayerFile::load(const std::string& path, Lists& lists,
+                                         const platform::Language& language) {
     std::string text;
     if (!platform::readWholeFile(path, text, kMaxFileBytes)) {
-        error = wordsOf(language).text(PELORIN_TEXT("ファイルを読めません"));
-        return false;
+        return because(language.text(PELORIN_TEXT("ファイルを読めません")));
     }
-    return fromText(text, folderOf(path).string(), lists, error, language);
+    return fromText(text, folderOf(path).string(), lists, language);
 }
 
-bool PlayerFile::open(const std::string& path, PlayerDefinition::ImageCache& cache, Opened& opened,
-                      std::string& error, const platform::Language* language) {
+platform::Outcome<bool> PlayerFile::open(const std::string& path,
+                                         PlayerDefinition::ImageCache& cache, Opened& opened,
+                                         const platform::Language& language) {
     Lists stored;
-    if (!load(path, stored, error, language)) {
-        return false;
+    platform::Outcome<bool> loaded = load(path, stored, language);
+    if (!loaded.value) {
+        return loaded;
     }
     opened.unreadable.clear();
     opened.notices.clear();
     opened.frames = withImages(stored, cache, opened.unreadable, &opened.notices);
     opened.stored = std::move(stored);
-    return true;
+    return {true, {}};
 }
 
 std::string PlayerFile::asLines(const std::vector<std::string>& paths) {
@@ -266,25 +269,22 @@ std::string PlayerFile::asLines(const std::vector<std::string>& paths) {
     return lines;
 }
 
-bool PlayerFile::fromText(const std::string& text, const std::string& folderName, Lists& lists,
-                          std::string& error, const platform::Language* language) {
-    const platform::Language& words = wordsOf(language);
+platform::Outcome<bool> PlayerFile::fromText(const std::string& text, const std::string& folderName,
+                                             Lists& lists, const platform::Language& language) {
     const Json document = Json::parse(text, nullptr, false);
     if (document.is_discarded()) {
-        error = words.text(PELORIN_TEXT("JSON として読めません"));
-        return false;
+        return because(language.text(PELORIN_TEXT("JSON として読めません")));
     }
     if (!document.is_object() || !document.contains("pelorinPlayer") ||
         document["pelorinPlayer"] != kFormatVersion) {
-        error =
-            words.text(PELORIN_TEXT("プレイヤー定義のファイル (pelorinPlayer: 1) ではありません"));
-        return false;
+        return because(language.text(
+            PELORIN_TEXT("プレイヤー定義のファイル (pelorinPlayer: 1) ではありません")));
     }
     const auto actions = document.find("actions");
     if (actions == document.end() || !actions->is_array() ||
         actions->size() != PlayerDefinition::kActionCount) {
-        error = words.text(PELORIN_TEXT("actions が 7 つのアクションの配列ではありません"));
-        return false;
+        return because(
+            language.text(PELORIN_TEXT("actions が 7 つのアクションの配列ではありません")));
     }
     const fs::path folder(folderName);
     Lists read;
@@ -293,29 +293,27 @@ bool PlayerFile::fromText(const std::string& text, const std::string& folderName
         const std::string where = "actions[" + std::to_string(a) + "]";
         const auto frames = action.is_object() ? action.find("frames") : action.end();
         if (!action.is_object() || frames == action.end() || !frames->is_array()) {
-            error = where + words.text(PELORIN_TEXT(": frames がフレームの配列ではありません"));
-            return false;
+            return because(where +
+                           language.text(PELORIN_TEXT(": frames がフレームの配列ではありません")));
         }
         if (frames->size() > PlayerDefinition::kMaxFrames) {
-            error = where + words.formatText(PELORIN_TEXT(": フレームが %d を超えています"),
-                                             PlayerDefinition::kMaxFrames);
-            return false;
+            return because(where +
+                           language.formatText(PELORIN_TEXT(": フレームが %d を超えています"),
+                                               PlayerDefinition::kMaxFrames));
         }
         for (std::size_t i = 0; i < frames->size(); ++i) {
             const std::string at = where + ".frames[" + std::to_string(i) + "]";
             if (!(*frames)[i].is_object()) {
-                error = at + words.text(PELORIN_TEXT(": オブジェクトではありません"));
-                return false;
+                return because(at + language.text(PELORIN_TEXT(": オブジェクトではありません")));
             }
-            FrameReader reader((*frames)[i], at, words);
+            FrameReader reader((*frames)[i], at, language);
             PlayerFrame frame;
             if (!reader.read(folder, frame)) {
-                error = reader.error();
-                return false;
+                return because(reader.error());
             }
             read[a].push_back(std::move(frame));
         }
     }
     lists = std::move(read);
-    return true;
+    return {true, {}};
 }

@@ -6,9 +6,7 @@
 
 #include "preview/PlayerDefinition.h"
 
-namespace platform {
-class Language;
-}
+#include "platform/Outcome.h"
 
 // The player definition as a JSON file, so that an author's frames survive a restart:
 //
@@ -19,21 +17,21 @@ class Language;
 //                … seven actions in their order]}
 //
 // Image paths are stored relative to the file's folder; "name" only when it is not the path.
-// Rectangles are inclusive, [left, top, right, bottom]. Errors are said in language's words, or
-// in the source texts without one.
+// Rectangles are inclusive, [left, top, right, bottom]. A failure's notice is the reason alone,
+// in language's words; the caller names the file and titles the message.
 class PlayerFile {
 public:
     using Lists = std::array<PlayerDefinition::FrameList, PlayerDefinition::kActionCount>;
 
     // Writes the frames' settings and paths (not their images) to path, replacing the file as a
-    // whole. False with error saying why.
-    static bool save(const std::string& path, const Lists& lists, std::string& error,
-                     const platform::Language* language = nullptr);
+    // whole.
+    static platform::Outcome<bool> save(const std::string& path, const Lists& lists,
+                                        const platform::Language& language = platform::Language());
     // Reads path into lists: every frame with its settings, an absolute image path and its
-    // display name, without image. False with error saying why (lists are then
-    // untouched) for a file that cannot be read or does not hold a definition.
-    static bool load(const std::string& path, Lists& lists, std::string& error,
-                     const platform::Language* language = nullptr);
+    // display name, without image. Fails (lists are then untouched) for a file that cannot be
+    // read or does not hold a definition.
+    static platform::Outcome<bool> load(const std::string& path, Lists& lists,
+                                        const platform::Language& language = platform::Language());
 
     // The frames of stored (as load gives them) with their images, decoded through cache, and
     // their rectangles brought within their images. Frames whose image cannot be read are left
@@ -51,16 +49,18 @@ public:
         std::vector<std::string> unreadable;
         std::vector<platform::Notice> notices;  // the decoders', to be shown before the rest
     };
-    // load, then withImages through cache. False with error saying why (opened is then
-    // untouched) for a file that cannot be read or does not hold a definition.
-    static bool open(const std::string& path, PlayerDefinition::ImageCache& cache, Opened& opened,
-                     std::string& error, const platform::Language* language = nullptr);
+    // load, then withImages through cache. Fails as load does; opened is then untouched.
+    static platform::Outcome<bool> open(const std::string& path,
+                                        PlayerDefinition::ImageCache& cache, Opened& opened,
+                                        const platform::Language& language = platform::Language());
     // Each path after a line break, to follow a message that names them.
     static std::string asLines(const std::vector<std::string>& paths);
 
     // The same as text: image paths relative to folder, or absolute when folder is empty.
-    static bool toText(const Lists& lists, const std::string& folder, std::string& text,
-                       std::string& error, const platform::Language* language = nullptr);
-    static bool fromText(const std::string& text, const std::string& folder, Lists& lists,
-                         std::string& error, const platform::Language* language = nullptr);
+    static platform::Outcome<bool> toText(
+        const Lists& lists, const std::string& folder, std::string& text,
+        const platform::Language& language = platform::Language());
+    static platform::Outcome<bool> fromText(
+        const std::string& text, const std::string& folder, Lists& lists,
+        const platform::Language& language = platform::Language());
 };

@@ -385,12 +385,12 @@ void PlayerRegistrationDialog::saveFile(platform::DialogControls& controls) {
     if (path.empty()) {
         return;
     }
-    std::string error;
-    if (!PlayerFile::save(path, m_workingFrames, error, &m_host)) {
+    const platform::Outcome<bool> saved = PlayerFile::save(path, m_workingFrames, m_host);
+    if (!saved.value) {
         m_host.showError(
             &controls.window(),
             m_host.formatText(PELORIN_TEXT("プレイヤー定義「%s」を保存できませんでした\n%s"),
-                              path.c_str(), error.c_str()),
+                              path.c_str(), saved.why().c_str()),
             PELORIN_TEXT("保存エラー"));
         return;
     }
@@ -404,12 +404,12 @@ void PlayerRegistrationDialog::loadFile(platform::DialogControls& controls) {
         return;
     }
     PlayerFile::Opened opened;
-    std::string error;
-    if (!PlayerFile::open(path, m_workingCache, opened, error, &m_host)) {
+    const platform::Outcome<bool> read = PlayerFile::open(path, m_workingCache, opened, m_host);
+    if (!read.value) {
         m_host.showError(
             &controls.window(),
             m_host.formatText(PELORIN_TEXT("プレイヤー定義「%s」を読み込めませんでした\n%s"),
-                              path.c_str(), error.c_str()),
+                              path.c_str(), read.why().c_str()),
             PELORIN_TEXT("読み込みエラー"));
         return;
     }

@@ -45,7 +45,7 @@ int importMap(const ToolIo& io, const ToolOptions& options) {
         return io.inputError(source + ": " + error);
     }
     std::string path = options.value("-o");
-    if (!MapFile::save(path, grid)) {
+    if (!MapFile::save(path, grid).value) {
         return io.inputError("cannot write " + path);
     }
     std::string kindsPath = options.value("--kinds-out");

@@ -16,9 +16,9 @@ int player(const ToolIo& io, const ToolOptions& options) {
     }
     const std::string& path = options.positional[0];
     PlayerFile::Lists lists;
-    std::string error;
-    if (!PlayerFile::load(path, lists, error)) {
-        return io.inputError(path + ": " + error);
+    const platform::Outcome<bool> read = PlayerFile::load(path, lists);
+    if (!read.value) {
+        return io.inputError(path + ": " + read.why());
     }
     std::map<std::string, bool> readable;  // each image is decoded once
     int status = kToolOk;

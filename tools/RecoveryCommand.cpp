@@ -117,11 +117,12 @@ int exportWork(const ToolIo& io, const ToolOptions& options) {
     }
     PlayerFile::Lists frames;
     if (work.hasPlayer()) {
-        std::string error;
-        if (PlayerFile::fromText(work.player.text, std::string(), frames, error)) {
+        const platform::Outcome<bool> read =
+            PlayerFile::fromText(work.player.text, std::string(), frames);
+        if (read.value) {
             playerPath = target("player.json");
         } else {
-            io.note(folder + ": the player's frames: " + error);
+            io.note(folder + ": the player's frames: " + read.why());
         }
     }
     if (mapPath.empty() && kindsPath.empty() && playerPath.empty()) {
@@ -138,24 +139,23 @@ int exportWork(const ToolIo& io, const ToolOptions& options) {
         return io.inputError(dir + ": " + error.message());
     }
 
-    // why, when given, names the file itself.
-    const auto written = [&io](bool ok, const std::string& path, const std::string& why) {
-        if (!ok) {
-            return io.inputError(why.empty() ? path + ": cannot be written" : why);
+    // The savers' reasons name the file.
+    const auto written = [&io](const platform::Outcome<bool>& saved, const std::string& path) {
+        if (!saved.value) {
+            return io.inputError(saved.why());
         }
         std::fprintf(io.out(), "%s\n", path.c_str());
         return static_cast<int>(kToolOk);
     };
     int status = kToolOk;
     if (!mapPath.empty()) {
-        status |= written(MapFile::save(mapPath, work.map.grid), mapPath, "");
+        status |= written(MapFile::save(mapPath, work.map.grid), mapPath);
     }
     if (!kindsPath.empty()) {
-        status |= written(table.saveFile(kindsPath), kindsPath, "");
+        status |= written(table.save(kindsPath), kindsPath);
     }
     if (!playerPath.empty()) {
-        std::string why;
-        status |= written(PlayerFile::save(playerPath, frames, why), playerPath, why);
+        status |= written(PlayerFile::save(playerPath, frames), playerPath);
     }
     return status;
 }

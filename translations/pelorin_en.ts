@@ -1085,5 +1085,23 @@ The map data is damaged</translation>
         <source>ループ再生</source>
         <translation>Loop</translation>
     </message>
+    <message>
+        <source>%s
+属性ファイルとして読めません</source>
+        <translation>%s
+This file cannot be read as an attribute file</translation>
+    </message>
+    <message>
+        <source>属性ファイル「%s」を保存できませんでした
+%s</source>
+        <translation>Could not save the attribute file &quot;%s&quot;
+%s</translation>
+    </message>
+    <message>
+        <source>マップ「%s」を保存できませんでした
+%s</source>
+        <translation>Could not save the map &quot;%s&quot;
+%s</translation>
+    </message>
 </context>
 </TS>

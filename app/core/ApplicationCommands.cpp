@@ -304,7 +304,9 @@ void Application::saveKindsCommand() {
     if (path.empty()) {
         return;
     }
-    if (m_work->map().kindScreen()->table().saveFile(path)) {
+    const platform::Outcome<bool> saved = m_work->map().kindScreen()->table().save(path, m_host);
+    platform::show(m_host, m_mapWindow.get(), saved.notices);
+    if (saved.value) {
         m_kindPath = path;
     }
     m_kindSavePath = path;

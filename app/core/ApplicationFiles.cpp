@@ -70,12 +70,12 @@ bool Application::openKinds(const std::string& path) {
 bool Application::openFrames(const std::string& path) {
     PlayerDefinition::ImageCache cache;
     PlayerFile::Opened opened;
-    std::string error;
-    if (!PlayerFile::open(path, cache, opened, error, &m_host)) {
+    const platform::Outcome<bool> read = PlayerFile::open(path, cache, opened, m_host);
+    if (!read.value) {
         m_host.showError(
             m_mapWindow.get(),
             m_host.formatText(PELORIN_TEXT("プレイヤー定義「%s」を読み込めませんでした\n%s"),
-                              path.c_str(), error.c_str()),
+                              path.c_str(), read.why().c_str()),
             PELORIN_TEXT("読み込みエラー"));
         return false;
     }

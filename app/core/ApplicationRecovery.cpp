@@ -112,8 +112,7 @@ void Application::restore(RecoveredWork& work, std::unique_ptr<platform::Recover
     }
     if (work.hasPlayer()) {
         PlayerFile::Lists stored;
-        std::string error;
-        if (PlayerFile::fromText(work.player.text, std::string(), stored, error)) {
+        if (PlayerFile::fromText(work.player.text, std::string(), stored).value) {
             PlayerDefinition::ImageCache cache;
             std::vector<std::string> unreadable;
             std::vector<platform::Notice> notices;

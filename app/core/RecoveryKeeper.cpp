@@ -165,12 +165,12 @@ void RecoveryKeeper::noteItems(std::uint64_t at) {
     }
     const PlayerDefinition& player = m_work->player();
     if (player.revision() != m_playerRevision || m_playerPayload.empty()) {
-        std::string text, error;
+        std::string text;
         int frames = 0;
         for (const PlayerDefinition::FrameList& list : player.allFrames()) {
             frames += static_cast<int>(list.size());
         }
-        PlayerFile::toText(player.allFrames(), std::string(), text, error);
+        PlayerFile::toText(player.allFrames(), std::string(), text);
         m_playerPayload = recovery::playerPayload(player.isModified(), text, frames);
         m_playerRevision = player.revision();
     }

@@ -153,7 +153,10 @@ TEST(KindFile, RefusedFilesLeaveTheTableAsItWas) {
     const std::vector<std::vector<std::uint8_t>> files = {noKind, tooFew, huge, noCount, {}};
     for (const auto& file : files) {
         writeBytes(dir.file("bad.knd"), file);
-        EXPECT_FALSE(table.loadFile(dir.file("bad.knd")));
+        const platform::Outcome<bool> refused = table.load(dir.file("bad.knd"));
+        EXPECT_FALSE(refused.value);
+        ASSERT_EQ(refused.notices.size(), 1u);
+        EXPECT_EQ(refused.notices[0].text, dir.file("bad.knd") + "\n属性ファイルとして読めません");
         ASSERT_EQ(table.count(), 100);
         EXPECT_EQ(recordBytes(table.record(99)), before);
     }

@@ -84,7 +84,7 @@ TEST(MapSave, A40By40MapIsExactly12824Bytes) {
     grid.setChip(3, 1, 77);
     grid.setKind(39, 39, 5);
     std::string path = dir.file("start.map");
-    ASSERT_TRUE(MapFile::save(path, grid));
+    ASSERT_TRUE(MapFile::save(path, grid).value);
     const std::vector<std::uint8_t> bytes = readBytes(path);
     ASSERT_EQ(bytes.size(), 12824u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "MAPB");
@@ -106,7 +106,7 @@ TEST(MapSave, ForcesTheExtensionIntoTheCallersPath) {
     grid.reset(1, 1);
     for (const char* name : {"a.txt", "a.MAP", "a", "a.map"}) {
         std::string path = dir.file(name);
-        ASSERT_TRUE(MapFile::save(path, grid));
+        ASSERT_TRUE(MapFile::save(path, grid).value);
         EXPECT_EQ(path, dir.file("a.map")) << name;
     }
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"a.map"});
@@ -116,7 +116,7 @@ TEST(MapSave, AFailedSaveKeepsThePreviousFileAndStillMarksTheMapFileBacked) {
     TempDir dir;
     MapGrid old = randomGrid(3, 2, 7);
     std::string path = dir.file("keep.map");
-    ASSERT_TRUE(MapFile::save(path, old));
+    ASSERT_TRUE(MapFile::save(path, old).value);
     const std::vector<std::uint8_t> before = readBytes(path);
 
     MapGrid bigger = randomGrid(300, 300, 8);
@@ -126,7 +126,7 @@ TEST(MapSave, AFailedSaveKeepsThePreviousFileAndStillMarksTheMapFileBacked) {
     limited.rlim_cur = 64 * 1024;  // the disk is full after 64 KiB of the 720 KiB
     const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &limited);
-    const bool saved_ok = MapFile::save(path, bigger);
+    const bool saved_ok = MapFile::save(path, bigger).value;
     ::setrlimit(RLIMIT_FSIZE, &saved);
     ::signal(SIGXFSZ, oldHandler);
 
@@ -136,8 +136,14 @@ TEST(MapSave, AFailedSaveKeepsThePreviousFileAndStillMarksTheMapFileBacked) {
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"keep.map"});
 
     std::string nowhere = dir.file("no/such/folder/x");
-    EXPECT_FALSE(MapFile::save(nowhere, old));
+    const platform::Outcome<bool> failed = MapFile::save(nowhere, old);
+    EXPECT_FALSE(failed.value);
     EXPECT_EQ(nowhere, dir.file("no/such/folder/x.map"));
+    ASSERT_EQ(failed.notices.size(), 1u);
+    EXPECT_EQ(failed.notices[0].text, "マップ「" + nowhere +
+                                          "」を保存できませんでした\ncannot create a file beside " +
+                                          nowhere + ": No such file or directory");
+    EXPECT_EQ(failed.notices[0].title, "保存エラー");
 }
 
 TEST(MapLoad, BinaryRoundTripKeepsRowsAndColumnsApart) {
@@ -145,7 +151,7 @@ TEST(MapLoad, BinaryRoundTripKeepsRowsAndColumnsApart) {
     const MapGrid saved = randomGrid(7, 3, 42);
     MapGrid copy = saved;
     std::string path = dir.file("r.map");
-    ASSERT_TRUE(MapFile::save(path, copy));
+    ASSERT_TRUE(MapFile::save(path, copy).value);
 
     MapGrid loaded;
     loaded.setChipSize(48, 24);

@@ -80,7 +80,7 @@ protected:
             }
         }
         std::string path = dir.file("pattern.map");
-        ASSERT_TRUE(MapFile::save(path, grid));
+        ASSERT_TRUE(MapFile::save(path, grid).value);
         ASSERT_TRUE(map.loadMap(path));
     }
 

@@ -25,12 +25,11 @@ TEST(PlayerFile, OpenGivesWhatTheFileHoldsTheReadableFramesAndEachUnreadableImag
         lists[action].push_back(a);
         lists[action].push_back(preview_testing::frame(dir.file("gone.bmp"), 200));
     }
-    std::string error;
-    ASSERT_TRUE(PlayerFile::save(dir.file("p.json"), lists, error)) << error;
+    ASSERT_TRUE(PlayerFile::save(dir.file("p.json"), lists).value);
 
     PlayerDefinition::ImageCache cache;
     PlayerFile::Opened opened;
-    ASSERT_TRUE(PlayerFile::open(dir.file("p.json"), cache, opened, error)) << error;
+    ASSERT_TRUE(PlayerFile::open(dir.file("p.json"), cache, opened).value);
     EXPECT_EQ(PlayerDefinition::fingerprint(opened.stored), PlayerDefinition::fingerprint(lists));
     EXPECT_EQ(opened.unreadable, std::vector<std::string>{dir.file("gone.bmp")});
     ASSERT_EQ(opened.frames[0].size(), 1u);
@@ -45,8 +44,9 @@ TEST(PlayerFile, OpenGivesWhatTheFileHoldsTheReadableFramesAndEachUnreadableImag
 
     // A file that holds no definition leaves what was opened before as it was.
     writeText(dir.file("bad.json"), R"({"pelorinPlayer": 2})");
-    EXPECT_FALSE(PlayerFile::open(dir.file("bad.json"), cache, opened, error));
-    EXPECT_FALSE(error.empty());
+    const platform::Outcome<bool> bad = PlayerFile::open(dir.file("bad.json"), cache, opened);
+    EXPECT_FALSE(bad.value);
+    EXPECT_EQ(bad.why(), "プレイヤー定義のファイル (pelorinPlayer: 1) ではありません");
     EXPECT_EQ(opened.frames[0].size(), 1u);
     EXPECT_EQ(opened.unreadable.size(), 1u);
 }

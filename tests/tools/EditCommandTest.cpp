@@ -32,7 +32,7 @@ protected:
         grid.assign({{1, 2, 3}, {4, 5, 6}}, {{0, 0, 0}, {0, 0, 0}}, 3, 2);
         grid.setChipSize(16, 24);
         std::string path = dir.file("m.map");
-        EXPECT_TRUE(MapFile::save(path, grid));
+        EXPECT_TRUE(MapFile::save(path, grid).value);
         return path;
     }
 

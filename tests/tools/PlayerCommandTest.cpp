@@ -20,8 +20,7 @@ TEST(PlayerCommand, SummarisesEachActionAndFailsOnAnImageItCannotRead) {
     lists[0][1].displayTime = 250;
     frame.path = dir.file("gone.bmp");
     lists[4] = {frame};
-    std::string error;
-    ASSERT_TRUE(PlayerFile::save(dir.file("p.json"), lists, error)) << error;
+    ASSERT_TRUE(PlayerFile::save(dir.file("p.json"), lists).value);
 
     const auto run = tool(dir, {"player", dir.file("p.json")});
     EXPECT_EQ(run.status, 1);
@@ -33,7 +32,7 @@ TEST(PlayerCommand, SummarisesEachActionAndFailsOnAnImageItCannotRead) {
               "pelorin-tool: ダメージ frame 1: cannot read image " + dir.file("gone.bmp") + "\n");
 
     lists[4].clear();
-    ASSERT_TRUE(PlayerFile::save(dir.file("p.json"), lists, error)) << error;
+    ASSERT_TRUE(PlayerFile::save(dir.file("p.json"), lists).value);
     EXPECT_EQ(tool(dir, {"player", dir.file("p.json")}).status, 0);
     testing_support::writeText(dir.file("p.json"), "{");
     const auto bad = tool(dir, {"player", dir.file("p.json")});

@@ -31,7 +31,7 @@ protected:
         map.setChipSize(24, 40);
         map.setChip(1, 2, 7);
         std::string path = dir.file("maps/stage.map");
-        ASSERT_TRUE(MapFile::save(path, map));
+        ASSERT_TRUE(MapFile::save(path, map).value);
 
         KindTable table;
         table.resetToDefaults(3);
@@ -46,7 +46,7 @@ protected:
         frame.displayTime = 250;
         frames[2] = {frame};
         std::string text, error;
-        ASSERT_TRUE(PlayerFile::toText(frames, std::string(), text, error)) << error;
+        ASSERT_TRUE(PlayerFile::toText(frames, std::string(), text).value);
 
         owner = platform::RecoveryFolder::create(root, error);
         ASSERT_TRUE(owner) << error;
@@ -170,7 +170,7 @@ TEST_F(RecoveryCommand, ExportsWhatTheEditorWouldSave) {
     EXPECT_EQ(run.err, "");
 
     std::string expectedMap = dir.file("expected.map");
-    ASSERT_TRUE(MapFile::save(expectedMap, map));
+    ASSERT_TRUE(MapFile::save(expectedMap, map).value);
     EXPECT_EQ(readBytes(out + "/stage.map"), readBytes(expectedMap));
     KindTable table;
     table.assign(records);
@@ -178,10 +178,10 @@ TEST_F(RecoveryCommand, ExportsWhatTheEditorWouldSave) {
     ASSERT_TRUE(table.saveFile(expectedKinds));
     EXPECT_EQ(readBytes(out + "/attrs.knd"), readBytes(expectedKinds));
     PlayerFile::Lists loaded;
-    std::string error, text, expectedText;
-    ASSERT_TRUE(PlayerFile::load(out + "/player.json", loaded, error)) << error;
-    PlayerFile::toText(loaded, std::string(), text, error);
-    PlayerFile::toText(frames, std::string(), expectedText, error);
+    std::string text, expectedText;
+    ASSERT_TRUE(PlayerFile::load(out + "/player.json", loaded).value);
+    PlayerFile::toText(loaded, std::string(), text);
+    PlayerFile::toText(frames, std::string(), expectedText);
     EXPECT_EQ(text, expectedText);
     EXPECT_NE(readText(out + "/player.json").find("\"../img/hero.bmp\""), std::string::npos);
 

@@ -242,7 +242,7 @@ TEST(ToolRender, ScaleTwoDrawsTheChipLayerAsTiledDoes) {
     grid.assign({{0, 3, -1, 2}, {2, 1, 0, 3}}, {{0, 1, 2, 0}, {2, 0, 0, 1}}, 4, 2);
     grid.setChipSize(16, 16);
     std::string map = f.dir.file("t.map");
-    ASSERT_TRUE(MapFile::save(map, grid));
+    ASSERT_TRUE(MapFile::save(map, grid).value);
     ASSERT_EQ(tool(f.dir, {"export", map, "--format", "tmx", "--chips", f.dir.file("chips.png"),
                            "-o", f.dir.file("t.tmx")})
                   .status,

@@ -23,7 +23,7 @@ namespace {
 // Saves the map and table and gives their files' bytes.
 std::pair<Bytes, Bytes> fileBytes(const TempDir& dir, MapGrid& grid, const KindTable& kinds) {
     std::string map = dir.file("x.map"), knd = dir.file("x.knd");
-    EXPECT_TRUE(MapFile::save(map, grid) && kinds.saveFile(knd));
+    EXPECT_TRUE(MapFile::save(map, grid).value && kinds.saveFile(knd));
     return {readBytes(map), readBytes(knd)};
 }
 

@@ -526,7 +526,27 @@ TEST(Application, AFileThatFailsToLoadDoesNotBecomeCurrent) {
     e.host.fileAnswers = {{e.dir.file("broken.map")}, {e.dir.file("broken.knd")}};
     e.map().send(Message::command(command::LoadMap));
     e.map().send(Message::command(command::LoadKinds));
-    ASSERT_EQ(e.host.boxes.size(), 1u) << "the map reader says why";
+    ASSERT_EQ(e.host.boxes.size(), 2u) << "each reader says why";
+    EXPECT_EQ(e.host.boxes[1].text, e.dir.file("broken.knd") + "\n属性ファイルとして読めません");
+    EXPECT_EQ(e.host.boxes[1].title, "属性読み込みエラー");
+    EXPECT_EQ(e.app->mapPath(), map);
+    EXPECT_EQ(e.app->kindPath(), kinds);
+
+    // A save that fails says why and leaves the current files as they were.
+    const std::string nowhere = e.dir.file("gone/x");
+    e.host.fileAnswers = {{nowhere}, {nowhere}};
+    e.map().send(Message::command(command::SaveMap));
+    e.map().send(Message::command(command::SaveKinds));
+    ASSERT_EQ(e.host.boxes.size(), 4u);
+    EXPECT_EQ(e.host.boxes[2].text, "マップ「" + nowhere +
+                                        ".map」を保存できませんでした\n"
+                                        "cannot create a file beside " +
+                                        nowhere + ".map: No such file or directory");
+    EXPECT_EQ(e.host.boxes[3].text, "属性ファイル「" + nowhere +
+                                        ".knd」を保存できませんでした\n"
+                                        "cannot create a file beside " +
+                                        nowhere + ".knd: No such file or directory");
+    EXPECT_EQ(e.host.boxes[3].title, "保存エラー");
     EXPECT_EQ(e.app->mapPath(), map);
     EXPECT_EQ(e.app->kindPath(), kinds);
 

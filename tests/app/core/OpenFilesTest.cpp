@@ -51,8 +51,7 @@ struct Files {
         frame.path = frame.displayName = dir.file("chips.bmp");
         frame.setDefaults(256, 256);
         frames[1] = {frame};
-        std::string error;
-        PlayerFile::save(dir.file("hero.json"), frames, error);
+        PlayerFile::save(dir.file("hero.json"), frames);
         PngPicture png;
         png.width = png.height = 16;
         png.rows.assign(16, Bytes(16, 0x80));
@@ -61,7 +60,7 @@ struct Files {
         writeBytes(dir.file("cut.png"), cut);
         frame.path = frame.displayName = dir.file("cut.png");
         frames[1] = {frame};
-        PlayerFile::save(dir.file("hero-cut.json"), frames, error);
+        PlayerFile::save(dir.file("hero-cut.json"), frames);
         writeText(dir.file("broken.map"), "MAPB\x10\x00\x00\x00short");
         writeText(dir.file("notes.txt"), "no picture at all");
     }

@@ -151,7 +151,7 @@ void prepare(const TempDir& dir) {
         grid.setChip(i, i, i % 64);
     }
     std::string map = dir.file("start.map");
-    ASSERT_TRUE(MapFile::save(map, grid));
+    ASSERT_TRUE(MapFile::save(map, grid).value);
     KindTable kinds;
     kinds.resetToDefaults(7);
     std::string knd = dir.file("start.knd");

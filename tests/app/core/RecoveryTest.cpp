@@ -104,7 +104,7 @@ RecoveredWork onlyWork(const Place& place) {
 
 std::vector<std::uint8_t> savedBytes(MapGrid grid, const TempDir& dir) {
     std::string path = dir.file("expected.map");
-    EXPECT_TRUE(MapFile::save(path, grid));
+    EXPECT_TRUE(MapFile::save(path, grid).value);
     return readBytes(path);
 }
 
@@ -235,7 +235,7 @@ TEST(Recovery, AMapFileChangedUnderTheEditorLosesNoWorkAndOffersNoneWhenThereWas
         std::string path = place.dir.file("stage.map");
         MapGrid grid;
         grid.reset(6, 4);
-        ASSERT_TRUE(MapFile::save(path, grid));
+        ASSERT_TRUE(MapFile::save(path, grid).value);
         std::vector<std::uint8_t> expected;
         {
             Editor a(place);
@@ -248,7 +248,7 @@ TEST(Recovery, AMapFileChangedUnderTheEditorLosesNoWorkAndOffersNoneWhenThereWas
             expected = savedBytes(a.screen().document().grid(), place.dir);
             MapGrid other;
             other.reset(3, 3);
-            ASSERT_TRUE(MapFile::save(path, other));
+            ASSERT_TRUE(MapFile::save(path, other).value);
             a.host.answers.push_back(MessageAnswer::No);
             a.owner().fireTimer(Application::kWatchTimerId);
             ASSERT_EQ(a.host.boxes.size(), 1u) << "the question was asked";

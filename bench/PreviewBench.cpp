@@ -79,13 +79,7 @@ struct Stage {
     ChangeWatch watch;
 
     Stage() {
-        platform::WindowSpec spec;
-        spec.className = "preview";
-        spec.title = "preview";
-        spec.clientSize = platform::Size{800, 600};
-        spec.visible = false;
-        spec.resizable = true;
-        window = host.createWindow(spec, nullptr);
+        window = host.createWindow(PreviewScreen::windowSpec(), nullptr);
         screen.Attach(window.get());
         screen.SetLoop(true);
         for (int i = 0; i < kFrames; ++i) {

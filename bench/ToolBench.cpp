@@ -204,12 +204,28 @@ void writeOrSkip(benchmark::State& state, const std::string& name, const std::st
     }
 }
 
+// What the interchange benchmarks export: a random 2000 × 2000 map, a chip image and the
+// default attributes.
+struct ExportSource {
+    MapGrid grid = randomMap(2000);
+    ChipSet chips;
+    KindTable kinds;
+
+    ExportSource() {
+        makeChips(chips);
+        kinds.resetToDefaults(1);
+    }
+    // The map as Tiled's model, as export makes it.
+    bool toTiled(tiled::Map& map) const {
+        std::string error;
+        return tiledconvert::toTiled(grid, chips, kinds, {"chips.png", "kinds.png"}, map, error);
+    }
+};
+
 // The map as a TMX file, as export writes it (less the small picture of the attributes).
-bool writeTmxFile(const MapGrid& grid, const ChipSet& chips, const KindTable& kinds,
-                  const std::string& path) {
+bool writeTmxFile(const ExportSource& source, const std::string& path) {
     tiled::Map map;
-    std::string error;
-    if (!tiledconvert::toTiled(grid, chips, kinds, {"chips.png", "kinds.png"}, map, error)) {
+    if (!source.toTiled(map)) {
         return false;
     }
     const std::string text = tiled::writeTmx(map);
@@ -217,13 +233,9 @@ bool writeTmxFile(const MapGrid& grid, const ChipSet& chips, const KindTable& ki
 }
 
 void BM_ExportTmx_2000x2000(benchmark::State& state) {
-    const MapGrid grid = randomMap(2000);
-    ChipSet chips;
-    makeChips(chips);
-    KindTable kinds;
-    kinds.resetToDefaults(1);
+    const ExportSource source;
     for (auto _ : state) {
-        if (!writeTmxFile(grid, chips, kinds, scratchDir() + "/export.tmx")) {
+        if (!writeTmxFile(source, scratchDir() + "/export.tmx")) {
             state.SkipWithError("export failed");
         }
     }
@@ -232,15 +244,10 @@ BENCHMARK(BM_ExportTmx_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The map as a TMJ file, as export writes it (less the small picture of the attributes).
 void BM_ExportTmj_2000x2000(benchmark::State& state) {
-    const MapGrid grid = randomMap(2000);
-    ChipSet chips;
-    makeChips(chips);
-    KindTable kinds;
-    kinds.resetToDefaults(1);
+    const ExportSource source;
     for (auto _ : state) {
         tiled::Map map;
-        std::string error;
-        if (!tiledconvert::toTiled(grid, chips, kinds, {"chips.png", "kinds.png"}, map, error)) {
+        if (!source.toTiled(map)) {
             state.SkipWithError("export failed");
             break;
         }
@@ -260,14 +267,7 @@ BENCHMARK(BM_ExportJson_2000x2000)->Unit(benchmark::kMillisecond)->UseRealTime()
 
 void BM_ImportTmx_2000x2000(benchmark::State& state) {
     const std::string path = scratchDir() + "/import.tmx";
-    {
-        const MapGrid grid = randomMap(2000);
-        ChipSet chips;
-        makeChips(chips);
-        KindTable kinds;
-        kinds.resetToDefaults(1);
-        writeTmxFile(grid, chips, kinds, path);
-    }
+    writeTmxFile(ExportSource(), path);
     // Into fresh memory and freed outside the timing, as the map load is (MapFileBench.cpp). The
     // text is freed inside readTmx, which takes it.
     for (auto _ : state) {

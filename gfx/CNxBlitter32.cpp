@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "gfx/CNxBlendTables.h"
 #include "gfx/CNxBlitPass.h"
@@ -81,6 +82,22 @@ CNxBlitPass pixelPass(const CNxSurface& source, Op op, std::uint32_t alpha) {
     pass.m_combine = find(op);
     pass.m_ctx.m_alpha = alpha;
     return pass;
+}
+
+// What a blend of a 32-bit source at a constant alpha comes to before anything is drawn:
+// refused (0) for another source depth, another blend mode or an alpha above 255, and nothing
+// to draw at alpha 0 (1 when the rectangles are the same size). Empty when it is to be drawn.
+std::optional<int> settledBeforeDrawing(const CNxSurface& source, std::uint32_t flags,
+                                        std::uint32_t alpha, const RECT& destRect,
+                                        const RECT& sourceRect) {
+    if (source.GetBitCount() != 32 || (flags & NxBlt_BlendModeMask) != NxBlend_Normal ||
+        alpha > 255) {
+        return 0;
+    }
+    if (alpha == 0) {
+        return CNxBlitGeometry::SameSize(destRect, sourceRect) ? 1 : 0;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -220,15 +237,10 @@ int CNxBlitter32::SourceAlpha(CNxSurface& dest, const RECT& destRect, const CNxS
 // alpha scaled by it.
 int CNxBlitter32::Composite(CNxSurface& dest, const RECT& destRect, const CNxSurface& source,
                             const RECT& sourceRect, const CNxBlitParams* params, Op op) {
-    if (source.GetBitCount() != 32 || (flagsOf(params) & NxBlt_BlendModeMask) != NxBlend_Normal) {
-        return 0;
-    }
     const std::uint32_t alpha = constantAlpha(params);
-    if (alpha > 255) {
-        return 0;
-    }
-    if (alpha == 0) {
-        return CNxBlitGeometry::SameSize(destRect, sourceRect) ? 1 : 0;
+    if (const auto settled =
+            settledBeforeDrawing(source, flagsOf(params), alpha, destRect, sourceRect)) {
+        return *settled;
     }
     return Draw(pixelPass(source, op, alpha), dest, destRect, source, sourceRect,
                 CNxBlitGeometry::kSameSizeOnly, false);
@@ -423,15 +435,9 @@ int CNxBlitter32::BlurX(CNxSurface& dest, const RECT& destRect, const CNxSurface
                    ? SourceAlpha(dest, destRect, source, sourceRect, params)
                    : ConstantAlpha(dest, destRect, source, sourceRect, params);
     }
-    if (source.GetBitCount() != 32 || (flags & NxBlt_BlendModeMask) != NxBlend_Normal) {
-        return 0;
-    }
     const std::uint32_t alpha = constantAlpha(params);
-    if (alpha > 255) {
-        return 0;
-    }
-    if (alpha == 0) {
-        return CNxBlitGeometry::SameSize(destRect, sourceRect) ? 1 : 0;
+    if (const auto settled = settledBeforeDrawing(source, flags, alpha, destRect, sourceRect)) {
+        return *settled;
     }
     // The average is stored as it is at full opacity, blended otherwise.
     const Op op = flags & NxBlt_SourceAlpha                     ? Op::SourceAlpha

@@ -33,6 +33,16 @@ platform::RecordStore::Needless olderThan(std::uint64_t generation) {
     };
 }
 
+// The base's account of the map as it stands now.
+void describe(mapjournal::BaseInfo& base, const MapGrid& grid, bool modified) {
+    base.modified = modified;
+    base.timeMs = nowMs();
+    base.columns = grid.columns();
+    base.rows = grid.rows();
+    base.chipWidth = grid.chipWidth();
+    base.chipHeight = grid.chipHeight();
+}
+
 std::uint64_t mapBytes(const MapGrid& grid) {
     return static_cast<std::uint64_t>(grid.columns()) * static_cast<std::uint64_t>(grid.rows()) * 8;
 }
@@ -81,12 +91,7 @@ void MapRecorder::record(const MapGrid& grid, const MapChange& change, bool modi
         m_baseWaiting = false;
         m_head.clear();
         m_base = mapjournal::BaseInfo{};
-        m_base.modified = modified;
-        m_base.timeMs = nowMs();
-        m_base.columns = grid.columns();
-        m_base.rows = grid.rows();
-        m_base.chipWidth = grid.chipWidth();
-        m_base.chipHeight = grid.chipHeight();
+        describe(m_base, grid, modified);
         m_base.path = change.path;
         m_base.stamp = platform::FileStamp::of(change.path);
         if (change.origin == MapChange::Origin::Taken) {
@@ -208,12 +213,7 @@ void MapRecorder::beginSnapshot(const MapGrid& grid, bool continues) {
     m_head.clear();
     m_base.generation = m_generation;
     m_base.type = mapjournal::BaseType::Snapshot;
-    m_base.modified = m_modified;
-    m_base.timeMs = nowMs();
-    m_base.columns = grid.columns();
-    m_base.rows = grid.rows();
-    m_base.chipWidth = grid.chipWidth();
-    m_base.chipHeight = grid.chipHeight();
+    describe(m_base, grid, m_modified);
     std::vector<std::uint8_t> info;
     mapjournal::putBaseInfo(info, m_base);
     std::vector<std::uint8_t> first;

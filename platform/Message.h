@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/Geometry.h"
+#include "platform/ScrollInfo.h"
 
 namespace platform {
 
@@ -107,6 +108,11 @@ struct Message {
     static Message scroll(MessageId message, int code, int position = 0);
     static Message timer(int id);
     static Message command(int id);
+
+    // Of WM_HSCROLL and WM_VSCROLL: the axis of the bar that sent it.
+    ScrollAxis scrollAxis() const {
+        return message == WM_HSCROLL ? ScrollAxis::Horizontal : ScrollAxis::Vertical;
+    }
 };
 
 bool operator==(const Message& a, const Message& b);

@@ -81,34 +81,42 @@ std::array<std::uint8_t, kTrailerBytes> trailer(std::uint32_t payloadCrc) {
     return t;
 }
 
-void append(std::vector<std::uint8_t>& out, std::uint32_t kind,
-            const std::vector<ByteSpan>& payload) {
+namespace {
+
+// The header and trailer that frame payload as one record of kind.
+struct Frame {
+    std::array<std::uint8_t, kHeaderBytes> header;
+    std::array<std::uint8_t, kTrailerBytes> trailer;
+};
+
+Frame frameOf(std::uint32_t kind, const std::vector<ByteSpan>& payload) {
     std::uint64_t length = 0;
     Checksum checksum;
     for (const ByteSpan& piece : payload) {
         length += piece.size;
         checksum.update(piece.data, piece.size);
     }
-    const auto h = header(kind, length);
-    out.insert(out.end(), h.begin(), h.end());
+    return {header(kind, length), trailer(checksum.value())};
+}
+
+}  // namespace
+
+void append(std::vector<std::uint8_t>& out, std::uint32_t kind,
+            const std::vector<ByteSpan>& payload) {
+    const Frame frame = frameOf(kind, payload);
+    out.insert(out.end(), frame.header.begin(), frame.header.end());
     for (const ByteSpan& piece : payload) {
         const auto* bytes = static_cast<const std::uint8_t*>(piece.data);
         out.insert(out.end(), bytes, bytes + piece.size);
     }
-    const auto t = trailer(checksum.value());
-    out.insert(out.end(), t.begin(), t.end());
+    out.insert(out.end(), frame.trailer.begin(), frame.trailer.end());
 }
 
 bool writeFile(const std::string& path, std::uint32_t kind, const std::vector<ByteSpan>& payload,
                std::string* error) {
-    std::uint64_t length = 0;
-    Checksum checksum;
-    for (const ByteSpan& piece : payload) {
-        length += piece.size;
-        checksum.update(piece.data, piece.size);
-    }
-    const auto h = header(kind, length);
-    const auto t = trailer(checksum.value());
+    const Frame frame = frameOf(kind, payload);
+    const auto& h = frame.header;
+    const auto& t = frame.trailer;
     std::vector<ByteSpan> pieces{{h.data(), h.size()}};
     pieces.insert(pieces.end(), payload.begin(), payload.end());
     pieces.push_back({t.data(), t.size()});

@@ -25,6 +25,16 @@ platform::Rect spriteRect(const platform::Rect& source) {
 
 }  // namespace
 
+platform::WindowSpec PreviewScreen::windowSpec() {
+    platform::WindowSpec spec;
+    spec.className = "preview";
+    spec.title = "preview";
+    spec.clientSize = platform::Size{800, 600};
+    spec.visible = false;
+    spec.resizable = true;
+    return spec;
+}
+
 PreviewScreen::PreviewScreen(platform::Host& host, const platform::MillisecondClock* clock)
     : m_host(host),
       m_clock(clock != nullptr ? *clock : platform::MillisecondClock::system()),

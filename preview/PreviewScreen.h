@@ -5,6 +5,7 @@
 
 #include "gfx/CNxWindow.h"
 #include "platform/Menu.h"
+#include "platform/WindowSpec.h"
 #include "preview/PlayerFrame.h"
 #include "preview/Stopwatch.h"
 
@@ -26,6 +27,8 @@ class CNxSprite;
 class PreviewScreen : public CNxWindow {
 public:
     static constexpr int kTimerId = 0;
+    // The window the preview is shown in: "preview", 800 × 600, hidden until played, resizable.
+    static platform::WindowSpec windowSpec();
     // The commands of the window's popup menus.
     enum Command : int {
         kTopmostCommand = 40030,

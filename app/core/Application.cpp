@@ -299,13 +299,7 @@ void Application::fitWindowsToDesktop() {
 }
 
 bool Application::makePreviewWindow() {
-    platform::WindowSpec preview;
-    preview.className = "preview";
-    preview.title = "preview";
-    preview.clientSize = platform::Size{800, 600};
-    preview.visible = false;
-    preview.resizable = true;
-    m_previewWindow = m_host.createWindow(preview, &m_previewRouter);
+    m_previewWindow = m_host.createWindow(PreviewScreen::windowSpec(), &m_previewRouter);
     if (!m_previewWindow) {
         return fail(PELORIN_TEXT("プレビューウィンドウの作成に失敗しました"), m_mapWindow.get());
     }

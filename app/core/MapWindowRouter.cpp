@@ -32,9 +32,7 @@ void MapWindowRouter::handleMessage(NativeWindow& window, const Message& m) {
             break;
         case platform::WM_HSCROLL:
         case platform::WM_VSCROLL:
-            map.onScroll(m.message == platform::WM_HSCROLL ? platform::ScrollAxis::Horizontal
-                                                           : platform::ScrollAxis::Vertical,
-                         m.code, m.position);
+            map.onScroll(m.scrollAxis(), m.code, m.position);
             break;
         case platform::WM_MOUSEMOVE:
         case platform::WM_LBUTTONDOWN:

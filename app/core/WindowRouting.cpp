@@ -127,9 +127,7 @@ void Application::chipMessage(NativeWindow& window, const Message& m, platform::
             break;  // the chip window has no menu bar; its popup is built with its state
         case platform::WM_HSCROLL:
         case platform::WM_VSCROLL:
-            chip->onScroll(m.message == platform::WM_HSCROLL ? platform::ScrollAxis::Horizontal
-                                                             : platform::ScrollAxis::Vertical,
-                           m.code, m.position);
+            chip->onScroll(m.scrollAxis(), m.code, m.position);
             break;
         case platform::WM_MOUSEMOVE:
         case platform::WM_LBUTTONDOWN:

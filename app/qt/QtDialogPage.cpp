@@ -439,11 +439,5 @@ void QtDialogPage::notify(int id, DialogNotification code, int key, int from, in
     if (m_window.hasEnded()) {
         return;
     }
-    platform::DialogCommand command;
-    command.control = id;
-    command.code = code;
-    command.key = key;
-    command.from = from;
-    command.to = to;
-    m_dialog.onCommand(*this, command);
+    m_dialog.onCommand(*this, platform::DialogCommand{id, code, key, from, to});
 }

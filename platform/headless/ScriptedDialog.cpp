@@ -328,13 +328,7 @@ void ScriptedDialog::notify(int id, DialogNotification code, int key, int from, 
     if (m_ended) {
         return;
     }
-    platform::DialogCommand command;
-    command.control = id;
-    command.code = code;
-    command.key = key;
-    command.from = from;
-    command.to = to;
-    m_dialog.onCommand(*this, command);
+    m_dialog.onCommand(*this, platform::DialogCommand{id, code, key, from, to});
 }
 
 }  // namespace platform::headless

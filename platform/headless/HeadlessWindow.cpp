@@ -7,12 +7,6 @@
 
 namespace platform::headless {
 
-using platform::Message;
-using platform::Point;
-using platform::Rect;
-using platform::ScrollAxis;
-using platform::Size;
-
 namespace {
 
 int axisIndex(ScrollAxis axis) {

@@ -32,15 +32,6 @@ ChipScreen::ChipScreen(platform::Host& host)
 
 ChipScreen::~ChipScreen() = default;
 
-bool ChipScreen::attach(platform::NativeWindow* window, int width, int height,
-                        platform::MessageHandler* next) {
-    if (!bindWindow(window, width, height, next)) {
-        return false;
-    }
-    layout();
-    return true;
-}
-
 bool ChipScreen::loadChipImage(const std::string& path, int& chipWidth, int& chipHeight) {
     auto decoded = CNxSurface::LoadImageFile(path);
     platform::show(host(), m_owner, decoded.notices);

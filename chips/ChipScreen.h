@@ -23,10 +23,6 @@ public:
     explicit ChipScreen(platform::Host& host);
     ~ChipScreen() override;
 
-    // Binds to the chip window (its messages then pass on to next) with a black background and
-    // stores the window size, which the client area takes.
-    bool attach(platform::NativeWindow* window, int width, int height,
-                platform::MessageHandler* next = nullptr);
     // The map window: owner of this window's message boxes.
     void setOwnerWindow(platform::NativeWindow* owner) { m_owner = owner; }
 

@@ -86,13 +86,14 @@ CellGridScreen::~CellGridScreen() {
     ClearChildren();
 }
 
-bool CellGridScreen::bindWindow(platform::NativeWindow* window, int width, int height,
-                                platform::MessageHandler* next) {
+bool CellGridScreen::attach(platform::NativeWindow* window, int width, int height,
+                            platform::MessageHandler* next) {
     if (!Attach(window, next)) {
         return false;
     }
     SetBackgroundColour(0xFF000000);
     applyWindowSize(width, height);
+    layout();
     return true;
 }
 

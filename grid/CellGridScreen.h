@@ -54,6 +54,11 @@ public:
     // Anchor (x1, y1) and moving corner (x2, y2), in cells; −1 each while nothing is selected.
     using Selection = SelectionRect;
 
+    // Binds to the window (its messages then pass on to next) with a black background, makes
+    // its client area width × height and lays the cells out for it.
+    bool attach(platform::NativeWindow* window, int width, int height,
+                platform::MessageHandler* next = nullptr);
+
     static constexpr int kMinWindowWidth = 320;
     static constexpr int kMaxWindowWidth = 1280;
     static constexpr int kMinWindowHeight = 200;
@@ -165,9 +170,6 @@ protected:
     // Sets the window's title when bound.
     void setTitle(const std::string& title);
     CNxLayer* layer(int index) const { return m_layers[index]; }
-    // Binds the window (background opaque black) and gives it the client size.
-    bool bindWindow(platform::NativeWindow* window, int width, int height,
-                    platform::MessageHandler* next);
     // Stores the size and makes the client area that size.
     void applyWindowSize(int width, int height);
     // A new cell size: cursor frame and grid rebuilt for it.

@@ -45,15 +45,6 @@ MapScreen::MapScreen(platform::Host& host, MapDocument& document)
 
 MapScreen::~MapScreen() = default;
 
-bool MapScreen::attach(platform::NativeWindow* window, int width, int height,
-                       platform::MessageHandler* next) {
-    if (!bindWindow(window, width, height, next)) {
-        return false;
-    }
-    layout();
-    return true;
-}
-
 void MapScreen::setCompanions(ChipScreen* chips, KindScreen* kinds) {
     m_chipScreen = chips;
     m_kindScreen = kinds;
@@ -225,6 +216,14 @@ void MapScreen::toggleLink() {
 }
 
 void MapScreen::dockAttributeWindow() {
+    dock(true);
+}
+
+void MapScreen::dockToAttributeWindow() {
+    dock(false);
+}
+
+void MapScreen::dock(bool attributeWindowMoves) {
     platform::NativeWindow* map = GetWindow();
     platform::NativeWindow* kind = m_kindScreen ? m_kindScreen->GetWindow() : nullptr;
     if (!m_linked || m_docking || map == nullptr || kind == nullptr) {
@@ -232,22 +231,15 @@ void MapScreen::dockAttributeWindow() {
     }
     // Each move reports back through the other window's handler; the guard ends the echo.
     m_docking = true;
-    const platform::Rect outer = map->outerRect();
-    kind->move({outer.left, outer.bottom});
-    kind->placeBehind(*map);
-    m_docking = false;
-}
-
-void MapScreen::dockToAttributeWindow() {
-    platform::NativeWindow* map = GetWindow();
-    platform::NativeWindow* kind = m_kindScreen ? m_kindScreen->GetWindow() : nullptr;
-    if (!m_linked || m_docking || map == nullptr || kind == nullptr) {
-        return;
+    if (attributeWindowMoves) {
+        const platform::Rect outer = map->outerRect();
+        kind->move({outer.left, outer.bottom});
+        kind->placeBehind(*map);
+    } else {
+        const platform::Rect attribute = kind->outerRect();
+        map->move({attribute.left, attribute.top - map->outerRect().height()});
+        map->placeBehind(*kind);
     }
-    m_docking = true;
-    const platform::Rect attribute = kind->outerRect();
-    map->move({attribute.left, attribute.top - map->outerRect().height()});
-    map->placeBehind(*kind);
     m_docking = false;
 }
 

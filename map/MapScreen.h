@@ -34,10 +34,6 @@ public:
     MapScreen(platform::Host& host, MapDocument& document);
     ~MapScreen() override;
 
-    // Binds to the map window (messages then pass on to next) with a black background and
-    // makes its client area width × height.
-    bool attach(platform::NativeWindow* window, int width, int height,
-                platform::MessageHandler* next = nullptr);
     // The chip and attribute windows' screens (null: none yet), which outlive this screen's use
     // of them.
     void setCompanions(ChipScreen* chips, KindScreen* kinds);
@@ -123,6 +119,9 @@ protected:
     void drawCells() override;
 
 private:
+    // With the link on: the attribute window goes below the map window, or the map window
+    // above the attribute window.
+    void dock(bool attributeWindowMoves);
     bool isChipSetLoaded() const;
     EditPlace editPlace() const;
     void applyEdit(EditResult result);

@@ -279,8 +279,8 @@ void PlayerRegistrationDialog::addImages(platform::DialogControls& controls) {
 }
 
 void PlayerRegistrationDialog::duplicate(platform::DialogControls& controls) {
-    const int selected = controls.selection(kFrameListId);
-    if (selected < 0 || selected >= static_cast<int>(frames().size())) {
+    const int selected = selectedFrame(controls);
+    if (selected < 0) {
         return;
     }
     if (frames().size() >= PlayerDefinition::kMaxFrames) {
@@ -297,9 +297,14 @@ void PlayerRegistrationDialog::duplicate(platform::DialogControls& controls) {
     changed(controls);
 }
 
-void PlayerRegistrationDialog::rename(platform::DialogControls& controls) {
+int PlayerRegistrationDialog::selectedFrame(platform::DialogControls& controls) {
     const int selected = controls.selection(kFrameListId);
-    if (selected < 0 || selected >= static_cast<int>(frames().size())) {
+    return selected >= 0 && selected < static_cast<int>(frames().size()) ? selected : -1;
+}
+
+void PlayerRegistrationDialog::rename(platform::DialogControls& controls) {
+    const int selected = selectedFrame(controls);
+    if (selected < 0) {
         return;
     }
     PlayerFrame& frame = frames()[selected];
@@ -314,8 +319,8 @@ void PlayerRegistrationDialog::rename(platform::DialogControls& controls) {
 }
 
 void PlayerRegistrationDialog::editSettings(platform::DialogControls& controls) {
-    const int selected = controls.selection(kFrameListId);
-    if (selected < 0 || selected >= static_cast<int>(frames().size())) {
+    const int selected = selectedFrame(controls);
+    if (selected < 0) {
         return;
     }
     PlayerFrame& frame = frames()[selected];
@@ -328,8 +333,8 @@ void PlayerRegistrationDialog::editSettings(platform::DialogControls& controls) 
 }
 
 void PlayerRegistrationDialog::deleteSelected(platform::DialogControls& controls) {
-    const int selected = controls.selection(kFrameListId);
-    if (selected < 0 || selected >= static_cast<int>(frames().size())) {
+    const int selected = selectedFrame(controls);
+    if (selected < 0) {
         return;
     }
     frames().erase(frames().begin() + selected);

@@ -54,6 +54,8 @@ private:
     void previewEnded() override;
 
     PlayerDefinition::FrameList& frames() { return m_workingFrames[m_actionIndex]; }
+    // The index of the frame selected in the list, or −1 when none is.
+    int selectedFrame(platform::DialogControls& controls);
     void fillList(platform::DialogControls& controls);
     // Enables the controls from whether the action has frames and whether the preview plays.
     void updateControls(platform::DialogControls& controls);

@@ -1,21 +1,25 @@
 #include "chunkfile/ChunkList.h"
 
-std::string ChunkList::tagIn(const std::vector<ChunkEntry>& entries, int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) {
+int HeldChunks::Count() const {
+    return static_cast<int>(m_entries.size());
+}
+
+std::string HeldChunks::TagAt(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_entries.size()) {
         return std::string();
     }
-    return entries[index].tag;
+    return m_entries[index].tag;
 }
 
-ChunkData* ChunkList::dataIn(const std::vector<ChunkEntry>& entries, int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) {
+ChunkData* HeldChunks::DataAt(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_entries.size()) {
         return nullptr;
     }
-    return entries[index].data.get();
+    return m_entries[index].data.get();
 }
 
-ChunkData* ChunkList::findIn(const std::vector<ChunkEntry>& entries, const std::string& tag) {
-    for (const ChunkEntry& entry : entries) {
+ChunkData* HeldChunks::Find(const std::string& tag) const {
+    for (const ChunkEntry& entry : m_entries) {
         if (entry.tag == tag) {
             return entry.data.get();
         }

@@ -25,10 +25,17 @@ public:
     virtual ChunkData* DataAt(int index) const = 0;
     // The first chunk in file order whose tag equals tag exactly, or null.
     virtual ChunkData* Find(const std::string& tag) const = 0;
+};
+
+// A chunk list over entries held in memory, as the reader and the writer both hold theirs. An
+// index out of range gives "" or null.
+class HeldChunks : public ChunkList {
+public:
+    int Count() const override;
+    std::string TagAt(int index) const override;
+    ChunkData* DataAt(int index) const override;
+    ChunkData* Find(const std::string& tag) const override;
 
 protected:
-    // The lookups both lists make over their entries; an index out of range gives "" or null.
-    static std::string tagIn(const std::vector<ChunkEntry>& entries, int index);
-    static ChunkData* dataIn(const std::vector<ChunkEntry>& entries, int index);
-    static ChunkData* findIn(const std::vector<ChunkEntry>& entries, const std::string& tag);
+    std::vector<ChunkEntry> m_entries;
 };

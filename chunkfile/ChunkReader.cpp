@@ -36,19 +36,3 @@ ChunkReader::ChunkReader(const std::string& path) {
         p += 8 + static_cast<std::uint64_t>(length);
     }
 }
-
-int ChunkReader::Count() const {
-    return static_cast<int>(m_entries.size());
-}
-
-std::string ChunkReader::TagAt(int index) const {
-    return tagIn(m_entries, index);
-}
-
-ChunkData* ChunkReader::DataAt(int index) const {
-    return dataIn(m_entries, index);
-}
-
-ChunkData* ChunkReader::Find(const std::string& tag) const {
-    return findIn(m_entries, tag);
-}

@@ -52,19 +52,3 @@ bool ChunkWriter::Save(const std::string& path, const platform::Progress& progre
     }
     return platform::writeFileAtomically(path, pieces, why, progress);
 }
-
-int ChunkWriter::Count() const {
-    return static_cast<int>(m_entries.size());
-}
-
-std::string ChunkWriter::TagAt(int index) const {
-    return tagIn(m_entries, index);
-}
-
-ChunkData* ChunkWriter::DataAt(int index) const {
-    return dataIn(m_entries, index);
-}
-
-ChunkData* ChunkWriter::Find(const std::string& tag) const {
-    return findIn(m_entries, tag);
-}

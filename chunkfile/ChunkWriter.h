@@ -8,7 +8,7 @@
 
 // Writes a chunk file: the chunks added, in order, each as its tag, its 32-bit little-endian
 // length and its data. The file is replaced as a whole or not at all.
-class ChunkWriter : public ChunkList {
+class ChunkWriter : public HeldChunks {
 public:
     ChunkWriter() = default;
 
@@ -25,12 +25,4 @@ public:
     // file already at path is left as it was and why (when given) says what went wrong.
     bool Save(const std::string& path, const platform::Progress& progress = {},
               std::string* why = nullptr) const;
-
-    int Count() const override;
-    std::string TagAt(int index) const override;
-    ChunkData* DataAt(int index) const override;
-    ChunkData* Find(const std::string& tag) const override;
-
-private:
-    std::vector<ChunkEntry> m_entries;
 };

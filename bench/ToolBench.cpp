@@ -217,8 +217,7 @@ struct ExportSource {
     }
     // The map as Tiled's model, as export makes it.
     bool toTiled(tiled::Map& map) const {
-        std::string error;
-        return tiledconvert::toTiled(grid, chips, kinds, {"chips.png", "kinds.png"}, map, error);
+        return tiledconvert::toTiled(grid, chips, kinds, {"chips.png", "kinds.png"}, map).value;
     }
 };
 
@@ -277,10 +276,10 @@ void BM_ImportTmx_2000x2000(benchmark::State& state) {
         tiled::Map map;
         MapGrid grid;
         KindTable kinds;
-        std::string text, error;
+        std::string text;
         if (!tool::readText(path, text) ||
-            !tiled::readTmx(std::move(text), scratchDir(), map, error) ||
-            !tiledconvert::fromTiled(map, grid, &kinds, error)) {
+            !tiled::readTmx(std::move(text), scratchDir(), map).value ||
+            !tiledconvert::fromTiled(map, grid, &kinds).value) {
             state.SkipWithError("import failed");
         }
         benchmark::DoNotOptimize(grid.chipLayer().data());

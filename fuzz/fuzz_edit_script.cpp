@@ -14,9 +14,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::vector<EditScript::Command> commands;
-    std::string error;
-    if (!EditScript::parse(text, commands, error)) {
-        if (error.compare(0, 12, "script line ") != 0) {
+    const platform::Outcome<bool> parsed = EditScript::parse(text, commands);
+    if (!parsed.value) {
+        if (parsed.why().compare(0, 12, "script line ") != 0) {
             std::abort();
         }
         return 0;

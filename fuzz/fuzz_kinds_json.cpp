@@ -7,13 +7,22 @@
 
 // An attribute table as JSON, as `pelorin-tool kinds --from-json` reads it; a table that reads
 // is written and reads back to the same text.
+namespace {
+
+platform::Outcome<bool> readRecords(const std::string& text, std::vector<KindRecord>& records) {
+    json::Value root;
+    platform::Outcome<bool> read = json::parse(text, root);
+    return read.value ? kindsjson::read(root, records) : read;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    json::Value root;
     std::vector<KindRecord> records;
-    std::string error;
-    if (!json::parse(text, root, error) || !kindsjson::read(root, records, error)) {
-        if (error.empty()) {
+    const platform::Outcome<bool> read = readRecords(text, records);
+    if (!read.value) {
+        if (read.notices.size() != 1 || read.why().empty()) {
             std::abort();
         }
         return 0;
@@ -22,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     table.assign(std::move(records));
     const std::string written = kindsjson::write(table);
     KindTable again;
-    if (!json::parse(written, root, error) || !kindsjson::read(root, records, error)) {
+    if (!readRecords(written, records).value) {
         std::abort();
     }
     again.assign(std::move(records));

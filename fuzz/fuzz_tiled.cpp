@@ -15,17 +15,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     grid.reset(3, 2);
     KindTable kinds;
     kinds.assign({});
-    std::string error;
 #ifdef FUZZ_TMJ
-    const bool read = tiled::readTmj(text, "/nonexistent", map, error);
+    platform::Outcome<bool> read = tiled::readTmj(text, "/nonexistent", map);
 #else
-    const bool read = tiled::readTmx(text, "/nonexistent", map, error);
+    platform::Outcome<bool> read = tiled::readTmx(text, "/nonexistent", map);
 #endif
-    if (read && tiledconvert::fromTiled(map, grid, &kinds, error)) {
-        if (grid.columns() != map.width || grid.rows() != map.height) {
+    if (read.value) {
+        read = tiledconvert::fromTiled(map, grid, &kinds);
+    }
+    if (read.value) {
+        if (grid.columns() != map.width || grid.rows() != map.height || !read.notices.empty()) {
             std::abort();
         }
-    } else if (grid.columns() != 3 || grid.rows() != 2 || kinds.count() != 0 || error.empty()) {
+    } else if (grid.columns() != 3 || grid.rows() != 2 || kinds.count() != 0 ||
+               read.notices.size() != 1 || read.why().empty()) {
         std::abort();
     }
     return 0;

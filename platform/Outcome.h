@@ -32,6 +32,9 @@ struct Outcome {
         outcome.notices.push_back(Notice{std::move(text), std::move(title), icon});
         return outcome;
     }
+    // A failure whose one notice is the reason alone, for a caller that words the message
+    // itself (naming the file, say).
+    static Outcome because(std::string why) { return failure(std::move(why), std::string()); }
 
     // The notices' texts, a line each: the reason, for a caller that words the message itself.
     std::string why() const {
@@ -42,6 +45,15 @@ struct Outcome {
         return lines;
     }
 };
+
+// What a step came to that reports failure as false with a reason: step(why) gives the bool and
+// fills in why.
+template <class Step>
+Outcome<bool> outcomeOf(Step&& step) {
+    std::string why;
+    const bool done = step(why);
+    return done ? Outcome<bool>{true, {}} : Outcome<bool>::because(std::move(why));
+}
 
 // Shows each notice in a box of its own with an OK button, owned by owner, in order.
 void show(MessagePort& port, NativeWindow* owner, const std::vector<Notice>& notices);

@@ -27,7 +27,7 @@ Json rectJson(const platform::Rect& r) {
 
 // A failure whose notice is the reason alone: the caller names the file.
 platform::Outcome<bool> because(std::string why) {
-    return platform::Outcome<bool>::failure(std::move(why), std::string());
+    return platform::Outcome<bool>::because(std::move(why));
 }
 
 fs::path folderOf(const std::string& file) {

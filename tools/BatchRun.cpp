@@ -139,14 +139,18 @@ bool plan(const ToolCommand& command, const ToolOptions& options, std::vector<To
 // The inputs every run shares, read once before any run starts so that their faults are told
 // once rather than for each input.
 int readShared(const ToolIo& io, const ToolOptions& options) {
-    std::string error;
-    if (options.has("--chips") &&
-        tool::decodeChipImage(options.value("--chips"), io.err(), error) == nullptr) {
-        return io.inputError(error);
+    if (options.has("--chips")) {
+        const auto image = tool::decodeChipImage(options.value("--chips"), io.err());
+        if (image.value == nullptr) {
+            return io.inputError(image.why());
+        }
     }
     KindTable kinds;
-    if (options.has("--kinds") && !tool::loadKinds(options.value("--kinds"), kinds, error)) {
-        return io.inputError(error);
+    if (options.has("--kinds")) {
+        const platform::Outcome<bool> read = tool::loadKinds(options.value("--kinds"), kinds);
+        if (!read.value) {
+            return io.inputError(read.why());
+        }
     }
     return kToolOk;
 }

@@ -118,16 +118,19 @@ int check(const ToolIo& io, const ToolOptions& options) {
     }
     mapcheck::Sheet sheet;
     if (options.has("--chips")) {
-        const auto image = tool::decodeChipImage(options.value("--chips"), io.err(), error);
-        if (image == nullptr) {
-            return io.inputError(error);
+        const auto image = tool::decodeChipImage(options.value("--chips"), io.err());
+        if (image.value == nullptr) {
+            return io.inputError(image.why());
         }
-        sheet = {image->GetWidth(), image->GetHeight()};
+        sheet = {image.value->GetWidth(), image.value->GetHeight()};
     }
     KindTable kinds;
     const std::string kindsPath = options.value("--kinds");
-    if (options.has("--kinds") && !tool::loadKinds(kindsPath, kinds, error)) {
-        return io.inputError(error);
+    if (options.has("--kinds")) {
+        const platform::Outcome<bool> read = tool::loadKinds(kindsPath, kinds);
+        if (!read.value) {
+            return io.inputError(read.why());
+        }
     }
 
     const std::string& path = options.positional[0];

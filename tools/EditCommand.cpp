@@ -11,13 +11,14 @@ int edit(const ToolIo& io, const ToolOptions& options) {
         return io.usageError("edit takes one map file and --script FILE");
     }
     const std::string scriptPath = options.value("--script");
-    std::string text, error;
+    std::string text;
     if (!tool::readText(scriptPath, text)) {
         return io.inputError("cannot read " + scriptPath);
     }
     std::vector<EditScript::Command> commands;
-    if (!EditScript::parse(text, commands, error)) {
-        io.note(error);
+    const platform::Outcome<bool> parsed = EditScript::parse(text, commands);
+    if (!parsed.value) {
+        io.note(parsed.why());
         return kToolUsage;
     }
     // The chip window's selection means nothing without a chip image.

@@ -69,9 +69,9 @@ bool layerName(const std::string& word, int& layer) {
 
 }  // namespace
 
-bool EditScript::parse(const std::string& text, std::vector<Command>& commands,
-                       std::string& error) {
+platform::Outcome<bool> EditScript::parse(const std::string& text, std::vector<Command>& commands) {
     commands.clear();
+    std::string error;
     std::istringstream lines(text);
     std::string line;
     int number = 0;
@@ -97,26 +97,24 @@ bool EditScript::parse(const std::string& text, std::vector<Command>& commands,
             }
         }
         if (form == nullptr) {
-            error = where + "unknown command \"" + words[0] + "\"";
-            return false;
+            return platform::Outcome<bool>::because(where + "unknown command \"" + words[0] + "\"");
         }
         const std::string pattern = form->arguments;
         if (words.size() - 1 != pattern.size()) {
-            error = where + "the form is \"" + form->usage + "\"";
-            return false;
+            return platform::Outcome<bool>::because(where + "the form is \"" + form->usage + "\"");
         }
         Command command{form->op, number, {}, form->name};
         for (std::size_t i = 0; i < pattern.size(); ++i) {
             const std::string& word = words[i + 1];
             if (pattern[i] == 'L') {
                 if (!layerName(word, command.args[i])) {
-                    error = where + "\"" + word + "\" is not a layer; the form is \"" +
-                            form->usage + "\"";
-                    return false;
+                    return platform::Outcome<bool>::because(where + "\"" + word +
+                                                            "\" is not a layer; the form is \"" +
+                                                            form->usage + "\"");
                 }
             } else if (!wholeNumber(word, command.args[i])) {
-                error = where + "\"" + word + "\" is not a whole number from 0 to 2147483647";
-                return false;
+                return platform::Outcome<bool>::because(
+                    where + "\"" + word + "\" is not a whole number from 0 to 2147483647");
             }
         }
         // Attribute numbers are those of the table, whatever the map; chip numbers depend on
@@ -130,14 +128,14 @@ bool EditScript::parse(const std::string& text, std::vector<Command>& commands,
             return false;
         };
         if (command.op == Op::Attribute && !checkAttribute(command.args[0])) {
-            return false;
+            return platform::Outcome<bool>::because(error);
         }
         if (command.op == Op::Replace &&
             ((command.args[2] == 1 && !checkAttribute(command.args[0])) ||
              (command.args[3] == 1 && !checkAttribute(command.args[1])))) {
-            return false;
+            return platform::Outcome<bool>::because(error);
         }
         commands.push_back(command);
     }
-    return true;
+    return {true, {}};
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Outcome.h"
+
 // The script of `pelorin-tool edit`: one command per line, each the counterpart of a key, menu
 // command or dialog of the editor. "#" starts a comment; blank lines are skipped. Parsing
 // checks only what the script alone decides (command names, argument counts, whole numbers
@@ -43,9 +45,9 @@ public:
 
     static constexpr int kAttributeCount = 100;
 
-    // Parses the whole text. On failure error reads "script line N: …" and commands is
+    // Parses the whole text. A failure's reason reads "script line N: …"; commands is then
     // unspecified.
-    static bool parse(const std::string& text, std::vector<Command>& commands, std::string& error);
+    static platform::Outcome<bool> parse(const std::string& text, std::vector<Command>& commands);
     // Whether the command acts on the chip window, which only a chip image gives.
     static bool needsChipWindow(Op op) { return op == Op::Chip || op == Op::ChipBlock; }
 };

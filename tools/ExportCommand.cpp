@@ -63,13 +63,15 @@ int exportTiled(const ToolIo& io, const ToolOptions& options, const std::string&
     if (!tool::loadMap(options.positional[0], grid, io.err())) {
         return kToolBadInput;
     }
-    std::string error;
     ChipSet chips;
     KindTable kinds;
     const std::string chipPath = options.value("--chips");
-    if (!tool::loadChipSet(chipPath, grid, chips, io.err(), error) ||
-        !tool::loadKinds(options.value("--kinds"), kinds, error)) {
-        return io.inputError(error);
+    platform::Outcome<bool> read = tool::loadChipSet(chipPath, grid, chips, io.err());
+    if (read.value) {
+        read = tool::loadKinds(options.value("--kinds"), kinds);
+    }
+    if (!read.value) {
+        return io.inputError(read.why());
     }
     // The images lie beside the map file, named after it.
     const std::string outPath = options.value("-o");
@@ -82,9 +84,11 @@ int exportTiled(const ToolIo& io, const ToolOptions& options, const std::string&
         images.chips = stem + "-chips.png";
     }
     tiled::Map map;
-    if (!tiledconvert::toTiled(grid, chips, kinds, images, map, error)) {
-        return io.inputError(error);
+    const platform::Outcome<bool> made = tiledconvert::toTiled(grid, chips, kinds, images, map);
+    if (!made.value) {
+        return io.inputError(made.why());
     }
+    std::string error;
     std::vector<std::uint8_t> chipPng, kindPng;
     CNxSurface kindImage(32);
     if (!tiledconvert::drawKindImage(kinds, chips.chipWidth(), chips.chipHeight(), kindImage) ||

@@ -15,15 +15,18 @@ int importMap(const ToolIo& io, const ToolOptions& options) {
         return io.usageError("import takes one JSON, TMX or TMJ file and -o MAP");
     }
     const std::string& source = options.positional[0];
-    std::string text, error;
+    std::string text;
     if (!tool::readText(source, text)) {
         return io.inputError("cannot read " + source);
     }
     const std::string folder = std::filesystem::path(source).parent_path().string();
     const bool xml = tiled::isXml(text);
     json::Value root;
-    if (!xml && !json::parse(text, root, error)) {
-        return io.inputError(source + ": " + error);
+    if (!xml) {
+        const platform::Outcome<bool> parsed = json::parse(text, root);
+        if (!parsed.value) {
+            return io.inputError(source + ": " + parsed.why());
+        }
     }
     // A Tiled map has layers; the tool's own JSON has "chips".
     const bool tiledMap = xml || (root.is_object() && root.contains("layers"));
@@ -32,17 +35,20 @@ int importMap(const ToolIo& io, const ToolOptions& options) {
     }
     MapGrid grid;
     KindTable kinds;
+    platform::Outcome<bool> read;
     if (tiledMap) {
         tiled::Map map;
         const std::string where = folder.empty() ? "." : folder;
-        if (!(xml ? tiled::readTmx(std::move(text), where, map, error)
-                  : tiled::readTmj(root, where, map, error)) ||
-            !tiledconvert::fromTiled(map, grid, options.has("--kinds-out") ? &kinds : nullptr,
-                                     error)) {
-            return io.inputError(source + ": " + error);
+        read = xml ? tiled::readTmx(std::move(text), where, map) : tiled::readTmj(root, where, map);
+        if (read.value) {
+            read =
+                tiledconvert::fromTiled(map, grid, options.has("--kinds-out") ? &kinds : nullptr);
         }
-    } else if (!mapjson::read(root, grid, error)) {
-        return io.inputError(source + ": " + error);
+    } else {
+        read = mapjson::read(root, grid);
+    }
+    if (!read.value) {
+        return io.inputError(source + ": " + read.why());
     }
     std::string path = options.value("-o");
     if (!MapFile::save(path, grid).value) {

@@ -40,23 +40,23 @@ std::string placeOf(const std::string& text, std::size_t offset) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-bool parse(const std::string& text, Value& value, std::string& error) {
+platform::Outcome<bool> parse(const std::string& text, Value& value) {
     value = Value();
     TreeBuilder builder(value);
     if (Value::sax_parse(text, &builder, nlohmann::detail::input_format_t::json, true, false)) {
-        return true;
+        return {true, {}};
     }
     // The library says "[json.exception…] parse error at line L, column C: what", or for a
     // number out of range only "[json.exception…] what".
     const std::string& what = builder.what();
     const std::size_t at = what.find("line ");
     const std::size_t bracket = what.find("] ");
-    error = at != std::string::npos
-                ? what.substr(at)
-                : placeOf(text, builder.position()) + ": " +
-                      (bracket == std::string::npos ? what : what.substr(bracket + 2));
     value = Value();
-    return false;
+    return platform::Outcome<bool>::because(
+        at != std::string::npos
+            ? what.substr(at)
+            : placeOf(text, builder.position()) + ": " +
+                  (bracket == std::string::npos ? what : what.substr(bracket + 2)));
 }
 
 bool integerIn(const Value& value, std::int64_t low, std::int64_t high, std::int64_t& out) {

@@ -3,6 +3,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "platform/Outcome.h"
+
 // JSON for the command-line tool, through nlohmann/json: parsing with messages that say where
 // the input went wrong, and writing that keeps UTF-8 as it is.
 namespace json {
@@ -11,9 +13,8 @@ using Value = nlohmann::json;
 // Members in the order they were added, for the outputs whose field order users see.
 using OrderedValue = nlohmann::ordered_json;
 
-// Parses text as one JSON value. On failure returns false and sets error to
-// "line L, column C: what was wrong".
-bool parse(const std::string& text, Value& value, std::string& error);
+// Parses text as one JSON value. A failure's reason reads "line L, column C: what was wrong".
+platform::Outcome<bool> parse(const std::string& text, Value& value);
 
 // Compact text; bytes that are not UTF-8 become U+FFFD rather than failing the write.
 template <typename Json>

@@ -23,14 +23,18 @@ int kinds(const ToolIo& io, const ToolOptions& options) {
         KindTable table;
         if (fromJson) {
             const std::string source = options.value("--from-json");
-            std::string text, error;
+            std::string text;
             json::Value root;
             std::vector<KindRecord> records;
             if (!tool::readText(source, text)) {
                 return io.inputError("cannot read " + source);
             }
-            if (!json::parse(text, root, error) || !kindsjson::read(root, records, error)) {
-                return io.inputError(source + ": " + error);
+            platform::Outcome<bool> read = json::parse(text, root);
+            if (read.value) {
+                read = kindsjson::read(root, records);
+            }
+            if (!read.value) {
+                return io.inputError(source + ": " + read.why());
             }
             table.assign(std::move(records));
         }

@@ -37,7 +37,8 @@ std::string write(const KindTable& table) {
     return out;
 }
 
-bool read(const json::Value& value, std::vector<KindRecord>& records, std::string& error) {
+static bool readRecords(const json::Value& value, std::vector<KindRecord>& records,
+                        std::string& error) {
     if (!value.is_array()) {
         error = "the attribute table must be a JSON array of records";
         return false;
@@ -100,6 +101,10 @@ bool read(const json::Value& value, std::vector<KindRecord>& records, std::strin
         records.push_back(record);
     }
     return true;
+}
+
+platform::Outcome<bool> read(const json::Value& value, std::vector<KindRecord>& records) {
+    return platform::outcomeOf([&](std::string& why) { return readRecords(value, records, why); });
 }
 
 }  // namespace kindsjson

@@ -13,8 +13,8 @@ struct KindRecord;
 namespace kindsjson {
 
 std::string write(const KindTable& table);
-// The records of value, numbered by their place. False with error saying which record is wrong
+// The records of value, numbered by their place. A failure's reason says which record is wrong
 // and why: an unknown field, a number out of range, a memo code page 932 cannot hold.
-bool read(const json::Value& value, std::vector<KindRecord>& records, std::string& error);
+platform::Outcome<bool> read(const json::Value& value, std::vector<KindRecord>& records);
 
 }  // namespace kindsjson

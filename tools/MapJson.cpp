@@ -93,7 +93,7 @@ std::string write(const MapGrid& grid) {
     return out;
 }
 
-bool read(const json::Value& root, MapGrid& grid, std::string& error) {
+static bool readGrid(const json::Value& root, MapGrid& grid, std::string& error) {
     if (!root.is_object()) {
         error = "the map must be a JSON object";
         return false;
@@ -148,6 +148,10 @@ bool read(const json::Value& root, MapGrid& grid, std::string& error) {
     grid.setChipSize(static_cast<int>(chipWidth), static_cast<int>(chipHeight));
     grid.assign(std::move(chips), std::move(kinds), columns, rows);
     return true;
+}
+
+platform::Outcome<bool> read(const json::Value& root, MapGrid& grid) {
+    return platform::outcomeOf([&](std::string& why) { return readGrid(root, grid, why); });
 }
 
 }  // namespace mapjson

@@ -12,7 +12,7 @@ namespace mapjson {
 // The JSON of export and edit --json, with a final newline.
 std::string write(const MapGrid& grid);
 
-// Reads a map from parsed JSON; error names the member or array index that is wrong.
-bool read(const json::Value& root, MapGrid& grid, std::string& error);
+// Reads a map from parsed JSON; a failure's reason names the member or array index that is wrong.
+platform::Outcome<bool> read(const json::Value& root, MapGrid& grid);
 
 }  // namespace mapjson

@@ -39,15 +39,18 @@ int render(const ToolIo& io, const ToolOptions& options) {
     ChipSet chips;
     int cellWidth = grid.chipWidth(), cellHeight = grid.chipHeight();
     if (options.has("--chips")) {
-        if (!tool::loadChipSet(options.value("--chips"), grid, chips, io.err(), error)) {
-            return io.inputError(error);
+        const platform::Outcome<bool> loaded =
+            tool::loadChipSet(options.value("--chips"), grid, chips, io.err());
+        if (!loaded.value) {
+            return io.inputError(loaded.why());
         }
         cellWidth = chips.chipWidth();
         cellHeight = chips.chipHeight();
     }
     KindTable kinds;
-    if (!tool::loadKinds(options.value("--kinds"), kinds, error)) {
-        return io.inputError(error);
+    const platform::Outcome<bool> kindsRead = tool::loadKinds(options.value("--kinds"), kinds);
+    if (!kindsRead.value) {
+        return io.inputError(kindsRead.why());
     }
     if (!options.has("--region")) {
         region = {0, 0, grid.columns(), grid.rows()};

@@ -160,8 +160,8 @@ bool layerCells(const tiled::Map& map, const tiled::Layer& layer, const std::vec
 
 }  // namespace
 
-bool toTiled(const MapGrid& grid, const ChipSet& chips, const KindTable& kinds,
-             const Images& images, tiled::Map& map, std::string& error) {
+static bool makeTiled(const MapGrid& grid, const ChipSet& chips, const KindTable& kinds,
+                      const Images& images, tiled::Map& map, std::string& error) {
     const int w = chips.chipWidth(), h = chips.chipHeight();
     map = tiled::Map();
     map.width = grid.columns();
@@ -226,6 +226,12 @@ bool toTiled(const MapGrid& grid, const ChipSet& chips, const KindTable& kinds,
     return true;
 }
 
+platform::Outcome<bool> toTiled(const MapGrid& grid, const ChipSet& chips, const KindTable& kinds,
+                                const Images& images, tiled::Map& map) {
+    return platform::outcomeOf(
+        [&](std::string& why) { return makeTiled(grid, chips, kinds, images, map, why); });
+}
+
 bool drawKindImage(const KindTable& kinds, int chipWidth, int chipHeight, CNxSurface& image) {
     if (!image.Create(kKindColumns * chipWidth, -(kKindTiles / kKindColumns * chipHeight))) {
         return false;
@@ -243,7 +249,7 @@ bool drawKindImage(const KindTable& kinds, int chipWidth, int chipHeight, CNxSur
     return true;
 }
 
-bool fromTiled(const tiled::Map& map, MapGrid& grid, KindTable* kinds, std::string& error) {
+static bool takeTiled(const tiled::Map& map, MapGrid& grid, KindTable* kinds, std::string& error) {
     // Each tileset's GIDs reach up to the next first GID and no further than its count.
     std::vector<Range> ranges(map.tilesets.size());
     for (std::size_t i = 0; i < map.tilesets.size(); ++i) {
@@ -315,6 +321,10 @@ bool fromTiled(const tiled::Map& map, MapGrid& grid, KindTable* kinds, std::stri
     grid.setChipSize(map.tileWidth, map.tileHeight);
     grid.assign(std::move(chipCells), std::move(kindCells), map.width, map.height);
     return true;
+}
+
+platform::Outcome<bool> fromTiled(const tiled::Map& map, MapGrid& grid, KindTable* kinds) {
+    return platform::outcomeOf([&](std::string& why) { return takeTiled(map, grid, kinds, why); });
 }
 
 }  // namespace tiledconvert

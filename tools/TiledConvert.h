@@ -29,19 +29,19 @@ struct Images {
     std::string kinds;
 };
 
-// The map as Tiled holds it. Refused, with error naming the first such cell, when a cell holds
+// The map as Tiled holds it. Refused, the reason naming the first such cell, when a cell holds
 // a chip the chip set does not have or an attribute outside 0 … 99: Tiled has no tile for it.
-bool toTiled(const MapGrid& grid, const ChipSet& chips, const KindTable& kinds,
-             const Images& images, tiled::Map& map, std::string& error);
+platform::Outcome<bool> toTiled(const MapGrid& grid, const ChipSet& chips, const KindTable& kinds,
+                                const Images& images, tiled::Map& map);
 
 // The picture of tileset "attributes": each attribute's square in its colour, grey for a
 // number without a record, as the attribute view shows it.
 bool drawKindImage(const KindTable& kinds, int chipWidth, int chipHeight, CNxSurface& image);
 
 // The map (and, when kinds is given, the attribute table) from a map that the readers gave.
-// GIDs go back through their tileset's first GID. Refused, with error naming the place: flipped
+// GIDs go back through their tileset's first GID. Refused, the reason naming the place: flipped
 // or rotated tiles, GIDs of no tileset or of a tileset other than the layer's, property values
 // of the wrong kind, and kinds asked for without a tileset "attributes".
-bool fromTiled(const tiled::Map& map, MapGrid& grid, KindTable* kinds, std::string& error);
+platform::Outcome<bool> fromTiled(const tiled::Map& map, MapGrid& grid, KindTable* kinds);
 
 }  // namespace tiledconvert

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Outcome.h"
+
 namespace decimal {
 struct Layout;
 }
@@ -63,14 +65,14 @@ constexpr std::uint32_t kFlipBits = 0xF0000000u;
 std::string writeTmx(const Map& map);
 std::string writeTmj(const Map& map);
 
-// Reads a map. folder is where tileset files named by the map are looked for. Refused, with
-// error naming the place: damaged text, infinite maps, other orientations, sizes outside 1 …
+// Reads a map. folder is where tileset files named by the map are looked for. Refused, the
+// reason naming the place: damaged text, infinite maps, other orientations, sizes outside 1 …
 // 5000 tiles or 16 … 64 pixels, tilesets that cannot be read, data in zstd or of another
 // length than the layer. readTmx parses in the text it is given, so callers move it in.
-bool readTmx(std::string text, const std::string& folder, Map& map, std::string& error);
-bool readTmj(const std::string& text, const std::string& folder, Map& map, std::string& error);
+platform::Outcome<bool> readTmx(std::string text, const std::string& folder, Map& map);
+platform::Outcome<bool> readTmj(const std::string& text, const std::string& folder, Map& map);
 // The same from JSON already parsed.
-bool readTmj(const nlohmann::json& root, const std::string& folder, Map& map, std::string& error);
+platform::Outcome<bool> readTmj(const nlohmann::json& root, const std::string& folder, Map& map);
 
 // Whether text is XML (TMX, TSX) rather than JSON: its first character past white space and a
 // byte-order mark is "<".

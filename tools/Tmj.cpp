@@ -234,12 +234,14 @@ std::string writeTmj(const Map& map) {
     return out;
 }
 
-bool readTmj(const std::string& text, const std::string& folder, Map& map, std::string& error) {
+platform::Outcome<bool> readTmj(const std::string& text, const std::string& folder, Map& map) {
     json::Value root;
-    return json::parse(text, root, error) && readTmj(root, folder, map, error);
+    platform::Outcome<bool> parsed = json::parse(text, root);
+    return parsed.value ? readTmj(root, folder, map) : parsed;
 }
 
-bool readTmj(const json::Value& root, const std::string& folder, Map& map, std::string& error) {
+static bool readTmjInto(const json::Value& root, const std::string& folder, Map& map,
+                        std::string& error) {
     if (!root.is_object() || stringMember(root, "type", "map") != "map") {
         error = "not a TMJ map: the text is no JSON object of type \"map\"";
         return false;
@@ -312,11 +314,18 @@ bool readTmj(const json::Value& root, const std::string& folder, Map& map, std::
     return true;
 }
 
+platform::Outcome<bool> readTmj(const json::Value& root, const std::string& folder, Map& map) {
+    return platform::outcomeOf(
+        [&](std::string& why) { return readTmjInto(root, folder, map, why); });
+}
+
 namespace detail {
 
 bool tilesetFromJsonText(const std::string& text, Tileset& tileset, std::string& error) {
     json::Value root;
-    if (!json::parse(text, root, error)) {
+    const platform::Outcome<bool> parsed = json::parse(text, root);
+    if (!parsed.value) {
+        error = parsed.why();
         return false;
     }
     if (!root.is_object()) {

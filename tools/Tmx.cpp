@@ -198,7 +198,7 @@ std::string writeTmx(const Map& map) {
     return out;
 }
 
-bool readTmx(std::string text, const std::string& folder, Map& map, std::string& error) {
+static bool readTmxInto(std::string text, const std::string& folder, Map& map, std::string& error) {
     // The parser works in the text itself, which saves a copy of many megabytes but leaves it
     // unfit for counting lines: where they start is noted first, for the place of an error.
     std::vector<std::size_t> lineStarts;
@@ -280,6 +280,11 @@ bool readTmx(std::string text, const std::string& folder, Map& map, std::string&
     }
     map = std::move(read);
     return true;
+}
+
+platform::Outcome<bool> readTmx(std::string text, const std::string& folder, Map& map) {
+    return platform::outcomeOf(
+        [&](std::string& why) { return readTmxInto(std::move(text), folder, map, why); });
 }
 
 namespace detail {

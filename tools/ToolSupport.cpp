@@ -85,8 +85,8 @@ bool loadMap(const std::string& path, MapGrid& grid, std::FILE* err) {
     return true;
 }
 
-std::shared_ptr<const CNxSurface> decodeChipImage(const std::string& path, std::FILE* err,
-                                                  std::string& error) {
+platform::Outcome<std::shared_ptr<const CNxSurface>> decodeChipImage(const std::string& path,
+                                                                     std::FILE* err) {
     struct Decoded {
         std::shared_ptr<const CNxSurface> image;
         std::string error;
@@ -118,37 +118,38 @@ std::shared_ptr<const CNxSurface> decodeChipImage(const std::string& path, std::
         }
         known = decoded.emplace(path, std::move(result)).first;
     }
-    error = known->second.error;
-    return known->second.image;
+    if (known->second.image == nullptr) {
+        return platform::Outcome<std::shared_ptr<const CNxSurface>>::because(known->second.error);
+    }
+    return {known->second.image, {}};
 }
 
-bool loadChipSet(const std::string& path, const MapGrid& grid, ChipSet& chips, std::FILE* err,
-                 std::string& error) {
-    const std::shared_ptr<const CNxSurface> decoded = decodeChipImage(path, err, error);
-    if (decoded == nullptr) {
-        return false;
+platform::Outcome<bool> loadChipSet(const std::string& path, const MapGrid& grid, ChipSet& chips,
+                                    std::FILE* err) {
+    const auto decoded = decodeChipImage(path, err);
+    if (decoded.value == nullptr) {
+        return {false, decoded.notices};
     }
     auto image = std::make_unique<CNxSurface>(32);
-    if (!image->CopyFromImage(decoded->GetImage())) {
-        error = path + ": not enough memory for the chip image";
-        return false;
+    if (!image->CopyFromImage(decoded.value->GetImage())) {
+        return platform::Outcome<bool>::because(path + ": not enough memory for the chip image");
     }
     chips.setImage(std::move(image));
     int width = grid.chipWidth(), height = grid.chipHeight();
     chips.setChipSize(width, height);
-    return true;
+    return {true, {}};
 }
 
-bool loadKinds(const std::string& path, KindTable& table, std::string& error) {
+platform::Outcome<bool> loadKinds(const std::string& path, KindTable& table) {
     if (path.empty()) {
         table.resetToDefaults(0);
-        return true;
+        return {true, {}};
     }
     if (!table.loadFile(path)) {
-        error = path + ": not an attribute file (no readable \"KIND\" chunk)";
-        return false;
+        return platform::Outcome<bool>::because(
+            path + ": not an attribute file (no readable \"KIND\" chunk)");
     }
-    return true;
+    return {true, {}};
 }
 
 }  // namespace tool

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/MessagePort.h"
+#include "platform/Outcome.h"
 
 class ChipSet;
 class CNxSurface;
@@ -52,17 +53,18 @@ bool storedChipSizeAllowed(int width, int height);
 bool loadMap(const std::string& path, MapGrid& grid, std::FILE* err);
 
 // Decodes the chip image as the editor does, once per run and path: later calls, from any
-// thread, share the first one's picture or failure. Null with error saying why.
-std::shared_ptr<const CNxSurface> decodeChipImage(const std::string& path, std::FILE* err,
-                                                  std::string& error);
+// thread, share the first one's picture or failure. Null with the reason.
+platform::Outcome<std::shared_ptr<const CNxSurface>> decodeChipImage(const std::string& path,
+                                                                     std::FILE* err);
 
 // Decodes the chip image as the editor does and cuts it with the map's chip size, which the
-// chip set clamps to the image and to 16 … 64 as the chip window does. error says why not.
-bool loadChipSet(const std::string& path, const MapGrid& grid, ChipSet& chips, std::FILE* err,
-                 std::string& error);
+// chip set clamps to the image and to 16 … 64 as the chip window does. A failure gives the
+// reason.
+platform::Outcome<bool> loadChipSet(const std::string& path, const MapGrid& grid, ChipSet& chips,
+                                    std::FILE* err);
 
 // Loads the attribute file, or without a path gives the default table with colours from a fixed
 // seed, so that runs without an attribute file agree with each other.
-bool loadKinds(const std::string& path, KindTable& table, std::string& error);
+platform::Outcome<bool> loadKinds(const std::string& path, KindTable& table);
 
 }  // namespace tool

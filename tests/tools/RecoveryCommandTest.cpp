@@ -114,8 +114,8 @@ protected:
 
 json::Value parsed(const std::string& text) {
     json::Value value;
-    std::string error;
-    EXPECT_TRUE(json::parse(text, value, error)) << error;
+    const platform::Outcome<bool> read = json::parse(text, value);
+    EXPECT_TRUE(read.value) << read.why();
     return value;
 }
 

@@ -209,8 +209,8 @@ void expectSameFields(const json::Value& ours, const json::Value& theirs, const 
 
 json::Value parsed(const std::string& path) {
     json::Value value;
-    std::string error;
-    EXPECT_TRUE(json::parse(readText(path), value, error)) << path << ": " << error;
+    const platform::Outcome<bool> read = json::parse(readText(path), value);
+    EXPECT_TRUE(read.value) << path << ": " << read.why();
     return value;
 }
 
@@ -258,17 +258,18 @@ TEST(TiledExchange, RandomMapsComeBackByteForByte) {
         kinds.assign(records);
         const auto want = fileBytes(dir, grid, kinds);
         tiled::Map map;
-        std::string error;
-        ASSERT_TRUE(tiledconvert::toTiled(grid, chips, kinds, {"c.png", "k.png"}, map, error));
+        ASSERT_TRUE(tiledconvert::toTiled(grid, chips, kinds, {"c.png", "k.png"}, map).value);
         for (const bool tmx : {true, false}) {
             SCOPED_TRACE("round " + std::to_string(round) + (tmx ? " TMX" : " TMJ"));
             tiled::Map back;
             MapGrid grid2;
             KindTable kinds2;
-            ASSERT_TRUE(tmx ? tiled::readTmx(tiled::writeTmx(map), dir.path(), back, error)
-                            : tiled::readTmj(tiled::writeTmj(map), dir.path(), back, error))
-                << error;
-            ASSERT_TRUE(tiledconvert::fromTiled(back, grid2, &kinds2, error)) << error;
+            const platform::Outcome<bool> read =
+                tmx ? tiled::readTmx(tiled::writeTmx(map), dir.path(), back)
+                    : tiled::readTmj(tiled::writeTmj(map), dir.path(), back);
+            ASSERT_TRUE(read.value) << read.why();
+            const platform::Outcome<bool> taken = tiledconvert::fromTiled(back, grid2, &kinds2);
+            ASSERT_TRUE(taken.value) << taken.why();
             EXPECT_TRUE(fileBytes(dir, grid2, kinds2) == want);
         }
     }

@@ -25,10 +25,8 @@ Json rectJson(const platform::Rect& r) {
     return Json::array({r.left, r.top, r.right, r.bottom});
 }
 
-// A failure whose notice is the reason alone: the caller names the file.
-platform::Outcome<bool> because(std::string why) {
-    return platform::Outcome<bool>::because(std::move(why));
-}
+// A failure's notice is the reason alone: the caller names the file.
+using Result = platform::Outcome<bool>;
 
 fs::path folderOf(const std::string& file) {
     std::error_code ignored;
@@ -194,7 +192,7 @@ platform::Outcome<bool> PlayerFile::save(const std::string& path, const Lists& l
     platform::Outcome<bool> made = toText(lists, folderOf(path).string(), text, language);
     std::string why;
     if (made.value && !platform::writeFileAtomically(path, {{text.data(), text.size()}}, &why)) {
-        return because(why);
+        return Result::because(why);
     }
     return made;
 }
@@ -231,7 +229,7 @@ platform::Outcome<bool> PlayerFile::toText(const Lists& lists, const std::string
     try {
         text = document.dump(2) + "\n";
     } catch (const Json::exception&) {
-        return because(
+        return Result::because(
             language.text(PELORIN_TEXT("UTF-8 でないファイル名や表示名は保存できません")));
     }
     return {true, {}};
@@ -241,7 +239,7 @@ platform::Outcome<bool> PlayerFile::load(const std::string& path, Lists& lists,
                                          const platform::Language& language) {
     std::string text;
     if (!platform::readWholeFile(path, text, kMaxFileBytes)) {
-        return because(language.text(PELORIN_TEXT("ファイルを読めません")));
+        return Result::because(language.text(PELORIN_TEXT("ファイルを読めません")));
     }
     return fromText(text, folderOf(path).string(), lists, language);
 }
@@ -273,17 +271,17 @@ platform::Outcome<bool> PlayerFile::fromText(const std::string& text, const std:
                                              Lists& lists, const platform::Language& language) {
     const Json document = Json::parse(text, nullptr, false);
     if (document.is_discarded()) {
-        return because(language.text(PELORIN_TEXT("JSON として読めません")));
+        return Result::because(language.text(PELORIN_TEXT("JSON として読めません")));
     }
     if (!document.is_object() || !document.contains("pelorinPlayer") ||
         document["pelorinPlayer"] != kFormatVersion) {
-        return because(language.text(
+        return Result::because(language.text(
             PELORIN_TEXT("プレイヤー定義のファイル (pelorinPlayer: 1) ではありません")));
     }
     const auto actions = document.find("actions");
     if (actions == document.end() || !actions->is_array() ||
         actions->size() != PlayerDefinition::kActionCount) {
-        return because(
+        return Result::because(
             language.text(PELORIN_TEXT("actions が 7 つのアクションの配列ではありません")));
     }
     const fs::path folder(folderName);
@@ -293,23 +291,24 @@ platform::Outcome<bool> PlayerFile::fromText(const std::string& text, const std:
         const std::string where = "actions[" + std::to_string(a) + "]";
         const auto frames = action.is_object() ? action.find("frames") : action.end();
         if (!action.is_object() || frames == action.end() || !frames->is_array()) {
-            return because(where +
-                           language.text(PELORIN_TEXT(": frames がフレームの配列ではありません")));
+            return Result::because(
+                where + language.text(PELORIN_TEXT(": frames がフレームの配列ではありません")));
         }
         if (frames->size() > PlayerDefinition::kMaxFrames) {
-            return because(where +
-                           language.formatText(PELORIN_TEXT(": フレームが %d を超えています"),
-                                               PlayerDefinition::kMaxFrames));
+            return Result::because(
+                where + language.formatText(PELORIN_TEXT(": フレームが %d を超えています"),
+                                            PlayerDefinition::kMaxFrames));
         }
         for (std::size_t i = 0; i < frames->size(); ++i) {
             const std::string at = where + ".frames[" + std::to_string(i) + "]";
             if (!(*frames)[i].is_object()) {
-                return because(at + language.text(PELORIN_TEXT(": オブジェクトではありません")));
+                return Result::because(at +
+                                       language.text(PELORIN_TEXT(": オブジェクトではありません")));
             }
             FrameReader reader((*frames)[i], at, language);
             PlayerFrame frame;
             if (!reader.read(folder, frame)) {
-                return because(reader.error());
+                return Result::because(reader.error());
             }
             read[a].push_back(std::move(frame));
         }

@@ -20,6 +20,17 @@ using qtconvert::fromQt;
 using qtconvert::toQt;
 using qttexts::translated;
 
+namespace {
+
+// Selects all of an edit's text, and again once the dialog shows, which moves the text cursor.
+template <class Edit>
+void selectAllOnceShown(Edit* edit) {
+    edit->selectAll();
+    QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+}
+
+}  // namespace
+
 // Captions are the editor's texts, translated; what edits hold is the user's, taken as it is.
 
 QtLabelControl::QtLabelControl(QLabel* label) : QtDialogControl(label), m_label(label) {}
@@ -66,10 +77,7 @@ bool QtCheckBoxControl::isChecked() const {
 QtEditControl::QtEditControl(QLineEdit* edit) : QtDialogControl(edit), m_edit(edit) {}
 
 void QtEditControl::selectText() {
-    // Showing the dialog moves the text cursor: selected again once it shows.
-    QLineEdit* edit = m_edit;
-    edit->selectAll();
-    QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+    selectAllOnceShown(m_edit);
 }
 
 void QtEditControl::setText(const std::string& text) {
@@ -83,9 +91,7 @@ std::string QtEditControl::text() const {
 QtSpinEditControl::QtSpinEditControl(QtSpinBox* spin) : QtDialogControl(spin), m_spin(spin) {}
 
 void QtSpinEditControl::selectText() {
-    QtSpinBox* spin = m_spin;
-    spin->selectAll();
-    QTimer::singleShot(0, spin, [spin] { spin->selectAll(); });
+    selectAllOnceShown(m_spin);
 }
 
 void QtSpinEditControl::setText(const std::string& text) {

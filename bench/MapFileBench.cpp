@@ -110,8 +110,7 @@ void BM_Check_2000x2000(benchmark::State& state) {
         CNxSurface image(32);
         image.Create(512, -512);
         std::vector<std::uint8_t> png;
-        std::string error;
-        PngWriter::encode(image.GetImage(), png, error);
+        PngWriter::encode(image.GetImage(), png);
         platform::writeFileAtomically(chips, {{png.data(), png.size()}});
         KindTable table;
         table.resetToDefaults(1);

@@ -100,9 +100,8 @@ void BM_RenderPng_64x64_32px(benchmark::State& state) {
     CNxSurface target(32);
     drawMap(state, 64, target);
     std::vector<std::uint8_t> png;
-    std::string error;
     for (auto _ : state) {
-        PngWriter::encode(target.GetImage(), png, error);
+        PngWriter::encode(target.GetImage(), png);
         benchmark::DoNotOptimize(png.data());
     }
 }
@@ -168,10 +167,15 @@ void BM_RenderScaled_1000x1000_1of8(benchmark::State& state) {
     style.zoom = Zoom{1, 8};
     std::string error;
     for (auto _ : state) {
-        if (!picture::check(grid, region, 32, 32, style.zoom, error) ||
-            !picture::writePng(scratchDir() + "/scaled.png", grid, &chips, nullptr, region, 32, 32,
-                               style, error)) {
+        if (!picture::check(grid, region, 32, 32, style.zoom, error)) {
             state.SkipWithError(error.c_str());
+            break;
+        }
+        const platform::Outcome<bool> written = picture::writePng(
+            scratchDir() + "/scaled.png", grid, &chips, nullptr, region, 32, 32, style);
+        if (!written.value) {
+            state.SkipWithError(written.why().c_str());
+            break;
         }
     }
 }
@@ -188,8 +192,8 @@ void BM_LibpngEncode_4000x4000(benchmark::State& state) {
     std::vector<std::uint8_t> png;
     for (auto _ : state) {
         if (!encodeAlone(target, png) ||
-            !platform::writeFileAtomically(scratchDir() + "/alone.png",
-                                           {{png.data(), png.size()}})) {
+            !platform::writeFileAtomically(scratchDir() + "/alone.png", {{png.data(), png.size()}})
+                 .value) {
             state.SkipWithError("cannot encode");
         }
     }
@@ -199,7 +203,8 @@ BENCHMARK(BM_LibpngEncode_4000x4000)->Unit(benchmark::kMillisecond)->UseRealTime
 // text written into the scratch folder as name, the way export writes its files; a failure ends
 // the benchmark with an error.
 void writeOrSkip(benchmark::State& state, const std::string& name, const std::string& text) {
-    if (!platform::writeFileAtomically(scratchDir() + "/" + name, {{text.data(), text.size()}})) {
+    if (!platform::writeFileAtomically(scratchDir() + "/" + name, {{text.data(), text.size()}})
+             .value) {
         state.SkipWithError("write failed");
     }
 }
@@ -228,7 +233,7 @@ bool writeTmxFile(const ExportSource& source, const std::string& path) {
         return false;
     }
     const std::string text = tiled::writeTmx(map);
-    return platform::writeFileAtomically(path, {{text.data(), text.size()}});
+    return platform::writeFileAtomically(path, {{text.data(), text.size()}}).value;
 }
 
 void BM_ExportTmx_2000x2000(benchmark::State& state) {
@@ -367,8 +372,7 @@ std::vector<std::string> batchInputs() {
         ChipSet chips;
         makeChips(chips);
         std::vector<std::uint8_t> png;
-        std::string error;
-        PngWriter::encode(chips.image()->GetImage(), png, error);
+        PngWriter::encode(chips.image()->GetImage(), png);
         const std::string chipPath = scratchDir() + "/batch-chips.png";
         platform::writeFileAtomically(chipPath, {{png.data(), png.size()}});
         ::mkdir((scratchDir() + "/batch").c_str(), 0755);

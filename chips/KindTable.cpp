@@ -104,10 +104,12 @@ platform::Outcome<bool> KindTable::save(std::string& path,
         data->SetCursor(0);
         ChunkWriter writer;
         writer.Add(kTag, std::move(data));
-        if (writer.Save(path, {}, &why)) {
+        const platform::Outcome<bool> saved = writer.Save(path);
+        if (saved.value) {
             markSaved();
-            return {true, {}};
+            return saved;
         }
+        why = saved.why();
     }
     return platform::Outcome<bool>::failure(
         language.formatText(PELORIN_TEXT("属性ファイル「%s」を保存できませんでした\n%s"),

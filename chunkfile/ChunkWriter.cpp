@@ -27,8 +27,8 @@ bool ChunkWriter::AddPieces(const std::string& tag, std::vector<platform::ByteSp
     return true;
 }
 
-bool ChunkWriter::Save(const std::string& path, const platform::Progress& progress,
-                       std::string* why) const {
+platform::Outcome<bool> ChunkWriter::Save(const std::string& path,
+                                          const platform::Progress& progress) const {
     // The headers are built apart and the data written from where they lie, so the file's bytes
     // are not copied once more into one big buffer.
     std::vector<std::uint8_t> headers(8 * m_entries.size(), 0);
@@ -50,5 +50,5 @@ bool ChunkWriter::Save(const std::string& path, const platform::Progress& progre
         }
         std::memcpy(header + 4, &length, 4);
     }
-    return platform::writeFileAtomically(path, pieces, why, progress);
+    return platform::writeFileAtomically(path, pieces, progress);
 }

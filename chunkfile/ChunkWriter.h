@@ -22,7 +22,7 @@ public:
     bool AddPieces(const std::string& tag, std::vector<platform::ByteSpan> pieces);
 
     // Writes the file; false when it could not be created or wholly written, in which case a
-    // file already at path is left as it was and why (when given) says what went wrong.
-    bool Save(const std::string& path, const platform::Progress& progress = {},
-              std::string* why = nullptr) const;
+    // file already at path is left as it was and the outcome's one notice says what went wrong.
+    platform::Outcome<bool> Save(const std::string& path,
+                                 const platform::Progress& progress = {}) const;
 };

@@ -321,8 +321,12 @@ platform::Outcome<bool> MapFile::save(std::string& path, MapGrid& grid,
     grid.setFileBacked(true);
     ChunkWriter writer;
     std::string why = "the map is larger than a chunk can hold";
-    if (writer.AddPieces(kTag, std::move(pieces)) && writer.Save(path, progress, &why)) {
-        return {true, {}};
+    if (writer.AddPieces(kTag, std::move(pieces))) {
+        const platform::Outcome<bool> saved = writer.Save(path, progress);
+        if (saved.value) {
+            return saved;
+        }
+        why = saved.why();
     }
     return platform::Outcome<bool>::failure(
         language.formatText(PELORIN_TEXT("マップ「%s」を保存できませんでした\n%s"), path.c_str(),

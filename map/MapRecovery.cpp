@@ -41,7 +41,9 @@ bool readLayers(RecordReader& reader, const mapjournal::BaseInfo& info, MapGrid&
 // A base on a file that has changed since is read as a blank map, and baseLost says so.
 bool readBase(const std::string& path, RecoveredMap& map, std::string& problem, bool& baseLost) {
     RecordReader reader;
-    if (!reader.open(path, kMaxBaseBytes, problem)) {
+    const platform::Outcome<bool> opened = reader.open(path, kMaxBaseBytes);
+    if (!opened.value) {
+        problem = opened.why();
         return false;
     }
     std::uint32_t kind = 0;
@@ -118,9 +120,9 @@ bool readBase(const std::string& path, RecoveredMap& map, std::string& problem, 
 // Replays journal generation over map. Returns whether the next generation may follow.
 bool replay(const std::string& path, std::uint64_t generation, bool first, RecoveredMap& map) {
     RecordReader reader;
-    std::string problem;
-    if (!reader.open(path, kMaxJournalBytes, problem)) {
-        map.problems.push_back(problem);
+    const platform::Outcome<bool> opened = reader.open(path, kMaxJournalBytes);
+    if (!opened.value) {
+        map.problems.push_back(opened.why());
         return false;
     }
     std::uint32_t kind = 0;

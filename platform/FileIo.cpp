@@ -116,8 +116,8 @@ void syncDirectory(const std::string& dir) {
 
 }  // namespace
 
-bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& pieces,
-                         std::string* error, const Progress& progress) {
+Outcome<bool> writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& pieces,
+                                  const Progress& progress) {
     const std::string target = resolveTarget(path);
     const std::size_t slash = target.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
@@ -126,19 +126,13 @@ bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& p
     struct stat existing;
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) {
-        if (error) {
-            *error = describe("cannot write", target, EISDIR);
-        }
-        return false;
+        return Outcome<bool>::because(describe("cannot write", target, EISDIR));
     }
 
     std::string temp = dir + "." + base + ".XXXXXX";
     const int fd = ::mkostemp(&temp[0], O_CLOEXEC);
     if (fd < 0) {
-        if (error) {
-            *error = describe("cannot create a file beside", target, errno);
-        }
-        return false;
+        return Outcome<bool>::because(describe("cannot create a file beside", target, errno));
     }
 
     // mkostemp makes the file private; give it the mode the target has, or the usual one.
@@ -172,13 +166,10 @@ bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& p
     }
     if (!ok) {
         ::unlink(temp.c_str());
-        if (error) {
-            *error = describe("cannot write", target, err != 0 ? err : EIO);
-        }
-        return false;
+        return Outcome<bool>::because(describe("cannot write", target, err != 0 ? err : EIO));
     }
     syncDirectory(dir);
-    return true;
+    return {true, {}};
 }
 
 bool readAllAt(int fd, std::uint64_t offset, const std::vector<MutableSpan>& pieces,

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Outcome.h"
+
 namespace platform {
 
 // How far a long transfer has come: bytes done of total, called between system calls.
@@ -22,9 +24,9 @@ struct ByteSpan {
 // the bytes go to a temporary file in the same folder, which is flushed to disk and then
 // renamed over path. An existing file keeps its permissions; a symbolic link is followed, so the
 // file it names is replaced and the link stays. On failure the temporary file is removed,
-// path is untouched, and error (when given) says why.
-bool writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& pieces,
-                         std::string* error = nullptr, const Progress& progress = {});
+// path is untouched, and the outcome's one notice says why.
+Outcome<bool> writeFileAtomically(const std::string& path, const std::vector<ByteSpan>& pieces,
+                                  const Progress& progress = {});
 
 // Somewhere to read bytes into; pieces are filled one after another.
 struct MutableSpan {

@@ -184,7 +184,7 @@ std::string ProfileFile::text() const {
 
 bool ProfileFile::save() const {
     const std::string out = text();
-    return writeFileAtomically(m_path, {{out.data(), out.size()}});
+    return writeFileAtomically(m_path, {{out.data(), out.size()}}).value;
 }
 
 }  // namespace platform

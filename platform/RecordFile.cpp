@@ -112,15 +112,15 @@ void append(std::vector<std::uint8_t>& out, std::uint32_t kind,
     out.insert(out.end(), frame.trailer.begin(), frame.trailer.end());
 }
 
-bool writeFile(const std::string& path, std::uint32_t kind, const std::vector<ByteSpan>& payload,
-               std::string* error) {
+Outcome<bool> writeFile(const std::string& path, std::uint32_t kind,
+                        const std::vector<ByteSpan>& payload) {
     const Frame frame = frameOf(kind, payload);
     const auto& h = frame.header;
     const auto& t = frame.trailer;
     std::vector<ByteSpan> pieces{{h.data(), h.size()}};
     pieces.insert(pieces.end(), payload.begin(), payload.end());
     pieces.push_back({t.data(), t.size()});
-    return writeFileAtomically(path, pieces, error);
+    return writeFileAtomically(path, pieces);
 }
 
 void putU8(std::vector<std::uint8_t>& out, std::uint8_t value) {
@@ -224,23 +224,21 @@ RecordReader::~RecordReader() {
     }
 }
 
-bool RecordReader::open(const std::string& path, std::uint64_t maxFileBytes, std::string& error) {
+Outcome<bool> RecordReader::open(const std::string& path, std::uint64_t maxFileBytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) {
-        error =
-            path + ": " + (errno == ELOOP ? "a symbolic link, not a file" : std::strerror(errno));
-        return false;
+        return Outcome<bool>::because(
+            path + ": " + (errno == ELOOP ? "a symbolic link, not a file" : std::strerror(errno)));
     }
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) {
         ::close(fd);
-        error = path + ": not a file of this user's";
-        return false;
+        return Outcome<bool>::because(path + ": not a file of this user's");
     }
     if (static_cast<std::uint64_t>(st.st_size) > maxFileBytes) {
         ::close(fd);
-        error = path + ": " + std::to_string(st.st_size) + " bytes, more than such a file holds";
-        return false;
+        return Outcome<bool>::because(path + ": " + std::to_string(st.st_size) +
+                                      " bytes, more than such a file holds");
     }
     if (m_fd >= 0) {
         ::close(m_fd);
@@ -251,7 +249,7 @@ bool RecordReader::open(const std::string& path, std::uint64_t maxFileBytes, std
     m_payloadLeft = 0;
     m_recordEnd = 0;
     m_goodEnd = 0;
-    return true;
+    return {true, {}};
 }
 
 bool RecordReader::readAt(void* into, std::size_t size) {
@@ -352,35 +350,33 @@ void AppendFile::close() {
     }
 }
 
-bool AppendFile::create(const std::string& path, std::string& error) {
+Outcome<bool> AppendFile::create(const std::string& path) {
     close();
     m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_fd < 0) {
-        error = path + ": " + std::strerror(errno);
-        return false;
+        return Outcome<bool>::because(path + ": " + std::strerror(errno));
     }
     m_path = path;
     m_size = 0;
-    return true;
+    return {true, {}};
 }
 
-bool AppendFile::openAt(const std::string& path, std::uint64_t goodEnd, std::string& error) {
+Outcome<bool> AppendFile::openAt(const std::string& path, std::uint64_t goodEnd) {
     close();
     m_fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
     if (m_fd < 0 || ::ftruncate(m_fd, static_cast<off_t>(goodEnd)) != 0) {
-        error = path + ": " + std::strerror(errno);
+        Outcome<bool> failed = Outcome<bool>::because(path + ": " + std::strerror(errno));
         close();
-        return false;
+        return failed;
     }
     m_path = path;
     m_size = goodEnd;
-    return true;
+    return {true, {}};
 }
 
-bool AppendFile::append(const std::vector<ByteSpan>& pieces, std::string& error) {
+Outcome<bool> AppendFile::append(const std::vector<ByteSpan>& pieces) {
     if (m_fd < 0) {
-        error = "no file to append to";
-        return false;
+        return Outcome<bool>::because("no file to append to");
     }
     std::uint64_t at = m_size;
     bool ok = true;
@@ -406,13 +402,12 @@ bool AppendFile::append(const std::vector<ByteSpan>& pieces, std::string& error)
     }
     if (!ok) {
         const int err = errno != 0 ? errno : EIO;
-        error = m_path + ": " + std::strerror(err);
         // Cut the torn bytes off again; should that fail too, the reader still stops at them.
         (void)::ftruncate(m_fd, static_cast<off_t>(m_size));
-        return false;
+        return Outcome<bool>::because(m_path + ": " + std::strerror(err));
     }
     m_size = at;
-    return true;
+    return {true, {}};
 }
 
 }  // namespace platform

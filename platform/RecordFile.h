@@ -63,8 +63,8 @@ void append(std::vector<std::uint8_t>& out, std::uint32_t kind,
             const std::vector<ByteSpan>& payload);
 
 // Writes path as one record, atomically (see writeFileAtomically).
-bool writeFile(const std::string& path, std::uint32_t kind, const std::vector<ByteSpan>& payload,
-               std::string* error = nullptr);
+Outcome<bool> writeFile(const std::string& path, std::uint32_t kind,
+                        const std::vector<ByteSpan>& payload);
 
 // Little-endian fields of payloads.
 void putU8(std::vector<std::uint8_t>& out, std::uint8_t value);
@@ -125,8 +125,8 @@ public:
     RecordReader& operator=(const RecordReader&) = delete;
 
     // Opens path for reading: a regular file of this user's (a symbolic link is refused, not
-    // followed) of at most maxFileBytes. False with error saying why.
-    bool open(const std::string& path, std::uint64_t maxFileBytes, std::string& error);
+    // followed) of at most maxFileBytes. False with one notice saying why.
+    Outcome<bool> open(const std::string& path, std::uint64_t maxFileBytes);
 
     // The next record's header.
     Status next(std::uint32_t& kind, std::uint64_t& length);
@@ -163,15 +163,15 @@ public:
     AppendFile& operator=(const AppendFile&) = delete;
 
     // Creates path (which must not exist) or opens it to append after its first goodEnd bytes,
-    // cutting off what follows. False with error saying why.
-    bool create(const std::string& path, std::string& error);
-    bool openAt(const std::string& path, std::uint64_t goodEnd, std::string& error);
+    // cutting off what follows. False with one notice saying why.
+    Outcome<bool> create(const std::string& path);
+    Outcome<bool> openAt(const std::string& path, std::uint64_t goodEnd);
     bool isOpen() const { return m_fd >= 0; }
     void close();
 
     // Writes the bytes at the end and flushes them; on failure the file is cut back to where it
-    // ended and error says why.
-    bool append(const std::vector<ByteSpan>& pieces, std::string& error);
+    // ended and the notice says why.
+    Outcome<bool> append(const std::vector<ByteSpan>& pieces);
     std::uint64_t size() const { return m_size; }
 
 private:

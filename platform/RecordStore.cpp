@@ -152,10 +152,13 @@ void RecordStore::writeRecord(std::string name, std::uint32_t kind,
         std::vector<std::uint8_t> bytes;
         record::append(bytes, kind, {{payload.data(), payload.size()}});
         AppendFile writer;
-        std::string error;
-        if (!writer.create(part, error) || !writer.append({{bytes.data(), bytes.size()}}, error)) {
+        Outcome<bool> written = writer.create(part);
+        if (written.value) {
+            written = writer.append({{bytes.data(), bytes.size()}});
+        }
+        if (!written.value) {
             writer.close();
-            state->fail(error);
+            state->fail(written.why());
             ::unlink(part.c_str());
             return;
         }
@@ -171,12 +174,14 @@ void RecordStore::startJournal(std::string name, std::vector<std::uint8_t> bytes
     m_writer.post([state, name = std::move(name), bytes = std::move(bytes)] {
         const std::string path = state->path(name);
         ::unlink(path.c_str());
-        std::string error;
-        state->journalBroken = !state->journal.create(path, error) ||
-                               !state->journal.append({{bytes.data(), bytes.size()}}, error);
+        Outcome<bool> started = state->journal.create(path);
+        if (started.value) {
+            started = state->journal.append({{bytes.data(), bytes.size()}});
+        }
+        state->journalBroken = !started.value;
         if (state->journalBroken) {
             state->journal.close();
-            state->fail(error);
+            state->fail(started.why());
         }
     });
 }
@@ -188,11 +193,11 @@ void RecordStore::appendJournal(std::vector<std::uint8_t> bytes) {
             state->fail("the journal takes no more records after a failed write");
             return;
         }
-        std::string error;
-        if (!state->journal.append({{bytes.data(), bytes.size()}}, error)) {
+        const Outcome<bool> appended = state->journal.append({{bytes.data(), bytes.size()}});
+        if (!appended.value) {
             state->journalBroken = true;
             state->journal.close();
-            state->fail(error);
+            state->fail(appended.why());
             return;
         }
         state->label("journal-appended");

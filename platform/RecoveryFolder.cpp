@@ -23,7 +23,7 @@ std::string systemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
-// Makes every missing folder of path, each 0700.
+// Makes every missing folder of path, each 0700; on failure, says which and why.
 bool makeFolders(const std::string& path, std::string& error) {
     for (std::size_t at = 1; at <= path.size(); ++at) {
         if (at != path.size() && path[at] != '/') {
@@ -116,14 +116,14 @@ std::string RecoveryFolder::defaultRoot() {
            "/.local/state/pelorin/recovery";
 }
 
-std::unique_ptr<RecoveryFolder> RecoveryFolder::create(const std::string& root,
-                                                       std::string& error) {
+Outcome<std::unique_ptr<RecoveryFolder>> RecoveryFolder::create(const std::string& root) {
+    using Made = Outcome<std::unique_ptr<RecoveryFolder>>;
+    std::string error;
     if (!makeFolders(root, error)) {
-        return nullptr;
+        return Made::because(error);
     }
     if (!isPrivateFolder(root)) {
-        error = root + ": not a folder of this user's alone";
-        return nullptr;
+        return Made::because(root + ": not a folder of this user's alone");
     }
     for (int attempt = 0; attempt < 8; ++attempt) {
         const std::string name = newFolderName();
@@ -133,39 +133,37 @@ std::unique_ptr<RecoveryFolder> RecoveryFolder::create(const std::string& root,
             if (errno == EEXIST) {
                 continue;
             }
-            error = systemError(hidden);
-            return nullptr;
+            return Made::because(systemError(hidden));
         }
         const int fd = lockFolder(hidden, true);
         if (fd < 0) {
-            error = systemError(hidden + "/" + kLockName);
+            Made failed = Made::because(systemError(hidden + "/" + kLockName));
             ::rmdir(hidden.c_str());
-            return nullptr;
+            return failed;
         }
         if (::rename(hidden.c_str(), path.c_str()) != 0) {
-            error = systemError(path);
+            Made failed = Made::because(systemError(path));
             ::unlink((hidden + "/" + kLockName).c_str());
             ::rmdir(hidden.c_str());
             ::close(fd);
-            return nullptr;
+            return failed;
         }
-        return std::unique_ptr<RecoveryFolder>(new RecoveryFolder(path, fd));
+        return {std::unique_ptr<RecoveryFolder>(new RecoveryFolder(path, fd)), {}};
     }
-    error = root + ": no free folder name";
-    return nullptr;
+    return Made::because(root + ": no free folder name");
 }
 
-std::unique_ptr<RecoveryFolder> RecoveryFolder::take(const std::string& path, std::string& error) {
+Outcome<std::unique_ptr<RecoveryFolder>> RecoveryFolder::take(const std::string& path) {
+    using Made = Outcome<std::unique_ptr<RecoveryFolder>>;
     if (!isPrivateFolder(path)) {
-        error = path + ": not a folder of this user's alone";
-        return nullptr;
+        return Made::because(path + ": not a folder of this user's alone");
     }
     const int fd = lockFolder(path, true);
     if (fd < 0) {
-        error = errno == EWOULDBLOCK ? "running" : systemError(path + "/" + kLockName);
-        return nullptr;
+        return Made::because(errno == EWOULDBLOCK ? "running"
+                                                  : systemError(path + "/" + kLockName));
     }
-    return std::unique_ptr<RecoveryFolder>(new RecoveryFolder(path, fd));
+    return {std::unique_ptr<RecoveryFolder>(new RecoveryFolder(path, fd)), {}};
 }
 
 std::vector<RecoveryFolder::Entry> RecoveryFolder::list(const std::string& root) {

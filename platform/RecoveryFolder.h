@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Outcome.h"
+
 namespace platform {
 
 // One running editor's folder of recovery data, under a root shared by all of them
@@ -26,11 +28,11 @@ public:
     static std::string defaultRoot();
 
     // Makes root (missing folders 0700) and a new folder of this process in it, locked. Null,
-    // with error saying why, when it cannot.
-    static std::unique_ptr<RecoveryFolder> create(const std::string& root, std::string& error);
-    // Locks the folder at path for this process: null when a running editor holds it (error
-    // "running") or it is not a private folder of this user's.
-    static std::unique_ptr<RecoveryFolder> take(const std::string& path, std::string& error);
+    // with one notice saying why, when it cannot.
+    static Outcome<std::unique_ptr<RecoveryFolder>> create(const std::string& root);
+    // Locks the folder at path for this process: null when a running editor holds it (the
+    // notice "running") or it is not a private folder of this user's.
+    static Outcome<std::unique_ptr<RecoveryFolder>> take(const std::string& path);
 
     struct Entry {
         std::string path;

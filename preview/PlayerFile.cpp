@@ -190,11 +190,10 @@ platform::Outcome<bool> PlayerFile::save(const std::string& path, const Lists& l
                                          const platform::Language& language) {
     std::string text;
     platform::Outcome<bool> made = toText(lists, folderOf(path).string(), text, language);
-    std::string why;
-    if (made.value && !platform::writeFileAtomically(path, {{text.data(), text.size()}}, &why)) {
-        return Result::because(why);
+    if (!made.value) {
+        return made;
     }
-    return made;
+    return platform::writeFileAtomically(path, {{text.data(), text.size()}});
 }
 
 platform::Outcome<bool> PlayerFile::toText(const Lists& lists, const std::string& folderName,

@@ -43,9 +43,9 @@ int convert(const ToolIo& io, const ToolOptions& options) {
     }
     image.reset();
     std::vector<std::uint8_t> png;
-    std::string error;
-    if (!PngWriter::encode(surface.GetImage(), png, error)) {
-        return io.inputError(error);
+    const platform::Outcome<bool> encoded = PngWriter::encode(surface.GetImage(), png);
+    if (!encoded.value) {
+        return io.inputError(encoded.why());
     }
     return io.writeFile(options.value("-o"), png.data(), png.size());
 }

@@ -51,10 +51,6 @@ std::string relativeTo(const fs::path& folder, const std::string& path) {
     return (relative.empty() ? target : relative).generic_string();
 }
 
-bool encodePng(const CNxSurface& surface, std::vector<std::uint8_t>& png, std::string& error) {
-    return PngWriter::encode(surface.GetImage(), png, error);
-}
-
 int exportTiled(const ToolIo& io, const ToolOptions& options, const std::string& format) {
     if (!options.has("-o") || !options.has("--chips")) {
         return io.usageError("export --format " + format + " needs --chips IMAGE and -o OUT");
@@ -88,13 +84,17 @@ int exportTiled(const ToolIo& io, const ToolOptions& options, const std::string&
     if (!made.value) {
         return io.inputError(made.why());
     }
-    std::string error;
     std::vector<std::uint8_t> chipPng, kindPng;
     CNxSurface kindImage(32);
-    if (!tiledconvert::drawKindImage(kinds, chips.chipWidth(), chips.chipHeight(), kindImage) ||
-        !encodePng(kindImage, kindPng, error) ||
-        (convertChips && !encodePng(*chips.image(), chipPng, error))) {
-        return io.inputError(error.empty() ? "not enough memory for the tileset pictures" : error);
+    if (!tiledconvert::drawKindImage(kinds, chips.chipWidth(), chips.chipHeight(), kindImage)) {
+        return io.inputError("not enough memory for the tileset pictures");
+    }
+    platform::Outcome<bool> encoded = PngWriter::encode(kindImage.GetImage(), kindPng);
+    if (encoded.value && convertChips) {
+        encoded = PngWriter::encode(chips.image()->GetImage(), chipPng);
+    }
+    if (!encoded.value) {
+        return io.inputError(encoded.why());
     }
     const std::string text = format == "tmx" ? tiled::writeTmx(map) : tiled::writeTmj(map);
     int status = io.writeFile((folder / images.kinds).string(), kindPng.data(), kindPng.size());

@@ -125,17 +125,17 @@ bool draw(CNxSurface& target, const MapGrid& grid, const ChipSet* chips, const K
     return true;
 }
 
-bool writePng(const std::string& path, const MapGrid& grid, const ChipSet* chips,
-              const KindTable* kinds, const Region& region, int cellWidth, int cellHeight,
-              const Style& style, std::string& error) {
+platform::Outcome<bool> writePng(const std::string& path, const MapGrid& grid, const ChipSet* chips,
+                                 const KindTable* kinds, const Region& region, int cellWidth,
+                                 int cellHeight, const Style& style) {
     CNxSurface surface(32);
     if (!draw(surface, grid, chips, kinds, region, cellWidth, cellHeight, style)) {
-        error = "not enough memory for the picture";
-        return false;
+        return platform::Outcome<bool>::because("not enough memory for the picture");
     }
     std::vector<std::uint8_t> png;
-    return PngWriter::encode(surface.GetImage(), png, error) &&
-           platform::writeFileAtomically(path, {{png.data(), png.size()}}, &error);
+    const platform::Outcome<bool> encoded = PngWriter::encode(surface.GetImage(), png);
+    return encoded.value ? platform::writeFileAtomically(path, {{png.data(), png.size()}})
+                         : encoded;
 }
 
 }  // namespace picture

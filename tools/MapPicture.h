@@ -4,6 +4,7 @@
 #include <string>
 
 #include "grid/Zoom.h"
+#include "platform/Outcome.h"
 
 class ChipSet;
 class CNxSurface;
@@ -49,9 +50,9 @@ bool draw(CNxSurface& target, const MapGrid& grid, const ChipSet* chips, const K
           const Region& region, int cellWidth, int cellHeight, const Style& style);
 
 // What render does once the region is checked: draws it into a new surface, encodes it as PNG
-// and writes it to path as a whole. error says what failed.
-bool writePng(const std::string& path, const MapGrid& grid, const ChipSet* chips,
-              const KindTable* kinds, const Region& region, int cellWidth, int cellHeight,
-              const Style& style, std::string& error);
+// and writes it to path as a whole. The one notice of a failure says what failed.
+platform::Outcome<bool> writePng(const std::string& path, const MapGrid& grid, const ChipSet* chips,
+                                 const KindTable* kinds, const Region& region, int cellWidth,
+                                 int cellHeight, const Style& style);
 
 }  // namespace picture

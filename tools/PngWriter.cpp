@@ -48,20 +48,19 @@ bool write(png_structp png, png_infop info, const CNxDIBImage& image, png_bytepp
 
 }  // namespace
 
-bool PngWriter::encode(const CNxDIBImage& image, std::vector<std::uint8_t>& out,
-                       std::string& error) {
+platform::Outcome<bool> PngWriter::encode(const CNxDIBImage& image,
+                                          std::vector<std::uint8_t>& out) {
+    using Encoded = platform::Outcome<bool>;
     if (image.IsEmpty() || image.GetBitCount() != 32 || image.GetWidth() <= 0 ||
         image.GetHeight() <= 0) {
-        error = "only non-empty 32-bit pictures are written";
-        return false;
+        return Encoded::because("only non-empty 32-bit pictures are written");
     }
     WriteState state;
     state.out = &out;
     state.message[0] = '\0';
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, onError, onWarning);
     if (png == nullptr) {
-        error = "libpng cannot start";
-        return false;
+        return Encoded::because("libpng cannot start");
     }
     png_set_write_fn(png, &state, onWrite, onFlush);
     png_infop info = png_create_info_struct(png);
@@ -73,8 +72,8 @@ bool PngWriter::encode(const CNxDIBImage& image, std::vector<std::uint8_t>& out,
     const bool ok = info != nullptr && write(png, info, image, rows.data());
     png_destroy_write_struct(&png, info != nullptr ? &info : nullptr);
     if (!ok) {
-        error = std::string("libpng: ") + state.message;
         out.clear();
+        return Encoded::because(std::string("libpng: ") + state.message);
     }
-    return ok;
+    return {true, {}};
 }

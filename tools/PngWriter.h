@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/Outcome.h"
+
 class CNxDIBImage;
 
 // Encodes a 32-bit picture (B, G, R, A bytes, as surfaces hold them) as an 8-bit RGBA PNG.
 class PngWriter {
 public:
-    // False with error set when the picture is not 32 bits or libpng fails.
-    static bool encode(const CNxDIBImage& image, std::vector<std::uint8_t>& out,
-                       std::string& error);
+    // False, with one notice saying why, when the picture is not 32 bits or libpng fails.
+    static platform::Outcome<bool> encode(const CNxDIBImage& image, std::vector<std::uint8_t>& out);
 };

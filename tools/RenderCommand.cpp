@@ -58,11 +58,10 @@ int render(const ToolIo& io, const ToolOptions& options) {
     if (!picture::check(grid, region, cellWidth, cellHeight, style.zoom, error)) {
         return io.inputError(error);
     }
-    if (!picture::writePng(options.value("-o"), grid, chips.hasImage() ? &chips : nullptr, &kinds,
-                           region, cellWidth, cellHeight, style, error)) {
-        return io.inputError(error);
-    }
-    return kToolOk;
+    const platform::Outcome<bool> written =
+        picture::writePng(options.value("-o"), grid, chips.hasImage() ? &chips : nullptr, &kinds,
+                          region, cellWidth, cellHeight, style);
+    return written.value ? kToolOk : io.inputError(written.why());
 }
 
 }  // namespace

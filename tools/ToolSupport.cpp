@@ -33,11 +33,8 @@ int ToolIo::emit(const std::string& text, const std::string& outPath) const {
 }
 
 int ToolIo::writeFile(const std::string& path, const void* data, std::size_t size) const {
-    std::string error;
-    if (!platform::writeFileAtomically(path, {{data, size}}, &error)) {
-        return inputError(error);
-    }
-    return kToolOk;
+    const platform::Outcome<bool> written = platform::writeFileAtomically(path, {{data, size}});
+    return written.value ? kToolOk : inputError(written.why());
 }
 
 namespace tool {

@@ -30,9 +30,8 @@ void Application::offerRecovery() {
         if (entry.running) {
             continue;  // this editor's own, or another that runs
         }
-        std::string error;
         std::unique_ptr<platform::RecoveryFolder> folder =
-            platform::RecoveryFolder::take(entry.path, error);
+            platform::RecoveryFolder::take(entry.path).value;
         if (!folder) {
             continue;
         }

@@ -59,10 +59,13 @@ void RecoveryKeeper::start(Workspace& work, const std::string& mapPath, const st
 }
 
 bool RecoveryKeeper::open() {
-    m_folder = platform::RecoveryFolder::create(m_options.root, m_openError);
-    if (!m_folder) {
+    platform::Outcome<std::unique_ptr<platform::RecoveryFolder>> made =
+        platform::RecoveryFolder::create(m_options.root);
+    if (!made.value) {
+        m_openError = made.why();
         return false;
     }
+    m_folder = std::move(made.value);
     m_store = std::make_unique<platform::RecordStore>(m_folder->path(), m_options.hook);
     m_recorder = std::make_unique<MapRecorder>(*m_store, 0, m_options.limits);
     startRecording();

@@ -64,7 +64,7 @@ TEST(ChunkFile, ExactBytesOfTheLayout) {
     TempDir dir;
     {
         ChunkWriter writer;
-        EXPECT_TRUE(writer.Save(dir.file("empty")));
+        EXPECT_TRUE(writer.Save(dir.file("empty")).value);
         EXPECT_EQ(readBytes(dir.file("empty")).size(), 0u) << "no chunks, no bytes";
     }
     ChunkWriter writer;
@@ -72,7 +72,7 @@ TEST(ChunkFile, ExactBytesOfTheLayout) {
     writer.Add("NONE", bufferOf(""));
     writer.Add("AB", bufferOf("x"));      // short tags are padded with NULs
     writer.Add("LONGER", bufferOf("y"));  // long ones cut to four
-    ASSERT_TRUE(writer.Save(dir.file("f")));
+    ASSERT_TRUE(writer.Save(dir.file("f")).value);
 
     std::vector<std::uint8_t> expected;
     putTag(expected, "MAPB");
@@ -109,7 +109,7 @@ TEST(ChunkFile, FindTakesTheFirstChunkOfATag) {
     writer.Add("KIND", bufferOf("first"));
     writer.Add("KIND", bufferOf("second"));
     EXPECT_EQ(contents(writer.Find("KIND")), "first");
-    ASSERT_TRUE(writer.Save(dir.file("k")));
+    ASSERT_TRUE(writer.Save(dir.file("k")).value);
     ChunkReader reader(dir.file("k"));
     EXPECT_EQ(contents(reader.Find("KIND")), "first");
 }

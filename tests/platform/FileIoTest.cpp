@@ -13,7 +13,12 @@ using namespace testing_support;
 namespace {
 
 bool save(const std::string& path, const std::string& text, std::string* error = nullptr) {
-    return platform::writeFileAtomically(path, {{text.data(), text.size()}}, error);
+    const platform::Outcome<bool> written =
+        platform::writeFileAtomically(path, {{text.data(), text.size()}});
+    if (error != nullptr) {
+        *error = written.why();
+    }
+    return written.value;
 }
 
 mode_t modeOf(const std::string& path) {
@@ -49,7 +54,7 @@ TEST(AtomicWrite, WritesThePiecesBackToBackWithTheUsualMode) {
     const std::string path = dir.file("out.bin");
     const char a[] = "head";
     const char b[] = "tail";
-    ASSERT_TRUE(platform::writeFileAtomically(path, {{a, 4}, {nullptr, 0}, {b, 4}}));
+    ASSERT_TRUE(platform::writeFileAtomically(path, {{a, 4}, {nullptr, 0}, {b, 4}}).value);
     EXPECT_EQ(readText(path), "headtail");
     const mode_t mask = ::umask(0);
     ::umask(mask);

@@ -32,8 +32,8 @@ struct ReadBack {
 ReadBack readAll(const std::string& path) {
     ReadBack back;
     RecordReader reader;
-    std::string error;
-    EXPECT_TRUE(reader.open(path, 1 << 20, error)) << error;
+    const platform::Outcome<bool> opened = reader.open(path, 1 << 20);
+    EXPECT_TRUE(opened.value) << opened.why();
     Record r;
     std::uint64_t length = 0;
     while ((back.last = reader.next(r.kind, length)) == Status::Record &&
@@ -116,8 +116,7 @@ TEST_F(RecordFile, RefusesWhatItCannotTrust) {
 
     writeBytes(path, bytes);
     RecordReader reader;
-    std::string error;
-    ASSERT_TRUE(reader.open(path, ends.back(), error)) << error;
+    ASSERT_TRUE(reader.open(path, ends.back()).value);
     std::uint32_t kind = 0;
     std::uint64_t length = 0;
     for (int i = 0; i < 3; ++i) {
@@ -127,16 +126,18 @@ TEST_F(RecordFile, RefusesWhatItCannotTrust) {
     EXPECT_EQ(reader.readPayload(payload, 299), Status::Damaged);
     EXPECT_TRUE(payload.empty());
 
-    EXPECT_FALSE(reader.open(path, ends.back() - 1, error));
-    EXPECT_EQ(error,
+    platform::Outcome<bool> opened = reader.open(path, ends.back() - 1);
+    EXPECT_FALSE(opened.value);
+    EXPECT_EQ(opened.why(),
               path + ": " + std::to_string(ends.back()) + " bytes, more than such a file holds");
     ASSERT_EQ(::symlink(path.c_str(), dir.file("link").c_str()), 0);
-    EXPECT_FALSE(reader.open(dir.file("link"), 1 << 20, error));
-    EXPECT_EQ(error, dir.file("link") + ": a symbolic link, not a file");
+    opened = reader.open(dir.file("link"), 1 << 20);
+    EXPECT_FALSE(opened.value);
+    EXPECT_EQ(opened.why(), dir.file("link") + ": a symbolic link, not a file");
 
     // A payload written in pieces is one record of their bytes.
     const Bytes a{1, 2}, b{3};
-    ASSERT_TRUE(platform::record::writeFile(path, 77, {{a.data(), 2}, {b.data(), 1}}));
+    ASSERT_TRUE(platform::record::writeFile(path, 77, {{a.data(), 2}, {b.data(), 1}}).value);
     EXPECT_EQ(readAll(path).records, (std::vector<Record>{{77, {1, 2, 3}}}));
 }
 
@@ -144,9 +145,8 @@ TEST_F(RecordFile, AFailedAppendIsCutOffAndATornTailCutOnReopening) {
     const Bytes first(bytes.begin(), bytes.begin() + ends[0]);
     const Bytes rest(bytes.begin() + ends[0], bytes.end());
     platform::AppendFile file;
-    std::string error;
-    ASSERT_TRUE(file.create(path, error)) << error;
-    ASSERT_TRUE(file.append({{first.data(), first.size()}}, error)) << error;
+    ASSERT_TRUE(file.create(path).value);
+    ASSERT_TRUE(file.append({{first.data(), first.size()}}).value);
     // A limit on the file's size stops the write part way, as a full disk would.
     rlimit old, low;
     ::getrlimit(RLIMIT_FSIZE, &old);
@@ -154,11 +154,11 @@ TEST_F(RecordFile, AFailedAppendIsCutOffAndATornTailCutOnReopening) {
     low.rlim_cur = ends[1] + 10;
     const sighandler_t handler = ::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &low);
-    const bool appended = file.append({{rest.data(), rest.size()}}, error);
+    const platform::Outcome<bool> appended = file.append({{rest.data(), rest.size()}});
     ::setrlimit(RLIMIT_FSIZE, &old);
     ::signal(SIGXFSZ, handler);
-    EXPECT_FALSE(appended);
-    EXPECT_EQ(error, path + ": File too large");
+    EXPECT_FALSE(appended.value);
+    EXPECT_EQ(appended.why(), path + ": File too large");
     EXPECT_EQ(file.size(), ends[0]);
     EXPECT_EQ(readBytes(path), first);
 
@@ -166,9 +166,9 @@ TEST_F(RecordFile, AFailedAppendIsCutOffAndATornTailCutOnReopening) {
     file.close();
     const ReadBack torn = readBack({bytes.begin(), bytes.begin() + ends[1] + 5});
     EXPECT_EQ(torn.last, Status::Torn);
-    ASSERT_TRUE(file.openAt(path, torn.goodEnd, error)) << error;
+    ASSERT_TRUE(file.openAt(path, torn.goodEnd).value);
     const Bytes last(bytes.begin() + ends[1], bytes.end());
-    ASSERT_TRUE(file.append({{last.data(), last.size()}}, error)) << error;
+    ASSERT_TRUE(file.append({{last.data(), last.size()}}).value);
     EXPECT_EQ(readAll(path).records, records);
 }
 
@@ -176,16 +176,16 @@ TEST(RecoveryFolder, ALockedFolderIsRunningUntilItsOwnerGoes) {
     TempDir dir;
     const std::string root = dir.file("state/recovery");
     EXPECT_TRUE(platform::RecoveryFolder::list(root).empty());
-    std::string error;
-    auto owner = platform::RecoveryFolder::create(root, error);
-    ASSERT_TRUE(owner) << error;
+    auto owner = platform::RecoveryFolder::create(root).value;
+    ASSERT_TRUE(owner);
     const std::string path = owner->path();
     for (const char* name : {"b.rec", "a.rec", ".c.part"}) {
         writeText(owner->file(name), name);
     }
 
-    EXPECT_FALSE(platform::RecoveryFolder::take(path, error));
-    EXPECT_EQ(error, "running");
+    const auto held = platform::RecoveryFolder::take(path);
+    EXPECT_FALSE(held.value);
+    EXPECT_EQ(held.why(), "running");
     auto entries = platform::RecoveryFolder::list(root);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].path, path);
@@ -194,8 +194,8 @@ TEST(RecoveryFolder, ALockedFolderIsRunningUntilItsOwnerGoes) {
 
     owner.reset();
     EXPECT_FALSE(platform::RecoveryFolder::list(root)[0].running);
-    auto taken = platform::RecoveryFolder::take(path, error);
-    ASSERT_TRUE(taken) << error;
+    auto taken = platform::RecoveryFolder::take(path).value;
+    ASSERT_TRUE(taken);
     EXPECT_EQ(taken->files(), (std::vector<std::string>{"a.rec", "b.rec"}));
     EXPECT_TRUE(taken->remove());
     EXPECT_TRUE(listDir(root).empty());

@@ -45,11 +45,11 @@ protected:
         frames[0] = {frame};
         frame.displayTime = 250;
         frames[2] = {frame};
-        std::string text, error;
+        std::string text;
         ASSERT_TRUE(PlayerFile::toText(frames, std::string(), text).value);
 
-        owner = platform::RecoveryFolder::create(root, error);
-        ASSERT_TRUE(owner) << error;
+        owner = platform::RecoveryFolder::create(root).value;
+        ASSERT_TRUE(owner);
         {
             platform::RecordStore store(owner->path());
             MapRecorder recorder(store, 0);

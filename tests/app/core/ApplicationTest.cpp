@@ -503,7 +503,15 @@ TEST(Application, ReplaceOpensItsDialogOnlyForAFileBackedMapWithChips) {
         d.type(ReplaceDialog::kTargetNumberId, "7");
         d.click(Dialog::kOkId);
     });
+    e.app->idleStep();
+    const std::uint32_t before = e.map().pixel(4, 4);
+    std::uint32_t duringBox = before;
+    e.host.meanwhile = [&] { duringBox = e.map().pixel(4, 4); };
     e.map().send(Message::command(command::Replace));
+    e.host.meanwhile = nullptr;
+    e.app->idleStep();
+    EXPECT_NE(e.map().pixel(4, 4), before);
+    EXPECT_EQ(duringBox, e.map().pixel(4, 4)) << "the replaced cells are on screen behind the box";
     ASSERT_EQ(e.host.dialogs.size(), 1u);
     EXPECT_EQ(e.host.dialogs[0].title, "チップの置換");
     EXPECT_EQ(e.host.dialogs[0].owner, e.app->mapWindow());

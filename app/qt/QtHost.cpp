@@ -7,6 +7,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -62,6 +63,25 @@ QtHost::~QtHost() {
     qApp->removeEventFilter(this);
 }
 
+namespace {
+
+// Room the window frame takes from a title: its buttons and icon.
+constexpr int kTitleFrameWidth = 120;
+
+// A short message makes a box narrower than its title, which the window frame then cuts short
+// ("Re…ed" for "Replaced"). The box is kept wide enough to show the whole title.
+void keepTitleVisible(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleFrameWidth;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+}  // namespace
+
 MessageAnswer QtHost::messageBox(platform::NativeWindow* owner, const std::string& text,
                                  const std::string& title, platform::MessageButtons buttons,
                                  platform::MessageIcon icon) {
@@ -109,6 +129,7 @@ MessageAnswer QtHost::messageBox(platform::NativeWindow* owner, const std::strin
             button->setText(qttexts::translated(label.second));
         }
     }
+    keepTitleVisible(box);
     {
         ModalScope modal(*this);
         box.exec();

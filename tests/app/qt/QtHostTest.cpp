@@ -302,6 +302,16 @@ TEST(QtHost, BoxesSpeakJapaneseEscapeAnswersAndOwnedDialogsHoldOnlyTheirOwner) {
         EXPECT_EQ(labels.join('|').toStdString(), c.labels);
         EXPECT_EQ(icon, c.shown);
     }
+    // A title longer than the message still shows whole: the box is wide enough for it.
+    const std::string title = "A title much longer than its message";
+    int boxWidth = 0, titleWidth = 0;
+    driver.answer<QMessageBox>([&](QMessageBox& box) {
+        boxWidth = box.width();
+        titleWidth = box.fontMetrics().horizontalAdvance(QString::fromStdString(title));
+        sendKey(&box, QEvent::KeyPress, Qt::Key_Escape);
+    });
+    driver.host().messageBox(nullptr, "1", title, MessageButtons::Ok, MessageIcon::None);
+    EXPECT_GE(boxWidth, titleWidth + 100);
     auto owner = driver.window();
     host_contract::ProbeDialog dialog;
     Qt::WindowModality modality = Qt::NonModal;

@@ -59,9 +59,6 @@ int MapScreen::extent(Axis axis) const {
 }
 
 void MapScreen::showError(const std::string& text, const std::string& title) {
-    // What has been drawn is presented first, so that the box stands in front of the map as it
-    // now is (a replace's result, say) rather than as the last idle pass left it.
-    Update();
     host().showError(GetWindow(), text, title);
 }
 

@@ -9,6 +9,8 @@ public:
     // One idle pass; returns whether there is more idle work. The host calls it about once a
     // millisecond while the application is active, no modal dialog or menu runs and the last
     // pass returned true; any message delivered to a window, or Host::wakeIdle, starts it again.
+    // A message box, popup menu or file or colour chooser runs one pass as it opens, so that
+    // what was drawn is presented behind it (never from within a pass).
     virtual bool idleStep() = 0;
 };
 

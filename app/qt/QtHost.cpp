@@ -34,6 +34,8 @@ using qtconvert::toQt;
 class QtHost::ModalScope {
 public:
     explicit ModalScope(QtHost& host) : m_host(host) {
+        // No pass runs while the loop does: what the editor drew is presented as it opens.
+        m_host.idlePass();
         ++m_host.m_modalDepth;
         m_host.m_idleTimer.stop();
     }
@@ -514,7 +516,17 @@ void QtHost::idleTick() {
         m_idleTimer.stop();
         return;
     }
-    if (!m_idle->idleStep()) {
+    if (!idlePass()) {
         m_idleTimer.stop();
     }
+}
+
+bool QtHost::idlePass() {
+    if (m_idle == nullptr || m_inIdlePass) {
+        return false;
+    }
+    m_inIdlePass = true;
+    const bool more = m_idle->idleStep();
+    m_inIdlePass = false;
+    return more;
 }

@@ -30,6 +30,7 @@ platform::MessageAnswer HeadlessHost::messageBox(platform::NativeWindow* owner,
                                                  const std::string& text, const std::string& title,
                                                  platform::MessageButtons buttons,
                                                  platform::MessageIcon icon) {
+    idlePass();
     boxes.push_back({owner, text, title, buttons, icon});
     runMeanwhile();
     return takeFront(answers, platform::MessageAnswer::Ok);
@@ -64,6 +65,7 @@ bool HeadlessHost::isKeyDown(int key) const {
 
 int HeadlessHost::popupMenu(platform::NativeWindow& owner, const platform::Menu& menu,
                             platform::Point at) {
+    idlePass();
     menus.push_back({&owner, menu, at});
     return takeFront(menuAnswers, 0);
 }
@@ -71,6 +73,7 @@ int HeadlessHost::popupMenu(platform::NativeWindow& owner, const platform::Menu&
 std::vector<std::string> HeadlessHost::takeFileAnswer(ChooserKind kind,
                                                       platform::NativeWindow* owner,
                                                       const platform::FileRequest& request) {
+    idlePass();
     fileChoosers.push_back({kind, owner, request});
     return takeFront(fileAnswers, std::vector<std::string>{});
 }
@@ -95,6 +98,7 @@ std::string HeadlessHost::saveFile(platform::NativeWindow* owner,
 std::optional<std::uint32_t> HeadlessHost::chooseColour(platform::NativeWindow* owner,
                                                         std::uint32_t initial,
                                                         platform::CustomColours& custom) {
+    idlePass();
     colourChoosers.push_back({owner, initial, custom});
     if (customColoursAfter) {
         custom = *customColoursAfter;
@@ -181,11 +185,21 @@ int HeadlessHost::runIdle(int maxSteps) {
     int steps = 0;
     while (m_active && m_idle != nullptr && steps < maxSteps) {
         ++steps;
-        if (!m_idle->idleStep()) {
+        if (!idlePass()) {
             break;
         }
     }
     return steps;
+}
+
+bool HeadlessHost::idlePass() {
+    if (m_idle == nullptr || m_inIdlePass) {
+        return false;
+    }
+    m_inIdlePass = true;
+    const bool more = m_idle->idleStep();
+    m_inIdlePass = false;
+    return more;
 }
 
 HeadlessWindow* HeadlessHost::window(const std::string& className) const {

@@ -152,6 +152,9 @@ private:
     void adopt(HeadlessWindow* window);
     void forget(HeadlessWindow* window);
     void runMeanwhile();
+    // One idle pass, unless one is under way (a pass that opens a box); whether there is more.
+    // A box, menu or chooser runs one as it opens.
+    bool idlePass();
     std::vector<std::string> takeFileAnswer(ChooserKind kind, platform::NativeWindow* owner,
                                             const platform::FileRequest& request);
 
@@ -159,6 +162,7 @@ private:
     std::set<int> m_keysDown;
     bool m_active = true;
     bool m_inMeanwhile = false;
+    bool m_inIdlePass = false;
     platform::IdleHandler* m_idle = nullptr;
 };
 

@@ -448,6 +448,51 @@ TYPED_TEST_P(HostContract, IdlePassesRunWhileThereIsWorkAndAgainWhenWoken) {
     this->host.setIdleHandler(nullptr);
 }
 
+// No idle pass runs while a box, menu or chooser is up, so each runs one as it opens: what the
+// editor drew is on screen behind it. A box that a pass opens runs none inside that pass.
+TYPED_TEST_P(HostContract, ABoxMenuOrChooserRunsOneIdlePassAsItOpens) {
+    using platform::MessageAnswer;
+    using platform::MessageButtons;
+    using platform::MessageIcon;
+    struct Work : platform::IdleHandler {
+        platform::Host* host = nullptr;
+        int passes = 0;
+        bool opensBox = false;
+        bool idleStep() override {
+            ++passes;
+            if (opensBox) {
+                opensBox = false;
+                host->messageBox(nullptr, "書き込めません", "復元", MessageButtons::Ok,
+                                 MessageIcon::Error);
+            }
+            return false;
+        }
+    } work;
+    work.host = &this->host;
+    this->host.setIdleHandler(&work);
+    this->driver.answerBox(MessageAnswer::Ok);
+    this->host.messageBox(nullptr, "1個置換しました", "置換成功", MessageButtons::Ok,
+                          MessageIcon::None);
+    EXPECT_EQ(work.passes, 1);
+    this->driver.answerMenu(0);
+    this->host.popupMenu(*this->window, {platform::MenuItem::command(40014, "コピー(&C)")}, {5, 5});
+    EXPECT_EQ(work.passes, 2);
+    this->driver.answerFiles({});
+    this->host.openFile(this->window.get(), platform::FileRequest{"ファイル選択", {}, "", {}});
+    EXPECT_EQ(work.passes, 3);
+    platform::CustomColours custom{};
+    this->driver.answerColour(std::nullopt, custom);
+    this->host.chooseColour(this->window.get(), 0xFF000000u, custom);
+    EXPECT_EQ(work.passes, 4);
+    work.opensBox = true;
+    this->driver.answerBox(MessageAnswer::Ok);
+    this->driver.answerBox(MessageAnswer::Ok);
+    this->host.messageBox(nullptr, "終了しますか？", "確認", MessageButtons::Ok,
+                          MessageIcon::Question);
+    EXPECT_EQ(work.passes, 5);
+    this->host.setIdleHandler(nullptr);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(HostContract, ANewWindowHearsCreateBeforeItIsReturned,
                             MessageBoxesShowTheirTextAndReturnTheButtonPressed,
                             FileChoosersShowTheRequestAndReturnWhatWasChosen,
@@ -457,6 +502,7 @@ REGISTER_TYPED_TEST_SUITE_P(HostContract, ANewWindowHearsCreateBeforeItIsReturne
                             DialogsEndByEscapeEnterAndTheirDefaultButton,
                             NestedDialogsBelongToTheOuterDialogAndTimersReachTheDialog,
                             SheetsInitialisePagesWhenShownAndApplyThemInOrder,
-                            IdlePassesRunWhileThereIsWorkAndAgainWhenWoken);
+                            IdlePassesRunWhileThereIsWorkAndAgainWhenWoken,
+                            ABoxMenuOrChooserRunsOneIdlePassAsItOpens);
 
 }  // namespace host_contract

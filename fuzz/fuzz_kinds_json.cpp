@@ -11,8 +11,7 @@ namespace {
 
 platform::Outcome<bool> readRecords(const std::string& text, std::vector<KindRecord>& records) {
     json::Value root;
-    platform::Outcome<bool> read = json::parse(text, root);
-    return read.value ? kindsjson::read(root, records) : read;
+    return json::parse(text, root).then([&] { return kindsjson::read(root, records); });
 }
 
 }  // namespace

@@ -11,8 +11,7 @@ namespace {
 
 platform::Outcome<bool> readMap(const std::string& text, MapGrid& grid) {
     json::Value root;
-    platform::Outcome<bool> read = json::parse(text, root);
-    return read.value ? mapjson::read(root, grid) : read;
+    return json::parse(text, root).then([&] { return mapjson::read(root, grid); });
 }
 
 }  // namespace

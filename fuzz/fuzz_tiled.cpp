@@ -16,13 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KindTable kinds;
     kinds.assign({});
 #ifdef FUZZ_TMJ
-    platform::Outcome<bool> read = tiled::readTmj(text, "/nonexistent", map);
+    const auto readTiled = [&] { return tiled::readTmj(text, "/nonexistent", map); };
 #else
-    platform::Outcome<bool> read = tiled::readTmx(text, "/nonexistent", map);
+    const auto readTiled = [&] { return tiled::readTmx(text, "/nonexistent", map); };
 #endif
-    if (read.value) {
-        read = tiledconvert::fromTiled(map, grid, &kinds);
-    }
+    const platform::Outcome<bool> read =
+        readTiled().then([&] { return tiledconvert::fromTiled(map, grid, &kinds); });
     if (read.value) {
         if (grid.columns() != map.width || grid.rows() != map.height || !read.notices.empty()) {
             std::abort();

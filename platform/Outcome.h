@@ -36,6 +36,12 @@ struct Outcome {
     // itself (naming the file, say).
     static Outcome because(std::string why) { return failure(std::move(why), std::string()); }
 
+    // Steps in turn: this outcome when it failed, else what next() comes to.
+    template <class Next>
+    Outcome then(Next&& next) const {
+        return value ? std::forward<Next>(next)() : *this;
+    }
+
     // The notices' texts, a line each: the reason, for a caller that words the message itself.
     std::string why() const {
         std::string lines;

@@ -152,10 +152,9 @@ void RecordStore::writeRecord(std::string name, std::uint32_t kind,
         std::vector<std::uint8_t> bytes;
         record::append(bytes, kind, {{payload.data(), payload.size()}});
         AppendFile writer;
-        Outcome<bool> written = writer.create(part);
-        if (written.value) {
-            written = writer.append({{bytes.data(), bytes.size()}});
-        }
+        const Outcome<bool> written = writer.create(part).then([&] {
+            return writer.append({{bytes.data(), bytes.size()}});
+        });
         if (!written.value) {
             writer.close();
             state->fail(written.why());
@@ -174,10 +173,9 @@ void RecordStore::startJournal(std::string name, std::vector<std::uint8_t> bytes
     m_writer.post([state, name = std::move(name), bytes = std::move(bytes)] {
         const std::string path = state->path(name);
         ::unlink(path.c_str());
-        Outcome<bool> started = state->journal.create(path);
-        if (started.value) {
-            started = state->journal.append({{bytes.data(), bytes.size()}});
-        }
+        const Outcome<bool> started = state->journal.create(path).then([&] {
+            return state->journal.append({{bytes.data(), bytes.size()}});
+        });
         state->journalBroken = !started.value;
         if (state->journalBroken) {
             state->journal.close();

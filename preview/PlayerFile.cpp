@@ -189,11 +189,9 @@ PlayerFile::Lists PlayerFile::withImages(const Lists& stored, PlayerDefinition::
 platform::Outcome<bool> PlayerFile::save(const std::string& path, const Lists& lists,
                                          const platform::Language& language) {
     std::string text;
-    platform::Outcome<bool> made = toText(lists, folderOf(path).string(), text, language);
-    if (!made.value) {
-        return made;
-    }
-    return platform::writeFileAtomically(path, {{text.data(), text.size()}});
+    return toText(lists, folderOf(path).string(), text, language).then([&] {
+        return platform::writeFileAtomically(path, {{text.data(), text.size()}});
+    });
 }
 
 platform::Outcome<bool> PlayerFile::toText(const Lists& lists, const std::string& folderName,

@@ -62,10 +62,10 @@ int exportTiled(const ToolIo& io, const ToolOptions& options, const std::string&
     ChipSet chips;
     KindTable kinds;
     const std::string chipPath = options.value("--chips");
-    platform::Outcome<bool> read = tool::loadChipSet(chipPath, grid, chips, io.err());
-    if (read.value) {
-        read = tool::loadKinds(options.value("--kinds"), kinds);
-    }
+    const platform::Outcome<bool> read =
+        tool::loadChipSet(chipPath, grid, chips, io.err()).then([&] {
+            return tool::loadKinds(options.value("--kinds"), kinds);
+        });
     if (!read.value) {
         return io.inputError(read.why());
     }
@@ -89,10 +89,11 @@ int exportTiled(const ToolIo& io, const ToolOptions& options, const std::string&
     if (!tiledconvert::drawKindImage(kinds, chips.chipWidth(), chips.chipHeight(), kindImage)) {
         return io.inputError("not enough memory for the tileset pictures");
     }
-    platform::Outcome<bool> encoded = PngWriter::encode(kindImage.GetImage(), kindPng);
-    if (encoded.value && convertChips) {
-        encoded = PngWriter::encode(chips.image()->GetImage(), chipPng);
-    }
+    const platform::Outcome<bool> encoded =
+        PngWriter::encode(kindImage.GetImage(), kindPng).then([&] {
+            return convertChips ? PngWriter::encode(chips.image()->GetImage(), chipPng)
+                                : platform::Outcome<bool>{true, {}};
+        });
     if (!encoded.value) {
         return io.inputError(encoded.why());
     }

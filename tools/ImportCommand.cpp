@@ -39,11 +39,12 @@ int importMap(const ToolIo& io, const ToolOptions& options) {
     if (tiledMap) {
         tiled::Map map;
         const std::string where = folder.empty() ? "." : folder;
-        read = xml ? tiled::readTmx(std::move(text), where, map) : tiled::readTmj(root, where, map);
-        if (read.value) {
-            read =
-                tiledconvert::fromTiled(map, grid, options.has("--kinds-out") ? &kinds : nullptr);
-        }
+        read =
+            (xml ? tiled::readTmx(std::move(text), where, map) : tiled::readTmj(root, where, map))
+                .then([&] {
+                    return tiledconvert::fromTiled(map, grid,
+                                                   options.has("--kinds-out") ? &kinds : nullptr);
+                });
     } else {
         read = mapjson::read(root, grid);
     }

@@ -29,10 +29,8 @@ int kinds(const ToolIo& io, const ToolOptions& options) {
             if (!tool::readText(source, text)) {
                 return io.inputError("cannot read " + source);
             }
-            platform::Outcome<bool> read = json::parse(text, root);
-            if (read.value) {
-                read = kindsjson::read(root, records);
-            }
+            const platform::Outcome<bool> read =
+                json::parse(text, root).then([&] { return kindsjson::read(root, records); });
             if (!read.value) {
                 return io.inputError(source + ": " + read.why());
             }

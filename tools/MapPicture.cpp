@@ -133,9 +133,9 @@ platform::Outcome<bool> writePng(const std::string& path, const MapGrid& grid, c
         return platform::Outcome<bool>::because("not enough memory for the picture");
     }
     std::vector<std::uint8_t> png;
-    const platform::Outcome<bool> encoded = PngWriter::encode(surface.GetImage(), png);
-    return encoded.value ? platform::writeFileAtomically(path, {{png.data(), png.size()}})
-                         : encoded;
+    return PngWriter::encode(surface.GetImage(), png).then([&] {
+        return platform::writeFileAtomically(path, {{png.data(), png.size()}});
+    });
 }
 
 }  // namespace picture

@@ -236,8 +236,7 @@ std::string writeTmj(const Map& map) {
 
 platform::Outcome<bool> readTmj(const std::string& text, const std::string& folder, Map& map) {
     json::Value root;
-    platform::Outcome<bool> parsed = json::parse(text, root);
-    return parsed.value ? readTmj(root, folder, map) : parsed;
+    return json::parse(text, root).then([&] { return readTmj(root, folder, map); });
 }
 
 static bool readTmjInto(const json::Value& root, const std::string& folder, Map& map,

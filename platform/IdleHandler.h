@@ -14,4 +14,25 @@ public:
     virtual bool idleStep() = 0;
 };
 
+// A host's idle handler and the passes it runs, one at a time.
+class IdlePasses {
+public:
+    void setHandler(IdleHandler* handler) { m_handler = handler; }
+    bool hasHandler() const { return m_handler != nullptr; }
+    // One pass, unless one is under way (a pass that opens a box); whether there is more.
+    bool run() {
+        if (m_handler == nullptr || m_running) {
+            return false;
+        }
+        m_running = true;
+        const bool more = m_handler->idleStep();
+        m_running = false;
+        return more;
+    }
+
+private:
+    IdleHandler* m_handler = nullptr;
+    bool m_running = false;
+};
+
 }  // namespace platform

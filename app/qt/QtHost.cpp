@@ -22,7 +22,6 @@
 #include "app/qt/QtMenus.h"
 #include "app/qt/QtNativeWindow.h"
 #include "app/qt/QtTexts.h"
-#include "platform/IdleHandler.h"
 #include "platform/Texts.h"
 #include "platform/VirtualKey.h"
 
@@ -35,7 +34,7 @@ class QtHost::ModalScope {
 public:
     explicit ModalScope(QtHost& host) : m_host(host) {
         // No pass runs while the loop does: what the editor drew is presented as it opens.
-        m_host.idlePass();
+        m_host.m_idle.run();
         ++m_host.m_modalDepth;
         m_host.m_idleTimer.stop();
     }
@@ -414,12 +413,12 @@ bool QtHost::isApplicationActive() const {
 }
 
 void QtHost::setIdleHandler(platform::IdleHandler* handler) {
-    m_idle = handler;
+    m_idle.setHandler(handler);
     wakeIdle();
 }
 
 void QtHost::wakeIdle() {
-    if (m_idle != nullptr && m_active && m_modalDepth == 0 && !m_idleTimer.isActive()) {
+    if (m_idle.hasHandler() && m_active && m_modalDepth == 0 && !m_idleTimer.isActive()) {
         m_idleTimer.start();
     }
 }
@@ -512,21 +511,11 @@ void QtHost::applicationStateChanged(bool active) {
 }
 
 void QtHost::idleTick() {
-    if (m_idle == nullptr || !m_active || m_modalDepth > 0) {
+    if (!m_idle.hasHandler() || !m_active || m_modalDepth > 0) {
         m_idleTimer.stop();
         return;
     }
-    if (!idlePass()) {
+    if (!m_idle.run()) {
         m_idleTimer.stop();
     }
-}
-
-bool QtHost::idlePass() {
-    if (m_idle == nullptr || m_inIdlePass) {
-        return false;
-    }
-    m_inIdlePass = true;
-    const bool more = m_idle->idleStep();
-    m_inIdlePass = false;
-    return more;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Host.h"
+#include "platform/IdleHandler.h"
 
 class QWidget;
 class QtNativeWindow;
@@ -70,15 +71,12 @@ private:
     void setKeyDown(int key, bool down);
     void applicationStateChanged(bool active);
     void idleTick();
-    // One idle pass, unless one is under way (a pass that opens a box); whether there is more.
-    bool idlePass();
 
     std::vector<QtWindow*> m_windows;
     std::set<int> m_keysDown;
     bool m_active;
     int m_modalDepth = 0;
-    platform::IdleHandler* m_idle = nullptr;
-    bool m_inIdlePass = false;
+    platform::IdlePasses m_idle;
     QTimer m_idleTimer;
     // The long work going on, if any.
     int m_busyDepth = 0;

@@ -30,7 +30,7 @@ platform::MessageAnswer HeadlessHost::messageBox(platform::NativeWindow* owner,
                                                  const std::string& text, const std::string& title,
                                                  platform::MessageButtons buttons,
                                                  platform::MessageIcon icon) {
-    idlePass();
+    m_idle.run();
     boxes.push_back({owner, text, title, buttons, icon});
     runMeanwhile();
     return takeFront(answers, platform::MessageAnswer::Ok);
@@ -65,7 +65,7 @@ bool HeadlessHost::isKeyDown(int key) const {
 
 int HeadlessHost::popupMenu(platform::NativeWindow& owner, const platform::Menu& menu,
                             platform::Point at) {
-    idlePass();
+    m_idle.run();
     menus.push_back({&owner, menu, at});
     return takeFront(menuAnswers, 0);
 }
@@ -73,7 +73,7 @@ int HeadlessHost::popupMenu(platform::NativeWindow& owner, const platform::Menu&
 std::vector<std::string> HeadlessHost::takeFileAnswer(ChooserKind kind,
                                                       platform::NativeWindow* owner,
                                                       const platform::FileRequest& request) {
-    idlePass();
+    m_idle.run();
     fileChoosers.push_back({kind, owner, request});
     return takeFront(fileAnswers, std::vector<std::string>{});
 }
@@ -98,7 +98,7 @@ std::string HeadlessHost::saveFile(platform::NativeWindow* owner,
 std::optional<std::uint32_t> HeadlessHost::chooseColour(platform::NativeWindow* owner,
                                                         std::uint32_t initial,
                                                         platform::CustomColours& custom) {
-    idlePass();
+    m_idle.run();
     colourChoosers.push_back({owner, initial, custom});
     if (customColoursAfter) {
         custom = *customColoursAfter;
@@ -183,23 +183,13 @@ void HeadlessHost::setActive(bool active) {
 
 int HeadlessHost::runIdle(int maxSteps) {
     int steps = 0;
-    while (m_active && m_idle != nullptr && steps < maxSteps) {
+    while (m_active && m_idle.hasHandler() && steps < maxSteps) {
         ++steps;
-        if (!idlePass()) {
+        if (!m_idle.run()) {
             break;
         }
     }
     return steps;
-}
-
-bool HeadlessHost::idlePass() {
-    if (m_idle == nullptr || m_inIdlePass) {
-        return false;
-    }
-    m_inIdlePass = true;
-    const bool more = m_idle->idleStep();
-    m_inIdlePass = false;
-    return more;
 }
 
 HeadlessWindow* HeadlessHost::window(const std::string& className) const {

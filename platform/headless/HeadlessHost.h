@@ -97,7 +97,7 @@ public:
     }
     void endBusy() override { busy.push_back("end"); }
     bool isApplicationActive() const override { return m_active; }
-    void setIdleHandler(platform::IdleHandler* handler) override { m_idle = handler; }
+    void setIdleHandler(platform::IdleHandler* handler) override { m_idle.setHandler(handler); }
     void wakeIdle() override { ++idleWakes; }
     int run() override { return quitCode.value_or(0); }
     void quit(int exitCode) override { quitCode = exitCode; }
@@ -152,9 +152,6 @@ private:
     void adopt(HeadlessWindow* window);
     void forget(HeadlessWindow* window);
     void runMeanwhile();
-    // One idle pass, unless one is under way (a pass that opens a box); whether there is more.
-    // A box, menu or chooser runs one as it opens.
-    bool idlePass();
     std::vector<std::string> takeFileAnswer(ChooserKind kind, platform::NativeWindow* owner,
                                             const platform::FileRequest& request);
 
@@ -162,8 +159,7 @@ private:
     std::set<int> m_keysDown;
     bool m_active = true;
     bool m_inMeanwhile = false;
-    bool m_inIdlePass = false;
-    platform::IdleHandler* m_idle = nullptr;
+    platform::IdlePasses m_idle;  // a box, menu or chooser runs one pass as it opens
 };
 
 }  // namespace platform::headless
